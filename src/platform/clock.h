@@ -1,0 +1,34 @@
+#ifndef BREVAK_PLATFORM_CLOCK_H_
+#define BREVAK_PLATFORM_CLOCK_H_
+
+#include <string>
+
+namespace brevak {
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;   // 1 to 12
+  int day = 0;     // 1 to 31
+  int hour = 0;    // 0 to 23
+  int minute = 0;
+  int second = 0;
+};
+
+// The local clock and the folder of the running tool.
+class Clock {
+ public:
+  Clock() = default;
+  Clock(const Clock&) = delete;
+  Clock& operator=(const Clock&) = delete;
+  virtual ~Clock() = default;
+
+  // One reading of the current local date and time.
+  virtual LocalTime Now() = 0;
+  // The folder that holds the running tool, as a Windows path without a
+  // trailing backslash (App.Path).
+  virtual std::u16string AppPath() = 0;
+};
+
+}  // namespace brevak
+
+#endif  // BREVAK_PLATFORM_CLOCK_H_

@@ -1,0 +1,30 @@
+#ifndef BREVAK_PLATFORM_PLATFORM_H_
+#define BREVAK_PLATFORM_PLATFORM_H_
+
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/database.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
+#include "platform/runtime_error.h"
+#include "platform/shell_copy.h"
+#include "platform/version_info.h"
+#include "platform/window_system.h"
+
+namespace brevak {
+
+// Every platform service the tool uses. The build picks the implementations.
+struct Platform {
+  Registry* registry = nullptr;
+  VersionInfo* version_info = nullptr;
+  ShellCopy* shell_copy = nullptr;
+  Database* database = nullptr;
+  Folders* folders = nullptr;
+  WindowSystem* window = nullptr;
+  Clock* clock = nullptr;
+  CodePage* code_page = nullptr;
+};
+
+}  // namespace brevak
+
+#endif  // BREVAK_PLATFORM_PLATFORM_H_

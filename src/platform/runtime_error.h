@@ -1,0 +1,56 @@
+#ifndef BREVAK_PLATFORM_RUNTIME_ERROR_H_
+#define BREVAK_PLATFORM_RUNTIME_ERROR_H_
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace brevak {
+
+// A run-time error: what a failing statement raises. It carries the error
+// number and the platform's description, as the run-time shows them.
+class RunTimeError : public std::exception {
+ public:
+  RunTimeError(int32_t number, std::u16string description)
+      : number_(number), description_(std::move(description)) {}
+
+  int32_t number() const { return number_; }
+  const std::u16string& description() const { return description_; }
+  const char* what() const noexcept override { return "run-time error"; }
+
+ private:
+  int32_t number_;
+  std::u16string description_;
+};
+
+// The run-time's own errors, with the descriptions a Chinese system shows.
+namespace vb_error {
+inline constexpr int32_t kInvalidProcedureCall = 5;
+inline constexpr int32_t kOverflow = 6;
+inline constexpr int32_t kOutOfMemory = 7;
+inline constexpr int32_t kSubscriptOutOfRange = 9;
+inline constexpr int32_t kTypeMismatch = 13;
+inline constexpr int32_t kFileNotFound = 53;
+inline constexpr int32_t kPathNotFound = 76;
+inline constexpr int32_t kObjectNotSet = 91;
+inline constexpr int32_t kCannotCreateObject = 429;
+
+RunTimeError Raise(int32_t number);
+}  // namespace vb_error
+
+// Runs one statement of a procedure that resumes with the next statement
+// after any failure: a run-time error raised by the statement is swallowed.
+// Returns true when the statement completed.
+template <typename Statement>
+bool ResumeNext(Statement&& statement) {
+  try {
+    statement();
+    return true;
+  } catch (const RunTimeError&) {
+    return false;
+  }
+}
+
+}  // namespace brevak
+
+#endif  // BREVAK_PLATFORM_RUNTIME_ERROR_H_
