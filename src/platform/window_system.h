@@ -78,8 +78,9 @@ class WindowSystem {
   virtual void SetProgressValue(float value) = 0;
 
   // A progress window owned by the update window, for a long platform
-  // operation (the shell copy). `fraction` runs from 0 to 1.
-  virtual void ShowOperationProgress(const std::u16string& text, double fraction) = 0;
+  // operation (the shell copy). `fraction` runs from 0 to 1. Returns false
+  // once the user has asked to cancel the operation.
+  virtual bool ShowOperationProgress(const std::u16string& text, double fraction) = 0;
   virtual void HideOperationProgress() = 0;
 };
 
