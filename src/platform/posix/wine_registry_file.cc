@@ -205,6 +205,13 @@ bool Parser::ReadHeader() {
 void Parser::ReadBody() {
   while (NextLine()) {
     in_hex_data_ = false;
+    // A key line ends the key before; the values that follow belong to it
+    // even when it cannot be read.
+    const size_t first = raw_.find_first_not_of(" \t");
+    if (first != std::string::npos && raw_[first] == '[') {
+      key_ = nullptr;
+      key_broken_ = true;
+    }
     try {
       ReadLine(Decoded());
     } catch (const LineError& error) {
@@ -228,8 +235,6 @@ void Parser::ReadLine(const std::u16string& line) {
 
 // [Path\\To\\Key] 1700000000
 void Parser::ReadKeyLine(Cursor c) {
-  key_ = nullptr;
-  key_broken_ = true;
   c.Expect(u'[', "[");
   const std::u16string path = ReadQuoted(c, u']');
   CheckKeyPath(path);
@@ -371,6 +376,7 @@ void WineRegistryFile::SetValue(std::vector<RegistryValue>& key, RegistryValue v
   const std::u16string folded = Fold(value.name);
   for (RegistryValue& existing : key) {
     if (Fold(existing.name) == folded) {
+      value.name = std::move(existing.name);
       existing = std::move(value);
       return;
     }

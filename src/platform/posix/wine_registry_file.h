@@ -45,7 +45,7 @@ class WineRegistryFile {
   // Adds the key `path` (and the keys above it) when absent; returns its values.
   std::vector<RegistryValue>& AddKey(const std::u16string& path);
   // Sets `value` in `key`: a value of the same name (ignoring letter case)
-  // is replaced where it stands, a new one goes last.
+  // takes the new data where it stands, keeping its name; a new one goes last.
   static void SetValue(std::vector<RegistryValue>& key, RegistryValue value);
 
  private:
