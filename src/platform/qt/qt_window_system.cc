@@ -1,0 +1,250 @@
+#include "platform/qt/qt_window_system.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/message_box.h"
+#include "platform/qt/update_window.h"
+
+namespace brevak {
+namespace {
+
+RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
+RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
+RunTimeError PropertyNotSupported() { return {438, u"对象不支持该属性或方法"}; }
+RunTimeError ObjectNotSet() { return vb_error::Raise(vb_error::kObjectNotSet); }
+
+constexpr int16_t kMaxListEntries = 32767;
+constexpr int kProgressSteps = 1000;
+
+// Chinese text needs a font with CJK glyphs; name the ones a Chinese
+// desktop has, in order, and let fontconfig fall back from there.
+void UseChineseFont() {
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Microsoft YaHei"),
+                    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+  font.setPixelSize(12);
+  QApplication::setFont(font);
+}
+
+}  // namespace
+
+QtWindowSystem::QtWindowSystem(int& argc, char** argv)
+    : app_(std::make_unique<QApplication>(argc, argv)) {
+  QApplication::setApplicationName(ApplicationTitle());
+  QApplication::setQuitOnLastWindowClosed(false);  // the window's unload decides
+  UseChineseFont();
+}
+
+QtWindowSystem::~QtWindowSystem() {
+  delete progress_.data();
+  window_.reset();
+  retired_window_.reset();
+}
+
+int QtWindowSystem::Run(const std::function<void()>& main) {
+  ending_ = false;
+  exit_code_ = 0;
+  Guard(main);
+  if (!ending_ && window_ != nullptr) {
+    loop_running_ = true;
+    QApplication::exec();
+    loop_running_ = false;
+  }
+  window_.reset();
+  retired_window_.reset();
+  return exit_code_;
+}
+
+void QtWindowSystem::Guard(const std::function<void()>& procedure) {
+  if (ending_) return;
+  try {
+    procedure();
+  } catch (const RunTimeError& error) {
+    EndWithError(error);
+  }
+}
+
+void QtWindowSystem::EndWithError(const RunTimeError& error) {
+  ending_ = true;
+  exit_code_ = 1;
+  HideOperationProgress();
+  ShowRunTimeError(window_ != nullptr && window_->isVisible() ? window_.get() : nullptr, error);
+  if (window_ != nullptr) window_->hide();  // the program ends: no unload steps
+  if (loop_running_) QApplication::exit(exit_code_);
+}
+
+int QtWindowSystem::MsgBox(const std::u16string& prompt, MsgBoxButtons buttons) {
+  QWidget* parent = window_ != nullptr && window_->isVisible() ? window_.get() : nullptr;
+  return ShowMessageBox(parent, QString::fromStdU16String(prompt), buttons);
+}
+
+void QtWindowSystem::Show(FormEvents* form) {
+  if (window_ != nullptr) return;  // already loaded: showing it again changes nothing
+  retired_window_.reset();
+  form_ = form;
+  progress_value_ = 0;
+  window_ = std::make_unique<UpdateWindow>();
+  window_->on_action = [this](Control control) { OnAction(control); };
+  window_->on_close_request = [this] { return OnCloseRequest(); };
+  try {
+    form_->Form_Load();
+  } catch (...) {
+    window_.reset();  // a failed load leaves no window behind
+    form_ = nullptr;
+    throw;
+  }
+  window_->CentreOnScreen();
+  window_->show();
+}
+
+void QtWindowSystem::OnAction(Control control) {
+  Guard([this, control] {
+    switch (control) {
+      case Control::CmdUpdate: form_->CmdUpdate_Click(); break;
+      case Control::cmdGetHistory: form_->cmdGetHistory_Click(); break;
+      case Control::CmdRestore: form_->CmdRestore_Click(); break;
+      case Control::CmdClose: form_->CmdClose_Click(); break;
+      case Control::ListDir: form_->ListDir_Click(); break;
+      default: break;
+    }
+  });
+}
+
+bool QtWindowSystem::OnCloseRequest() {
+  if (ending_ || window_ == nullptr) return true;
+  bool close = false;
+  Guard([this, &close] {
+    int16_t cancel = 0;
+    form_->Form_Unload(cancel);
+    close = cancel == 0;
+  });
+  if (ending_) return true;
+  if (close) DestroyWindow();
+  return close;
+}
+
+void QtWindowSystem::Unload() {
+  if (window_ == nullptr) return;
+  int16_t cancel = 0;
+  form_->Form_Unload(cancel);
+  if (cancel == 0) DestroyWindow();
+}
+
+void QtWindowSystem::DestroyWindow() {
+  HideOperationProgress();
+  form_ = nullptr;
+  window_->hide();
+  // The window may be inside one of its own event handlers right now.
+  retired_window_ = std::move(window_);
+  if (loop_running_) QApplication::quit();
+}
+
+uintptr_t QtWindowSystem::hWnd() {
+  return window_ != nullptr ? static_cast<uintptr_t>(window_->winId()) : 0;
+}
+
+UpdateWindow& QtWindowSystem::window() {
+  if (window_ == nullptr) throw ObjectNotSet();
+  return *window_;
+}
+
+void QtWindowSystem::SetCaption(Control control, const std::u16string& caption) {
+  QPushButton* button = window().button(control);
+  if (button == nullptr) throw PropertyNotSupported();
+  button->setText(QString::fromStdU16String(caption));
+  button->repaint();
+}
+
+void QtWindowSystem::SetLeft(Control control, int twips) {
+  QWidget* widget = window().control(control);
+  const int left = static_cast<int>(std::lround(twips / double{UpdateWindow::kTwipsPerPixel}));
+  widget->move(left, widget->y());
+}
+
+void QtWindowSystem::SetVisible(Control control, bool visible) {
+  QWidget* widget = window().control(control);
+  widget->setVisible(visible);
+  // The handler that changes it blocks the event loop: paint now.
+  if (visible) {
+    widget->repaint();
+  } else if (window_->isVisible()) {
+    window_->repaint(widget->geometry());
+  }
+}
+
+void QtWindowSystem::AddItem(const std::u16string& text) {
+  if (window().list()->count() >= kMaxListEntries) throw vb_error::Raise(vb_error::kOutOfMemory);
+  window_->list()->addItem(QString::fromStdU16String(text));
+}
+
+void QtWindowSystem::RemoveItem(int16_t index) {
+  QListWidget* list = window().list();
+  if (index < 0 || index >= list->count()) throw vb_error::Raise(vb_error::kInvalidProcedureCall);
+  const bool was_selected = ListIndex() == index;
+  const QSignalBlocker quiet(list);  // the program's own change raises no click
+  delete list->takeItem(index);
+  // Qt would select a neighbour; a list box keeps nothing selected.
+  if (was_selected) list->clearSelection();
+}
+
+int16_t QtWindowSystem::ListCount() { return static_cast<int16_t>(window().list()->count()); }
+
+int16_t QtWindowSystem::ListIndex() {
+  const QModelIndexList selected = window().list()->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? int16_t{-1} : static_cast<int16_t>(selected.first().row());
+}
+
+std::u16string QtWindowSystem::List(int16_t index) {
+  QListWidget* list = window().list();
+  if (index == -1) return {};
+  if (index < -1 || index >= list->count()) throw InvalidPropertyArrayIndex();
+  return list->item(index)->text().toStdU16String();
+}
+
+float QtWindowSystem::ProgressValue() { return progress_value_; }
+
+void QtWindowSystem::SetProgressValue(float value) {
+  if (!(value >= 0 && value <= 100)) throw InvalidPropertyValue();
+  QProgressBar* bar = window().progress_bar();
+  progress_value_ = value;
+  bar->setValue(static_cast<int>(std::lround(value)));
+  bar->repaint();  // the handler that sets it blocks the event loop
+}
+
+bool QtWindowSystem::ShowOperationProgress(const std::u16string& text, double fraction) {
+  if (progress_ == nullptr) {
+    progress_ = new QProgressDialog(window_.get());
+    progress_->setWindowTitle(ApplicationTitle());
+    progress_->setCancelButtonText(QStringLiteral("取消"));
+    progress_->setRange(0, kProgressSteps);
+    progress_->setWindowModality(window_ != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    progress_->setMinimumDuration(0);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    operation_cancelled_ = false;
+    QObject::connect(progress_, &QProgressDialog::canceled, progress_,
+                     [this] { operation_cancelled_ = true; });
+    progress_->show();
+  }
+  progress_->setLabelText(QString::fromStdU16String(text));
+  progress_->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kProgressSteps));
+  QApplication::processEvents();
+  if (progress_ != nullptr && progress_->wasCanceled()) operation_cancelled_ = true;
+  return !operation_cancelled_;
+}
+
+void QtWindowSystem::HideOperationProgress() {
+  if (progress_ == nullptr) return;
+  progress_->hide();
+  delete progress_.data();
+}
+
+}  // namespace brevak
