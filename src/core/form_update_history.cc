@@ -1,0 +1,73 @@
+// The backup history: the list of the installation's subfolders, the
+// restore button's label and the restore copy.
+#include "core/form_update.h"
+#include "core/vb_text.h"
+
+namespace brevak {
+
+void FormUpdate::cmdGetHistory_Click() {
+  const int16_t count = window().ListCount();
+  for (int16_t i = 1; i <= count; ++i) window().RemoveItem(0);
+  SeachFile(sInstallDir_);
+  if (window().ListCount() == 0) window().MsgBox(u"没有找到升级记录", MsgBoxButtons::kOkOnly);
+}
+
+// Lists every immediate subfolder of `strPath` in the platform's order. A
+// folder that cannot be opened or listed lists nothing; a subfolder whose
+// name cannot be read is left out.
+void FormUpdate::SeachFile(std::u16string strPath) {
+  std::unique_ptr<FileSystemObject> fso;
+  std::unique_ptr<Folder> folder;
+  std::unique_ptr<FolderEnumeration> subfolders;
+  ResumeNext([&] { fso = platform_.folders->CreateFileSystemObject(); });
+  if (!fso) return;
+  ResumeNext([&] { folder = fso->GetFolder(strPath); });
+  if (!folder) return;
+  ResumeNext([&] { subfolders = folder->SubFolders(); });
+  if (!subfolders) return;
+  for (;;) {
+    std::unique_ptr<Folder> subfolder;
+    if (!ResumeNext([&] { subfolder = subfolders->Next(); }) || !subfolder) return;
+    ResumeNext([&] { window().AddItem(subfolder->Name()); });
+  }
+}
+
+void FormUpdate::ListDir_Click() {
+  window().SetCaption(Control::CmdRestore, SplitDir(window().List(window().ListIndex())));
+}
+
+// Pairs of characters counted from the end, each followed by its unit, the
+// first two characters in front: 20121225051422 gives
+// 恢复2012年12月25日05时14分22秒数据. A pair that would start before the
+// first character is left out with its unit.
+std::u16string FormUpdate::SplitDir(const std::u16string& sDir) {
+  const std::vector<std::u16string> units = vb::Split(u"秒;分;时;日;月;年", u";");
+  const int32_t length = vb::Len(sDir);
+  std::u16string middle;
+  for (int32_t i = 0; i <= 5; ++i) {
+    ResumeNext([&] { middle = vb::Mid(sDir, length - 2 * i - 1, 2) + units[i] + middle; });
+  }
+  return u"恢复" + vb::Left(sDir, 2) + middle + u"数据";
+}
+
+// The files of the chosen folder go back over the installation. The
+// connection is closed first so that a database file can be replaced.
+void FormUpdate::CmdRestore_Click() {
+  if (window().ListIndex() < 0) {
+    window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
+    return;
+  }
+  CloseConnIfOpen();
+  SHFILEOPSTRUCT request;
+  request.hwnd = static_cast<int32_t>(window().hWnd());
+  request.wFunc = static_cast<int32_t>(FO_COPY);
+  const std::u16string entry = window().List(window().ListIndex());
+  request.pFrom = SourceList({sInstallDir_ + u"\\" + entry + u"\\*.*"});
+  request.pTo = sInstallDir_ + u"\\";
+  request.fFlags = kOverwriteFlags;
+  int32_t last_error = 0;
+  const int32_t result = SHFileOperation(platform_, request, &last_error);
+  ReportCopyOutcome(result, last_error, request);
+}
+
+}  // namespace brevak

@@ -1,0 +1,37 @@
+#ifndef BREVAK_CORE_MOD_COPY_H_
+#define BREVAK_CORE_MOD_COPY_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace brevak {
+
+// The copy request record, in the platform's field order.
+struct SHFILEOPSTRUCT {
+  int32_t hwnd = 0;
+  int32_t wFunc = 0;
+  std::u16string pFrom;
+  std::u16string pTo;
+  int32_t fFlags = 0;
+  int32_t fAnyOperationsAborted = 0;
+  int32_t hNameMappings = 0;
+  std::u16string lpszProgressTitle;
+};
+
+inline constexpr int32_t kBackupFlags = FOF_NOCONFIRMMKDIR + FOF_MULTIDESTFILES;   // 0x201
+inline constexpr int32_t kOverwriteFlags = FOF_NOCONFIRMATION + FOF_MULTIDESTFILES;  // 0x11
+
+// Hands the record to the shell's file operation field by field, its texts
+// in the system's code page, and reads the aborted flag back from the
+// platform's own field. *last_error receives the thread's last-error code
+// taken right after the call. Returns the operation's result.
+int32_t SHFileOperation(Platform& platform, SHFILEOPSTRUCT& request, int32_t* last_error);
+
+// A source list: each pattern followed by one NUL, and one more NUL.
+std::u16string SourceList(std::initializer_list<std::u16string> patterns);
+
+}  // namespace brevak
+
+#endif  // BREVAK_CORE_MOD_COPY_H_
