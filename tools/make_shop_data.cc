@@ -1,0 +1,107 @@
+// make-shop-data: writes a car-service shop's two database files, Addr.mdb
+// and Customerdata.car, for demos, tests and benchmarks; or prints the row
+// counts of such a pair.
+
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "shop/shop_files.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: make-shop-data --out DIR --variant old|new [--rows N] [--seed S] [--package-rows M] [--force]\n"
+    "       make-shop-data --print-counts DIR\n"
+    "\n"
+    "  --out DIR          write DIR/Addr.mdb (plain SQLite) and DIR/Customerdata.car (SQLCipher)\n"
+    "  --variant old|new  the installed release's tables (5.06.0004) or the package's (5.06.0005,\n"
+    "                     whose CarOwner has the field WeChat TEXT DEFAULT '')\n"
+    "  --rows N           the shop's own records, spread over the tables as a real shop's (default 0)\n"
+    "  --seed S           the same seed gives the same rows (default 1)\n"
+    "  --package-rows M   rows in every table as a release ships them, numbered first (default 0)\n"
+    "  --force            replace files that exist\n"
+    "  --print-counts DIR print \"table rows\" for every table of both files of DIR\n";
+
+struct Args {
+  brevak::shop::ShopOptions options;
+  std::string print_counts;
+  bool have_out = false, have_variant = false;
+};
+
+template <typename T>
+bool ParseNumber(std::string_view text, T* out) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+// One option with its value at argv[i + 1]; false when it does not parse.
+bool TakeOption(std::string_view name, std::string_view value, Args* args) {
+  if (name == "--out") {
+    args->options.out_dir = std::string(value);
+    args->have_out = true;
+    return true;
+  }
+  if (name == "--print-counts") {
+    args->print_counts = std::string(value);
+    return !args->print_counts.empty();
+  }
+  if (name == "--rows") return ParseNumber(value, &args->options.rows);
+  if (name == "--seed") return ParseNumber(value, &args->options.seed);
+  if (name == "--package-rows") return ParseNumber(value, &args->options.package_rows);
+  if (name == "--variant") {
+    const auto variant = brevak::shop::ParseVariant(value);
+    if (variant) args->options.variant = *variant;
+    args->have_variant = variant.has_value();
+    return args->have_variant;
+  }
+  return false;
+}
+
+bool ParseArgs(int argc, char** argv, Args* args) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--force") {
+      args->options.force = true;
+    } else if (i + 1 >= argc || !TakeOption(arg, argv[i + 1], args)) {
+      std::fprintf(stderr, "make-shop-data: bad option or value: %s\n", argv[i]);
+      return false;
+    } else {
+      ++i;
+    }
+  }
+  return !args->print_counts.empty() || (args->have_out && args->have_variant);
+}
+
+void PrintCounts(const std::filesystem::path& dir) {
+  for (const char* name : {brevak::shop::kAddressBookFile, brevak::shop::kCustomerFile}) {
+    const std::filesystem::path file = dir / name;
+    std::printf("# %s\n", name);
+    for (const auto& count : brevak::shop::CountRows(file, brevak::shop::KeyFor(file))) {
+      std::printf("%s %lld\n", count.table.c_str(), static_cast<long long>(count.rows));
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Args args;
+  if (!ParseArgs(argc, argv, &args)) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  try {
+    if (!args.print_counts.empty()) {
+      PrintCounts(args.print_counts);
+    } else {
+      brevak::shop::MakeShopFiles(args.options);
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make-shop-data: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
