@@ -79,11 +79,17 @@ void SqlCipherConnection::Close() {
 
 int32_t SqlCipherConnection::State() { return db_ != nullptr ? adStateOpen : adStateClosed; }
 
-// Transactions do not nest: a second BeginTrans is refused.
+// Transactions do not nest: a second BeginTrans is refused. The transaction
+// is a deferred one: BEGIN IMMEDIATE would take a write lock on every
+// attached file as well, which the read-only backups refuse. Its write lock
+// on the open file is taken by its first delete or append, waiting out a
+// brief lock; only when another writer is already half-way through a
+// transaction on the same file does the statement fail at once (waiting
+// could never end, as that writer waits for this reader).
 void SqlCipherConnection::BeginTrans() {
   RequireOpen();
   if (transaction_.active) throw jet_error::TransactionExists();
-  RunSql("BEGIN IMMEDIATE");
+  RunSql("BEGIN");
   transaction_.active = true;
 }
 
@@ -215,7 +221,7 @@ void SqlCipherConnection::AttachAsideTransaction(const std::string& host,
 // changes are undone and the failure raised.
 void SqlCipherConnection::ResumeTransaction() {
   try {
-    RunSql("BEGIN IMMEDIATE");
+    RunSql("BEGIN");
     for (const std::string& sql : transaction_.log) RunSql(sql);
   } catch (const RunTimeError&) {
     RollbackQuietly(db_);

@@ -1,5 +1,6 @@
 #include "platform/posix/sqlcipher_file.h"
 
+#include <memory>
 #include <system_error>
 
 #include "platform/posix/jet_errors.h"
@@ -14,9 +15,13 @@ namespace {
 // for a key on a plain file, for a missing key on a keyed file and for a
 // file that is no database at all; Jet calls all of them a wrong password.
 void VerifyKey(sqlite3* db, const std::string& schema) {
-  SqliteStatement read(db, "SELECT count(*) FROM " + QuoteIdentifier(schema) + ".sqlite_master");
-  const int rc = read.RunForCode();
-  if (rc == SQLITE_NOTADB) throw jet_error::NotValidPassword();
+  const std::string sql = "SELECT count(*) FROM " + QuoteIdentifier(schema) + ".sqlite_master";
+  sqlite3_stmt* raw = nullptr;
+  // Preparing reads the schema, so the failure may come from either call.
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
+  const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> read(raw, sqlite3_finalize);
+  while (rc == SQLITE_OK || rc == SQLITE_ROW) rc = sqlite3_step(raw);
+  if ((rc & 0xff) == SQLITE_NOTADB) throw jet_error::NotValidPassword();
   if (rc != SQLITE_DONE) throw SqliteFailure(db, rc);
 }
 
