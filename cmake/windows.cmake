@@ -1,0 +1,31 @@
+# The Windows build: the same core on the real Win32 platform, for 32-bit
+# Windows, with a static run-time so the .exe runs beside the package's
+# files with nothing else installed. Included by the top-level CMakeLists
+# when the toolchain targets Windows (cmake/mingw-i686.cmake).
+enable_language(RC)
+
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The scripted window system: the same black-box protocol as on Linux.
+file(GLOB BREVAK_SCRIPTED_SOURCES CONFIGURE_DEPENDS src/platform/scripted/*.cc)
+add_library(brevak_scripted STATIC ${BREVAK_SCRIPTED_SOURCES})
+target_link_libraries(brevak_scripted PUBLIC brevak_core)
+
+# The Win32 adapters.
+file(GLOB BREVAK_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cc)
+add_library(brevak_win32 STATIC ${BREVAK_WIN32_SOURCES})
+target_compile_definitions(brevak_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(brevak_win32 PUBLIC brevak_core
+  advapi32 version shell32 ole32 oleaut32 uuid comctl32 user32 gdi32 kernel32)
+
+file(GLOB BREVAK_APP_WIN32_SOURCES CONFIGURE_DEPENDS src/app_win32/*.cc)
+add_executable(brevak-upgrade WIN32 ${BREVAK_APP_WIN32_SOURCES}
+  src/platform/win32/brevak-upgrade.rc)
+target_link_options(brevak-upgrade PRIVATE -Wl,--no-insert-timestamp)
+target_link_libraries(brevak-upgrade PRIVATE brevak_win32 brevak_scripted)
+
+# The differential check's program: the registry listing and version records
+# as the Windows platform gives them (tests/differential).
+add_executable(dump-platform tests/differential/dump_platform.cc
+  tests/differential/dump_platform_win32.cc)
+target_link_libraries(dump-platform PRIVATE brevak_win32 brevak_scripted)

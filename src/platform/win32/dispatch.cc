@@ -1,0 +1,138 @@
+#include "platform/win32/dispatch.h"
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace brevak::win32 {
+namespace {
+
+constexpr int32_t kObjectRequired = 424;
+constexpr int32_t kPropertyNotSupported = 438;
+
+std::u16string TakeBstr(BSTR& text) {
+  std::u16string result = text != nullptr ? FromWide(text, SysStringLen(text)) : u"";
+  SysFreeString(text);
+  text = nullptr;
+  return result;
+}
+
+// The system's text for an HRESULT, without the line break it ends in.
+std::u16string SystemText(HRESULT hr) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::u16string result = length != 0 ? FromWide(text, length) : u"自动化错误";
+  LocalFree(text);
+  while (!result.empty() && (result.back() == u'\n' || result.back() == u'\r')) result.pop_back();
+  return result;
+}
+
+// The description an object left with SetErrorInfo, if any.
+std::u16string ErrorInfoText(HRESULT hr) {
+  ComPtr<IErrorInfo> info;
+  BSTR description = nullptr;
+  if (GetErrorInfo(0, info.put()) == S_OK && info &&
+      SUCCEEDED(info->GetDescription(&description)) && description != nullptr) {
+    return TakeBstr(description);
+  }
+  return SystemText(hr);
+}
+
+}  // namespace
+
+ComPtr<IDispatch> CreateObject(const std::u16string& prog_id) {
+  CLSID clsid{};
+  ComPtr<IDispatch> object;
+  if (FAILED(CLSIDFromProgID(Wide(prog_id), &clsid)) ||
+      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IDispatch, reinterpret_cast<void**>(object.put())))) {
+    throw vb_error::Raise(vb_error::kCannotCreateObject);
+  }
+  return object;
+}
+
+RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception) {
+  if (hr == DISP_E_EXCEPTION && exception != nullptr) {
+    if (exception->pfnDeferredFillIn != nullptr) exception->pfnDeferredFillIn(exception);
+    const int32_t number =
+        exception->wCode != 0 ? exception->wCode : static_cast<int32_t>(exception->scode);
+    std::u16string description = TakeBstr(exception->bstrDescription);
+    SysFreeString(exception->bstrSource);
+    SysFreeString(exception->bstrHelpFile);
+    if (description.empty()) description = SystemText(static_cast<HRESULT>(number));
+    return RunTimeError(number, description);
+  }
+  if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME) {
+    return RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
+  }
+  return RunTimeError(static_cast<int32_t>(hr), ErrorInfoText(hr));
+}
+
+DISPID Dispatch::IdOf(const wchar_t* name) {
+  DISPID id = DISPID_UNKNOWN;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  return id;
+}
+
+Variant Dispatch::Invoke(DISPID id, WORD flags, DISPPARAMS* parameters) {
+  Variant result;
+  EXCEPINFO exception{};
+  UINT argument_error = 0;
+  const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, parameters,
+                                     result.get(), &exception, &argument_error);
+  if (FAILED(hr)) throw ErrorOf(hr, &exception);
+  return result;
+}
+
+Variant Dispatch::Get(const wchar_t* name) {
+  DISPPARAMS none{};
+  return Invoke(IdOf(name), DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none);
+}
+
+void Dispatch::Put(const wchar_t* name, const std::u16string& value) {
+  Variant argument(value);
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS parameters{argument.get(), &named, 1, 1};
+  Invoke(IdOf(name), DISPATCH_PROPERTYPUT, &parameters);
+}
+
+Variant Dispatch::Call(const wchar_t* name, std::initializer_list<std::u16string> arguments) {
+  const DISPID id = IdOf(name);
+  // DISPPARAMS holds the arguments last to first.
+  std::vector<VARIANT> reversed(arguments.size());
+  std::vector<Variant> owned;
+  owned.reserve(arguments.size());
+  for (const std::u16string& argument : arguments) owned.emplace_back(argument);
+  for (size_t i = 0; i < owned.size(); ++i) reversed[owned.size() - 1 - i] = *owned[i];
+  DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  return Invoke(id, DISPATCH_METHOD, &parameters);
+}
+
+ComPtr<IEnumVARIANT> Dispatch::NewEnum() {
+  DISPPARAMS none{};
+  Variant result = Invoke(DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none);
+  ComPtr<IEnumVARIANT> enumerator;
+  IUnknown* unknown = (*result).vt == VT_UNKNOWN || (*result).vt == VT_DISPATCH
+                          ? (*result).punkVal
+                          : nullptr;
+  if (unknown == nullptr ||
+      FAILED(unknown->QueryInterface(IID_IEnumVARIANT,
+                                     reinterpret_cast<void**>(enumerator.put())))) {
+    throw RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
+  }
+  return enumerator;
+}
+
+ComPtr<IDispatch> DispatchOf(const Variant& value) {
+  if ((*value).vt != VT_DISPATCH || (*value).pdispVal == nullptr) {
+    throw RunTimeError(kObjectRequired, u"缺少对象");
+  }
+  (*value).pdispVal->AddRef();
+  return ComPtr<IDispatch>((*value).pdispVal);
+}
+
+}  // namespace brevak::win32

@@ -1,0 +1,49 @@
+#ifndef BREVAK_PLATFORM_WIN32_DISPATCH_H_
+#define BREVAK_PLATFORM_WIN32_DISPATCH_H_
+
+// Late-bound calls through IDispatch, the way the run-time makes them for an
+// object held in a variant. Every failure is a RunTimeError.
+#include <initializer_list>
+#include <string>
+
+#include "platform/runtime_error.h"
+#include "platform/win32/com.h"
+
+namespace brevak::win32 {
+
+// CreateObject(prog_id): 429 when the class is not registered or the object
+// cannot be made.
+ComPtr<IDispatch> CreateObject(const std::u16string& prog_id);
+
+// The run-time error for a failed call: the exception's number (its scode,
+// or its wCode) and description when the object raised one; 438 for a
+// member the object lacks; else the HRESULT with the system's text.
+RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception);
+
+class Dispatch {
+ public:
+  explicit Dispatch(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+
+  // Property get (or a call without arguments that returns a value).
+  Variant Get(const wchar_t* name);
+  // Property put.
+  void Put(const wchar_t* name, const std::u16string& value);
+  // A method call with text arguments, in their written order.
+  Variant Call(const wchar_t* name, std::initializer_list<std::u16string> arguments = {});
+  // The object's enumerator (_NewEnum) as IEnumVARIANT.
+  ComPtr<IEnumVARIANT> NewEnum();
+
+ private:
+  DISPID IdOf(const wchar_t* name);
+  Variant Invoke(DISPID id, WORD flags, DISPPARAMS* parameters);
+
+  ComPtr<IDispatch> object_;
+};
+
+// The IDispatch a VT_DISPATCH variant holds (a new reference); 424 "object
+// required" when it holds none.
+ComPtr<IDispatch> DispatchOf(const Variant& value);
+
+}  // namespace brevak::win32
+
+#endif  // BREVAK_PLATFORM_WIN32_DISPATCH_H_

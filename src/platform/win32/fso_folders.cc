@@ -1,0 +1,73 @@
+#include "platform/win32/fso_folders.h"
+
+#include "platform/win32/dispatch.h"
+#include "platform/win32/wide.h"
+
+namespace brevak::win32 {
+namespace {
+
+class FsoFolder : public Folder {
+ public:
+  explicit FsoFolder(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+
+  std::u16string Name() override;
+  std::unique_ptr<FolderEnumeration> SubFolders() override;
+
+ private:
+  Dispatch object_;
+};
+
+class FsoFolderEnumeration : public FolderEnumeration {
+ public:
+  explicit FsoFolderEnumeration(ComPtr<IEnumVARIANT> enumerator)
+      : enumerator_(std::move(enumerator)) {}
+
+  std::unique_ptr<Folder> Next() override;
+
+ private:
+  ComPtr<IEnumVARIANT> enumerator_;
+};
+
+class Fso : public FileSystemObject {
+ public:
+  explicit Fso(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+
+  std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
+    return std::make_unique<FsoFolder>(DispatchOf(object_.Call(L"GetFolder", {path})));
+  }
+
+ private:
+  Dispatch object_;
+};
+
+std::u16string FsoFolder::Name() {
+  Variant name = object_.Get(L"Name");
+  if ((*name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
+  return FromWide((*name).bstrVal, SysStringLen((*name).bstrVal));
+}
+
+std::unique_ptr<FolderEnumeration> FsoFolder::SubFolders() {
+  Dispatch collection(DispatchOf(object_.Get(L"SubFolders")));
+  return std::make_unique<FsoFolderEnumeration>(collection.NewEnum());
+}
+
+std::unique_ptr<Folder> FsoFolderEnumeration::Next() {
+  Variant item;
+  ULONG fetched = 0;
+  const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  if (hr == S_FALSE || fetched == 0) return nullptr;
+  return std::make_unique<FsoFolder>(DispatchOf(item));
+}
+
+}  // namespace
+
+FsoFolders::FsoFolders() : apartment_(std::make_unique<ComApartment>()) {}
+
+FsoFolders::~FsoFolders() = default;
+
+std::unique_ptr<FileSystemObject> FsoFolders::CreateFileSystemObject() {
+  return std::make_unique<Fso>(CreateObject(u"Scripting.FileSystemObject"));
+}
+
+}  // namespace brevak::win32
