@@ -495,6 +495,37 @@ TEST_F(SqlCipherConnectionTest, AFailedAttachInsideATransactionLeavesItOpen) {
   }
 }
 
+// An attached file is keyed by its own password, or plain without one,
+// whatever the key of the open file.
+TEST_F(SqlCipherConnectionTest, AppendsFromPlainAndKeyedFilesIntoEitherKind) {
+  const std::string schema = "CREATE TABLE Shared (ID INTEGER PRIMARY KEY, Name TEXT);";
+  MakeShopDb(Install("plain.mdb"), "", schema);
+  MakeShopDb(Install("keyed.mdb"), kPassword, schema);
+  MakeShopDb(Backup("plain.mdb"), "", schema + "INSERT INTO Shared VALUES (1, '明');");
+  MakeShopDb(Backup("keyed.mdb"), kPassword, schema + "INSERT INTO Shared VALUES (2, '暗');");
+  struct Case {
+    std::u16string target;
+    std::string target_password;
+    std::u16string source_clause;
+    ShopRow expected;
+  };
+  const Case cases[] = {
+      {u"plain.mdb", "", u"plain.mdb;", {Text("1"), Text("明")}},
+      {u"plain.mdb", "", u"keyed.mdb;pwd=mqzvtw", {Text("2"), Text("暗")}},
+      {u"keyed.mdb", kPassword, u"plain.mdb;", {Text("1"), Text("明")}},
+      {u"keyed.mdb", kPassword, u"keyed.mdb;pwd=mqzvtw", {Text("2"), Text("暗")}},
+  };
+  for (const Case& c : cases) {
+    auto conn = Connect(u"Data Source =" + kInstall + c.target + u";Jet OLEDB:Database Password=" +
+                        Utf8ToUtf16(c.target_password));
+    conn->Execute(u"delete from Shared");
+    conn->Execute(u"Insert into [Shared] Select * From [;database=" + kBackup + u"\\" + c.source_clause + u"].Shared");
+    conn->Close();
+    EXPECT_EQ(Rows(Install(posix::Utf16ToUtf8(c.target)), c.target_password, "Shared"), std::vector<ShopRow>{c.expected})
+        << Utf16ToUtf8(c.target + u" <- " + c.source_clause);
+  }
+}
+
 TEST_F(SqlCipherConnectionTest, RefusesUnsupportedStatementsAndChangesNothing) {
   auto conn = ConnectAddressBook();
   for (const std::u16string statement : {u"DROP TABLE People", u"delete from People where ID = 1",
