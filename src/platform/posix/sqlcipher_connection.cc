@@ -159,9 +159,11 @@ std::string SqlCipherConnection::BuildAppend(const JetAppendFromFile& statement)
          " FROM " + QuoteIdentifier(alias) + "." + QuoteIdentifier(source);
 }
 
+// The engine's own tables (sqlite_...) are no tables of the database.
 std::string SqlCipherConnection::FindTable(const std::string& schema, const std::u16string& name) {
   SqliteStatement find(db_, "SELECT name FROM " + QuoteIdentifier(schema) +
-                                ".sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+                                ".sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"
+                                " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
   find.BindText(1, Utf16ToUtf8(name));
   if (!find.Step()) throw jet_error::InputTableNotFound(name);
   return find.ColumnText(0);
@@ -185,9 +187,14 @@ std::string SqlCipherConnection::ExternalDatabase(const std::u16string& path,
   const auto key = std::make_pair((ec ? host : canonical).string(), Utf16ToUtf8(password));
   if (const auto found = attached_.find(key); found != attached_.end()) return found->second;
   const std::string alias = "external" + std::to_string(++aliases_made_);
-  AttachAsideTransaction(host.string(), path, alias, key.second);
-  attached_.emplace(key, alias);
+  AttachAsideTransaction(host.string(), path, alias, key);
   return alias;
+}
+
+void SqlCipherConnection::Attach(const std::string& host, const std::u16string& path_as_given,
+                                 const std::string& alias, const AttachKey& key) {
+  AttachDatabaseFile(db_, host, path_as_given, alias, key.second);
+  attached_.emplace(key, alias);
 }
 
 // SQLite refuses ATTACH inside a transaction. An open transaction is set
@@ -200,16 +207,15 @@ std::string SqlCipherConnection::ExternalDatabase(const std::u16string& path,
 // transaction has been resumed.
 void SqlCipherConnection::AttachAsideTransaction(const std::string& host,
                                                  const std::u16string& path_as_given,
-                                                 const std::string& alias,
-                                                 const std::string& password) {
+                                                 const std::string& alias, const AttachKey& key) {
   if (!transaction_.active) {
-    AttachDatabaseFile(db_, host, path_as_given, alias, password);
+    Attach(host, path_as_given, alias, key);
     return;
   }
   RunSql("ROLLBACK");
   std::optional<RunTimeError> attach_failure;
   try {
-    AttachDatabaseFile(db_, host, path_as_given, alias, password);
+    Attach(host, path_as_given, alias, key);
   } catch (const RunTimeError& failure) {
     attach_failure = failure;
   }

@@ -64,8 +64,12 @@ class SqlCipherConnection : public Connection {
   // The alias under which the external file is attached, attaching it now
   // when this connection has not yet.
   std::string ExternalDatabase(const std::u16string& path, const std::u16string& password);
+  // (host path, password) of an attached file.
+  using AttachKey = std::pair<std::string, std::string>;
   void AttachAsideTransaction(const std::string& host, const std::u16string& path_as_given,
-                              const std::string& alias, const std::string& password);
+                              const std::string& alias, const AttachKey& key);
+  void Attach(const std::string& host, const std::u16string& path_as_given, const std::string& alias,
+              const AttachKey& key);
   void ResumeTransaction();
   void RunStatement(const std::string& sql);
   void RunSql(const std::string& sql);
@@ -74,8 +78,7 @@ class SqlCipherConnection : public Connection {
   WinePrefix prefix_;
   std::u16string provider_;
   sqlite3* db_ = nullptr;
-  // (host path, password) -> alias.
-  std::map<std::pair<std::string, std::string>, std::string> attached_;
+  std::map<AttachKey, std::string> attached_;  // -> alias
   int aliases_made_ = 0;
   Transaction transaction_;
 };

@@ -306,6 +306,10 @@ TEST_F(SqlCipherConnectionTest, AFieldTheTargetLacksIsAnError) {
 }
 
 TEST_F(SqlCipherConnectionTest, MissingTablesAreNamed) {
+  // The engine's own tables are not the database's tables.
+  testing::ChangeShopDb(Install("Addr.mdb"), "",
+                        "CREATE TABLE Log (ID INTEGER PRIMARY KEY AUTOINCREMENT, Note TEXT);"
+                        "INSERT INTO Log (Note) VALUES ('x');");
   const std::u16string backup = kBackup + u"\\Addr.mdb";
   struct Case {
     std::u16string statement;
@@ -314,6 +318,8 @@ TEST_F(SqlCipherConnectionTest, MissingTablesAreNamed) {
   const Case cases[] = {
       {u"delete from Nope", u"Nope"},
       {u"delete from [No Table]", u"No Table"},
+      {u"delete from [sqlite_sequence]", u"sqlite_sequence"},
+      {u"delete from sqlite_master", u"sqlite_master"},
       {u"Insert into [Nope] Select * From [;database=" + backup + u";].People", u"Nope"},
       {u"Insert into [People] Select * From [;database=" + backup + u";].Nope", u"Nope"},
       {u"Insert into [People] Select * From [;database=" + backup + u";].sqlite_master", u"sqlite_master"},
@@ -324,6 +330,7 @@ TEST_F(SqlCipherConnectionTest, MissingTablesAreNamed) {
   }
   conn->Close();
   EXPECT_EQ(Rows(Install("Addr.mdb"), "", "People").size(), 1u);
+  EXPECT_EQ(QueryShopDb(Install("Addr.mdb"), "", "SELECT seq FROM sqlite_sequence"), std::vector<ShopRow>{{Text("1")}});
 }
 
 TEST_F(SqlCipherConnectionTest, ExternalFileFailsAsOpenDoes) {
