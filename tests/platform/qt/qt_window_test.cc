@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,23 @@
 namespace brevak {
 namespace {
 
-// One window system (and so one QApplication) for the whole test binary.
-QtWindowSystem& System() {
-  static int argc = 1;
-  static char name[] = "brevak_qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QtWindowSystem system(argc, argv);
-  return system;
-}
+// One window system (and so one QApplication) for the whole test binary,
+// destroyed before the program's exit handlers tear down Qt's own globals.
+class QtEnvironment : public testing::Environment {
+ public:
+  static QtWindowSystem& System() { return *system_; }
+  void SetUp() override { system_ = std::make_unique<QtWindowSystem>(argc_, argv_); }
+  void TearDown() override { system_.reset(); }
+
+ private:
+  static inline int argc_ = 1;
+  static inline char name_[] = "brevak_qt_tests";
+  static inline char* argv_[] = {name_, nullptr};
+  static inline std::unique_ptr<QtWindowSystem> system_;
+};
+
+[[maybe_unused]] testing::Environment* const kQtEnvironment =
+    testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class FakeForm : public FormEvents {
  public:
@@ -98,7 +108,7 @@ void ClickWhenModalShows(const QString& label, SeenBox* seen) {
 
 class QtWindowTest : public testing::Test {
  protected:
-  void SetUp() override { ws_ = &System(); }
+  void SetUp() override { ws_ = &QtEnvironment::System(); }
   void TearDown() override {
     if (ws_->hWnd() != 0) ws_->Unload();
   }
