@@ -1,0 +1,47 @@
+#include "support/core_harness.h"
+
+#include "core/module_main.h"
+#include "platform/scripted/scripted_window_system.h"
+
+namespace brevak::testing {
+
+CoreHarness::CoreHarness() {
+  SetRegistryValues("@=\"C:\\\\Program Files\\\\Brevak\\\\Brevak.exe\"");
+  version_files.AddFile("C:\\Program Files\\Brevak\\\\Brevak.exe", "5.06.0004");
+  version_files.AddFile("C:\\pkg\\Brevak.exe", "5.06.0005");
+}
+
+void CoreHarness::SetRegistryValues(const std::string& value_lines) {
+  prefix.WriteSystemReg(TempPrefix::SystemRegWithKey(
+      "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\Brevak.exe",
+      value_lines));
+}
+
+std::vector<std::string> CoreHarness::Run(const std::string& script) {
+  std::istringstream script_stream(script);
+  std::ostringstream transcript;
+  std::ostringstream diagnostics;
+  const posix::WinePrefix wine(prefix.root());
+  posix::PosixRegistry registry(wine, code_page, diagnostics);
+  ScriptedWindowSystem window(script_stream, transcript);
+  Platform platform{&registry, &version_files, &shell, &database, &folders,
+                    &window,   &clock,         &code_page};
+  form = std::make_unique<FormUpdate>(platform);
+  exit_code_ = window.Run([&] { Main(platform, *form); });
+
+  std::vector<std::string> lines;
+  std::istringstream in(transcript.str());
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> CoreHarness::LinesStartingWith(const std::vector<std::string>& transcript,
+                                                        const std::string& prefix) {
+  std::vector<std::string> lines;
+  for (const std::string& line : transcript) {
+    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace brevak::testing

@@ -1,0 +1,51 @@
+#ifndef BREVAK_TESTS_SUPPORT_CORE_HARNESS_H_
+#define BREVAK_TESTS_SUPPORT_CORE_HARNESS_H_
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/form_update.h"
+#include "platform/posix/iconv_code_page.h"
+#include "platform/posix/posix_registry.h"
+#include "support/fake_platform.h"
+#include "support/temp_prefix.h"
+
+namespace brevak::testing {
+
+// The whole program (Main and the update window) on in-memory services and
+// the scripted window system. The registry is a real system.reg that names
+// C:\Program Files\Brevak\; the package runs from C:\pkg.
+class CoreHarness {
+ public:
+  static constexpr char16_t kInstallDir[] = u"C:\\Program Files\\Brevak\\";
+
+  CoreHarness();
+
+  // Replaces the values of the application's registry key.
+  void SetRegistryValues(const std::string& value_lines);
+  // Runs the program on `script` (lines joined by '\n'); returns the
+  // transcript's lines.
+  std::vector<std::string> Run(const std::string& script);
+  int exit_code() const { return exit_code_; }
+  // The lines of `transcript` that start with `prefix`.
+  static std::vector<std::string> LinesStartingWith(const std::vector<std::string>& transcript,
+                                                    const std::string& prefix);
+
+  TempPrefix prefix;
+  posix::IconvCodePage code_page;
+  FakeVersionFiles version_files;
+  FakeShellCopy shell;
+  FakeDatabase database;
+  FakeFolders folders;
+  FakeClock clock;
+  std::unique_ptr<FormUpdate> form;  // the window of the last run
+
+ private:
+  int exit_code_ = -1;
+};
+
+}  // namespace brevak::testing
+
+#endif  // BREVAK_TESTS_SUPPORT_CORE_HARNESS_H_

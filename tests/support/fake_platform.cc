@@ -1,0 +1,174 @@
+#include "support/fake_platform.h"
+
+#include <algorithm>
+
+namespace brevak::testing {
+namespace {
+
+RunTimeError InjectedFailure() { return RunTimeError(-2147467259, u"injected failure"); }
+
+class FakeConnection : public Connection {
+ public:
+  explicit FakeConnection(ConnectionLog& log) : log_(log) {}
+
+  void SetProvider(const std::u16string& provider) override { Call(u"provider " + provider); }
+  void Open(const std::u16string& connection_string) override {
+    Call(u"open " + connection_string);
+    open_ = true;
+  }
+  void Execute(const std::u16string& statement) override { CallWhenOpen(u"exec " + statement); }
+  void Close() override {
+    CallWhenOpen(u"close");
+    open_ = false;
+  }
+  int32_t State() override { return open_ ? adStateOpen : adStateClosed; }
+  void BeginTrans() override { CallWhenOpen(u"begin"); }
+  void CommitTrans() override { CallWhenOpen(u"commit"); }
+  void RollbackTrans() override { CallWhenOpen(u"rollback"); }
+
+ private:
+  void Call(const std::u16string& line) {
+    log_.lines.push_back(line);
+    if (log_.fail(line)) throw InjectedFailure();
+  }
+  void CallWhenOpen(const std::u16string& line) {
+    if (!open_) {
+      log_.lines.push_back(line + u" (closed)");
+      throw RunTimeError(3704, u"Operation is not allowed when the object is closed.");
+    }
+    Call(line);
+  }
+
+  ConnectionLog& log_;
+  bool open_ = false;
+};
+
+class FakeFolder : public Folder {
+ public:
+  FakeFolder(FakeFolders& folders, std::u16string path, std::u16string name)
+      : folders_(folders), path_(std::move(path)), name_(std::move(name)) {}
+  std::u16string Name() override {
+    if (name_ == folders_.unreadable_name) throw InjectedFailure();
+    return name_;
+  }
+  std::unique_ptr<FolderEnumeration> SubFolders() override;
+
+ private:
+  FakeFolders& folders_;
+  std::u16string path_;
+  std::u16string name_;
+};
+
+class FakeEnumeration : public FolderEnumeration {
+ public:
+  FakeEnumeration(FakeFolders& folders, std::vector<std::u16string> names)
+      : folders_(folders), names_(std::move(names)) {}
+  std::unique_ptr<Folder> Next() override {
+    if (folders_.fail_step_after == static_cast<int>(next_)) throw InjectedFailure();
+    if (next_ == names_.size()) return nullptr;
+    const std::u16string& name = names_[next_++];
+    return std::make_unique<FakeFolder>(folders_, name, name);
+  }
+
+ private:
+  FakeFolders& folders_;
+  std::vector<std::u16string> names_;
+  size_t next_ = 0;
+};
+
+std::unique_ptr<FolderEnumeration> FakeFolder::SubFolders() {
+  if (folders_.fail_enumeration) throw InjectedFailure();
+  return std::make_unique<FakeEnumeration>(folders_, folders_.subfolders[path_]);
+}
+
+class FakeFileSystemObject : public FileSystemObject {
+ public:
+  explicit FakeFileSystemObject(FakeFolders& folders) : folders_(folders) {}
+  std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
+    folders_.opened.push_back(path);
+    if (folders_.subfolders.count(path) == 0) throw vb_error::Raise(vb_error::kPathNotFound);
+    return std::make_unique<FakeFolder>(folders_, path, path);
+  }
+
+ private:
+  FakeFolders& folders_;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> FakeDatabase::CreateConnection(const std::u16string& prog_id) {
+  log.lines.push_back(u"create " + prog_id);
+  if (fail_create) throw vb_error::Raise(vb_error::kCannotCreateObject);
+  return std::make_unique<FakeConnection>(log);
+}
+
+int32_t FakeShellCopy::SHFileOperationA(ShFileOpStruct* op) {
+  requests.push_back(*op);
+  if (on_call) on_call();
+  CopyOutcome outcome;
+  if (!outcomes.empty()) {
+    outcome = outcomes.front();
+    outcomes.pop_front();
+  }
+  if (outcome.cannot_be_made) throw RunTimeError(453, u"找不到 DLL 入口点 SHFileOperationA");
+  op->fAnyOperationsAborted = outcome.aborted;
+  last_error_ = outcome.last_error;
+  return outcome.result;
+}
+
+std::unique_ptr<FileSystemObject> FakeFolders::CreateFileSystemObject() {
+  if (fail_create) throw vb_error::Raise(vb_error::kCannotCreateObject);
+  return std::make_unique<FakeFileSystemObject>(*this);
+}
+
+void FakeVersionFiles::AddFile(const std::string& path, const std::string& file_version) {
+  files[path]["\\VarFileInfo\\Translation"] = std::string("\x04\x08\xB0\x04", 4);
+  files[path]["\\StringFileInfo\\080404B0\\FileVersion"] = file_version + '\0';
+}
+
+// The block holds the file's path, so that queries find the file again.
+uint32_t FakeVersionFiles::GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle) {
+  *handle = 0;
+  if (std::find(failing.begin(), failing.end(), path) != failing.end()) throw InjectedFailure();
+  return files.count(path) == 0 ? 0 : static_cast<uint32_t>(path.size() + 1);
+}
+
+int32_t FakeVersionFiles::GetFileVersionInfoA(const std::string& path, uint32_t, uint32_t length,
+                                              void* data) {
+  if (files.count(path) == 0 || length < path.size() + 1) return 0;
+  std::copy(path.begin(), path.end(), static_cast<char*>(data));
+  static_cast<char*>(data)[path.size()] = '\0';
+  return 1;
+}
+
+int32_t FakeVersionFiles::VerQueryValueA(const void* block, const std::string& sub_block,
+                                         const void** buffer, uint32_t* length) {
+  const auto file = files.find(static_cast<const char*>(block));
+  if (file == files.end()) return 0;
+  const auto value = file->second.find(sub_block);
+  if (value == file->second.end()) return 0;
+  *buffer = value->second.data();
+  *length = static_cast<uint32_t>(value->second.size());
+  return 1;
+}
+
+uint32_t FakeVersionFiles::VerLanguageNameA(uint32_t, char* name, uint32_t size) {
+  const std::string text = "Chinese";
+  const size_t n = std::min<size_t>(text.size(), size - 1);
+  std::copy(text.begin(), text.begin() + static_cast<long>(n), name);
+  name[n] = '\0';
+  return static_cast<uint32_t>(n);
+}
+
+LocalTime FakeClock::Now() {
+  const LocalTime now = readings.front();
+  if (readings.size() > 1) readings.pop_front();
+  return now;
+}
+
+std::u16string FakeClock::AppPath() {
+  if (fail_app_path) throw InjectedFailure();
+  return app_path;
+}
+
+}  // namespace brevak::testing
