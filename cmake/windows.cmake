@@ -29,3 +29,10 @@ target_link_libraries(brevak-upgrade PRIVATE brevak_win32 brevak_scripted)
 add_executable(dump-platform tests/differential/dump_platform.cc
   tests/differential/dump_platform_win32.cc)
 target_link_libraries(dump-platform PRIVATE brevak_win32 brevak_scripted)
+
+# The tool with every real service but the database engine (Wine has no
+# Jet provider): the window and the history list are checked with it.
+add_executable(tool-without-engine WIN32 tests/differential/tool_without_engine_win32.cc
+  src/platform/win32/brevak-upgrade.rc)
+target_link_options(tool-without-engine PRIVATE -Wl,--no-insert-timestamp)
+target_link_libraries(tool-without-engine PRIVATE brevak_win32 brevak_scripted)
