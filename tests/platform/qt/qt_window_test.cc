@@ -91,6 +91,7 @@ void WhenModalShows(std::function<void(QWidget*)> act) {
 struct SeenBox {
   QString title, text;
   QStringList buttons;
+  QString screenshot;  // where to save a picture of the box, if anywhere
 };
 
 void ClickWhenModalShows(const QString& label, SeenBox* seen) {
@@ -99,6 +100,7 @@ void ClickWhenModalShows(const QString& label, SeenBox* seen) {
     ASSERT_NE(box, nullptr);
     seen->title = box->windowTitle();
     seen->text = box->text();
+    if (!seen->screenshot.isEmpty()) box->grab().save(seen->screenshot);
     for (QAbstractButton* button : box->buttons()) {
       seen->buttons << button->text();
       if (button->text() == label) QTimer::singleShot(0, button, &QAbstractButton::click);
@@ -312,6 +314,7 @@ TEST_F(QtWindowTest, RunEndsWhenTheWindowUnloads) {
 TEST_F(QtWindowTest, RunTimeErrorInAHandlerShowsTheErrorAndEndsTheProgram) {
   form_.on_update = [] { throw RunTimeError(3704, u"对象关闭时，不允许操作。"); };
   SeenBox seen;
+  seen.screenshot = QStringLiteral("run_time_error.png");
   const int code = ws_->Run([&] {
     ws_->Show(&form_);
     QTimer::singleShot(0, [] { FindWindow()->button(Control::CmdUpdate)->click(); });
