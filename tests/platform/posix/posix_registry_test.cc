@@ -256,7 +256,7 @@ TEST(PosixRegistryTest, RefusesAReservedArgument) {
 }
 
 // Environment variables of the tests, set for the whole test binary.
-class ExpandTest : public ::testing::Test {
+class PosixRegistryExpandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("BREVAK_TEST_ROOT", "C:\\windows", 1);
@@ -275,7 +275,7 @@ class ExpandTest : public ::testing::Test {
   Machine machine_;
 };
 
-TEST_F(ExpandTest, ReplacesKnownReferencesAndKeepsTheRest) {
+TEST_F(PosixRegistryExpandTest, ReplacesKnownReferencesAndKeepsTheRest) {
   struct Case { std::string source; std::string expanded; };
   const Case cases[] = {
       {"%BREVAK_TEST_ROOT%\\x", "C:\\windows\\x"},
@@ -302,14 +302,14 @@ TEST_F(ExpandTest, ReplacesKnownReferencesAndKeepsTheRest) {
   }
 }
 
-TEST_F(ExpandTest, ReadsTheSourceUpToItsFirstNul) {
+TEST_F(PosixRegistryExpandTest, ReadsTheSourceUpToItsFirstNul) {
   const std::string source = "%BREVAK_TEST_ROOT%\0%BREVAK_TEST_CN%"s;
   char destination[64];
   EXPECT_EQ(machine_.registry().ExpandEnvironmentStringsA(source.data(), destination, sizeof destination), 11u);
   EXPECT_STREQ(destination, "C:\\windows");
 }
 
-TEST_F(ExpandTest, CutsTheResultToTheDestination) {
+TEST_F(PosixRegistryExpandTest, CutsTheResultToTheDestination) {
   struct Case { std::string source; uint32_t size; std::string written; uint32_t needed; };
   const Case cases[] = {
       {"%BREVAK_TEST_ROOT%\\x", 5, "C:\\w\0"s, 13},
