@@ -185,6 +185,43 @@ TEST(WineRegistryFileTest, FindsKeysIgnoringCaseAndKnowsTheKeysAboveThem) {
   }
 }
 
+// Lines as Wine itself writes them (wineboot of a fresh 64-bit prefix).
+TEST(WineRegistryFileTest, ReadsWhatWineWrites) {
+  testing::TempPrefix prefix;
+  const Loaded loaded = LoadText(prefix, R"(WINE REGISTRY Version 2
+;; All keys relative to REGISTRY\\Machine
+
+#arch=win64
+
+[Software\\Classes\\Wow6432Node\\AppId] 1796793129
+#time=1dd879bd76a0e4e
+#link
+"SymbolicLinkValue"=hex(6):5c,00,52,00,65,00,67,00,69,00,73,00,74,00,72,00,79,\
+  00,5c,00,4d,00,61,00,63,00,68,00,69,00,6e,00,65,00,5c,00,53,00,6f,00,66,00,\
+  74,00,77,00,61,00,72,00,65,00,5c,00,43,00,6c,00,61,00,73,00,73,00,65,00,73,\
+  00,5c,00,41,00,70,00,70,00,49,00,64,00
+
+[System\\CurrentControlSet\\Enum\\ROOT\\WINE\\WINEBUS] 1796793177
+"ConfigFlags"=dword:00000000
+"Driver"="{4D36E97D-E325-11CE-BFC1-08002BE10318}\\0000"
+"HardwareId"=hex(7):72,00,6f,00,6f,00,74,00,5c,00,77,00,69,00,6e,00,65,00,62,\
+  00,75,00,73,00,00,00,00,00
+"Service"="winebus"
+)");
+  EXPECT_EQ(loaded.diagnostics, "");
+  const std::vector<RegistryValue> link = loaded.Values(u"Software\\Classes\\Wow6432Node\\AppId");
+  ASSERT_EQ(link.size(), 1u);
+  EXPECT_EQ(link[0].type, REG_LINK);
+  const std::u16string target = u"\\Registry\\Machine\\Software\\Classes\\AppId";
+  EXPECT_EQ(link[0].bytes, std::string(reinterpret_cast<const char*>(target.data()), target.size() * 2));
+  const std::vector<RegistryValue> bus = loaded.Values(u"System\\CurrentControlSet\\Enum\\ROOT\\WINE\\WINEBUS");
+  ASSERT_EQ(bus.size(), 4u);
+  EXPECT_EQ(bus[1].text, u"{4D36E97D-E325-11CE-BFC1-08002BE10318}\\0000\0"s);
+  EXPECT_EQ(bus[2].type, REG_MULTI_SZ);
+  EXPECT_EQ(bus[2].text, u"root\\winebus\0\0"s);
+  EXPECT_EQ(bus[3].name, u"Service");
+}
+
 TEST(WineRegistryFileTest, ReadsWindowsLineEnds) {
   testing::TempPrefix prefix;
   const Loaded loaded = LoadText(prefix, "WINE REGISTRY Version 2\r\n[K] 1\r\n\"v\"=hex:01,\\\r\n  02\r\n@=\"x\"\r\n");
