@@ -56,6 +56,7 @@ void Statement::Reset() {
 
 int64_t Statement::ColumnInt(int column) { return sqlite3_column_int64(stmt_, column); }
 int Statement::ColumnType(int column) { return sqlite3_column_type(stmt_, column); }
+int Statement::ColumnCount() { return sqlite3_column_count(stmt_); }
 
 std::string Statement::ColumnText(int column) {
   const unsigned char* text = sqlite3_column_text(stmt_, column);

@@ -33,6 +33,7 @@ class Statement {
   // Blob bytes or text bytes, as stored.
   std::string ColumnBytes(int column);
   int ColumnType(int column);
+  int ColumnCount();
 
  private:
   void Check(int rc);

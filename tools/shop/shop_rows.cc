@@ -210,8 +210,13 @@ void RowGenerator::StartRow() {
 
 void RowGenerator::MakeIdentity(int64_t customer) {
   Rng rng(Mix(shop_seed_ ^ kIdentityTag, static_cast<uint64_t>(customer)));
-  Identity& w = who_;
   const City& city = kCities[rng.Percent(85) ? shop_city_ : rng.Below(kCities.size)];
+  MakePerson(rng, city);
+  MakeCar(rng, city);
+}
+
+void RowGenerator::MakePerson(Rng& rng, const City& city) {
+  Identity& w = who_;
   w.male = rng.Percent(62);
   w.name.clear();
   AppendPersonName(rng, w.male, &w.name);
@@ -226,9 +231,24 @@ void RowGenerator::MakeIdentity(int64_t customer) {
     w.company.assign(ShortCity(city)).append(kCompanyWords[rng.Below(kCompanyWords.size)]);
     w.company.append(kCompanyTrades[rng.Below(kCompanyTrades.size)]).append("有限公司");
   }
+  w.qq.clear();
+  if (rng.Percent(50)) {
+    w.qq.push_back(static_cast<char>('1' + rng.Below(9)));
+    AppendDigits(rng, static_cast<int>(rng.Between(5, 9)), &w.qq);
+  }
+  w.wechat.clear();
+  if (rng.Percent(30)) {
+    AppendFrom(rng, "abcdefghijklmnopqrstuvwxyz0123456789", 10, &w.wechat.assign("wxid_"));
+  } else if (rng.Percent(45)) {
+    w.wechat = w.mobile;
+  }
+}
+
+// A car registered where its owner lives: 粤B + five characters.
+void RowGenerator::MakeCar(Rng& rng, const City& city) {
+  Identity& w = who_;
   w.plate.assign(city.plate);
-  const bool letters = rng.Percent(30);
-  AppendFrom(rng, letters ? kPlateLetters : "0123456789", 1, &w.plate);
+  AppendFrom(rng, rng.Percent(30) ? kPlateLetters : "0123456789", 1, &w.plate);
   AppendDigits(rng, 4, &w.plate);
   w.brand = rng.Below(kBrands.size);
   w.model = rng.Below(4);
@@ -239,14 +259,6 @@ void RowGenerator::MakeIdentity(int64_t customer) {
   AppendFrom(rng, kPlateLetters, 2, &w.engine);
   AppendDigits(rng, 7, &w.engine);
   w.buy_day = rng.Between(DayOf(2006, 1, 1), DayOf(2016, 6, 30));
-  w.qq.clear();
-  if (rng.Percent(50)) {
-    w.qq.push_back(static_cast<char>('1' + rng.Below(9)));
-    AppendDigits(rng, static_cast<int>(rng.Between(5, 9)), &w.qq);
-  }
-  w.wechat.clear();
-  if (rng.Percent(30)) AppendFrom(rng, "abcdefghijklmnopqrstuvwxyz0123456789", 10, &w.wechat.assign("wxid_"));
-  else if (rng.Percent(45)) w.wechat = w.mobile;
 }
 
 void RowGenerator::SetText(Value& value, std::string_view text) {
@@ -317,25 +329,40 @@ bool RowGenerator::FillCar(const Field& field, Value& value) {
 }
 
 bool RowGenerator::FillRepair(const Field& field, Value& value) {
+  const char* text = nullptr;
   switch (field.gen) {
-    case Gen::kPartName: SetText(value, kParts[part_].name); return true;
-    case Gen::kPartSpec: SetText(value, kParts[part_].spec); return true;
-    case Gen::kPartUnit: SetText(value, kParts[part_].unit); return true;
-    case Gen::kPartPrice: SetReal(value, price_ = std::round(kParts[part_].price * rng_.Between(90, 120) / 100)); return true;
-    case Gen::kWorkName: SetText(value, kWorks[work_].name); return true;
-    case Gen::kWorkHours: SetReal(value, kWorks[work_].hours); return true;
-    case Gen::kWorkPrice: SetReal(value, price_ = kWorks[work_].price); return true;
-    case Gen::kQty: SetReal(value, qty_ = static_cast<double>(rng_.Between(field.lo, field.hi))); return true;
-    case Gen::kAmount: SetReal(value, Round2(qty_ * price_)); return true;
-    case Gen::kRate: SetReal(value, rate_ = rng_.Between(field.lo, field.hi) / 100.0); return true;
-    case Gen::kPartTotal: SetReal(value, part_total_ = rng_.Between(field.lo * 100, field.hi * 100) / 100.0); return true;
-    case Gen::kWorkTotal: SetReal(value, work_total_ = rng_.Between(field.lo * 100, field.hi * 100) / 100.0); return true;
-    case Gen::kSheetTotal: SetReal(value, Round2((part_total_ + work_total_) * rate_)); return true;
-    case Gen::kCaseFault: SetText(value, kCases[case_].fault); return true;
-    case Gen::kCaseCause: SetText(value, kCases[case_].cause); return true;
-    case Gen::kCaseSolution: SetText(value, kCases[case_].solution); return true;
+    case Gen::kPartName: text = kParts[part_].name; break;
+    case Gen::kPartSpec: text = kParts[part_].spec; break;
+    case Gen::kPartUnit: text = kParts[part_].unit; break;
+    case Gen::kWorkName: text = kWorks[work_].name; break;
+    case Gen::kCaseFault: text = kCases[case_].fault; break;
+    case Gen::kCaseCause: text = kCases[case_].cause; break;
+    case Gen::kCaseSolution: text = kCases[case_].solution; break;
+    default: return FillAmounts(field, value);
+  }
+  SetText(value, text);
+  return true;
+}
+
+// Prices, quantities and totals; an amount is the row's quantity x price,
+// a sheet's total its parts and work at its discount rate.
+bool RowGenerator::FillAmounts(const Field& field, Value& value) {
+  const auto money = [&] { return rng_.Between(field.lo * 100, field.hi * 100) / 100.0; };
+  double real = 0;
+  switch (field.gen) {
+    case Gen::kPartPrice: real = price_ = std::round(kParts[part_].price * rng_.Between(90, 120) / 100); break;
+    case Gen::kWorkHours: real = kWorks[work_].hours; break;
+    case Gen::kWorkPrice: real = price_ = kWorks[work_].price; break;
+    case Gen::kQty: real = qty_ = static_cast<double>(rng_.Between(field.lo, field.hi)); break;
+    case Gen::kAmount: real = Round2(qty_ * price_); break;
+    case Gen::kRate: real = rate_ = rng_.Between(field.lo, field.hi) / 100.0; break;
+    case Gen::kPartTotal: real = part_total_ = money(); break;
+    case Gen::kWorkTotal: real = work_total_ = money(); break;
+    case Gen::kSheetTotal: real = Round2((part_total_ + work_total_) * rate_); break;
     default: return false;
   }
+  SetReal(value, real);
+  return true;
 }
 
 bool RowGenerator::FillDates(const Field& field, std::string& buffer, Value& value) {
@@ -361,33 +388,42 @@ bool RowGenerator::FillDates(const Field& field, std::string& buffer, Value& val
   return true;
 }
 
-bool RowGenerator::FillOffice(const Field& field, std::string& buffer, Value& value) {
-  buffer.clear();
+// Numbers and codes, built in the field's buffer; false for other kinds.
+bool RowGenerator::FillCodes(const Field& field, std::string& buffer) {
   switch (field.gen) {
     case Gen::kCode:
       buffer.append(field.ref);
       AppendDate(day_, &buffer);
       std::erase(buffer, '-');
       buffer.append("-").append(std::to_string(10000 + id_ % 10000).substr(1));
-      break;
-    case Gen::kDigits: buffer.append(field.ref); AppendDigits(rng_, field.lo, &buffer); break;
+      return true;
+    case Gen::kDigits: buffer.append(field.ref); AppendDigits(rng_, field.lo, &buffer); return true;
     case Gen::kCardNo: {
-      const int percent = field.lo > 0 ? field.lo : 100;
-      if (Mix(shop_seed_, static_cast<uint64_t>(customer_)) % 100 < static_cast<uint64_t>(percent)) {
+      // Whether a customer holds a card depends on the customer alone.
+      const uint64_t percent = field.lo > 0 ? static_cast<uint64_t>(field.lo) : 100;
+      if (Mix(shop_seed_, static_cast<uint64_t>(customer_)) % 100 < percent) {
         buffer.append("VIP").append(std::to_string(1000000 + customer_ % 1000000).substr(1));
       }
-      break;
+      return true;
     }
-    case Gen::kPartNo: buffer.append("PJ-0").append(std::to_string(1001 + part_ * 7)); break;
-    case Gen::kPassword: AppendFrom(rng_, "0123456789abcdef", 16, &buffer); break;
+    case Gen::kPartNo: buffer.append("PJ-0").append(std::to_string(1001 + part_ * 7)); return true;
+    case Gen::kPassword: AppendFrom(rng_, "0123456789abcdef", 16, &buffer); return true;
     case Gen::kRights:
       for (int k = 0; k < 24; ++k) buffer.push_back(rng_.Percent(80) ? '1' : '0');
-      break;
+      return true;
+    default: return false;
+  }
+}
+
+bool RowGenerator::FillOffice(const Field& field, std::string& buffer, Value& value) {
+  buffer.clear();
+  const size_t combos = kBrands.size * 4;
+  switch (field.gen) {
     case Gen::kContact: buffer = PersonName(rng_); break;
     case Gen::kCarModelName:
       buffer.append(kBrands[who_.brand].models[who_.model]).append(" ");
-      buffer.append(std::to_string(2010 + (id_ - 1) / 84 % 15)).append("款 ");
-      buffer.append(kTrimLevels[static_cast<size_t>(id_ - 1) / 84 / 15]);
+      buffer.append(std::to_string(2010 + static_cast<size_t>(id_ - 1) / combos % 15)).append("款 ");
+      buffer.append(kTrimLevels[static_cast<size_t>(id_ - 1) / combos / 15]);
       break;
     case Gen::kSupplier:
       buffer.append(ShortCity(kCities[shop_city_])).append(kCompanyWords[rng_.Below(kCompanyWords.size)]);
@@ -399,16 +435,20 @@ bool RowGenerator::FillOffice(const Field& field, std::string& buffer, Value& va
       ReplaceAll(&buffer, "[车牌]", who_.plate);
       break;
     case Gen::kMaybePicture:
-      if (!rng_.Percent(field.lo)) return false;
-      [[fallthrough]];
-    case Gen::kPicture:
-      MakePortrait(Mix(shop_seed_ ^ HashName(table_.name), static_cast<uint64_t>(id_)), &buffer);
-      value.type = Value::Type::kBlob;
-      value.bytes = buffer;
-      return true;
-    default: return false;
+    case Gen::kPicture: return FillPicture(field, buffer, value);
+    default:
+      if (!FillCodes(field, buffer)) return false;
   }
   SetText(value, buffer);
+  return true;
+}
+
+// A portrait BLOB; a maybe-picture is NULL outside its share of rows.
+bool RowGenerator::FillPicture(const Field& field, std::string& buffer, Value& value) {
+  if (field.gen == Gen::kMaybePicture && !rng_.Percent(field.lo)) return false;
+  MakePortrait(Mix(shop_seed_ ^ HashName(table_.name), static_cast<uint64_t>(id_)), &buffer);
+  value.type = Value::Type::kBlob;
+  value.bytes = buffer;
   return true;
 }
 

@@ -58,12 +58,17 @@ class RowGenerator {
   };
   void StartRow();
   void MakeIdentity(int64_t customer);
+  void MakePerson(Rng& rng, const City& city);
+  void MakeCar(Rng& rng, const City& city);
   void Fill(size_t i);
   bool FillPeople(const Field& field, Value& value);
   bool FillCar(const Field& field, Value& value);
   bool FillDates(const Field& field, std::string& buffer, Value& value);
   bool FillRepair(const Field& field, Value& value);
+  bool FillAmounts(const Field& field, Value& value);
   bool FillOffice(const Field& field, std::string& buffer, Value& value);
+  bool FillCodes(const Field& field, std::string& buffer);
+  bool FillPicture(const Field& field, std::string& buffer, Value& value);
   void SetText(Value& value, std::string_view text);
   void SetReal(Value& value, double real);
   void SetInt(Value& value, int64_t integer);

@@ -26,7 +26,9 @@ Field Code(const char* name, const char* prefix) { return {name, "TEXT", nullptr
 Field Digits(const char* name, const char* prefix, int count) {
   return {name, "TEXT", nullptr, Gen::kDigits, nullptr, prefix, count, 0};
 }
-Field Later(const char* name, int lo, int hi) { return {name, "TEXT", nullptr, Gen::kLaterDate, nullptr, nullptr, lo, hi}; }
+Field Later(const char* name, int lo, int hi) {
+  return {name, "TEXT", nullptr, Gen::kLaterDate, nullptr, nullptr, lo, hi};
+}
 Field Remark() { return Note("Remark", 15, kNotes); }
 
 std::vector<TableDef> AddressBookTables() {

@@ -59,7 +59,8 @@ extern const Table<Part> kParts;
 extern const Table<Work> kWorks;
 extern const Table<Case> kCases;
 
-extern const Pool kSurnames, kMaleNames, kFemaleNames, kMobilePrefixes, kRoads, kColors, kCompanyWords, kCompanyTrades, kTitles;
+extern const Pool kSurnames, kMaleNames, kFemaleNames, kMobilePrefixes, kRoads, kColors;
+extern const Pool kCompanyWords, kCompanyTrades, kTitles;
 extern const Pool kGroups, kNotes, kInsCompanies, kInsKinds, kCashInItems, kCashOutItems, kPayModes;
 extern const Pool kSheetStatus, kCallTypes, kCallContents, kCallResults, kLogActions, kComputers;
 extern const Pool kSmsTitles, kSmsTemplates, kSmsStatus, kUserRoles, kInterests, kSources;
