@@ -55,11 +55,14 @@ int32_t PosixVersionInfo::GetFileVersionInfoA(const std::string& path, uint32_t 
   const auto block = ReadVersionBlockFromFile(HostPath(path));
   // The file may have changed since its size was asked: check again.
   if (!block || data == nullptr || length < BufferSize(block->size())) return 0;
-  auto* out = static_cast<uint8_t*>(data);
-  std::fill_n(out, BufferSize(block->size()), uint8_t{0});
-  std::copy(block->begin(), block->end(), out);
-  std::memcpy(out + MarkOffset(block->size()), kMark, sizeof kMark);
+  FillBlockBuffer(*block, static_cast<uint8_t*>(data));
   return 1;
+}
+
+void PosixVersionInfo::FillBlockBuffer(std::span<const uint8_t> block, uint8_t* buffer) {
+  std::fill_n(buffer, BufferSize(block.size()), uint8_t{0});
+  std::copy(block.begin(), block.end(), buffer);
+  std::memcpy(buffer + MarkOffset(block.size()), kMark, sizeof kMark);
 }
 
 int32_t PosixVersionInfo::VerQueryValueA(const void* block, const std::string& sub_block,

@@ -1,6 +1,9 @@
 #ifndef BREVAK_PLATFORM_POSIX_POSIX_VERSION_INFO_H_
 #define BREVAK_PLATFORM_POSIX_POSIX_VERSION_INFO_H_
 
+#include <cstdint>
+#include <span>
+
 #include "platform/code_page.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/version_info.h"
@@ -39,6 +42,9 @@ class PosixVersionInfo : public VersionInfo {
   // The buffer size that GetFileVersionInfoSizeA() reports for a version
   // block of `block_length` bytes.
   static uint32_t BufferSize(size_t block_length);
+  // Lays `block` out in `buffer` as GetFileVersionInfoA() does.
+  // REQUIRES: `buffer` holds BufferSize(block.size()) bytes.
+  static void FillBlockBuffer(std::span<const uint8_t> block, uint8_t* buffer);
 
  private:
   std::filesystem::path HostPath(const std::string& path);
