@@ -133,11 +133,9 @@ std::optional<std::string> PosixRegistry::Variable(const std::string& name) cons
   return found;
 }
 
-uint32_t PosixRegistry::ExpandEnvironmentStringsA(const char* source, char* destination,
-                                                  uint32_t size) {
+std::string PosixRegistry::Expand(const std::string& text) const {
   // '%' (0x25) is never the second byte of a GBK character, so a byte
   // search finds exactly the percent signs.
-  const std::string text = source != nullptr ? source : "";
   std::string expanded;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -152,6 +150,12 @@ uint32_t PosixRegistry::ExpandEnvironmentStringsA(const char* source, char* dest
     expanded += value ? *value : text.substr(open, close - open + 1);
     pos = close + 1;
   }
+  return expanded;
+}
+
+uint32_t PosixRegistry::ExpandEnvironmentStringsA(const char* source, char* destination,
+                                                  uint32_t size) {
+  const std::string expanded = Expand(source != nullptr ? source : "");
   if (destination != nullptr && size > 0) {
     const size_t length = GbkPrefixLength(expanded, size - 1);
     std::memcpy(destination, expanded.data(), length);

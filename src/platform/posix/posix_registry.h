@@ -50,6 +50,8 @@ class PosixRegistry : public Registry {
   std::optional<std::u16string> PathOf(HKEY root) const;
   // The bytes an 8-bit read hands out: text converted, others as held.
   std::string DataBytes(const RegistryValue& value) const;
+  // `text` (GBK) with each %NAME% of a set variable replaced.
+  std::string Expand(const std::string& text) const;
   // The variable's value in the code page; empty when it is not set.
   std::optional<std::string> Variable(const std::string& name) const;
 
