@@ -29,6 +29,25 @@ std::vector<uint8_t> MakeBlockBuffer(int32_t size) {
   }
 }
 
+using TranslationArea = std::array<uint8_t, kTranslationAreaSize>;
+
+// The translation area, zero-filled, with the table copied in. Only the
+// first entry is used, so a table longer than the area (more than 65
+// entries) is cut to it rather than written past it.
+TranslationArea CopyTranslationTable(const void* table, uint32_t length) {
+  TranslationArea area{};
+  if (table != nullptr) std::memcpy(area.data(), table, std::min<size_t>(length, area.size()));
+  return area;
+}
+
+// The language-name buffer of 260 spaces, of which the platform is told 255,
+// as text up to its NUL. Untouched, it is 260 spaces.
+std::u16string LanguageName(Platform& platform, uint32_t language) {
+  std::string name(kLanguageNameBufferSize, ' ');
+  platform.version_info->VerLanguageNameA(language, name.data(), kLanguageNameSizeTold);
+  return StripNull(platform.code_page->FromAnsi(name));
+}
+
 // The string-table key: language * 0x10000 + code page in upper-case hex,
 // "0" put in front up to eight digits. The sum is unsigned 32-bit, so a
 // language or code page of 0x8000 and above (code page 65001 is 0xFDE9)
@@ -103,20 +122,14 @@ VersionRecord GetFileVer(Platform& platform, const std::u16string& path) {
   }
   // 5. The value names.
   for (int i = 0; i <= 4; ++i) record[i] = kValueNames[i];
-  // 6. The table into the translation area. Only its first entry is used, so
-  // a table longer than the area (more than 65 entries) is cut to it.
-  std::array<uint8_t, kTranslationAreaSize> translation{};
-  if (table != nullptr) {
-    std::memcpy(translation.data(), table, std::min<size_t>(table_length, kTranslationAreaSize));
-  }
+  // 6. The table into the translation area; its first entry.
+  const TranslationArea translation = CopyTranslationTable(table, table_length);
   const uint32_t language = translation[0] | translation[1] << 8;
   const uint32_t code_page = translation[2] | translation[3] << 8;
   // 7, 8. The string-table key.
   const std::u16string key = StringTableKey(language, code_page);
   // 9. The language's display name.
-  std::string name(kLanguageNameBufferSize, ' ');
-  version.VerLanguageNameA(language, name.data(), kLanguageNameSizeTold);
-  record[5] = StripNull(platform.code_page->FromAnsi(name));
+  record[5] = LanguageName(platform, language);
   // 10. The five values, each in place of its name.
   for (int i = 0; i <= 4; ++i) record[i] = QueryValue(platform, block, key, record[i]);
   // 11.
