@@ -1,0 +1,129 @@
+// The backup history from outside: the list of the installation's
+// subfolders, the restore button's label, and the restore's questions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "blackbox/transcript_lines.h"
+#include "support/blackbox_shop.h"
+#include "support/blackbox_tree.h"
+
+namespace brevak::testing {
+namespace {
+namespace fs = std::filesystem;
+
+// Folder names and the labels the restore button takes for them.
+const std::map<std::string, std::string>& Labels() {
+  static const std::map<std::string, std::string> labels = {
+      {"20121225051422", "恢复2012年12月25日05时14分22秒数据"},
+      {"备份", "恢复备份备份秒数据"},
+      {"Old Backups 2012", "恢复OlBa年ck月up日s 时20分12秒数据"},
+      {"Images", "恢复ImIm时ag分es秒数据"},
+      // U+20000 is two UTF-16 units: the pair stays whole here ...
+      {"备份\xF0\xA0\x80\x80", "恢复备份备份分\xF0\xA0\x80\x80秒数据"},
+      // ... and is cut here, its lone half shown as U+FFFD.
+      {"\xF0\xA0\x80\x80表", "恢复\xF0\xA0\x80\x80\xEF\xBF\xBD表秒数据"},
+  };
+  return labels;
+}
+
+// Makes every labelled folder (Images is one of the installation's own).
+void MakeFolders(const ShopMachine& machine) {
+  for (const auto& [name, label] : Labels()) fs::create_directories(machine.install() / name);
+  WriteFile(machine.install() / "20121225051422" / "Brevak.ini", "old settings\r\n");
+}
+
+// The subfolder names in the order the system lists them.
+std::vector<std::string> ListedOrder(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST(HistoryTest, EveryClickRebuildsTheListInTheSystemsOrder) {
+  ShopMachine machine;
+  MakeFolders(machine);
+  const std::vector<std::string> order = ListedOrder(machine.install());
+  ASSERT_EQ(order.size(), Labels().size());
+
+  const ToolRun run = machine.Run("yes\nclick cmdGetHistory\nclick cmdGetHistory\n");
+
+  std::vector<std::string> expected;
+  for (const std::string& name : order) expected.push_back("list add " + name);
+  for (size_t i = 0; i < order.size(); ++i) expected.push_back("list remove 0");
+  for (const std::string& name : order) expected.push_back("list add " + name);
+  EXPECT_EQ(run.LinesStartingWith("list "), expected) << run.Describe();
+  EXPECT_TRUE(run.LinesStartingWith("msgbox OK").empty());
+}
+
+TEST(HistoryTest, SelectingAnEntryLabelsTheRestoreButton) {
+  ShopMachine machine;
+  MakeFolders(machine);
+  const std::vector<std::string> order = ListedOrder(machine.install());
+  std::string script = "yes\nclick cmdGetHistory\n";
+  std::vector<std::string> expected;
+  for (size_t i = 0; i < order.size(); ++i) {
+    script += "select " + std::to_string(i) + "\n";
+    expected.push_back("caption CmdRestore " + Labels().at(order[i]));
+  }
+  // Selecting again gives the same label; nothing selected reads no text.
+  script += "select 0\nselect -1\n";
+  expected.push_back("caption CmdRestore " + Labels().at(order[0]));
+  expected.push_back("caption CmdRestore 恢复数据");
+
+  const ToolRun run = machine.Run(script);
+  EXPECT_EQ(run.LinesStartingWith("caption "), expected) << run.Describe();
+}
+
+TEST(HistoryTest, AfterARefreshTheRestoreAsksForASelectionAndCopiesNothing) {
+  ShopMachine machine;
+  MakeFolders(machine);
+  const TreeSnapshot before = SnapshotTree(machine.prefix().root());
+
+  const ToolRun run = machine.Run("yes\nclick cmdGetHistory\nselect 0\nclick cmdGetHistory\nclick CmdRestore\nok\n");
+
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{OkBox("请点击左侧列表选择需要恢复的数据")})
+      << run.Describe();
+  // The label of the earlier selection stays.
+  EXPECT_EQ(run.LinesStartingWith("caption ").size(), 1u);
+  EXPECT_EQ(DescribeChanges(before, SnapshotTree(machine.prefix().root())), "");
+}
+
+TEST(HistoryTest, AnInstallationWithoutSubfoldersSaysSoOnce) {
+  ShopMachine machine;
+  fs::remove_all(machine.install() / "Images");
+  const ToolRun run = machine.Run("yes\nclick cmdGetHistory\nok\n");
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{OkBox("没有找到升级记录")}) << run.Describe();
+  EXPECT_TRUE(run.LinesStartingWith("list ").empty());
+}
+
+// The folder goes away between the listing and the restore: the copy's
+// outcome is reported as the copy reports it, and the tool goes on.
+TEST(HistoryTest, AFolderDeletedAfterTheListingIsReportedByTheCopy) {
+  ShopMachine machine;
+  MakeFolders(machine);
+  const std::vector<std::string> order = ListedOrder(machine.install());
+  const size_t index = std::find(order.begin(), order.end(), "20121225051422") - order.begin();
+  const TreeSnapshot before = SnapshotTree(machine.install());
+
+  ToolProcess tool(machine.Launch("yes\nclick cmdGetHistory\nwait 2\nselect " + std::to_string(index) +
+                                  "\nclick CmdRestore\nok\nclick CmdClose\n"));
+  ASSERT_TRUE(tool.WaitForLine("list add " + order.back()));
+  fs::remove_all(machine.install() / "20121225051422");
+  const ToolRun run = tool.Finish();
+
+  // The stand-in cannot list the missing folder: the path is not found.
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{OkBox("3")}) << run.Describe();
+  EXPECT_EQ(run.transcript.back(), "exit 0");
+  TreeSnapshot expected = before;
+  expected.erase("20121225051422");
+  expected.erase("20121225051422/Brevak.ini");
+  EXPECT_EQ(DescribeChanges(expected, SnapshotTree(machine.install())), "");
+}
+
+}  // namespace
+}  // namespace brevak::testing

@@ -1,0 +1,227 @@
+// The data migration from outside: after a real update of a shop's
+// machine, the user's records are in the new databases, row for row.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "blackbox/moved_tables.h"
+#include "blackbox/transcript_lines.h"
+#include "support/blackbox_shop.h"
+#include "support/blackbox_tables.h"
+#include "support/blackbox_tree.h"
+
+namespace brevak::testing {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr char kUpdate[] = "yes\nclick CmdUpdate\nok\n";
+
+// The bar's lines of one update: shown, 19 after the address book, then
+// 3 more per entry up to 97, hidden.
+std::vector<std::string> ExpectedProgress() {
+  std::vector<std::string> lines = {"progress visible 1", "progress value 19"};
+  for (int value = 22; value <= 97; value += 3) lines.push_back("progress value " + std::to_string(value));
+  lines.push_back("progress visible 0");
+  return lines;
+}
+
+std::vector<std::string> ProgressLines(const ToolRun& run) { return run.LinesStartingWith("progress "); }
+
+// The final message when some tables stayed as the package has them.
+std::string NotMovedBox(const ShopMachine& machine, const std::string& names, const std::string& first_line = "") {
+  const std::string backup = machine.BackupFolders().empty() ? "?" : machine.BackupFolders()[0].filename().string();
+  return OkBox(first_line + "升级已完成，但以下数据未能转移：\r\n" + names + "\r\n原有数据仍保存在：" +
+               machine.InstallWindows() + backup);
+}
+
+TEST(MigrationTest, TheBarRunsFrom19To97AndTheUpgradeIsComplete) {
+  ShopMachine machine;
+  const ToolRun run = machine.Run(kUpdate);
+  std::vector<std::string> expected = ExpectedProgress();
+  expected.push_back(kUpgradeComplete);
+  EXPECT_EQ(Between(run.transcript, "progress visible 1", "answer ok"), expected) << run.Describe();
+  EXPECT_EQ(run.exit_code, 0);
+}
+
+TEST(MigrationTest, EveryMovedTableHoldsTheBackupsRowsRowForRow) {
+  ShopMachine machine;
+  const ToolRun run = machine.Run(kUpdate);
+  ASSERT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
+  const fs::path backup = machine.BackupFolders().at(0);
+
+  const Digests moved = DigestMoved(machine.install(), backup);
+  const Digests saved = DigestMoved(backup, backup);
+  const Digests shipped = DigestMoved(machine.package(), backup);
+  for (const ShopTable& table : MovedTables()) {
+    SCOPED_TRACE(table.name);
+    EXPECT_GT(saved.at(table.name).rows, 0);
+    EXPECT_EQ(moved.at(table.name), saved.at(table.name));
+    // The package ships other rows, so the comparison tells them apart.
+    EXPECT_NE(moved.at(table.name), shipped.at(table.name));
+  }
+}
+
+TEST(MigrationTest, ChineseTextAndPicturesArriveByteForByte) {
+  ShopMachine machine;
+  machine.Run(kUpdate);
+  const fs::path addr = machine.install() / "Addr.mdb";
+  const fs::path backup_addr = machine.BackupFolders().at(0) / "Addr.mdb";
+  // The rows hold what the comparison is about: names in Chinese, pictures.
+  const std::string chinese_names = "SELECT count(*) FROM People WHERE length(CAST(Name AS BLOB)) > length(Name)";
+  const std::string pictures = "SELECT count(*) FROM Pic WHERE typeof(Picture) = 'blob' AND length(Picture) > 100";
+  EXPECT_NE(QueryColumn(backup_addr, "", chinese_names), std::vector<std::string>{"0"});
+  EXPECT_NE(QueryColumn(backup_addr, "", pictures), std::vector<std::string>{"0"});
+  const std::string all_pictures = "SELECT hex(Picture) FROM Pic ORDER BY ID";
+  EXPECT_EQ(QueryColumn(addr, "", all_pictures), QueryColumn(backup_addr, "", all_pictures));
+  const std::string all_names = "SELECT Name || '|' || Address FROM People ORDER BY ID";
+  EXPECT_EQ(QueryColumn(addr, "", all_names), QueryColumn(backup_addr, "", all_names));
+}
+
+TEST(MigrationTest, RepairCaseHoldsTheBackupsRowsOnce) {
+  ShopMachine machine;
+  machine.Run(kUpdate);
+  const std::string count = "SELECT count(*) FROM RepairCase";
+  const auto moved = QueryColumn(machine.install() / "Customerdata.car", kCustomerKey, count);
+  EXPECT_EQ(moved, QueryColumn(machine.BackupFolders().at(0) / "Customerdata.car", kCustomerKey, count));
+  EXPECT_NE(moved, std::vector<std::string>{"0"});
+}
+
+TEST(MigrationTest, TheNewFieldTakesItsDefaultAndTheUnlistedTableKeepsThePackagesRows) {
+  ShopMachine machine;
+  machine.Run(kUpdate);
+  const fs::path customer = machine.install() / "Customerdata.car";
+  const auto fields = FieldNames(customer, kCustomerKey, "CarOwner");
+  ASSERT_NE(std::find(fields.begin(), fields.end(), "WeChat"), fields.end());
+  EXPECT_EQ(QueryColumn(customer, kCustomerKey, "SELECT count(*) FROM CarOwner WHERE WeChat IS NOT ''"),
+            std::vector<std::string>{"0"});
+  EXPECT_NE(QueryColumn(customer, kCustomerKey, "SELECT count(*) FROM CarOwner"), std::vector<std::string>{"0"});
+
+  const std::vector<ShopTable> discounts = {{"Ins_Discount", "Customerdata.car", kCustomerKey}};
+  const TableDigest kept = DigestMoved(machine.install(), machine.package(), discounts).at("Ins_Discount");
+  EXPECT_EQ(kept, DigestMoved(machine.package(), machine.package(), discounts).at("Ins_Discount"));
+  EXPECT_NE(kept, DigestMoved(machine.BackupFolders().at(0), machine.package(), discounts).at("Ins_Discount"));
+}
+
+// A table that cannot move keeps the package's rows and is named; every
+// other table moves.
+struct Unmovable {
+  const char* name;
+  const char* addr_sql;      // run on the installation's Addr.mdb first
+  const char* customer_sql;  // run on the installation's Customerdata.car first
+  std::vector<std::string> failed;
+};
+
+class UnmovableTableTest : public ::testing::TestWithParam<Unmovable> {};
+
+TEST_P(UnmovableTableTest, KeepsThePackagesRowsIsNamedAndTheOthersMove) {
+  const Unmovable& c = GetParam();
+  ShopMachine machine;
+  if (*c.addr_sql != '\0') ExecSql(machine.install() / "Addr.mdb", "", c.addr_sql);
+  if (*c.customer_sql != '\0') ExecSql(machine.install() / "Customerdata.car", kCustomerKey, c.customer_sql);
+
+  const ToolRun run = machine.Run(kUpdate);
+
+  std::string names;
+  for (const std::string& name : c.failed) names += (names.empty() ? "" : "、") + name;
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{NotMovedBox(machine, names)})
+      << run.Describe();
+  EXPECT_EQ(ProgressLines(run), ExpectedProgress());
+  const fs::path backup = machine.BackupFolders().at(0);
+  const Digests as_backup = DigestMoved(machine.install(), backup);
+  const Digests saved = DigestMoved(backup, backup);
+  const Digests as_package = DigestMoved(machine.install(), machine.package());
+  const Digests shipped = DigestMoved(machine.package(), machine.package());
+  for (const ShopTable& table : MovedTables()) {
+    SCOPED_TRACE(table.name);
+    if (std::find(c.failed.begin(), c.failed.end(), table.name) != c.failed.end()) {
+      EXPECT_EQ(as_package.at(table.name), shipped.at(table.name));
+    } else {
+      EXPECT_EQ(as_backup.at(table.name), saved.at(table.name));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnmovableTableTest,
+    ::testing::Values(
+        Unmovable{"FieldTheNewTableLacks", "", "ALTER TABLE SalesOff ADD COLUMN OldRate REAL DEFAULT 1", {"SalesOff"}},
+        Unmovable{"TableMissingFromTheBackup", "", "DROP TABLE SmsSave", {"SmsSave"}},
+        Unmovable{"BothInListOrder", "", "DROP TABLE Huifang_main; ALTER TABLE Cash_In ADD COLUMN Till TEXT",
+                  {"Cash_In", "Huifang_main"}},
+        Unmovable{"RepairCaseNamedOnce", "", "DROP TABLE RepairCase", {"RepairCase"}},
+        Unmovable{"AddressBookTable", "DROP TABLE Pic", "", {"Pic"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The installation ends with a customer database the tool cannot open:
+// the bar still runs its course, nothing of the file is touched, and the
+// message says why before naming every table.
+struct Unopenable {
+  const char* name;
+  bool rekey_package;  // else the file is missing everywhere
+  const char* reason;
+};
+
+class UnopenableCustomerDatabaseTest : public ::testing::TestWithParam<Unopenable> {};
+
+TEST_P(UnopenableCustomerDatabaseTest, TheBarRunsTo97AndNoTableIsTouched) {
+  ShopMachine machine;
+  const fs::path package_car = machine.package() / "Customerdata.car";
+  if (GetParam().rekey_package) {
+    ExecSql(package_car, kCustomerKey, "PRAGMA rekey = 'another'");
+  } else {
+    fs::remove(package_car);
+    fs::remove(machine.install() / "Customerdata.car");
+  }
+
+  const ToolRun run = machine.Run(kUpdate);
+
+  EXPECT_EQ(ProgressLines(run), ExpectedProgress()) << run.Describe();
+  std::string names;
+  for (const ShopTable& table : MovedTables()) {
+    if (table.file == "Customerdata.car") names += (names.empty() ? "" : "、") + table.name;
+  }
+  const std::string reason = std::string("无法打开客户数据库：") + GetParam().reason + "\r\n";
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{NotMovedBox(machine, names, reason)});
+  if (GetParam().rekey_package) {
+    EXPECT_EQ(FileChecksum(machine.install() / "Customerdata.car"), FileChecksum(package_car));
+  } else {
+    EXPECT_FALSE(fs::exists(machine.install() / "Customerdata.car"));
+  }
+  // The address book still moved.
+  const fs::path backup = machine.BackupFolders().at(0);
+  EXPECT_EQ(DigestMoved(machine.install(), backup, AddressBookTables()),
+            DigestMoved(backup, backup, AddressBookTables()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, UnopenableCustomerDatabaseTest,
+    ::testing::Values(Unopenable{"WrongPassword", true, "Not a valid password."},
+                      Unopenable{"MissingFile", false,
+                                 "Could not find file 'C:\\Program Files\\Brevak\\Customerdata.car'."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The second update of a run reopens the address book for itself: its
+// rows come back from the second backup instead of staying as the package
+// ships them.
+TEST(MigrationTest, ASecondUpdateInTheSameRunCarriesTheAddressBookAgain) {
+  ShopMachine machine;
+  const fs::path original = machine.prefix().root() / "original";
+  fs::create_directories(original);
+  fs::copy_file(machine.install() / "Addr.mdb", original / "Addr.mdb");
+
+  // The backup folders are named by the second: the wait keeps them apart.
+  const ToolRun run = machine.Run("yes\nclick CmdUpdate\nok\nwait 1.2\nclick CmdUpdate\nyes\nok\n");
+
+  EXPECT_EQ(run.LinesStartingWith("msgbox"),
+            (std::vector<std::string>{StartPromptLine(), kUpgradeComplete, kNotNewerQuestion, kUpgradeComplete}))
+      << run.Describe();
+  ASSERT_EQ(machine.BackupFolders().size(), 2u);
+  const Digests now = DigestMoved(machine.install(), original, AddressBookTables());
+  EXPECT_EQ(now, DigestMoved(original, original, AddressBookTables()));
+  const Digests shipped = DigestMoved(machine.package(), original, AddressBookTables());
+  for (const ShopTable& table : AddressBookTables()) EXPECT_NE(now.at(table.name), shipped.at(table.name)) << table.name;
+}
+
+}  // namespace
+}  // namespace brevak::testing

@@ -1,0 +1,80 @@
+// Update and restore from outside: the backup an update made, copied
+// back, gives the installation its files as they were.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "blackbox/transcript_lines.h"
+#include "support/blackbox_shop.h"
+#include "support/blackbox_tree.h"
+
+namespace brevak::testing {
+namespace {
+namespace fs = std::filesystem;
+
+// The index of the only 14-digit folder among the installation's
+// subfolders, in the order the system lists them.
+size_t BackupIndex(const ShopMachine& machine) {
+  size_t index = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(machine.install())) {
+    if (!entry.is_directory()) continue;
+    if (entry.path() == machine.BackupFolders().at(0)) return index;
+    ++index;
+  }
+  return index;
+}
+
+// The installation after an update and the restore of its backup: the
+// backed-up files as they were before the update, the package's other
+// files as the update left them, the backup folder as it was made.
+TreeSnapshot ExpectedAfterRestore(const TreeSnapshot& before, const TreeSnapshot& package,
+                                  const std::string& backup) {
+  TreeSnapshot expected = before;
+  for (const PackageFile& file : PackageExtras()) {
+    if (file.copied && before.count(file.name) == 0) expected[file.name] = package.at(file.name);
+  }
+  expected[backup] = "folder";
+  for (const char* name : {"Addr.mdb", "Customerdata.car", "Brevak.exe"}) {
+    expected[backup + "/" + name] = before.at(name);
+  }
+  for (const PackageFile& file : InstallationExtras()) {
+    if (file.copied) expected[backup + "/" + file.name] = before.at(file.name);
+  }
+  return expected;
+}
+
+TEST(RestoreTest, ALaterRunRestoresTheBackupByteForByte) {
+  ShopMachine machine;
+  const TreeSnapshot before = SnapshotTree(machine.install());
+  const TreeSnapshot package = SnapshotTree(machine.package());
+  const ToolRun update = machine.Run("yes\nclick CmdUpdate\nok\n");
+  ASSERT_EQ(update.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << update.Describe();
+  const std::string backup = machine.BackupFolders().at(0).filename().string();
+
+  const ToolRun restore = machine.Run("yes\nclick cmdGetHistory\nselect " + std::to_string(BackupIndex(machine)) +
+                                      "\nclick CmdRestore\n");
+
+  EXPECT_TRUE(restore.LinesStartingWith("msgbox OK").empty()) << restore.Describe();
+  EXPECT_EQ(restore.transcript.back(), "exit 0");
+  EXPECT_EQ(DescribeChanges(ExpectedAfterRestore(before, package, backup), SnapshotTree(machine.install())), "");
+}
+
+// Restored in the run that updated: the connection is then open on the
+// customer database the restore replaces.
+TEST(RestoreTest, TheSameRunRestoresTheBackupItJustMade) {
+  ShopMachine machine;
+  fs::remove_all(machine.install() / "Images");  // the backup is then the only entry
+  const TreeSnapshot before = SnapshotTree(machine.install());
+  const TreeSnapshot package = SnapshotTree(machine.package());
+
+  const ToolRun run = machine.Run("yes\nclick CmdUpdate\nok\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n");
+
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
+  EXPECT_EQ(run.transcript.back(), "exit 0");
+  ASSERT_EQ(machine.BackupFolders().size(), 1u);
+  const std::string backup = machine.BackupFolders()[0].filename().string();
+  EXPECT_EQ(DescribeChanges(ExpectedAfterRestore(before, package, backup), SnapshotTree(machine.install())), "");
+}
+
+}  // namespace
+}  // namespace brevak::testing
