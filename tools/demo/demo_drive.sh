@@ -81,11 +81,11 @@ demo_wait_gone() {  # seconds window
 
 # Answers a message box with its default button (Yes, or OK).
 demo_press_default() {  # box
-  xdotool windowfocus --sync "$1" && xdotool key Return
+  timeout 10 xdotool windowfocus --sync "$1" && timeout 10 xdotool key Return
 }
 
 demo_click() {  # window x y
-  xdotool mousemove --window "$1" "$2" "$3" click 1
+  timeout 10 xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
 # A screenshot of the whole screen, or of one window when given; the
@@ -93,11 +93,11 @@ demo_click() {  # window x y
 # kept in DEMO_WINDOW_SHOTS and DEMO_WINDOW_SIZES.
 demo_shot() {  # file [window]
   if [ -n "${2:-}" ]; then
-    import -window "$2" "$1"
+    timeout 20 import -window "$2" "$1"
     DEMO_WINDOW_SHOTS+=("$1")
     DEMO_WINDOW_SIZES+=("$(demo_size_of "$2")")
   else
-    import -window root "$1"
+    timeout 20 import -window root "$1"
   fi
   DEMO_SHOTS+=("$1")
 }
