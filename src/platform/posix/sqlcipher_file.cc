@@ -65,6 +65,14 @@ sqlite3* OpenDatabaseFile(const fs::path& host, const std::u16string& path_as_gi
 
 void AttachDatabaseFile(sqlite3* db, const fs::path& host, const std::u16string& path_as_given,
                         const std::string& alias, const std::string& password) {
+  // A copy taken while a writer was half-way through a transaction carries
+  // its rollback journal along. A read-only attachment cannot roll that
+  // back and so cannot read the file at all; opening it for writing once
+  // rolls it back to its last committed state first.
+  std::error_code ec;
+  if (fs::exists(fs::path(host.string() + "-journal"), ec)) {
+    sqlite3_close_v2(OpenDatabaseFile(host, path_as_given, password));
+  }
   {
     // An explicit KEY, even an empty one, keeps SQLCipher from using the
     // key of the open database for the attached file.
