@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 
 #include "blackbox/moved_tables.h"
 #include "blackbox/transcript_lines.h"
@@ -112,6 +113,8 @@ struct Unmovable {
   std::vector<std::string> failed;
 };
 
+void PrintTo(const Unmovable& c, std::ostream* os) { *os << c.name; }
+
 class UnmovableTableTest : public ::testing::TestWithParam<Unmovable> {};
 
 TEST_P(UnmovableTableTest, KeepsThePackagesRowsIsNamedAndTheOthersMove) {
@@ -161,6 +164,8 @@ struct Unopenable {
   bool rekey_package;  // else the file is missing everywhere
   const char* reason;
 };
+
+void PrintTo(const Unopenable& c, std::ostream* os) { *os << c.name; }
 
 class UnopenableCustomerDatabaseTest : public ::testing::TestWithParam<Unopenable> {};
 

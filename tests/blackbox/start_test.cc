@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <regex>
 
 #include "blackbox/transcript_lines.h"
@@ -57,6 +58,8 @@ struct WindowEnding {
   const char* script;
 };
 
+void PrintTo(const WindowEnding& c, std::ostream* os) { *os << c.name; }
+
 class OpenAndCloseTest : public ::testing::TestWithParam<WindowEnding> {};
 
 // The window opens with the bar hidden, the list empty and the restore
@@ -84,6 +87,8 @@ struct MissingAddressBook {
   const char* install_dir;
   const char* shown_path;  // as the error names it, backslashes escaped
 };
+
+void PrintTo(const MissingAddressBook& c, std::ostream* os) { *os << c.name; }
 
 class MissingAddressBookTest : public ::testing::TestWithParam<MissingAddressBook> {};
 

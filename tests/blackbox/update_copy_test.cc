@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <ostream>
 
 #include "blackbox/transcript_lines.h"
 #include "support/blackbox_shop.h"
@@ -76,6 +77,8 @@ struct NotNewer {
   const char* name;
   bool installed_is_package_release;  // else: the package is the older one
 };
+
+void PrintTo(const NotNewer& c, std::ostream* os) { *os << c.name; }
 
 class NotNewerTest : public ::testing::TestWithParam<NotNewer> {};
 

@@ -1,6 +1,8 @@
 #include "support/blackbox_tables.h"
 
 #include <sqlcipher/sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -82,11 +84,11 @@ TableDigest DbReader::Digest(const std::string& table, const std::vector<std::st
   return digest;
 }
 
-std::vector<std::string> DbReader::Column(const std::string& query) {
+std::vector<std::string> DbReader::Column(const std::string& query, int column) {
   Statement statement = Prepare(db_, query);
   std::vector<std::string> values;
   EachRow(db_, statement.get(), [&](sqlite3_stmt* row) {
-    const unsigned char* text = sqlite3_column_text(row, 0);
+    const unsigned char* text = sqlite3_column_text(row, column);
     values.push_back(text == nullptr ? "NULL" : reinterpret_cast<const char*>(text));
   });
   return values;
@@ -103,7 +105,7 @@ bool DbReader::HasTable(const std::string& table) {
 }
 
 std::vector<std::string> DbReader::Fields(const std::string& table) {
-  return Column("SELECT name FROM pragma_table_info(" + Quote(table, '\'') + ")");
+  return Column("PRAGMA table_info(" + Quote(table, '"') + ")", 1);
 }
 
 std::string DbReader::IntegrityCheck() {
@@ -130,6 +132,23 @@ std::string IntegrityCheck(const fs::path& file, const std::string& key) {
 
 void ExecSql(const fs::path& file, const std::string& key, const std::string& sql) {
   DbReader(file, key).Exec(sql);
+}
+
+void LeaveHotJournal(const fs::path& file, const std::string& key, const std::string& sql) {
+  const pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    try {
+      DbReader writer(file, key);
+      writer.Exec("PRAGMA cache_size = 1; BEGIN; " + sql);
+      _exit(0);  // no commit, no close: the journal stays hot
+    } catch (...) {
+      _exit(1);
+    }
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("could not change " + file.string());
 }
 
 }  // namespace brevak::testing

@@ -37,8 +37,8 @@ class DbReader {
   std::vector<std::string> Tables();
   bool HasTable(const std::string& table);
   std::vector<std::string> Fields(const std::string& table);
-  // The first column of every row `query` returns, as text (NULL as "NULL").
-  std::vector<std::string> Column(const std::string& query);
+  // Column `column` of every row `query` returns, as text (NULL as "NULL").
+  std::vector<std::string> Column(const std::string& query, int column = 0);
   // The rows of PRAGMA integrity_check joined by '\n': "ok" when sound.
   std::string IntegrityCheck();
   void Exec(const std::string& sql);
@@ -54,6 +54,12 @@ std::vector<std::string> QueryColumn(const std::filesystem::path& file, const st
                                      const std::string& query);
 std::string IntegrityCheck(const std::filesystem::path& file, const std::string& key);
 void ExecSql(const std::filesystem::path& file, const std::string& key, const std::string& sql);
+
+// Leaves `file` as a writer killed half-way through a transaction leaves
+// it: a child process runs `sql` in a transaction small enough in memory
+// that its changes reach the file, then dies without committing, so a hot
+// rollback journal stays beside the file.
+void LeaveHotJournal(const std::filesystem::path& file, const std::string& key, const std::string& sql);
 
 }  // namespace brevak::testing
 
