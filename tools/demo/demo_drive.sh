@@ -102,8 +102,10 @@ demo_shot() {  # file [window]
   DEMO_SHOTS+=("$1")
 }
 
+# A pixel's colour as "R,G,B" (0-255), whatever the image's colour type.
 demo_pixel() {  # image x y
-  convert "$1" -format "%[pixel:p{$2,$3}]" info: 2>/dev/null
+  convert "$1" -format "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" \
+    info: 2>/dev/null
 }
 
 # True when a capture of the update window shows the progress bar with its
@@ -112,7 +114,7 @@ demo_mid_upgrade() {  # image
   local start middle
   start=$(demo_pixel "$1" $DEMO_BAR_START)
   middle=$(demo_pixel "$1" $DEMO_BAR_MIDDLE)
-  [ -n "$start" ] && [ "$start" != "$middle" ] && [ "$middle" = 'srgb(255,255,255)' ]
+  [ -n "$start" ] && [ "$start" != "$middle" ] && [ "$middle" = 255,255,255 ]
 }
 
 # Clicks start update and captures the window while the update runs, until
