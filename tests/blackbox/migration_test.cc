@@ -36,24 +36,43 @@ std::string NotMovedBox(const ShopMachine& machine, const std::string& names, co
                machine.InstallWindows() + backup);
 }
 
-TEST(MigrationTest, TheBarRunsFrom19To97AndTheUpgradeIsComplete) {
-  ShopMachine machine;
-  const ToolRun run = machine.Run(kUpdate);
+// One shop's machine after one plain update, shared by the checks that
+// only read it.
+class UpdatedShopTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    machine_ = new ShopMachine;
+    run_ = new ToolRun(machine_->Run(kUpdate));
+  }
+  static void TearDownTestSuite() {
+    delete run_;
+    delete machine_;
+  }
+  void SetUp() override {
+    ASSERT_EQ(run_->LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run_->Describe();
+    ASSERT_EQ(machine_->BackupFolders().size(), 1u);
+  }
+  static const ShopMachine& machine() { return *machine_; }
+  static fs::path backup() { return machine_->BackupFolders().at(0); }
+
+  static ShopMachine* machine_;
+  static ToolRun* run_;
+};
+
+ShopMachine* UpdatedShopTest::machine_ = nullptr;
+ToolRun* UpdatedShopTest::run_ = nullptr;
+
+TEST_F(UpdatedShopTest, TheBarRunsFrom19To97AndTheUpgradeIsComplete) {
   std::vector<std::string> expected = ExpectedProgress();
   expected.push_back(kUpgradeComplete);
-  EXPECT_EQ(Between(run.transcript, "progress visible 1", "answer ok"), expected) << run.Describe();
-  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(Between(run_->transcript, "progress visible 1", "answer ok"), expected) << run_->Describe();
+  EXPECT_EQ(run_->exit_code, 0);
 }
 
-TEST(MigrationTest, EveryMovedTableHoldsTheBackupsRowsRowForRow) {
-  ShopMachine machine;
-  const ToolRun run = machine.Run(kUpdate);
-  ASSERT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
-  const fs::path backup = machine.BackupFolders().at(0);
-
-  const Digests moved = DigestMoved(machine.install(), backup);
-  const Digests saved = DigestMoved(backup, backup);
-  const Digests shipped = DigestMoved(machine.package(), backup);
+TEST_F(UpdatedShopTest, EveryMovedTableHoldsTheBackupsRowsRowForRow) {
+  const Digests moved = DigestMoved(machine().install(), backup());
+  const Digests saved = DigestMoved(backup(), backup());
+  const Digests shipped = DigestMoved(machine().package(), backup());
   for (const ShopTable& table : MovedTables()) {
     SCOPED_TRACE(table.name);
     EXPECT_GT(saved.at(table.name).rows, 0);
@@ -63,11 +82,9 @@ TEST(MigrationTest, EveryMovedTableHoldsTheBackupsRowsRowForRow) {
   }
 }
 
-TEST(MigrationTest, ChineseTextAndPicturesArriveByteForByte) {
-  ShopMachine machine;
-  machine.Run(kUpdate);
-  const fs::path addr = machine.install() / "Addr.mdb";
-  const fs::path backup_addr = machine.BackupFolders().at(0) / "Addr.mdb";
+TEST_F(UpdatedShopTest, ChineseTextAndPicturesArriveByteForByte) {
+  const fs::path addr = machine().install() / "Addr.mdb";
+  const fs::path backup_addr = backup() / "Addr.mdb";
   // The rows hold what the comparison is about: names in Chinese, pictures.
   const std::string chinese_names = "SELECT count(*) FROM People WHERE length(CAST(Name AS BLOB)) > length(Name)";
   const std::string pictures = "SELECT count(*) FROM Pic WHERE typeof(Picture) = 'blob' AND length(Picture) > 100";
@@ -79,19 +96,15 @@ TEST(MigrationTest, ChineseTextAndPicturesArriveByteForByte) {
   EXPECT_EQ(QueryColumn(addr, "", all_names), QueryColumn(backup_addr, "", all_names));
 }
 
-TEST(MigrationTest, RepairCaseHoldsTheBackupsRowsOnce) {
-  ShopMachine machine;
-  machine.Run(kUpdate);
+TEST_F(UpdatedShopTest, RepairCaseHoldsTheBackupsRowsOnce) {
   const std::string count = "SELECT count(*) FROM RepairCase";
-  const auto moved = QueryColumn(machine.install() / "Customerdata.car", kCustomerKey, count);
-  EXPECT_EQ(moved, QueryColumn(machine.BackupFolders().at(0) / "Customerdata.car", kCustomerKey, count));
+  const auto moved = QueryColumn(machine().install() / "Customerdata.car", kCustomerKey, count);
+  EXPECT_EQ(moved, QueryColumn(backup() / "Customerdata.car", kCustomerKey, count));
   EXPECT_NE(moved, std::vector<std::string>{"0"});
 }
 
-TEST(MigrationTest, TheNewFieldTakesItsDefaultAndTheUnlistedTableKeepsThePackagesRows) {
-  ShopMachine machine;
-  machine.Run(kUpdate);
-  const fs::path customer = machine.install() / "Customerdata.car";
+TEST_F(UpdatedShopTest, TheNewFieldTakesItsDefaultAndTheUnlistedTableKeepsThePackagesRows) {
+  const fs::path customer = machine().install() / "Customerdata.car";
   const auto fields = FieldNames(customer, kCustomerKey, "CarOwner");
   ASSERT_NE(std::find(fields.begin(), fields.end(), "WeChat"), fields.end());
   EXPECT_EQ(QueryColumn(customer, kCustomerKey, "SELECT count(*) FROM CarOwner WHERE WeChat IS NOT ''"),
@@ -99,9 +112,9 @@ TEST(MigrationTest, TheNewFieldTakesItsDefaultAndTheUnlistedTableKeepsThePackage
   EXPECT_NE(QueryColumn(customer, kCustomerKey, "SELECT count(*) FROM CarOwner"), std::vector<std::string>{"0"});
 
   const std::vector<ShopTable> discounts = {{"Ins_Discount", "Customerdata.car", kCustomerKey}};
-  const TableDigest kept = DigestMoved(machine.install(), machine.package(), discounts).at("Ins_Discount");
-  EXPECT_EQ(kept, DigestMoved(machine.package(), machine.package(), discounts).at("Ins_Discount"));
-  EXPECT_NE(kept, DigestMoved(machine.BackupFolders().at(0), machine.package(), discounts).at("Ins_Discount"));
+  const TableDigest kept = DigestMoved(machine().install(), machine().package(), discounts).at("Ins_Discount");
+  EXPECT_EQ(kept, DigestMoved(machine().package(), machine().package(), discounts).at("Ins_Discount"));
+  EXPECT_NE(kept, DigestMoved(backup(), machine().package(), discounts).at("Ins_Discount"));
 }
 
 // A table that cannot move keeps the package's rows and is named; every

@@ -24,8 +24,21 @@ void MaskDatabases(TreeSnapshot& snapshot, const std::string& folder) {
   }
 }
 
-TEST(UpdateCopyTest, ThePackageFilesThePatternsTakeAreCopiedAndNothingElse) {
-  ShopMachine machine;
+struct Folders {
+  const char* name;
+  const char* install_dir;
+  const char* package_dir;
+};
+
+void PrintTo(const Folders& c, std::ostream* os) { *os << c.name; }
+
+class PackageCopyTest : public ::testing::TestWithParam<Folders> {};
+
+TEST_P(PackageCopyTest, ThePackageFilesThePatternsTakeAreCopiedAndNothingElse) {
+  ShopLayout layout;
+  layout.install_dir = GetParam().install_dir;
+  layout.package_dir = GetParam().package_dir;
+  ShopMachine machine(layout);
   const TreeSnapshot install_before = SnapshotTree(machine.install());
   const TreeSnapshot package_before = SnapshotTree(machine.package());
 
@@ -53,6 +66,14 @@ TEST(UpdateCopyTest, ThePackageFilesThePatternsTakeAreCopiedAndNothingElse) {
   EXPECT_EQ(DescribeChanges(expected, actual), "");
   EXPECT_EQ(DescribeChanges(package_before, SnapshotTree(machine.package())), "");
 }
+
+// Folder names reach the registry, the copy and the database engine in
+// the system's code page: Chinese names and spaces go through unchanged.
+INSTANTIATE_TEST_SUITE_P(Layouts, PackageCopyTest,
+                         ::testing::Values(Folders{"ProgramFiles", "Program Files/Brevak", "pkg"},
+                                           Folders{"ChineseFolders", "Program Files/汽修管家/Brevak",
+                                                   "升级包 5.06.0005"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 std::string LocalStamp() {
   const std::time_t now = std::time(nullptr);
