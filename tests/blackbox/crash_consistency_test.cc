@@ -2,6 +2,7 @@
 // holds either the package's rows or the backup's, every database is
 // sound, the backup is as it was made, and the tool runs again.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <ctime>
@@ -93,6 +94,7 @@ TEST(CrashConsistencyTest, AKilledMigrationLeavesWholeTablesAndAnIntactBackup) {
   std::mt19937 random(static_cast<unsigned>(::testing::UnitTest::GetInstance()->random_seed()));
   ShopLayout layout;
   layout.shop_rows = kShopRows;
+  int landed = 0;
   for (int kill = 0; kill < kKills; ++kill) {
     ShopMachine machine(layout);
     const std::map<std::string, std::string> saved = BackedUpFiles(machine);
@@ -107,6 +109,9 @@ TEST(CrashConsistencyTest, AKilledMigrationLeavesWholeTablesAndAnIntactBackup) {
     tool.Kill();
     const ToolRun run = tool.Finish();
     ASSERT_FALSE(run.timed_out) << run.Describe();
+    // Either the kill landed or the update had just ended on its own.
+    ASSERT_TRUE(run.signal == SIGKILL || run.exit_code == 0) << run.Describe();
+    landed += run.signal == SIGKILL ? 1 : 0;
 
     ASSERT_EQ(machine.BackupFolders().size(), 1u);
     const fs::path backup = machine.BackupFolders()[0];
@@ -121,6 +126,7 @@ TEST(CrashConsistencyTest, AKilledMigrationLeavesWholeTablesAndAnIntactBackup) {
     EXPECT_EQ(again.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << again.Describe();
     if (HasFatalFailure()) return;
   }
+  RecordProperty("kills_during_migration", landed);
 }
 
 // A crash leaves the installation's database with a hot journal; the next
