@@ -36,3 +36,7 @@ add_executable(tool-without-engine WIN32 tests/differential/tool_without_engine_
   src/platform/win32/brevak-upgrade.rc)
 target_link_options(tool-without-engine PRIVATE -Wl,--no-insert-timestamp)
 target_link_libraries(tool-without-engine PRIVATE brevak_win32 brevak_scripted)
+
+# The adapters against the real calls.
+add_executable(win32-adapter-checks tests/differential/win32_adapter_checks.cc)
+target_link_libraries(win32-adapter-checks PRIVATE brevak_win32 brevak_scripted)

@@ -40,6 +40,15 @@ std::u16string ErrorInfoText(HRESULT hr) {
   return SystemText(hr);
 }
 
+// The run-time's number for an HRESULT: an error of the control facility
+// (0x800A....), which ADO and the scripting objects raise, is numbered by its
+// low 16 bits, as Err.Number shows it (0x800A0E7A is 3706, 0x800A004C is
+// 76); any other HRESULT keeps its value.
+int32_t NumberOf(HRESULT hr) {
+  if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return HRESULT_CODE(hr);
+  return static_cast<int32_t>(hr);
+}
+
 }  // namespace
 
 ComPtr<IDispatch> CreateObject(const std::u16string& prog_id) {
@@ -56,18 +65,17 @@ ComPtr<IDispatch> CreateObject(const std::u16string& prog_id) {
 RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception) {
   if (hr == DISP_E_EXCEPTION && exception != nullptr) {
     if (exception->pfnDeferredFillIn != nullptr) exception->pfnDeferredFillIn(exception);
-    const int32_t number =
-        exception->wCode != 0 ? exception->wCode : static_cast<int32_t>(exception->scode);
+    const int32_t number = exception->wCode != 0 ? exception->wCode : NumberOf(exception->scode);
     std::u16string description = TakeBstr(exception->bstrDescription);
     SysFreeString(exception->bstrSource);
     SysFreeString(exception->bstrHelpFile);
-    if (description.empty()) description = SystemText(static_cast<HRESULT>(number));
+    if (description.empty()) description = SystemText(exception->scode);
     return RunTimeError(number, description);
   }
   if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME) {
     return RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
   }
-  return RunTimeError(static_cast<int32_t>(hr), ErrorInfoText(hr));
+  return RunTimeError(NumberOf(hr), ErrorInfoText(hr));
 }
 
 DISPID Dispatch::IdOf(const wchar_t* name) {

@@ -15,9 +15,11 @@ namespace brevak::win32 {
 // cannot be made.
 ComPtr<IDispatch> CreateObject(const std::u16string& prog_id);
 
-// The run-time error for a failed call: the exception's number (its scode,
-// or its wCode) and description when the object raised one; 438 for a
-// member the object lacks; else the HRESULT with the system's text.
+// The run-time error for a failed call: the exception's number (its wCode,
+// or its scode) and description when the object raised one; 438 for a
+// member the object lacks; else the HRESULT with the object's or the
+// system's text. An HRESULT of the control facility (0x800A....) is
+// numbered by its low 16 bits, as the run-time numbers it.
 RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception);
 
 class Dispatch {

@@ -1,0 +1,211 @@
+// win32-adapter-checks.exe: the Win32 adapters against the real calls (run
+// under Wine with code page 936 by scripts/test-windows, or on Windows).
+// Each check prints "ok - ..." or "FAIL - ..."; the last line counts them.
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/scripted/transcript.h"
+#include "platform/win32/fso_folders.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell_copy.h"
+#include "platform/win32/dispatch.h"
+#include "platform/win32/wide.h"
+
+namespace brevak::win32 {
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void Check(bool ok, const std::string& what) {
+  (ok ? passed : failed)++;
+  const std::string line = (ok ? "ok - " : "FAIL - ") + what + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char digits[4];
+  for (unsigned char byte : bytes) {
+    std::snprintf(digits, sizeof digits, "%02X ", byte);
+    out += digits;
+  }
+  return out;
+}
+
+void CheckCodePage() {
+  struct Case {
+    std::u16string text;
+    std::string ansi;
+  };
+  const Case cases[] = {
+      {u"", ""},
+      {std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
+      {std::u16string(u"\0\0", 2), std::string("\0\0", 2)},
+      {u"中文", "\xD6\xD0\xCE\xC4"},
+      {std::u16string(u"预设\0值", 4), std::string("\xD4\xA4\xC9\xE8\0\xD6\xB5", 7)},
+  };
+  Win32CodePage code_page;
+  for (const Case& c : cases) {
+    const std::string ansi = code_page.ToAnsi(c.text);
+    Check(ansi == c.ansi, "code page: " + std::to_string(c.text.size()) + " units to " + Hex(ansi));
+    Check(code_page.FromAnsi(c.ansi) == c.text, "code page: " + Hex(c.ansi) + "back");
+  }
+}
+
+void CheckFolderOf() {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"C:\\升级包\\brevak-upgrade.exe", u"C:\\升级包"},
+      {u"C:\\brevak-upgrade.exe", u"C:"},
+      {u"\\\\server\\share\\a.exe", u"\\\\server\\share"},
+      {u"a.exe", u""},
+  };
+  for (const auto& [path, folder] : cases) {
+    Check(FolderOf(path) == folder, "folder of " + EscapeText(path));
+  }
+  const std::u16string app_path = Win32Clock().AppPath();
+  Check(!app_path.empty() && app_path.back() != u'\\',
+        "own folder without a trailing backslash: " + EscapeText(app_path));
+}
+
+// HKEY_CURRENT_USER: inside namespace brevak the macro's HKEY would name
+// the platform interface's handle type.
+constexpr uint32_t kCurrentUser = 0x80000001u;
+::HKEY CurrentUser() { return reinterpret_cast<::HKEY>(static_cast<uintptr_t>(kCurrentUser)); }
+
+// A value under HKEY_CURRENT_USER, made with the W calls, read back through
+// the 8-bit adapter: sizes in GBK bytes.
+void CheckRegistry() {
+  const wchar_t* path = L"Software\\BrevakAdapterChecks";
+  ::HKEY made = nullptr;
+  RegCreateKeyExW(CurrentUser(), path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr);
+  const std::wstring data = L"安装目录";
+  RegSetValueExW(made, L"中文名", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(made);
+
+  Win32Registry registry;
+  brevak::HKEY key = 0;
+  Check(registry.RegOpenKeyA(kCurrentUser, "Software\\BrevakAdapterChecks", &key) == 0,
+        "registry: the key opens through RegOpenKeyA");
+  char name[257] = {};
+  uint32_t name_size = 256, type = 0, data_size = 0;
+  const int32_t rc =
+      registry.RegEnumValueA(key, 0, name, &name_size, nullptr, &type, nullptr, &data_size);
+  Check(rc == 0 && type == REG_SZ && name_size == 6 && data_size == 9,
+        "registry: first read gives the type and GBK sizes (name 6, data 9): " +
+            std::to_string(name_size) + ", " + std::to_string(data_size));
+  Check(std::string(name) == "\xD6\xD0\xCE\xC4\xC3\xFB", "registry: the name in GBK");
+  Check(registry.RegEnumValueA(key, 1, name, &name_size, nullptr, &type, nullptr, &data_size) ==
+            ERROR_NO_MORE_ITEMS,
+        "registry: no value past the last");
+  registry.RegCloseKey(key);
+  RegDeleteKeyW(CurrentUser(), path);
+}
+
+void WriteFile(const std::wstring& path, const std::string& content) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// What an earlier run left in the destination: the copy starts from no folder.
+void RemoveDestination() {
+  for (const wchar_t* file : {L"数据一.car", L"数据二.car"}) {
+    DeleteFileW((std::wstring(L"C:\\适配检查\\目标\\") + file).c_str());
+  }
+  for (const wchar_t* folder : {L"20121225051422", L"图片 二"}) {
+    RemoveDirectoryW((std::wstring(L"C:\\适配检查\\目标\\") + folder).c_str());
+  }
+  RemoveDirectoryW(L"C:\\适配检查\\目标");
+}
+
+void CheckShellCopy() {
+  RemoveDestination();
+  CreateDirectoryW(L"C:\\适配检查", nullptr);
+  CreateDirectoryW(L"C:\\适配检查\\源", nullptr);
+  WriteFile(L"C:\\适配检查\\源\\数据一.car", "1");
+  WriteFile(L"C:\\适配检查\\源\\数据二.car", "2");
+  Win32CodePage code_page;
+  Win32ShellCopy shell;
+  ShFileOpStruct op;
+  op.wFunc = FO_COPY;
+  op.pFrom = code_page.ToAnsi(u"C:\\适配检查\\源\\*.car") + std::string(2, '\0');
+  op.pTo = code_page.ToAnsi(u"C:\\适配检查\\目标\\");  // one NUL only: the adapter closes the list
+  op.fFlags = FOF_NOCONFIRMMKDIR | FOF_MULTIDESTFILES;
+  const int32_t result = shell.SHFileOperationA(&op);
+  Check(result == 0 && op.fAnyOperationsAborted == 0 &&
+            Exists(L"C:\\适配检查\\目标\\数据一.car") && Exists(L"C:\\适配检查\\目标\\数据二.car"),
+        "shell copy: two files into a new folder, result " + std::to_string(result));
+
+  ShFileOpStruct missing;
+  missing.wFunc = FO_COPY;
+  missing.pFrom = code_page.ToAnsi(u"C:\\适配检查\\无此文件.car") + std::string(2, '\0');
+  missing.pTo = code_page.ToAnsi(u"C:\\适配检查\\目标\\");
+  missing.fFlags = FOF_NOCONFIRMATION | FOF_MULTIDESTFILES;
+  const int32_t missing_result = shell.SHFileOperationA(&missing);
+  Check(missing_result != 0, "shell copy: a missing source fails, result " +
+                                 std::to_string(missing_result) + ", last error " +
+                                 std::to_string(shell.GetLastError()));
+}
+
+void CheckFolders() {
+  CreateDirectoryW(L"C:\\适配检查\\目标\\20121225051422", nullptr);
+  CreateDirectoryW(L"C:\\适配检查\\目标\\图片 二", nullptr);
+  FsoFolders folders;
+  auto fso = folders.CreateFileSystemObject();
+  std::vector<std::u16string> names;
+  auto enumeration = fso->GetFolder(u"C:\\适配检查\\目标\\")->SubFolders();
+  while (auto folder = enumeration->Next()) names.push_back(folder->Name());
+  std::sort(names.begin(), names.end());
+  Check(names == std::vector<std::u16string>{u"20121225051422", u"图片 二"},
+        "folders: the subfolders' names through FileSystemObject");
+  int32_t number = 0;
+  try {
+    fso->GetFolder(u"C:\\适配检查\\无此目录");
+  } catch (const RunTimeError& error) {
+    number = error.number();
+  }
+  Check(number == brevak::vb_error::kPathNotFound,
+        "folders: GetFolder of a missing folder raises error " + std::to_string(number));
+  number = 0;
+  try {
+    CreateObject(u"Brevak.NoSuchClass");
+  } catch (const RunTimeError& error) {
+    number = error.number();
+  }
+  Check(number == 429, "an unregistered class raises error 429");
+}
+
+}  // namespace
+}  // namespace brevak::win32
+
+int main() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  using namespace brevak::win32;
+  const std::function<void()> groups[] = {CheckCodePage, CheckFolderOf, CheckRegistry,
+                                          CheckShellCopy, CheckFolders};
+  for (const auto& group : groups) {
+    try {
+      group();
+    } catch (const brevak::RunTimeError& error) {
+      Check(false, "run-time error " + std::to_string(error.number()) + " " +
+                       brevak::EscapeText(error.description()));
+    }
+  }
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
