@@ -16,6 +16,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"BrevakFormUpdate";
 constexpr int kFirstControlId = 100;
 constexpr int16_t kMaxListEntries = 32767;
+constexpr int32_t kInternalError = 51;
 
 RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
 RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
@@ -137,6 +138,8 @@ void Win32WindowSystem::Guard(const std::function<void()>& procedure) {
     EndWithError(error);
   } catch (const std::bad_alloc&) {
     EndWithError(vb_error::Raise(vb_error::kOutOfMemory));
+  } catch (const std::exception&) {
+    EndWithError(RunTimeError(kInternalError, u"内部错误"));
   }
 }
 

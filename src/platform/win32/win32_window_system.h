@@ -57,7 +57,9 @@ class Win32WindowSystem : public WindowSystem {
   int Pixels(int twips, bool horizontal) const;
   uintptr_t ControlWindow(Control control);
   uintptr_t ListBox();
-  // Runs a procedure; a RunTimeError it raises ends the program.
+  // Runs a procedure; a RunTimeError it raises ends the program, and so does
+  // any other exception (as the run-time's internal error): none may cross
+  // the window procedure.
   void Guard(const std::function<void()>& procedure);
   void EndWithError(const RunTimeError& error);
   void OnCommand(int id, int code);
