@@ -12,13 +12,11 @@
 
 #include "platform/qt/message_box.h"
 #include "platform/qt/update_window.h"
+#include "platform/window_controls.h"
 
 namespace brevak {
 namespace {
 
-RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
-RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
-RunTimeError PropertyNotSupported() { return {438, u"对象不支持该属性或方法"}; }
 RunTimeError ObjectNotSet() { return vb_error::Raise(vb_error::kObjectNotSet); }
 
 constexpr int16_t kMaxListEntries = 32767;
@@ -107,14 +105,7 @@ void QtWindowSystem::Show(FormEvents* form) {
 
 void QtWindowSystem::OnAction(Control control) {
   Guard([this, control] {
-    switch (control) {
-      case Control::CmdUpdate: form_->CmdUpdate_Click(); break;
-      case Control::cmdGetHistory: form_->cmdGetHistory_Click(); break;
-      case Control::CmdRestore: form_->CmdRestore_Click(); break;
-      case Control::CmdClose: form_->CmdClose_Click(); break;
-      case Control::ListDir: form_->ListDir_Click(); break;
-      default: break;
-    }
+    RaiseClick(*form_, control);
   });
 }
 

@@ -9,35 +9,15 @@
 
 #include "platform/runtime_error.h"
 #include "platform/scripted/protocol_error.h"
+#include "platform/window_controls.h"
 
 namespace brevak {
 namespace {
 
 // The run-time's errors of the controls, with the descriptions a Chinese
 // system shows.
-RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
-RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
-RunTimeError PropertyNotSupported() { return {438, u"对象不支持该属性或方法"}; }
 
 constexpr int16_t kMaxListEntries = 32767;
-
-const char* ControlName(Control control) {
-  switch (control) {
-    case Control::Text1: return "Text1";
-    case Control::ProgressBar1: return "ProgressBar1";
-    case Control::ListDir: return "ListDir";
-    case Control::cmdGetHistory: return "cmdGetHistory";
-    case Control::CmdRestore: return "CmdRestore";
-    case Control::CmdUpdate: return "CmdUpdate";
-    case Control::CmdClose: return "CmdClose";
-  }
-  return "?";
-}
-
-bool IsButton(Control control) {
-  return control == Control::cmdGetHistory || control == Control::CmdRestore ||
-         control == Control::CmdUpdate || control == Control::CmdClose;
-}
 
 const char* ButtonsName(MsgBoxButtons buttons) {
   switch (buttons) {
@@ -150,17 +130,14 @@ bool ScriptedWindowSystem::RunNextAction() {
 
 void ScriptedWindowSystem::Click(const ScriptLine& line) {
   const std::string& name = line.argument;
-  if (name == "CmdUpdate") {
-    form_->CmdUpdate_Click();
-  } else if (name == "cmdGetHistory") {
-    form_->cmdGetHistory_Click();
-  } else if (name == "CmdRestore") {
-    form_->CmdRestore_Click();
-  } else if (name == "CmdClose") {
-    form_->CmdClose_Click();
-  } else {
-    throw ScriptProtocolError(line.number, "no button named " + Quoted(name));
+  for (Control button : {Control::CmdUpdate, Control::cmdGetHistory, Control::CmdRestore,
+                         Control::CmdClose}) {
+    if (name == ControlName(button)) {
+      RaiseClick(*form_, button);
+      return;
+    }
   }
+  throw ScriptProtocolError(line.number, "no button named " + Quoted(name));
 }
 
 void ScriptedWindowSystem::Select(const ScriptLine& line) {

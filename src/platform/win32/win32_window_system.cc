@@ -8,6 +8,7 @@
 
 #include "platform/win32/message_box.h"
 #include "platform/win32/wide.h"
+#include "platform/window_controls.h"
 #include "platform/win32/window_layout.h"
 
 namespace brevak::win32 {
@@ -18,9 +19,6 @@ constexpr int kFirstControlId = 100;
 constexpr int16_t kMaxListEntries = 32767;
 constexpr int32_t kInternalError = 51;
 
-RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
-RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
-RunTimeError PropertyNotSupported() { return {438, u"对象不支持该属性或方法"}; }
 
 HWND Hwnd(uintptr_t handle) { return reinterpret_cast<HWND>(handle); }
 
@@ -48,11 +46,6 @@ ControlClass ClassOf(Control control) {
     case Control::CmdClose: return {L"BUTTON", kButton, u"关闭"};
   }
   return {L"STATIC", kChild, u""};
-}
-
-bool IsButton(Control control) {
-  return control == Control::cmdGetHistory || control == Control::CmdRestore ||
-         control == Control::CmdUpdate || control == Control::CmdClose;
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -269,13 +262,7 @@ void Win32WindowSystem::OnCommand(int id, int code) {
   }
   if (code != BN_CLICKED || !IsButton(control)) return;
   Guard([this, control] {
-    switch (control) {
-      case Control::CmdUpdate: form_->CmdUpdate_Click(); break;
-      case Control::cmdGetHistory: form_->cmdGetHistory_Click(); break;
-      case Control::CmdRestore: form_->CmdRestore_Click(); break;
-      case Control::CmdClose: form_->CmdClose_Click(); break;
-      default: break;
-    }
+    RaiseClick(*form_, control);
   });
 }
 

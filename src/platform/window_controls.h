@@ -1,0 +1,50 @@
+#ifndef BREVAK_PLATFORM_WINDOW_CONTROLS_H_
+#define BREVAK_PLATFORM_WINDOW_CONTROLS_H_
+
+// What every window system knows of the update window's controls: their
+// names, which of them are buttons, the click each one raises, and the
+// run-time's errors for a control used out of its range.
+
+#include "platform/runtime_error.h"
+#include "platform/window_system.h"
+
+namespace brevak {
+
+inline RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
+inline RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
+inline RunTimeError PropertyNotSupported() { return {438, u"对象不支持该属性或方法"}; }
+
+inline const char* ControlName(Control control) {
+  switch (control) {
+    case Control::Text1: return "Text1";
+    case Control::ProgressBar1: return "ProgressBar1";
+    case Control::ListDir: return "ListDir";
+    case Control::cmdGetHistory: return "cmdGetHistory";
+    case Control::CmdRestore: return "CmdRestore";
+    case Control::CmdUpdate: return "CmdUpdate";
+    case Control::CmdClose: return "CmdClose";
+  }
+  return "?";
+}
+
+inline bool IsButton(Control control) {
+  return control == Control::cmdGetHistory || control == Control::CmdRestore ||
+         control == Control::CmdUpdate || control == Control::CmdClose;
+}
+
+// Runs the click event procedure of `control`; false for a control that
+// raises no click.
+inline bool RaiseClick(FormEvents& form, Control control) {
+  switch (control) {
+    case Control::CmdUpdate: form.CmdUpdate_Click(); return true;
+    case Control::cmdGetHistory: form.cmdGetHistory_Click(); return true;
+    case Control::CmdRestore: form.CmdRestore_Click(); return true;
+    case Control::CmdClose: form.CmdClose_Click(); return true;
+    case Control::ListDir: form.ListDir_Click(); return true;
+    default: return false;
+  }
+}
+
+}  // namespace brevak
+
+#endif  // BREVAK_PLATFORM_WINDOW_CONTROLS_H_
