@@ -44,20 +44,21 @@ class FileCopier {
   virtual ~FileCopier() = default;
 
   // Creates `to`, which must not exist, with the contents, permission bits
-  // and modification time of the regular file `from`, and flushes it to
-  // the disk. Returns 0, kCancelled when `progress` returned false, or
-  // another Win32 error. On failure `to` may be left partly written; the
-  // caller removes it.
+  // and modification time of the regular file `from`. The data is on its
+  // way to the disk but not yet known to be there: the caller flushes it
+  // (fsync or syncfs) before relying on it. Returns 0, kCancelled when
+  // `progress` returned false, or another Win32 error. On failure `to` may
+  // be left partly written; the caller removes it.
   virtual int32_t CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
                            const CopyProgress& progress) = 0;
 };
 
 // The real copier: streams in fixed-size chunks (the kernel's
 // copy_file_range where it can, read/write otherwise), so memory does not
-// grow with the file, then fsyncs.
+// grow with the file, and starts writing each chunk to the disk at once.
 class StreamingFileCopier : public FileCopier {
  public:
-  static constexpr size_t kChunkBytes = 4 << 20;
+  static constexpr size_t kChunkBytes = 16 << 20;
 
   int32_t CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
                    const CopyProgress& progress) override;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -82,13 +83,20 @@ class TempFile {
   fs::path path_;
 };
 
-int32_t SyncFolder(const fs::path& folder) {
+// Runs `sync` (fsync or syncfs) on the folder.
+int32_t SyncThroughFolder(const fs::path& folder, int (*sync)(int)) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return Win32ErrorFromErrno(errno, win32::kPathNotFound);
-  const int result = ::fsync(fd) == 0 ? 0 : errno;
+  const int result = sync(fd) == 0 ? 0 : errno;
   ::close(fd);
-  return result == EINVAL ? win32::kSuccess : Win32ErrorFromErrno(result);  // EINVAL: no fsync here
+  return result == EINVAL ? win32::kSuccess : Win32ErrorFromErrno(result);  // EINVAL: nothing to flush here
 }
+
+// The folder's entries, renames included, on the disk.
+int32_t SyncFolder(const fs::path& folder) { return SyncThroughFolder(folder, ::fsync); }
+// Everything written to the folder's file system on the disk: one flush
+// for all the files of an operation instead of one per file.
+int32_t SyncFileSystem(const fs::path& folder) { return SyncThroughFolder(folder, ::syncfs); }
 
 // One file of the operation.
 struct PlannedFile {
@@ -124,7 +132,15 @@ class CopyOperation {
   int32_t AddNamedFile(const std::u16string& pattern);
   void Add(const fs::path& source);
   void AttachJournals();
+  // A file copied under its temporary name, waiting to be put in place.
+  struct Completed {
+    std::unique_ptr<TempFile> temp;
+    fs::path target;
+    std::unique_ptr<TempFile> journal_temp;
+  };
+
   int32_t CopyOne(const PlannedFile& file);
+  int32_t Commit();
   int32_t Skip(const PlannedFile& file);
   Overwrite AskOverwrite(const std::string& name);
   int32_t CopyToTemp(const fs::path& from, uint64_t bytes, const TempFile& temp, const std::u16string& shown);
@@ -146,7 +162,7 @@ class CopyOperation {
   uint64_t bytes_done_ = 0;
   bool progress_shown_ = false;
   bool aborted_ = false;
-  bool renamed_any_ = false;
+  std::vector<Completed> completed_;
 };
 
 int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns) {
@@ -238,17 +254,21 @@ int32_t CopyOperation::PrepareDestination(const std::u16string& destination) {
   return ec ? FromErrorCode(ec, win32::kPathNotFound) : win32::kSuccess;
 }
 
+// Copies every file to its temporary name, then puts the completed ones
+// in place. After a failure or a cancel the files completed before it are
+// still put in place, as a copy that stops keeps what it copied.
 int32_t CopyOperation::CopyAll() {
+  int32_t result = win32::kSuccess;
   for (const PlannedFile& file : plan_) {
-    if (const int32_t error = CopyOne(file)) return error;
+    result = CopyOne(file);
+    if (result != win32::kSuccess) break;
   }
-  return renamed_any_ ? SyncFolder(destination_) : win32::kSuccess;
+  const int32_t committed = Commit();
+  return result != win32::kSuccess ? result : committed;
 }
 
 int32_t CopyOperation::CopyOne(const PlannedFile& file) {
   const fs::path target = destination_ / file.name;
-  fs::path journal_target = target;
-  journal_target += kJournalSuffix;
   std::error_code ec;
   if (fs::exists(target, ec)) {
     // Never copy a file onto itself: that would truncate it.
@@ -265,18 +285,33 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
     }
   }
   const std::u16string shown = Utf8ToUtf16(file.name);
-  TempFile temp(NewTempPath(file.name));
-  if (const int32_t error = CopyToTemp(file.source, file.bytes, temp, shown)) return error;
-  std::optional<TempFile> journal_temp;
+  Completed completed{std::make_unique<TempFile>(NewTempPath(file.name)), target, nullptr};
+  if (const int32_t error = CopyToTemp(file.source, file.bytes, *completed.temp, shown)) return error;
   if (file.journal) {
-    journal_temp.emplace(NewTempPath(file.name + kJournalSuffix));
-    if (const int32_t error = CopyToTemp(*file.journal, file.journal_bytes, *journal_temp, shown)) return error;
+    completed.journal_temp = std::make_unique<TempFile>(NewTempPath(file.name + kJournalSuffix));
+    if (const int32_t error = CopyToTemp(*file.journal, file.journal_bytes, *completed.journal_temp, shown)) {
+      return error;
+    }
   }
-  // A journal left from the file being replaced must never meet the new file.
-  if (const int32_t error = RemoveStaleJournal(journal_target)) return error;
-  if (const int32_t error = temp.RenameTo(target)) return error;
-  renamed_any_ = true;
-  return journal_temp ? journal_temp->RenameTo(journal_target) : win32::kSuccess;
+  completed_.push_back(std::move(completed));
+  return win32::kSuccess;
+}
+
+// Makes the temporary copies durable with one flush of the file system,
+// then renames them over their real names and makes the renames durable.
+int32_t CopyOperation::Commit() {
+  if (completed_.empty()) return win32::kSuccess;
+  if (const int32_t error = SyncFileSystem(destination_)) return error;
+  for (Completed& file : completed_) {
+    fs::path journal_target = file.target;
+    journal_target += kJournalSuffix;
+    // A journal left from the file being replaced must never meet the new file.
+    if (const int32_t error = RemoveStaleJournal(journal_target)) return error;
+    if (const int32_t error = file.temp->RenameTo(file.target)) return error;
+    if (file.journal_temp == nullptr) continue;
+    if (const int32_t error = file.journal_temp->RenameTo(journal_target)) return error;
+  }
+  return SyncFolder(destination_);
 }
 
 int32_t CopyOperation::Skip(const PlannedFile& file) {

@@ -27,15 +27,17 @@ namespace brevak::posix {
 //   after asking (Yes replaces, No skips it and sets the aborted flag,
 //   Cancel stops with 1223 and the aborted flag). A source that is the
 //   destination file itself is skipped silently.
-// - Each file is written under a temporary name in the destination folder,
-//   flushed and then renamed over its real name, so the real name never
-//   holds a partial file; a failed file's temporary copy is removed. A
-//   database's rollback journal ("X-journal") travels with X; replacing X
-//   removes a stale X-journal the source does not have.
+// - Each file is written under a temporary name in the destination folder;
+//   when the copying ends, the completed files are flushed to the disk
+//   (one flush for all) and renamed over their real names, so a real name
+//   never holds a partial file; a failed file's temporary copy is removed.
+//   A database's rollback journal ("X-journal") travels with X; replacing
+//   X removes a stale X-journal the source does not have.
 // - A copy that runs longer than `progress_delay` shows the window's
 //   operation progress; a cancel there stops with 1223 and the aborted flag.
-// - The first failure stops the operation; the result is a Win32 error
-//   code and becomes the last error. What was copied before stays.
+// - The first failure or cancel stops the operation; the files completed
+//   before it are still put in place. The result is a Win32 error code
+//   and becomes the last error.
 class PosixShellCopy : public ShellCopy {
  public:
   // REQUIRES: code_page, window and copier (when given) outlive this object.

@@ -461,7 +461,7 @@ TEST_F(ShellCopyTest, SourceListWithoutItsClosingNulStillEnds) {
 }
 
 TEST_F(ShellCopyTest, LongCopyShowsProgressByBytes) {
-  WriteFile(C("Src/Customerdata.car"), Bytes(9 << 20, 'c'));
+  WriteFile(C("Src/Customerdata.car"), Bytes(StreamingFileCopier::kChunkBytes + 9, 'c'));
   WriteFile(C("Src/Addr.mdb"), Bytes(3 << 20, 'a'));
   Copy(SourceList({u"C:\\Src\\*.car", u"C:\\Src\\*.mdb"}), u"C:\\Dst\\", FOF_NOCONFIRMMKDIR, nullptr,
        std::chrono::seconds(0));
@@ -485,20 +485,27 @@ TEST_F(ShellCopyTest, LongCopyShowsProgressByBytes) {
 }
 
 TEST_F(ShellCopyTest, CancelInTheProgressWindowStopsTheCopy) {
-  WriteFile(C("Src/Customerdata.car"), Bytes(9 << 20, 'c'));
+  // Customerdata.car takes three chunks: progress calls 1 (its start) to 4;
+  // Addr.mdb starts at call 5.
+  const std::string car = Bytes(StreamingFileCopier::kChunkBytes * 2 + 5, 'c');
+  WriteFile(C("Src/Customerdata.car"), car);
   WriteFile(C("Src/Addr.mdb"), Bytes(1000, 'a'));
-  WriteFile(C("Dst/Customerdata.car"), "old data");
-  for (int cancel_at : {1, 2, 3}) {
-    window_.CancelOperationAtCall(window_.operation_progress_calls() + cancel_at);
+  struct Case { int cancel_at; bool car_copied; };
+  const Case cases[] = {{1, false}, {2, false}, {3, false}, {5, true}};
+  for (const Case& c : cases) {
+    WriteFile(C("Dst/Customerdata.car"), "old data");
+    fs::remove(C("Dst/Addr.mdb"));
+    window_.CancelOperationAtCall(window_.operation_progress_calls() + c.cancel_at);
     Copy(SourceList({u"C:\\Src\\*.car", u"C:\\Src\\*.mdb"}), u"C:\\Dst\\", FOF_NOCONFIRMATION, nullptr,
          std::chrono::seconds(0));
-    EXPECT_EQ(result_, 1223) << cancel_at;
-    EXPECT_EQ(last_error_, 1223) << cancel_at;
-    EXPECT_EQ(aborted_, 1) << cancel_at;
-    EXPECT_EQ(ReadFile(C("Dst/Customerdata.car")), "old data") << cancel_at;
-    EXPECT_FALSE(fs::exists(C("Dst/Addr.mdb"))) << cancel_at;
-    EXPECT_FALSE(HasTempFiles(C("Dst"))) << cancel_at;
-    EXPECT_FALSE(window_.operation_progress_visible()) << cancel_at;
+    EXPECT_EQ(result_, 1223) << c.cancel_at;
+    EXPECT_EQ(last_error_, 1223) << c.cancel_at;
+    EXPECT_EQ(aborted_, 1) << c.cancel_at;
+    // A file completed before the cancel stays copied; the one cut off does not appear.
+    EXPECT_EQ(ReadFile(C("Dst/Customerdata.car")), c.car_copied ? car : "old data") << c.cancel_at;
+    EXPECT_FALSE(fs::exists(C("Dst/Addr.mdb"))) << c.cancel_at;
+    EXPECT_FALSE(HasTempFiles(C("Dst"))) << c.cancel_at;
+    EXPECT_FALSE(window_.operation_progress_visible()) << c.cancel_at;
   }
 }
 
