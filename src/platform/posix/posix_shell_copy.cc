@@ -127,11 +127,6 @@ class CopyOperation {
 
  private:
   enum class Overwrite { kReplace, kSkip, kCancel };
-
-  int32_t AddPattern(const std::u16string& pattern);
-  int32_t AddNamedFile(const std::u16string& pattern);
-  void Add(const fs::path& source);
-  void AttachJournals();
   // A file copied under its temporary name, waiting to be put in place.
   struct Completed {
     std::unique_ptr<TempFile> temp;
@@ -139,6 +134,10 @@ class CopyOperation {
     std::unique_ptr<TempFile> journal_temp;
   };
 
+  int32_t AddPattern(const std::u16string& pattern);
+  int32_t AddNamedFile(const std::u16string& pattern);
+  void Add(const fs::path& source);
+  void AttachJournals();
   int32_t CopyOne(const PlannedFile& file);
   int32_t Commit();
   int32_t Skip(const PlannedFile& file);
@@ -163,6 +162,7 @@ class CopyOperation {
   bool progress_shown_ = false;
   bool aborted_ = false;
   std::vector<Completed> completed_;
+  std::set<fs::path> pending_targets_;  // of completed_, to be asked about like existing files
 };
 
 int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns) {
@@ -270,7 +270,7 @@ int32_t CopyOperation::CopyAll() {
 int32_t CopyOperation::CopyOne(const PlannedFile& file) {
   const fs::path target = destination_ / file.name;
   std::error_code ec;
-  if (fs::exists(target, ec)) {
+  if (fs::exists(target, ec) || pending_targets_.count(target) > 0) {
     // Never copy a file onto itself: that would truncate it.
     if (fs::equivalent(file.source, target, ec)) return Skip(file);
     switch (AskOverwrite(file.name)) {
@@ -293,6 +293,7 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
       return error;
     }
   }
+  pending_targets_.insert(target);
   completed_.push_back(std::move(completed));
   return win32::kSuccess;
 }

@@ -290,6 +290,29 @@ TEST_F(ShellCopyTest, OverwriteQuestionAnswers) {
   }
 }
 
+TEST_F(ShellCopyTest, SameNameFromTwoFoldersIsAnOverwrite) {
+  WriteFile(C("One/a.ini"), "first");
+  WriteFile(C("Two/a.ini"), "second");
+  struct Case { uint16_t flags; std::vector<int> answers; std::string kept; int32_t aborted; };
+  const Case cases[] = {
+      {FOF_NOCONFIRMATION, {}, "second", 0},
+      {0, {vbYes}, "second", 0},
+      {0, {vbNo}, "first", 1},
+  };
+  for (const Case& c : cases) {
+    fs::create_directories(C("Dst"));
+    for (int answer : c.answers) window_.QueueAnswer(answer);
+    const size_t boxes_before = window_.message_boxes().size();
+    Copy(SourceList({u"C:\\One\\*.ini", u"C:\\Two\\*.ini"}), u"C:\\Dst\\", c.flags);
+    EXPECT_EQ(result_, 0) << c.flags;
+    EXPECT_EQ(aborted_, c.aborted) << c.flags;
+    EXPECT_EQ(ReadFile(C("Dst/a.ini")), c.kept) << c.flags;
+    EXPECT_EQ(window_.message_boxes().size() - boxes_before, c.answers.size()) << c.flags;
+    EXPECT_FALSE(HasTempFiles(C("Dst")));
+    fs::remove_all(C("Dst"));
+  }
+}
+
 TEST_F(ShellCopyTest, NeverCopiesAFileOntoItself) {
   WriteFile(C("Brevak/Brevak.exe"), "the program");
   WriteFile(C("Brevak/Addr.mdb"), "the address book");
