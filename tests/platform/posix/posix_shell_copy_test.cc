@@ -14,12 +14,14 @@
 #include "platform/posix/iconv_code_page.h"
 #include "platform/posix/utf.h"
 #include "support/fake_window.h"
+#include "support/faulty_copier.h"
 #include "support/temp_prefix.h"
 
 namespace brevak::posix {
 namespace {
 namespace fs = std::filesystem;
 using testing::FakeWindow;
+using testing::FaultyCopier;
 using testing::ReadFile;
 using testing::TempPrefix;
 using testing::WriteFile;
@@ -52,35 +54,6 @@ std::string Bytes(size_t size, char seed) {
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(seed + i * 7 + i / 4096);
   return bytes;
 }
-
-// Wraps the real copier: the `fail_at`-th copy (from 1) writes half of
-// its file, lets the test look around, then fails with `error` or, when
-// `interrupt` is set, is cut off by an exception as by a crash.
-class FaultyCopier : public FileCopier {
- public:
-  struct Interrupted {};
-
-  int32_t CopyFile(const fs::path& from, const fs::path& to, const CopyProgress& progress) override {
-    ++calls;
-    copied_from.push_back(from.filename().string());
-    if (calls != fail_at) return real_.CopyFile(from, to, progress);
-    const std::string content = ReadFile(from);
-    WriteFile(to, content.substr(0, content.size() / 2));
-    if (while_failing) while_failing();
-    if (interrupt) throw Interrupted();
-    return error;
-  }
-
-  int fail_at = 0;
-  int32_t error = 0;
-  bool interrupt = false;
-  std::function<void()> while_failing;
-  int calls = 0;
-  std::vector<std::string> copied_from;
-
- private:
-  StreamingFileCopier real_;
-};
 
 class ShellCopyTest : public ::testing::Test {
  protected:
