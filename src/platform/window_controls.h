@@ -2,8 +2,9 @@
 #define BREVAK_PLATFORM_WINDOW_CONTROLS_H_
 
 // What every window system knows of the update window's controls: their
-// names, which of them are buttons, the click each one raises, and the
-// run-time's errors for a control used out of its range.
+// names, which of them are buttons, the click each one raises, the message
+// boxes' button sets, and the run-time's errors for a control used out of
+// its range.
 
 #include "platform/runtime_error.h"
 #include "platform/window_system.h"
@@ -30,6 +31,26 @@ inline const char* ControlName(Control control) {
 inline bool IsButton(Control control) {
   return control == Control::cmdGetHistory || control == Control::CmdRestore ||
          control == Control::CmdUpdate || control == Control::CmdClose;
+}
+
+// The word the transcript uses for a message box's buttons.
+inline const char* ButtonsName(MsgBoxButtons buttons) {
+  switch (buttons) {
+    case MsgBoxButtons::kOkOnly: return "OK";
+    case MsgBoxButtons::kYesNo: return "YesNo";
+    case MsgBoxButtons::kYesNoCancel: return "YesNoCancel";
+  }
+  return "?";
+}
+
+// Whether `answer` (vbOK, vbYes, ...) is one of the box's buttons.
+inline bool AnswerFits(int answer, MsgBoxButtons buttons) {
+  switch (buttons) {
+    case MsgBoxButtons::kOkOnly: return answer == vbOK;
+    case MsgBoxButtons::kYesNo: return answer == vbYes || answer == vbNo;
+    case MsgBoxButtons::kYesNoCancel: return answer == vbYes || answer == vbNo || answer == vbCancel;
+  }
+  return false;
 }
 
 // Runs the click event procedure of `control`; false for a control that

@@ -6,20 +6,12 @@
 
 #include "platform/runtime_error.h"
 #include "platform/scripted/transcript.h"
+#include "platform/window_controls.h"
 
 namespace brevak::testing {
 namespace {
 
 constexpr size_t kMaxListEntries = 32767;
-
-const char* ButtonsName(MsgBoxButtons buttons) {
-  switch (buttons) {
-    case MsgBoxButtons::kOkOnly: return "OK";
-    case MsgBoxButtons::kYesNo: return "YesNo";
-    case MsgBoxButtons::kYesNoCancel: return "YesNoCancel";
-  }
-  return "?";
-}
 
 const char* AnswerName(int answer) {
   switch (answer) {
@@ -31,29 +23,8 @@ const char* AnswerName(int answer) {
   return "?";
 }
 
-bool Fits(int answer, MsgBoxButtons buttons) {
-  switch (buttons) {
-    case MsgBoxButtons::kOkOnly: return answer == vbOK;
-    case MsgBoxButtons::kYesNo: return answer == vbYes || answer == vbNo;
-    case MsgBoxButtons::kYesNoCancel: return answer == vbYes || answer == vbNo || answer == vbCancel;
-  }
-  return false;
-}
-
 }  // namespace
 
-std::string ControlName(Control control) {
-  switch (control) {
-    case Control::Text1: return "Text1";
-    case Control::ProgressBar1: return "ProgressBar1";
-    case Control::ListDir: return "ListDir";
-    case Control::cmdGetHistory: return "cmdGetHistory";
-    case Control::CmdRestore: return "CmdRestore";
-    case Control::CmdUpdate: return "CmdUpdate";
-    case Control::CmdClose: return "CmdClose";
-  }
-  return "?";
-}
 
 void FakeWindow::Click(Control control) {
   ASSERT_NE(form_, nullptr) << "click on " << ControlName(control) << " with no window";
@@ -124,7 +95,7 @@ int FakeWindow::TakeAnswer(MsgBoxButtons buttons) {
   }
   const int answer = answers_.front();
   answers_.pop_front();
-  if (Fits(answer, buttons)) return answer;
+  if (AnswerFits(answer, buttons)) return answer;
   ADD_FAILURE() << "answer " << AnswerName(answer) << " does not fit " << ButtonsName(buttons);
   return fallback;
 }
@@ -146,19 +117,19 @@ void FakeWindow::Unload() {
 
 void FakeWindow::SetCaption(Control control, const std::u16string& caption) {
   captions_[control] = caption;
-  events_.push_back("caption " + ControlName(control) + " " + EscapeText(caption));
+  events_.push_back(std::string("caption ") + ControlName(control) + " " + EscapeText(caption));
 }
 
 void FakeWindow::SetLeft(Control control, int twips) {
   left_[control] = twips;
-  events_.push_back("left " + ControlName(control) + " " + std::to_string(twips));
+  events_.push_back(std::string("left ") + ControlName(control) + " " + std::to_string(twips));
 }
 
 void FakeWindow::SetVisible(Control control, bool visible) {
   visible_[control] = visible;
   events_.push_back(control == Control::ProgressBar1
                         ? std::string(visible ? "progress visible 1" : "progress visible 0")
-                        : "visible " + ControlName(control) + (visible ? " 1" : " 0"));
+                        : std::string("visible ") + ControlName(control) + (visible ? " 1" : " 0"));
 }
 
 void FakeWindow::AddItem(const std::u16string& text) {

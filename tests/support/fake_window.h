@@ -110,9 +110,6 @@ class FakeWindow : public WindowSystem {
   std::u16string operation_text_;
 };
 
-// The control's name as the code spells it ("CmdUpdate").
-std::string ControlName(Control control);
-
 }  // namespace brevak::testing
 
 #endif  // BREVAK_TESTS_SUPPORT_FAKE_WINDOW_H_

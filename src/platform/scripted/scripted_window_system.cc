@@ -19,15 +19,6 @@ namespace {
 
 constexpr int16_t kMaxListEntries = 32767;
 
-const char* ButtonsName(MsgBoxButtons buttons) {
-  switch (buttons) {
-    case MsgBoxButtons::kOkOnly: return "OK";
-    case MsgBoxButtons::kYesNo: return "YesNo";
-    case MsgBoxButtons::kYesNoCancel: return "YesNoCancel";
-  }
-  return "?";
-}
-
 // The value MsgBox returns for an answer word; 0 when the word is none.
 int AnswerValue(const std::string& word) {
   if (word == "ok") return vbOK;
@@ -35,15 +26,6 @@ int AnswerValue(const std::string& word) {
   if (word == "no") return vbNo;
   if (word == "cancel") return vbCancel;
   return 0;
-}
-
-bool AnswerFits(int answer, MsgBoxButtons buttons) {
-  switch (buttons) {
-    case MsgBoxButtons::kOkOnly: return answer == vbOK;
-    case MsgBoxButtons::kYesNo: return answer == vbYes || answer == vbNo;
-    case MsgBoxButtons::kYesNoCancel: return answer == vbYes || answer == vbNo || answer == vbCancel;
-  }
-  return false;
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
