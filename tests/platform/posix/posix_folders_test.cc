@@ -1,8 +1,6 @@
 #include "platform/posix/posix_folders.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -11,6 +9,7 @@
 #include "platform/posix/utf.h"
 #include "platform/runtime_error.h"
 #include "support/temp_prefix.h"
+#include "support/unprivileged.h"
 
 namespace brevak::posix {
 namespace {
@@ -90,29 +89,17 @@ TEST_F(FoldersTest, FolderRemovedAfterOpeningCannotBeListed) {
   EXPECT_EQ(ErrorOf([&] { folder->SubFolders(); }), 76);
 }
 
-// The error number of listing `path` as an unprivileged user, or -2 when
-// the error's description is not `description`. Root may read any folder,
-// so then a child process gives up its privileges first and reports the
-// outcome as its exit code.
+// The error number of listing `path` as an unprivileged user, or 254 when
+// the error's description is not `description`.
 int32_t ListingErrorAsUser(FileSystemObject& fso, const std::u16string& path, const std::u16string& description) {
-  const auto list = [&]() -> int32_t {
+  return testing::RunUnprivileged([&]() -> int {
     try {
       fso.GetFolder(path)->SubFolders();
     } catch (const RunTimeError& error) {
-      return error.description() == description ? error.number() : -2;
+      return error.description() == description ? error.number() : 254;
     }
     return 0;
-  };
-  if (geteuid() != 0) return list();
-  const pid_t child = fork();
-  if (child == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(255);
-    _exit(list() & 0xFF);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status) == 0xFE ? -2 : WEXITSTATUS(status);
+  });
 }
 
 TEST_F(FoldersTest, FolderTheSystemRefusesToListRaisesPermissionDenied) {

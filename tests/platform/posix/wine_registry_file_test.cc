@@ -1,12 +1,12 @@
 #include "platform/posix/wine_registry_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <sstream>
 
 #include "platform/registry.h"
 #include "support/temp_prefix.h"
+#include "support/unprivileged.h"
 
 namespace brevak::posix {
 namespace {
@@ -329,13 +329,16 @@ TEST(WineRegistryFileTest, RefusesAFileItCannotReadWhole) {
 }
 
 TEST(WineRegistryFileTest, RefusesAnUnreadableFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   testing::TempPrefix prefix;
   prefix.WriteSystemReg(RegText({"[K] 1"}));
   fs::permissions(prefix.root() / "system.reg", fs::perms::none);
-  std::ostringstream diagnostics;
-  EXPECT_FALSE(WineRegistryFile::Load(prefix.root() / "system.reg", diagnostics));
-  EXPECT_NE(diagnostics.str().find("cannot be read: Permission denied"), std::string::npos);
+  const int refused = testing::RunUnprivileged([&] {
+    std::ostringstream diagnostics;
+    const bool loaded = WineRegistryFile::Load(prefix.root() / "system.reg", diagnostics).has_value();
+    const bool said = diagnostics.str().find("cannot be read: Permission denied") != std::string::npos;
+    return !loaded && said ? 1 : 0;
+  });
+  EXPECT_EQ(refused, 1);
 }
 
 }  // namespace
