@@ -29,6 +29,7 @@ inline constexpr int32_t kInvalidProcedureCall = 5;
 inline constexpr int32_t kOverflow = 6;
 inline constexpr int32_t kOutOfMemory = 7;
 inline constexpr int32_t kSubscriptOutOfRange = 9;
+inline constexpr int32_t kInternalError = 51;
 inline constexpr int32_t kTypeMismatch = 13;
 inline constexpr int32_t kFileNotFound = 53;
 inline constexpr int32_t kPathNotFound = 76;
@@ -36,6 +37,11 @@ inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kCannotCreateObject = 429;
 
 RunTimeError Raise(int32_t number);
+
+// What the run-time reports for a failure that is no run-time error of its
+// own (a C++ exception escaping a library): out of memory, else an internal
+// error. REQUIRES: called inside a catch block.
+RunTimeError FromCurrentException();
 }  // namespace vb_error
 
 // Runs one statement of a procedure that resumes with the next statement

@@ -67,6 +67,8 @@ void QtWindowSystem::Guard(const std::function<void()>& procedure) {
     procedure();
   } catch (const RunTimeError& error) {
     EndWithError(error);
+  } catch (const std::exception&) {
+    EndWithError(vb_error::FromCurrentException());
   }
 }
 

@@ -17,8 +17,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"BrevakFormUpdate";
 constexpr int kFirstControlId = 100;
 constexpr int16_t kMaxListEntries = 32767;
-constexpr int32_t kInternalError = 51;
-
 
 HWND Hwnd(uintptr_t handle) { return reinterpret_cast<HWND>(handle); }
 
@@ -129,10 +127,8 @@ void Win32WindowSystem::Guard(const std::function<void()>& procedure) {
     procedure();
   } catch (const RunTimeError& error) {
     EndWithError(error);
-  } catch (const std::bad_alloc&) {
-    EndWithError(vb_error::Raise(vb_error::kOutOfMemory));
   } catch (const std::exception&) {
-    EndWithError(RunTimeError(kInternalError, u"内部错误"));
+    EndWithError(vb_error::FromCurrentException());
   }
 }
 

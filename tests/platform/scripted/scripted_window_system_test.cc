@@ -259,6 +259,13 @@ TEST(ScriptedWindowSystemTest, RunTimeErrorEndsTheProgram) {
       {"list click", "yes\nselect -1\n",
        [&](FakeForm& f) { f.on_list_click = [&] { throw RunTimeError(3704, u"对象关闭时\r\n不允许操作"); }; },
        {"answer yes", "window shown", "error 3704 对象关闭时\\r\\n不允许操作", "exit 1"}},
+      // A library's own exception ends the program like a run-time error.
+      {"other exception", "yes\nclick CmdUpdate\n",
+       [&](FakeForm& f) { f.on_update = [] { throw std::runtime_error("disk"); }; },
+       {"answer yes", "window shown", "error 51 内部错误", "exit 1"}},
+      {"out of memory", "yes\nclick CmdUpdate\n",
+       [&](FakeForm& f) { f.on_update = [] { throw std::bad_alloc(); }; },
+       {"answer yes", "window shown", "error 7 内存溢出", "exit 1"}},
   };
   for (const Case& c : cases) {
     ScriptedRun run(c.script);
