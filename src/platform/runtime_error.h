@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace brevak {
@@ -43,6 +44,18 @@ RunTimeError Raise(int32_t number);
 // error. REQUIRES: called inside a catch block.
 RunTimeError FromCurrentException();
 }  // namespace vb_error
+
+// Runs a procedure whose failure ends the program: the failure of any kind
+// comes back as the run-time error to show, nothing when it completed.
+template <typename Procedure>
+std::optional<RunTimeError> CatchFailure(Procedure&& procedure) {
+  try {
+    procedure();
+    return std::nullopt;
+  } catch (const std::exception&) {
+    return vb_error::FromCurrentException();
+  }
+}
 
 // Runs one statement of a procedure that resumes with the next statement
 // after any failure: a run-time error raised by the statement is swallowed.

@@ -30,7 +30,7 @@ RunTimeError UnsupportedStatement(const std::u16string& statement) {
 
 RunTimeError BadConnectionString() {
   return {kBadConnectionString,
-          u"Format of the initialization string does not conform to the OLE DB specification."};
+          u"The connection string is not a list of KEY=VALUE pairs separated by semicolons."};
 }
 
 RunTimeError ProviderNotFound() {

@@ -63,13 +63,7 @@ int QtWindowSystem::Run(const std::function<void()>& main) {
 
 void QtWindowSystem::Guard(const std::function<void()>& procedure) {
   if (ending_) return;
-  try {
-    procedure();
-  } catch (const RunTimeError& error) {
-    EndWithError(error);
-  } catch (const std::exception&) {
-    EndWithError(vb_error::FromCurrentException());
-  }
+  if (const std::optional<RunTimeError> failure = CatchFailure(procedure)) EndWithError(*failure);
 }
 
 void QtWindowSystem::EndWithError(const RunTimeError& error) {

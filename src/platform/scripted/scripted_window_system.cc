@@ -60,21 +60,17 @@ std::unique_ptr<ScriptedWindowSystem> ScriptedWindowSystem::FromEnvironment() {
 }
 
 int ScriptedWindowSystem::Run(const std::function<void()>& main) {
-  const auto end_with_error = [this](const RunTimeError& error) {
-    transcript_.Write("error " + std::to_string(error.number()) + " " +
-                      EscapeText(error.description()));
-    return Exit(1);
-  };
   try {
     return RunChecked(main);
-  } catch (const RunTimeError& error) {
-    return end_with_error(error);
   } catch (const ScriptProtocolError& error) {
     transcript_.Write("protocol " + std::to_string(error.line()) + " " +
                       EscapeText(std::string(error.what())));
     return Exit(2);
   } catch (const std::exception&) {
-    return end_with_error(vb_error::FromCurrentException());
+    const RunTimeError error = vb_error::FromCurrentException();
+    transcript_.Write("error " + std::to_string(error.number()) + " " +
+                      EscapeText(error.description()));
+    return Exit(1);
   }
 }
 

@@ -123,13 +123,7 @@ int Win32WindowSystem::Run(const std::function<void()>& main) {
 
 void Win32WindowSystem::Guard(const std::function<void()>& procedure) {
   if (ending_) return;
-  try {
-    procedure();
-  } catch (const RunTimeError& error) {
-    EndWithError(error);
-  } catch (const std::exception&) {
-    EndWithError(vb_error::FromCurrentException());
-  }
+  if (const std::optional<RunTimeError> failure = CatchFailure(procedure)) EndWithError(*failure);
 }
 
 // The program ends here: the message, then the window goes without its
