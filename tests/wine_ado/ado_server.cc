@@ -170,16 +170,14 @@ class DispatchObject : public IDispatch {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  // The first name is the member's; any others would name its arguments,
+  // which no member here has.
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    HRESULT result = S_OK;
-    for (UINT i = 0; i < count; ++i) {
-      ids[i] = DISPID_UNKNOWN;
-      for (size_t m = 0; i == 0 && m < count_; ++m) {
-        if (lstrcmpiW(names[0], members_[m].name) == 0) ids[0] = members_[m].id;
-      }
-      if (ids[i] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    for (size_t m = 0; count > 0 && m < count_; ++m) {
+      if (lstrcmpiW(names[0], members_[m].name) == 0) ids[0] = members_[m].id;
     }
-    return result;
+    return count == 1 && ids[0] != DISPID_UNKNOWN ? S_OK : DISP_E_UNKNOWNNAME;
   }
 
  protected:
