@@ -40,3 +40,12 @@ target_link_libraries(tool-without-engine PRIVATE brevak_win32 brevak_scripted)
 # The adapters against the real calls.
 add_executable(win32-adapter-checks tests/differential/win32_adapter_checks.cc)
 target_link_libraries(win32-adapter-checks PRIVATE brevak_win32 brevak_scripted)
+
+# Test-only, never shipped: an in-process ADODB.Connection for Wine, which
+# has no Jet provider. It forwards each call to wine_ado_helper, a program
+# of the Linux build (tests/wine_ado).
+add_library(wine-ado-server SHARED tests/wine_ado/ado_server.cc tests/wine_ado/ado_server.def)
+set_target_properties(wine-ado-server PROPERTIES PREFIX "")
+target_include_directories(wine-ado-server PRIVATE tests)
+target_link_options(wine-ado-server PRIVATE -Wl,--enable-stdcall-fixup)
+target_link_libraries(wine-ado-server PRIVATE ws2_32 ole32 oleaut32 uuid advapi32)

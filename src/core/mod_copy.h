@@ -20,7 +20,13 @@ struct SHFILEOPSTRUCT {
   std::u16string lpszProgressTitle;
 };
 
-inline constexpr int32_t kBackupFlags = FOF_NOCONFIRMMKDIR + FOF_MULTIDESTFILES;   // 0x201
+// The backup never asks about its own duplicates: Brevak.ini matches both
+// "\Brevak.*" and "\*.ini", and its second copy would be a "replace?"
+// question (which a shell that cannot ask answers as an abort, and a No or
+// Cancel on which ends the update). The backup folder is always new, so
+// nothing of the user's can be replaced there.
+inline constexpr int32_t kBackupFlags =
+    FOF_NOCONFIRMATION + FOF_NOCONFIRMMKDIR + FOF_MULTIDESTFILES;                  // 0x211
 inline constexpr int32_t kOverwriteFlags = FOF_NOCONFIRMATION + FOF_MULTIDESTFILES;  // 0x11
 
 // Hands the record to the shell's file operation field by field, its texts

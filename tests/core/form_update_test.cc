@@ -102,7 +102,7 @@ TEST(UpdateTest, AFullUpdateBacksUpCopiesAndMovesEveryTable) {
             "C:\\Program Files\\Brevak\\*.car\0C:\\Program Files\\Brevak\\*.mdb\0"
             "C:\\Program Files\\Brevak\\\\Brevak.*\0C:\\Program Files\\Brevak\\\\*.ini\0\0"s);
   EXPECT_EQ(backup.pTo, kBackupDir + "\\");
-  EXPECT_EQ(backup.fFlags, 0x201);
+  EXPECT_EQ(backup.fFlags, 0x211);  // never asks about its own duplicates
   const ShFileOpStruct& package = harness.shell.requests[1];
   EXPECT_EQ(package.pFrom,
             "C:\\pkg\\*.car\0C:\\pkg\\*.mdb\0C:\\pkg\\vkUserControlsXP.*\0C:\\pkg\\adb*.*\0"

@@ -55,11 +55,17 @@ demo_make_prefix() {  # prefix
 }
 
 demo_make_shop() {  # prefix build-dir [rows]
-  local prefix=$1 build=$2 rows=${3:-4000}
+  demo_make_prefix "$1"
+  demo_fill_shop "$1/drive_c" "$2" "${3:-4000}"
+}
+
+# The installation and the package on a C: drive that exists, e.g. a real
+# Wine prefix's drive_c (whose registry the caller fills).
+demo_fill_shop() {  # drive-c build-dir [rows]
+  local drive_c=$1 build=$2 rows=${3:-4000}
   local fixtures=$demo_source_dir/tests/fixtures/pe
-  demo_make_prefix "$prefix"
-  DEMO_INSTALL=$prefix/drive_c/Program\ Files/Brevak
-  DEMO_PACKAGE=$prefix/drive_c/Brevak升级包
+  DEMO_INSTALL=$drive_c/Program\ Files/Brevak
+  DEMO_PACKAGE=$drive_c/Brevak升级包
   DEMO_TOOL=$DEMO_PACKAGE/brevak-upgrade
   mkdir -p "$DEMO_INSTALL" "$DEMO_PACKAGE"
 

@@ -155,7 +155,6 @@ class CopyOperation {
   const uint16_t flags_;
   const Clock::time_point start_;
   std::vector<PlannedFile> plan_;
-  std::set<fs::path> planned_sources_;
   fs::path destination_;
   uint64_t bytes_total_ = 0;
   uint64_t bytes_done_ = 0;
@@ -208,8 +207,6 @@ int32_t CopyOperation::AddNamedFile(const std::u16string& pattern) {
 
 void CopyOperation::Add(const fs::path& source) {
   std::error_code ec;
-  const fs::path key = fs::weakly_canonical(source, ec);
-  if (!planned_sources_.insert(ec ? source : key).second) return;
   const uint64_t bytes = fs::file_size(source, ec);
   plan_.push_back({source, source.filename().string(), ec ? 0 : bytes, std::nullopt, 0});
 }

@@ -19,7 +19,8 @@ namespace brevak::posix {
 //   matches nothing copies nothing; a plain pattern naming no file fails
 //   with 2 (3 when its folder is missing). Only files are copied: a folder
 //   named or matched by a pattern is left out, never copied recursively.
-//   A file matched by two patterns is copied once.
+//   A file matched by two patterns is copied twice, as the shell does: its
+//   second copy meets the first like an existing file (below).
 // - `pTo` is the destination folder. When missing it is created with its
 //   parents under FOF_NOCONFIRMMKDIR or FOF_NOCONFIRMATION, else after the
 //   user says Yes (No cancels: 1223).

@@ -162,7 +162,7 @@ TEST_F(ShellCopyTest, BackupRequestWithDoubledSeparatorsCreatesItsFolder) {
   }
   const std::u16string install = u"C:\\Program Files\\Brevak\\";
   Copy(SourceList({install + u"*.car", install + u"*.mdb", install + u"\\Brevak.*", install + u"\\*.ini"}),
-       install + u"20121225051422\\", FOF_NOCONFIRMMKDIR | FOF_MULTIDESTFILES);
+       install + u"20121225051422\\", FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_MULTIDESTFILES);
   EXPECT_EQ(result_, 0);
   EXPECT_EQ(aborted_, 0);
   EXPECT_EQ(EntriesOf(C("Program Files/Brevak/20121225051422")),
@@ -263,20 +263,25 @@ TEST_F(ShellCopyTest, OverwriteQuestionAnswers) {
   }
 }
 
-TEST_F(ShellCopyTest, SameNameFromTwoFoldersIsAnOverwrite) {
+// The same name twice in one request, from two folders or as one file that
+// two patterns match (Brevak.ini: "\\Brevak.*" and "\\*.ini"): the second
+// copy meets the first as an existing file, as in the shell.
+TEST_F(ShellCopyTest, SameNameTwiceInOneRequestIsAnOverwrite) {
   WriteFile(C("One/a.ini"), "first");
   WriteFile(C("Two/a.ini"), "second");
-  struct Case { uint16_t flags; std::vector<int> answers; std::string kept; int32_t aborted; };
+  struct Case { std::u16string second; uint16_t flags; std::vector<int> answers; std::string kept; int32_t aborted; };
   const Case cases[] = {
-      {FOF_NOCONFIRMATION, {}, "second", 0},
-      {0, {vbYes}, "second", 0},
-      {0, {vbNo}, "first", 1},
+      {u"C:\\Two\\*.ini", FOF_NOCONFIRMATION, {}, "second", 0},
+      {u"C:\\Two\\*.ini", 0, {vbYes}, "second", 0},
+      {u"C:\\Two\\*.ini", 0, {vbNo}, "first", 1},
+      {u"C:\\One\\A.*", FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_MULTIDESTFILES, {}, "first", 0},
+      {u"C:\\One\\A.*", FOF_NOCONFIRMMKDIR | FOF_MULTIDESTFILES, {vbNo}, "first", 1},
   };
   for (const Case& c : cases) {
     fs::create_directories(C("Dst"));
     for (int answer : c.answers) window_.QueueAnswer(answer);
     const size_t boxes_before = window_.message_boxes().size();
-    Copy(SourceList({u"C:\\One\\*.ini", u"C:\\Two\\*.ini"}), u"C:\\Dst\\", c.flags);
+    Copy(SourceList({u"C:\\One\\*.ini", c.second}), u"C:\\Dst\\", c.flags);
     EXPECT_EQ(result_, 0) << c.flags;
     EXPECT_EQ(aborted_, c.aborted) << c.flags;
     EXPECT_EQ(ReadFile(C("Dst/a.ini")), c.kept) << c.flags;
@@ -320,9 +325,11 @@ TEST_F(ShellCopyTest, JournalTravelsWithItsDatabase) {
   EXPECT_EQ(ReadFile(C("Dst/Customerdata.car-journal")), "hot journal");
   EXPECT_EQ(ReadFile(C("Dst/Addr.mdb")), "new addr");
   EXPECT_FALSE(fs::exists(C("Dst/Addr.mdb-journal")));
-  // The journal, matched by "*.*" too, is copied once, after its database.
+  // The journal, matched by "*.*" too, is never copied on its own: it
+  // follows each copy of its database (a file matched twice is copied twice).
   EXPECT_EQ(counting.copied_from,
-            (std::vector<std::string>{"Customerdata.car", "Customerdata.car-journal", "Addr.mdb"}));
+            (std::vector<std::string>{"Customerdata.car", "Customerdata.car-journal", "Addr.mdb",
+                                      "Addr.mdb", "Customerdata.car", "Customerdata.car-journal"}));
 }
 
 TEST_F(ShellCopyTest, SkippedFileKeepsItsJournal) {

@@ -92,7 +92,7 @@ class UpdateFaultInjectionTest : public ::testing::Test {
 TEST_F(UpdateFaultInjectionTest, AFailedBackupFileLeavesTheInstallationUntouched) {
   const Tree installed = ReadTree(install_);
   const Tree package = ReadTree(package_);
-  constexpr int kBackupFiles = 4;  // *.car, *.mdb, Brevak.*, *.ini: Brevak.ini once
+  constexpr int kBackupFiles = 5;  // *.car, *.mdb, Brevak.*, *.ini: Brevak.ini twice
   for (int k = 1; k <= kBackupFiles; ++k) {
     SCOPED_TRACE("backup file " + std::to_string(k));
     testing::FaultyCopier copier;
@@ -114,8 +114,8 @@ TEST_F(UpdateFaultInjectionTest, AFailedBackupFileLeavesTheInstallationUntouched
 TEST_F(UpdateFaultInjectionTest, AFailedPackageFileLeavesACompleteBackupAndNoTruncatedFile) {
   const Tree installed = ReadTree(install_);
   const Tree package = ReadTree(package_);
-  constexpr int kBackupFiles = 4;
-  constexpr int kPackageFiles = 6;
+  constexpr int kBackupFiles = 5;
+  constexpr int kPackageFiles = 7;  // Brevak.ini twice
   for (int k = 1; k <= kPackageFiles; ++k) {
     SCOPED_TRACE("package file " + std::to_string(k));
     testing::FaultyCopier copier;
