@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/message_box.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 #include "platform/window_controls.h"
 #include "platform/win32/window_layout.h"
@@ -90,8 +91,12 @@ HFONT CreateDialogFont(int dpi_y) {
 Win32WindowSystem::Win32WindowSystem() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   instance_ = reinterpret_cast<uintptr_t>(instance);
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
+  // comctl32 is no known DLL: reached from System32 (system_library.h).
+  if (const auto init = FunctionAs<decltype(&::InitCommonControlsEx)>(
+          FindSystemFunction(L"comctl32.dll", "InitCommonControlsEx"))) {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    init(&controls);
+  }
   RegisterWindowClass(instance);
   HDC screen = GetDC(nullptr);
   dpi_x_ = GetDeviceCaps(screen, LOGPIXELSX);
