@@ -18,6 +18,7 @@
 #include "platform/win32/win32_shell_copy.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/wide.h"
+#include "failing_dispatch.h"
 
 namespace brevak::win32 {
 namespace {
@@ -58,6 +59,26 @@ void CheckCodePage() {
     const std::string ansi = code_page.ToAnsi(c.text);
     Check(ansi == c.ansi, "code page: " + std::to_string(c.text.size()) + " units to " + Hex(ansi));
     Check(code_page.FromAnsi(c.ansi) == c.text, "code page: " + Hex(c.ansi) + "back");
+  }
+}
+
+// A character code page 936 cannot hold is refused, never replaced: a "?"
+// would be a wildcard in a copy pattern, a best-fit letter another name.
+void CheckCodePageRefusals() {
+  const std::u16string texts[] = {u"C:\\한국\\*.car", u"C:\\Brevak\\\U0001F600.mdb",
+                                  u"C:\\Brevak\\\u0100.ini"};
+  Win32CodePage code_page;
+  for (const std::u16string& text : texts) {
+    int32_t number = 0;
+    std::string converted;
+    try {
+      converted = code_page.ToAnsi(text);
+    } catch (const RunTimeError& error) {
+      number = error.number();
+    }
+    Check(number == vb_error::kInvalidProcedureCall,
+          "code page: " + EscapeText(text) + " refused (error " + std::to_string(number) +
+              ", not " + Hex(converted) + ")");
   }
 }
 
@@ -190,14 +211,50 @@ void CheckFolders() {
   Check(number == 429, "an unregistered class raises error 429");
 }
 
+// The run-time error a late-bound call of a failing object raises.
+RunTimeError FailureOf(HRESULT hr, const wchar_t* description) {
+  Dispatch object{ComPtr<IDispatch>(new FailingDispatch(hr, description))};
+  try {
+    object.Get(L"State");
+  } catch (const RunTimeError& error) {
+    return error;
+  }
+  return RunTimeError(0, u"no failure");
+}
+
+// The HRESULTs the run-time renumbers keep its numbers; an error object
+// left by an earlier call never describes a later failure.
+void CheckDispatchErrors() {
+  const std::pair<HRESULT, int32_t> renumbered[] = {
+      {DISP_E_TYPEMISMATCH, 13}, {E_INVALIDARG, 5}, {E_OUTOFMEMORY, 7},
+      {DISP_E_BADPARAMCOUNT, 450}, {DISP_E_PARAMNOTOPTIONAL, 449}, {E_FAIL, E_FAIL}};
+  for (const auto& [hr, number] : renumbered) {
+    const RunTimeError error = FailureOf(hr, L"");
+    Check(error.number() == number && !error.description().empty(),
+          "dispatch: HRESULT " + std::to_string(hr) + " raises " + std::to_string(error.number()) +
+              " " + EscapeText(error.description()));
+  }
+  ComApartment apartment;
+  FailingDispatch::LeaveErrorObject(L"陈旧的错误");
+  const RunTimeError unsupported = FailureOf(E_FAIL, L"");
+  Check(unsupported.description() != u"陈旧的错误",
+        "dispatch: a stale error object is not this failure's text: " +
+            EscapeText(unsupported.description()));
+  FailingDispatch::LeaveErrorObject(L"陈旧的错误");
+  const RunTimeError supported = FailureOf(E_FAIL, L"对象自己的说明");
+  Check(supported.description() == u"对象自己的说明",
+        "dispatch: the error object of an object that supports error info: " +
+            EscapeText(supported.description()));
+}
+
 }  // namespace
 }  // namespace brevak::win32
 
 int main() {
   _setmode(_fileno(stdout), _O_BINARY);
   using namespace brevak::win32;
-  const std::function<void()> groups[] = {CheckCodePage, CheckFolderOf, CheckRegistry,
-                                          CheckShellCopy, CheckFolders};
+  const std::function<void()> groups[] = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
+                                          CheckShellCopy, CheckFolders, CheckDispatchErrors};
   for (const auto& group : groups) {
     try {
       group();
