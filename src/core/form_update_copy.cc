@@ -15,6 +15,7 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 void FormUpdate::CmdUpdate_Click() {
   if (!PassVersionGate()) return;
+  if (DataLeftInVirtualStore()) return;
   NameBackupFolder();
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });

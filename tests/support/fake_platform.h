@@ -92,6 +92,16 @@ class FakeClock : public Clock {
   bool fail_app_path = false;
 };
 
+// Files that exist, by Windows path; patterns match them as the shell
+// does (posix::WildcardMatch), folders without regard to ASCII case.
+class FakeFileExistence : public FileExistence {
+ public:
+  bool AnyFileMatches(const std::u16string& pattern) override;
+
+  std::vector<std::u16string> files;
+  std::vector<std::u16string> asked;  // every pattern, in order
+};
+
 }  // namespace brevak::testing
 
 #endif  // BREVAK_TESTS_SUPPORT_FAKE_PLATFORM_H_
