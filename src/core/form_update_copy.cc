@@ -28,6 +28,7 @@ void FormUpdate::CmdUpdate_Click() {
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
   if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return;
+  ResumeNext([&] { window().DoEvents(); });
 
   std::u16string package;
   ResumeNext([&] { package = platform_.clock->AppPath(); });
@@ -37,6 +38,7 @@ void FormUpdate::CmdUpdate_Click() {
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
   if (!RunCopyRequest(request, /*stop_when_aborted=*/false)) return;
+  ResumeNext([&] { window().DoEvents(); });
 
   MigrateData();
 }

@@ -16,6 +16,7 @@
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
+#include "platform/win32/win32_window_system.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/wide.h"
 #include "failing_dispatch.h"
@@ -247,6 +248,56 @@ void CheckDispatchErrors() {
             EscapeText(supported.description()));
 }
 
+// A form whose update, while it works, lets the window take a second click
+// on 开始更新, a click on 显示升级记录 and the title bar's close.
+class BusyForm : public FormEvents {
+ public:
+  explicit BusyForm(Win32WindowSystem& window) : window_(window) {}
+  void Form_Load() override {}
+  void Form_Unload(int16_t&) override { ++unloads; }
+  void CmdUpdate_Click() override {
+    if (++updates > 1) return;
+    const HWND form = reinterpret_cast<HWND>(window_.hWnd());
+    for (const wchar_t* caption : {L"开始更新", L"显示升级记录"}) {
+      const HWND button = FindWindowExW(form, nullptr, L"BUTTON", caption);
+      PostMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    }
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    window_.DoEvents();
+    pending_after = GetQueueStatus(QS_POSTMESSAGE) != 0;
+  }
+  void cmdGetHistory_Click() override { ++histories; }
+  void ListDir_Click() override {}
+  void CmdRestore_Click() override {}
+  void CmdClose_Click() override {}
+
+  int updates = 0, histories = 0, unloads = 0;
+  bool pending_after = true;
+
+ private:
+  Win32WindowSystem& window_;
+};
+
+// DoEvents works off the queue, and what the user did meanwhile starts no
+// handler; the window then takes clicks again.
+void CheckOneHandlerAtATime() {
+  Win32WindowSystem window;
+  BusyForm form(window);
+  window.Show(&form);
+  const HWND handle = reinterpret_cast<HWND>(window.hWnd());
+  const HWND update = FindWindowExW(handle, nullptr, L"BUTTON", L"开始更新");
+  SendMessageW(handle, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(update), BN_CLICKED),
+               reinterpret_cast<LPARAM>(update));
+  Check(form.updates == 1 && form.histories == 0 && form.unloads == 0 && !form.pending_after &&
+            window.hWnd() != 0,
+        "window: DoEvents empties the queue and starts no second handler (updates " +
+            std::to_string(form.updates) + ", history " + std::to_string(form.histories) +
+            ", unloads " + std::to_string(form.unloads) + ")");
+  SendMessageW(handle, WM_CLOSE, 0, 0);
+  Check(form.unloads == 1 && window.hWnd() == 0, "window: closes once the handler has returned");
+}
+
 }  // namespace
 }  // namespace brevak::win32
 
@@ -254,7 +305,8 @@ int main() {
   _setmode(_fileno(stdout), _O_BINARY);
   using namespace brevak::win32;
   const std::function<void()> groups[] = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
-                                          CheckShellCopy, CheckFolders, CheckDispatchErrors};
+                                          CheckShellCopy, CheckFolders, CheckDispatchErrors,
+                                          CheckOneHandlerAtATime};
   for (const auto& group : groups) {
     try {
       group();

@@ -99,20 +99,27 @@ void QtWindowSystem::Show(FormEvents* form) {
   window_->show();
 }
 
+bool QtWindowSystem::RunHandler(const std::function<void()>& handler) {
+  if (handler_running_) return false;
+  handler_running_ = true;
+  Guard(handler);
+  handler_running_ = false;
+  return true;
+}
+
 void QtWindowSystem::OnAction(Control control) {
-  Guard([this, control] {
-    RaiseClick(*form_, control);
-  });
+  RunHandler([this, control] { RaiseClick(*form_, control); });
 }
 
 bool QtWindowSystem::OnCloseRequest() {
   if (ending_ || window_ == nullptr) return true;
   bool close = false;
-  Guard([this, &close] {
+  const bool ran = RunHandler([this, &close] {
     int16_t cancel = 0;
     form_->Form_Unload(cancel);
     close = cancel == 0;
   });
+  if (!ran) return false;  // no unload in the middle of a handler
   if (ending_) return true;
   if (close) DestroyWindow();
   return close;
@@ -226,6 +233,10 @@ bool QtWindowSystem::ShowOperationProgress(const std::u16string& text, double fr
   QApplication::processEvents();
   if (progress_ != nullptr && progress_->wasCanceled()) operation_cancelled_ = true;
   return !operation_cancelled_;
+}
+
+void QtWindowSystem::DoEvents() {
+  if (window_ != nullptr) QApplication::processEvents();
 }
 
 void QtWindowSystem::HideOperationProgress() {

@@ -248,23 +248,43 @@ bool Win32WindowSystem::HandleMessage(unsigned message, uintptr_t wparam, intptr
   }
 }
 
+void Win32WindowSystem::RunHandler(const std::function<void()>& handler) {
+  if (handler_running_) return;
+  handler_running_ = true;
+  Guard(handler);
+  handler_running_ = false;
+}
+
 void Win32WindowSystem::OnCommand(int id, int code) {
   if (form_ == nullptr) return;
   const auto control = static_cast<Control>(id - kFirstControlId);
   if (control == Control::ListDir && code == LBN_SELCHANGE) {
-    Guard([this] { form_->ListDir_Click(); });
+    RunHandler([this] { form_->ListDir_Click(); });
     return;
   }
   if (code != BN_CLICKED || !IsButton(control)) return;
-  Guard([this, control] {
-    RaiseClick(*form_, control);
-  });
+  RunHandler([this, control] { RaiseClick(*form_, control); });
 }
 
 // The title bar's close box: the same unload steps as CmdClose.
 void Win32WindowSystem::OnClose() {
   if (form_ == nullptr) return;
-  Guard([this] { Unload(); });
+  RunHandler([this] { Unload(); });
+}
+
+// The messages the handler's work held up: painting, the system's
+// are-you-alive probes, the user's clicks (which RunHandler refuses).
+void Win32WindowSystem::DoEvents() {
+  MSG message;
+  while (!ending_ && window_ != 0 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
+      return;
+    }
+    if (IsDialogMessageW(Hwnd(window_), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
 }
 
 void Win32WindowSystem::SetCaption(Control control, const std::u16string& caption) {

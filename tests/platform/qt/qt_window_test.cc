@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/message_box.h"
@@ -271,6 +272,26 @@ TEST_F(QtWindowTest, ClosingFromTheTitleBarRunsUnload) {
   EXPECT_TRUE(window.close());
   EXPECT_EQ(ws_->hWnd(), 0u);
   EXPECT_EQ(form_.calls, (Calls{"Form_Load", "Form_Unload", "Form_Unload"}));
+}
+
+// While a handler works, DoEvents lets the window repaint and answer; the
+// user's clicks and close request meanwhile start nothing.
+TEST_F(QtWindowTest, DoEventsStartsNoSecondHandler) {
+  UpdateWindow& window = ShowWindow();
+  bool first = true;
+  form_.on_update = [&] {
+    if (!std::exchange(first, false)) return;
+    QTimer::singleShot(0, window.button(Control::CmdUpdate), &QAbstractButton::click);
+    QTimer::singleShot(0, window.button(Control::cmdGetHistory), &QAbstractButton::click);
+    QTimer::singleShot(0, &window, &QWidget::close);
+    ws_->SetProgressValue(40);
+    ws_->DoEvents();
+  };
+  window.button(Control::CmdUpdate)->click();
+  EXPECT_EQ(form_.calls, (Calls{"Form_Load", "CmdUpdate_Click"}));
+  EXPECT_TRUE(window.isVisible());
+  window.button(Control::cmdGetHistory)->click();  // once it has returned, clicks count again
+  EXPECT_EQ(form_.calls.back(), "cmdGetHistory_Click");
 }
 
 TEST_F(QtWindowTest, MessageBoxesAnswerWithTheirButtons) {
