@@ -19,7 +19,6 @@
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/wide.h"
-#include "failing_dispatch.h"
 
 namespace brevak::win32 {
 namespace {
@@ -212,90 +211,103 @@ void CheckFolders() {
   Check(number == 429, "an unregistered class raises error 429");
 }
 
-// The run-time error a late-bound call of a failing object raises.
-RunTimeError FailureOf(HRESULT hr, const wchar_t* description) {
-  Dispatch object{ComPtr<IDispatch>(new FailingDispatch(hr, description))};
-  try {
-    object.Get(L"State");
-  } catch (const RunTimeError& error) {
-    return error;
+// An object that says whether its calls leave error objects.
+class ErrorInfoSupport : public ISupportErrorInfo {
+ public:
+  explicit ErrorInfoSupport(bool supported) : supported_(supported) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = iid == IID_IUnknown || iid == IID_ISupportErrorInfo ? this : nullptr;
+    return *out != nullptr ? S_OK : E_NOINTERFACE;
   }
-  return RunTimeError(0, u"no failure");
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }  // lives on the stack
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID) override {
+    return supported_ ? S_OK : S_FALSE;
+  }
+
+ private:
+  bool supported_;
+};
+
+// SetErrorInfo with `text`, as a failing object leaves it.
+void LeaveErrorObject(const wchar_t* text) {
+  ComPtr<ICreateErrorInfo> create;
+  ComPtr<IErrorInfo> info;
+  CreateErrorInfo(create.put());
+  create->SetDescription(const_cast<LPOLESTR>(text));
+  create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.put()));
+  SetErrorInfo(0, info.get());
 }
 
-// The HRESULTs the run-time renumbers keep its numbers; an error object
-// left by an earlier call never describes a later failure.
+// The HRESULTs the run-time renumbers keep its numbers; an error object is
+// this failure's only when the object supports error info.
 void CheckDispatchErrors() {
   const std::pair<HRESULT, int32_t> renumbered[] = {
       {DISP_E_TYPEMISMATCH, 13}, {E_INVALIDARG, 5}, {E_OUTOFMEMORY, 7},
       {DISP_E_BADPARAMCOUNT, 450}, {DISP_E_PARAMNOTOPTIONAL, 449}, {E_FAIL, E_FAIL}};
   for (const auto& [hr, number] : renumbered) {
-    const RunTimeError error = FailureOf(hr, L"");
+    const RunTimeError error = ErrorOf(hr, nullptr, nullptr, IID_IDispatch);
     Check(error.number() == number && !error.description().empty(),
           "dispatch: HRESULT " + std::to_string(hr) + " raises " + std::to_string(error.number()) +
               " " + EscapeText(error.description()));
   }
   ComApartment apartment;
-  FailingDispatch::LeaveErrorObject(L"陈旧的错误");
-  const RunTimeError unsupported = FailureOf(E_FAIL, L"");
-  Check(unsupported.description() != u"陈旧的错误",
-        "dispatch: a stale error object is not this failure's text: " +
-            EscapeText(unsupported.description()));
-  FailingDispatch::LeaveErrorObject(L"陈旧的错误");
-  const RunTimeError supported = FailureOf(E_FAIL, L"对象自己的说明");
-  Check(supported.description() == u"对象自己的说明",
-        "dispatch: the error object of an object that supports error info: " +
-            EscapeText(supported.description()));
+  for (const bool supported : {false, true}) {
+    ErrorInfoSupport object(supported);
+    LeaveErrorObject(L"对象留下的说明");
+    const std::u16string text = ErrorOf(E_FAIL, nullptr, &object, IID_IDispatch).description();
+    Check((text == u"对象留下的说明") == supported,
+          std::string("dispatch: error info ") + (supported ? "supported" : "unsupported") +
+              ", text " + EscapeText(text));
+  }
+}
+
+// A click on a button of the update window, as the button sends it.
+void PostClick(HWND form, const wchar_t* caption) {
+  const HWND button = FindWindowExW(form, nullptr, L"BUTTON", caption);
+  PostMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
 }
 
 // A form whose update, while it works, lets the window take a second click
 // on 开始更新, a click on 显示升级记录 and the title bar's close.
-class BusyForm : public FormEvents {
- public:
-  explicit BusyForm(Win32WindowSystem& window) : window_(window) {}
+struct BusyForm : FormEvents {
   void Form_Load() override {}
-  void Form_Unload(int16_t&) override { ++unloads; }
+  void Form_Unload(int16_t&) override { calls += "unload "; }
   void CmdUpdate_Click() override {
-    if (++updates > 1) return;
-    const HWND form = reinterpret_cast<HWND>(window_.hWnd());
-    for (const wchar_t* caption : {L"开始更新", L"显示升级记录"}) {
-      const HWND button = FindWindowExW(form, nullptr, L"BUTTON", caption);
-      PostMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
-    }
+    calls += "update ";
+    if (calls != "update ") return;
+    const HWND form = reinterpret_cast<HWND>(window->hWnd());
+    PostClick(form, L"开始更新");
+    PostClick(form, L"显示升级记录");
     PostMessageW(form, WM_CLOSE, 0, 0);
-    window_.DoEvents();
-    pending_after = GetQueueStatus(QS_POSTMESSAGE) != 0;
+    window->DoEvents();
+    if (GetQueueStatus(QS_POSTMESSAGE) != 0) calls += "(queue left) ";
   }
-  void cmdGetHistory_Click() override { ++histories; }
+  void cmdGetHistory_Click() override { calls += "history "; }
   void ListDir_Click() override {}
   void CmdRestore_Click() override {}
   void CmdClose_Click() override {}
 
-  int updates = 0, histories = 0, unloads = 0;
-  bool pending_after = true;
-
- private:
-  Win32WindowSystem& window_;
+  Win32WindowSystem* window = nullptr;
+  std::string calls;
 };
 
 // DoEvents works off the queue, and what the user did meanwhile starts no
-// handler; the window then takes clicks again.
+// handler; once the handler has returned the window takes clicks again.
 void CheckOneHandlerAtATime() {
   Win32WindowSystem window;
-  BusyForm form(window);
+  BusyForm form;
+  form.window = &window;
   window.Show(&form);
   const HWND handle = reinterpret_cast<HWND>(window.hWnd());
-  const HWND update = FindWindowExW(handle, nullptr, L"BUTTON", L"开始更新");
-  SendMessageW(handle, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(update), BN_CLICKED),
-               reinterpret_cast<LPARAM>(update));
-  Check(form.updates == 1 && form.histories == 0 && form.unloads == 0 && !form.pending_after &&
-            window.hWnd() != 0,
-        "window: DoEvents empties the queue and starts no second handler (updates " +
-            std::to_string(form.updates) + ", history " + std::to_string(form.histories) +
-            ", unloads " + std::to_string(form.unloads) + ")");
-  SendMessageW(handle, WM_CLOSE, 0, 0);
-  Check(form.unloads == 1 && window.hWnd() == 0, "window: closes once the handler has returned");
+  PostClick(handle, L"开始更新");
+  window.DoEvents();
+  Check(form.calls == "update " && window.hWnd() != 0,
+        "window: DoEvents starts no second handler: " + form.calls);
+  PostMessageW(handle, WM_CLOSE, 0, 0);
+  window.DoEvents();
+  Check(form.calls == "update unload " && window.hWnd() == 0, "window: then closes: " + form.calls);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/posix/wildcard.h"
-
 namespace brevak::testing {
 namespace {
 
@@ -171,35 +169,6 @@ LocalTime FakeClock::Now() {
 std::u16string FakeClock::AppPath() {
   if (fail_app_path) throw InjectedFailure();
   return app_path;
-}
-
-}  // namespace brevak::testing
-
-namespace brevak::testing {
-namespace {
-
-std::pair<std::u16string, std::u16string> FolderAndName(const std::u16string& path) {
-  const size_t separator = path.rfind(u'\\');
-  if (separator == std::u16string::npos) return {u"", path};
-  return {path.substr(0, separator), path.substr(separator + 1)};
-}
-
-bool SameFolder(const std::u16string& a, const std::u16string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-           return posix::FoldCase(x) == posix::FoldCase(y);
-         });
-}
-
-}  // namespace
-
-bool FakeFileExistence::AnyFileMatches(const std::u16string& pattern) {
-  asked.push_back(pattern);
-  const auto [folder, name_pattern] = FolderAndName(pattern);
-  return std::any_of(files.begin(), files.end(), [&](const std::u16string& file) {
-    const auto [file_folder, name] = FolderAndName(file);
-    return SameFolder(folder, file_folder) && posix::WildcardMatch(name_pattern, name);
-  });
 }
 
 }  // namespace brevak::testing

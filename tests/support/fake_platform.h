@@ -4,6 +4,7 @@
 // In-memory stand-ins of the platform services for tests of the core. Each
 // keeps a log of what was asked of it, and each can be told to fail.
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -92,14 +93,13 @@ class FakeClock : public Clock {
   bool fail_app_path = false;
 };
 
-// Files that exist, by Windows path; patterns match them as the shell
-// does (posix::WildcardMatch), folders without regard to ASCII case.
+// The patterns that have a match, exactly as the core asks for them.
 class FakeFileExistence : public FileExistence {
  public:
-  bool AnyFileMatches(const std::u16string& pattern) override;
-
-  std::vector<std::u16string> files;
-  std::vector<std::u16string> asked;  // every pattern, in order
+  bool AnyFileMatches(const std::u16string& pattern) override {
+    return std::find(matching.begin(), matching.end(), pattern) != matching.end();
+  }
+  std::vector<std::u16string> matching;
 };
 
 }  // namespace brevak::testing
