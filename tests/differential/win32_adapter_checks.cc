@@ -280,12 +280,15 @@ struct BusyForm : FormEvents {
     const HWND form = reinterpret_cast<HWND>(window->hWnd());
     PostClick(form, L"开始更新");
     PostClick(form, L"显示升级记录");
+    const HWND list = FindWindowExW(form, nullptr, L"LISTBOX", nullptr);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // the first entry
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     PostMessageW(form, WM_CLOSE, 0, 0);
     window->DoEvents();
     if (GetQueueStatus(QS_POSTMESSAGE) != 0) calls += "(queue left) ";
   }
   void cmdGetHistory_Click() override { calls += "history "; }
-  void ListDir_Click() override {}
+  void ListDir_Click() override { calls += "list "; }
   void CmdRestore_Click() override {}
   void CmdClose_Click() override {}
 
@@ -300,10 +303,11 @@ void CheckOneHandlerAtATime() {
   BusyForm form;
   form.window = &window;
   window.Show(&form);
+  window.AddItem(u"20121225051422");
   const HWND handle = reinterpret_cast<HWND>(window.hWnd());
   PostClick(handle, L"开始更新");
   window.DoEvents();
-  Check(form.calls == "update " && window.hWnd() != 0,
+  Check(form.calls == "update " && window.hWnd() != 0 && window.ListIndex() == -1,
         "window: DoEvents starts no second handler: " + form.calls);
   PostMessageW(handle, WM_CLOSE, 0, 0);
   window.DoEvents();

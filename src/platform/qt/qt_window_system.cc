@@ -235,8 +235,44 @@ bool QtWindowSystem::ShowOperationProgress(const std::u16string& text, double fr
   return !operation_cancelled_;
 }
 
+namespace {
+
+// Swallows the user's mouse and keyboard input to the widgets of one
+// window: a click while a handler works must neither press a button nor
+// change the list's selection under it.
+class InputSwallower : public QObject {
+ public:
+  explicit InputSwallower(QWidget* window) : window_(window) {}
+  bool eventFilter(QObject* target, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel: {
+        auto* widget = qobject_cast<QWidget*>(target);
+        return widget != nullptr && widget->window() == window_;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QWidget* window_;
+};
+
+}  // namespace
+
+// Repaints (the progress bar too) and answers the window system; the close
+// request is refused by RunHandler.
 void QtWindowSystem::DoEvents() {
-  if (window_ != nullptr) QApplication::processEvents();
+  if (window_ == nullptr) return;
+  InputSwallower swallower(window_.get());
+  app_->installEventFilter(&swallower);
+  QApplication::processEvents();
+  app_->removeEventFilter(&swallower);
 }
 
 void QtWindowSystem::HideOperationProgress() {

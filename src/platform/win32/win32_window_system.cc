@@ -58,6 +58,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+bool IsInputToControl(const MSG& message, HWND window) {
+  const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                     (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+  return input && IsChild(window, message.hwnd);
+}
+
 void RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -272,8 +278,11 @@ void Win32WindowSystem::OnClose() {
   RunHandler([this] { Unload(); });
 }
 
-// The messages the handler's work held up: painting, the system's
-// are-you-alive probes, the user's clicks (which RunHandler refuses).
+// The messages the handler's work held up: painting, moving the window, the
+// system's are-you-alive probes. The user's input to the controls is
+// dropped: a click must neither press a button nor change the list's
+// selection under the running handler (and the close box is refused by
+// RunHandler).
 void Win32WindowSystem::DoEvents() {
   MSG message;
   while (!ending_ && window_ != 0 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -281,6 +290,7 @@ void Win32WindowSystem::DoEvents() {
       PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
       return;
     }
+    if (IsInputToControl(message, Hwnd(window_))) continue;
     if (IsDialogMessageW(Hwnd(window_), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
