@@ -53,6 +53,7 @@ class NullWindow : public WindowSystem {
   void SetProgressValue(float) override {}
   bool ShowOperationProgress(const std::u16string&, double) override { return true; }
   void HideOperationProgress() override {}
+  void DoEvents() override {}
 
   int message_boxes = 0;
 };

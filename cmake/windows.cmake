@@ -6,6 +6,11 @@ enable_language(RC)
 
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# Windows XP is the oldest system the shops run: the headers declare nothing
+# newer, so a call XP lacks does not compile (newer calls are looked up at
+# run time, see system_library.h). scripts/test-windows checks the imports.
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
+
 # The scripted window system: the same black-box protocol as on Linux.
 file(GLOB BREVAK_SCRIPTED_SOURCES CONFIGURE_DEPENDS src/platform/scripted/*.cc)
 add_library(brevak_scripted STATIC ${BREVAK_SCRIPTED_SOURCES})
@@ -15,8 +20,15 @@ target_link_libraries(brevak_scripted PUBLIC brevak_core)
 file(GLOB BREVAK_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cc)
 add_library(brevak_win32 STATIC ${BREVAK_WIN32_SOURCES})
 target_compile_definitions(brevak_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+# Only the system's known DLLs are imported: version.dll and comctl32.dll
+# are loaded from System32 at run time (system_library.h), so they are not
+# linked, and a direct use of them fails to link.
 target_link_libraries(brevak_win32 PUBLIC brevak_core
-  advapi32 version shell32 ole32 oleaut32 uuid comctl32 user32 gdi32 kernel32)
+  advapi32 shell32 ole32 oleaut32 uuid user32 gdi32 kernel32)
+
+# The resource script embeds the icon and the manifest.
+set_source_files_properties(src/platform/win32/brevak-upgrade.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/platform/win32/brevak-upgrade.ico;${CMAKE_SOURCE_DIR}/src/platform/win32/brevak-upgrade.manifest")
 
 file(GLOB BREVAK_APP_WIN32_SOURCES CONFIGURE_DEPENDS src/app_win32/*.cc)
 add_executable(brevak-upgrade WIN32 ${BREVAK_APP_WIN32_SOURCES}

@@ -6,6 +6,7 @@
 #include "core/form_update.h"
 #include "core/module_main.h"
 #include "platform/posix/iconv_code_page.h"
+#include "platform/posix/posix_file_existence.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_folders.h"
 #include "platform/posix/posix_registry.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   SqlCipherDatabase database(prefix);
   PosixFolders folders(prefix);
   PosixClock clock(prefix);
+  PosixFileExistence file_existence(prefix);
 
   Platform platform;
   platform.registry = &registry;
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
   platform.window = window.get();
   platform.clock = &clock;
   platform.code_page = &code_page;
+  platform.file_existence = &file_existence;
 
   FormUpdate form(platform);
   return window->Run([&] { Main(platform, form); });

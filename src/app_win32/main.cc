@@ -4,8 +4,10 @@
 // window system takes the window's place and writes its transcript to
 // standard output.
 #include "app_win32/win32_services.h"
+#include "platform/win32/system_library.h"
 
 int main() {
+  brevak::win32::RestrictDllSearch();  // before anything loads a DLL
   brevak::win32::Win32Services services;
   brevak::Platform platform = services.MakePlatform();
   return brevak::win32::RunTool(platform);

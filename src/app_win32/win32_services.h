@@ -16,6 +16,7 @@
 #include "platform/win32/fso_folders.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_file_existence.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
 #include "platform/win32/win32_version_info.h"
@@ -44,6 +45,7 @@ struct Win32Services {
   Win32VersionInfo version_info;
   Win32ShellCopy shell_copy;
   Win32Clock clock;
+  Win32FileExistence file_existence;
   std::unique_ptr<WindowSystem> window = MakeWindowSystem();
 
   Platform MakePlatform() {
@@ -56,6 +58,7 @@ struct Win32Services {
     platform.window = window.get();
     platform.clock = &clock;
     platform.code_page = &code_page;
+    platform.file_existence = &file_existence;
     return platform;
   }
 };

@@ -48,6 +48,8 @@ class FormUpdate : public FormEvents {
 
   // Update sequence.
   bool PassVersionGate();
+  // True (after telling the user) when the VirtualStore holds data files.
+  bool DataLeftInVirtualStore();
   void NameBackupFolder();
   void CloseConnIfOpen();
   // Runs one copy request and reports its outcome. Returns true when the

@@ -15,6 +15,7 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 void FormUpdate::CmdUpdate_Click() {
   if (!PassVersionGate()) return;
+  if (DataLeftInVirtualStore()) return;
   NameBackupFolder();
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
@@ -27,6 +28,7 @@ void FormUpdate::CmdUpdate_Click() {
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
   if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return;
+  ResumeNext([&] { window().DoEvents(); });
 
   std::u16string package;
   ResumeNext([&] { package = platform_.clock->AppPath(); });
@@ -36,6 +38,7 @@ void FormUpdate::CmdUpdate_Click() {
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
   if (!RunCopyRequest(request, /*stop_when_aborted=*/false)) return;
+  ResumeNext([&] { window().DoEvents(); });
 
   MigrateData();
 }

@@ -48,6 +48,7 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
   });
   const std::u16string source = u"[;database=" + sBackupDir_ + u"\\Addr.mdb;].";
   for (const char16_t* table : kAddressBookTables) {
+    ResumeNext([&] { window().DoEvents(); });  // the window answers between tables
     const std::u16string name = table;
     const bool moved = ResumeNext([&] {
       MoveTable(u"delete from [" + name + u"]",
@@ -71,6 +72,7 @@ std::optional<std::u16string> FormUpdate::OpenCustomerDatabase() {
 }
 
 void FormUpdate::ReData(const std::u16string& TabName) {
+  window().DoEvents();  // the window answers between tables
   if (window().ProgressValue() < 97) window().SetProgressValue(window().ProgressValue() + 3);
   MoveTable(u"delete from " + TabName,
             u"Insert into [" + TabName + u"] Select * From [;database=" + sBackupDir_ +

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/database.h"
+#include "platform/file_existence.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
@@ -23,6 +24,7 @@ struct Platform {
   WindowSystem* window = nullptr;
   Clock* clock = nullptr;
   CodePage* code_page = nullptr;
+  FileExistence* file_existence = nullptr;
 };
 
 }  // namespace brevak

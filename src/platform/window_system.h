@@ -82,6 +82,14 @@ class WindowSystem {
   // once the user has asked to cancel the operation.
   virtual bool ShowOperationProgress(const std::u16string& text, double fraction) = 0;
   virtual void HideOperationProgress() = 0;
+
+  // Lets the window work off its pending messages while a handler runs (the
+  // run-time's DoEvents): it repaints and answers the system, so Windows
+  // never marks it as not responding during a long update. A click or a
+  // close request that arrives meanwhile starts no handler: one handler
+  // runs at a time. The scripted window system reads nothing from its
+  // script here.
+  virtual void DoEvents() = 0;
 };
 
 }  // namespace brevak

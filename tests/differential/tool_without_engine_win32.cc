@@ -4,8 +4,10 @@
 // history list (Scripting.FileSystemObject) and the copies are reached.
 #include "accepting_database.h"
 #include "app_win32/win32_services.h"
+#include "platform/win32/system_library.h"
 
 int main() {
+  brevak::win32::RestrictDllSearch();
   brevak::win32::Win32Services services;
   brevak::AcceptingDatabase database;
   brevak::Platform platform = services.MakePlatform();

@@ -16,6 +16,7 @@
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
+#include "platform/win32/win32_window_system.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/wide.h"
 
@@ -58,6 +59,26 @@ void CheckCodePage() {
     const std::string ansi = code_page.ToAnsi(c.text);
     Check(ansi == c.ansi, "code page: " + std::to_string(c.text.size()) + " units to " + Hex(ansi));
     Check(code_page.FromAnsi(c.ansi) == c.text, "code page: " + Hex(c.ansi) + "back");
+  }
+}
+
+// A character code page 936 cannot hold is refused, never replaced: a "?"
+// would be a wildcard in a copy pattern, a best-fit letter another name.
+void CheckCodePageRefusals() {
+  const std::u16string texts[] = {u"C:\\한국\\*.car", u"C:\\Brevak\\\U0001F600.mdb",
+                                  u"C:\\Brevak\\\u0100.ini"};
+  Win32CodePage code_page;
+  for (const std::u16string& text : texts) {
+    int32_t number = 0;
+    std::string converted;
+    try {
+      converted = code_page.ToAnsi(text);
+    } catch (const RunTimeError& error) {
+      number = error.number();
+    }
+    Check(number == vb_error::kInvalidProcedureCall,
+          "code page: " + EscapeText(text) + " refused (error " + std::to_string(number) +
+              ", not " + Hex(converted) + ")");
   }
 }
 
@@ -190,14 +211,118 @@ void CheckFolders() {
   Check(number == 429, "an unregistered class raises error 429");
 }
 
+// An object that says whether its calls leave error objects.
+class ErrorInfoSupport : public ISupportErrorInfo {
+ public:
+  explicit ErrorInfoSupport(bool supported) : supported_(supported) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = iid == IID_IUnknown || iid == IID_ISupportErrorInfo ? this : nullptr;
+    return *out != nullptr ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }  // lives on the stack
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID) override {
+    return supported_ ? S_OK : S_FALSE;
+  }
+
+ private:
+  bool supported_;
+};
+
+// SetErrorInfo with `text`, as a failing object leaves it.
+void LeaveErrorObject(const wchar_t* text) {
+  ComPtr<ICreateErrorInfo> create;
+  ComPtr<IErrorInfo> info;
+  CreateErrorInfo(create.put());
+  create->SetDescription(const_cast<LPOLESTR>(text));
+  create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.put()));
+  SetErrorInfo(0, info.get());
+}
+
+// The HRESULTs the run-time renumbers keep its numbers; an error object is
+// this failure's only when the object supports error info.
+void CheckDispatchErrors() {
+  const std::pair<HRESULT, int32_t> renumbered[] = {
+      {DISP_E_TYPEMISMATCH, 13}, {E_INVALIDARG, 5}, {E_OUTOFMEMORY, 7},
+      {DISP_E_BADPARAMCOUNT, 450}, {DISP_E_PARAMNOTOPTIONAL, 449}, {E_FAIL, E_FAIL}};
+  for (const auto& [hr, number] : renumbered) {
+    const RunTimeError error = ErrorOf(hr, nullptr, nullptr, IID_IDispatch);
+    Check(error.number() == number && !error.description().empty(),
+          "dispatch: HRESULT " + std::to_string(hr) + " raises " + std::to_string(error.number()) +
+              " " + EscapeText(error.description()));
+  }
+  ComApartment apartment;
+  for (const bool supported : {false, true}) {
+    ErrorInfoSupport object(supported);
+    LeaveErrorObject(L"对象留下的说明");
+    const std::u16string text = ErrorOf(E_FAIL, nullptr, &object, IID_IDispatch).description();
+    Check((text == u"对象留下的说明") == supported,
+          std::string("dispatch: error info ") + (supported ? "supported" : "unsupported") +
+              ", text " + EscapeText(text));
+  }
+}
+
+// A click on a button of the update window, as the button sends it.
+void PostClick(HWND form, const wchar_t* caption) {
+  const HWND button = FindWindowExW(form, nullptr, L"BUTTON", caption);
+  PostMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+// A form whose update, while it works, lets the window take a second click
+// on 开始更新, a click on 显示升级记录 and the title bar's close.
+struct BusyForm : FormEvents {
+  void Form_Load() override {}
+  void Form_Unload(int16_t&) override { calls += "unload "; }
+  void CmdUpdate_Click() override {
+    calls += "update ";
+    if (calls != "update ") return;
+    const HWND form = reinterpret_cast<HWND>(window->hWnd());
+    PostClick(form, L"开始更新");
+    PostClick(form, L"显示升级记录");
+    const HWND list = FindWindowExW(form, nullptr, L"LISTBOX", nullptr);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // the first entry
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    window->DoEvents();
+    if (GetQueueStatus(QS_POSTMESSAGE) != 0) calls += "(queue left) ";
+  }
+  void cmdGetHistory_Click() override { calls += "history "; }
+  void ListDir_Click() override { calls += "list "; }
+  void CmdRestore_Click() override {}
+  void CmdClose_Click() override {}
+
+  Win32WindowSystem* window = nullptr;
+  std::string calls;
+};
+
+// DoEvents works off the queue, and what the user did meanwhile starts no
+// handler; once the handler has returned the window takes clicks again.
+void CheckOneHandlerAtATime() {
+  Win32WindowSystem window;
+  BusyForm form;
+  form.window = &window;
+  window.Show(&form);
+  window.AddItem(u"20121225051422");
+  const HWND handle = reinterpret_cast<HWND>(window.hWnd());
+  PostClick(handle, L"开始更新");
+  window.DoEvents();
+  Check(form.calls == "update " && window.hWnd() != 0 && window.ListIndex() == -1,
+        "window: DoEvents starts no second handler: " + form.calls);
+  PostMessageW(handle, WM_CLOSE, 0, 0);
+  window.DoEvents();
+  Check(form.calls == "update unload " && window.hWnd() == 0, "window: then closes: " + form.calls);
+}
+
 }  // namespace
 }  // namespace brevak::win32
 
 int main() {
   _setmode(_fileno(stdout), _O_BINARY);
   using namespace brevak::win32;
-  const std::function<void()> groups[] = {CheckCodePage, CheckFolderOf, CheckRegistry,
-                                          CheckShellCopy, CheckFolders};
+  const std::function<void()> groups[] = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
+                                          CheckShellCopy, CheckFolders, CheckDispatchErrors,
+                                          CheckOneHandlerAtATime};
   for (const auto& group : groups) {
     try {
       group();

@@ -40,6 +40,7 @@ class CoreHarness {
   FakeDatabase database;
   FakeFolders folders;
   FakeClock clock;
+  FakeFileExistence file_existence;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
 
  private:

@@ -4,6 +4,7 @@
 // In-memory stand-ins of the platform services for tests of the core. Each
 // keeps a log of what was asked of it, and each can be told to fail.
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -90,6 +91,15 @@ class FakeClock : public Clock {
   std::deque<LocalTime> readings{LocalTime{2012, 12, 25, 5, 14, 22}};
   std::u16string app_path = u"C:\\pkg";
   bool fail_app_path = false;
+};
+
+// The patterns that have a match, exactly as the core asks for them.
+class FakeFileExistence : public FileExistence {
+ public:
+  bool AnyFileMatches(const std::u16string& pattern) override {
+    return std::find(matching.begin(), matching.end(), pattern) != matching.end();
+  }
+  std::vector<std::u16string> matching;
 };
 
 }  // namespace brevak::testing

@@ -85,6 +85,12 @@ class FakeWindow : public WindowSystem {
   void SetProgressValue(float value) override;
   bool ShowOperationProgress(const std::u16string& text, double fraction) override;
   void HideOperationProgress() override;
+  // Runs on_do_events, if set; records no event, so event lists stay as
+  // they were.
+  void DoEvents() override {
+    if (on_do_events) on_do_events();
+  }
+  std::function<void()> on_do_events;
 
   static constexpr uintptr_t kHandle = 0x10086;
 

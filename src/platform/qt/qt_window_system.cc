@@ -99,20 +99,27 @@ void QtWindowSystem::Show(FormEvents* form) {
   window_->show();
 }
 
+bool QtWindowSystem::RunHandler(const std::function<void()>& handler) {
+  if (handler_running_) return false;
+  handler_running_ = true;
+  Guard(handler);
+  handler_running_ = false;
+  return true;
+}
+
 void QtWindowSystem::OnAction(Control control) {
-  Guard([this, control] {
-    RaiseClick(*form_, control);
-  });
+  RunHandler([this, control] { RaiseClick(*form_, control); });
 }
 
 bool QtWindowSystem::OnCloseRequest() {
   if (ending_ || window_ == nullptr) return true;
   bool close = false;
-  Guard([this, &close] {
+  const bool ran = RunHandler([this, &close] {
     int16_t cancel = 0;
     form_->Form_Unload(cancel);
     close = cancel == 0;
   });
+  if (!ran) return false;  // no unload in the middle of a handler
   if (ending_) return true;
   if (close) DestroyWindow();
   return close;
@@ -226,6 +233,46 @@ bool QtWindowSystem::ShowOperationProgress(const std::u16string& text, double fr
   QApplication::processEvents();
   if (progress_ != nullptr && progress_->wasCanceled()) operation_cancelled_ = true;
   return !operation_cancelled_;
+}
+
+namespace {
+
+// Swallows the user's mouse and keyboard input to the widgets of one
+// window: a click while a handler works must neither press a button nor
+// change the list's selection under it.
+class InputSwallower : public QObject {
+ public:
+  explicit InputSwallower(QWidget* window) : window_(window) {}
+  bool eventFilter(QObject* target, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel: {
+        auto* widget = qobject_cast<QWidget*>(target);
+        return widget != nullptr && widget->window() == window_;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QWidget* window_;
+};
+
+}  // namespace
+
+// Repaints (the progress bar too) and answers the window system; the close
+// request is refused by RunHandler.
+void QtWindowSystem::DoEvents() {
+  if (window_ == nullptr) return;
+  InputSwallower swallower(window_.get());
+  app_->installEventFilter(&swallower);
+  QApplication::processEvents();
+  app_->removeEventFilter(&swallower);
 }
 
 void QtWindowSystem::HideOperationProgress() {

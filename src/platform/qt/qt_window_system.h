@@ -47,10 +47,16 @@ class QtWindowSystem : public WindowSystem {
 
   bool ShowOperationProgress(const std::u16string& text, double fraction) override;
   void HideOperationProgress() override;
+  // Processes the pending events: the window repaints (its progress bar
+  // too) and answers; clicks and close requests meanwhile are ignored.
+  void DoEvents() override;
 
  private:
   // Runs an event procedure; a RunTimeError ends the program.
   void Guard(const std::function<void()>& procedure);
+  // Runs a user's handler under Guard unless one is running already.
+  // Returns false when it was refused.
+  bool RunHandler(const std::function<void()>& handler);
   void EndWithError(const RunTimeError& error);
   void OnAction(Control control);
   bool OnCloseRequest();
@@ -71,6 +77,7 @@ class QtWindowSystem : public WindowSystem {
   int exit_code_ = 0;
   bool ending_ = false;  // a run-time error is ending the program
   bool loop_running_ = false;
+  bool handler_running_ = false;  // DoEvents may deliver clicks meanwhile
 };
 
 }  // namespace brevak

@@ -100,6 +100,9 @@ class ScriptedWindowSystem : public WindowSystem {
 
   bool ShowOperationProgress(const std::u16string& text, double fraction) override;
   void HideOperationProgress() override;
+  // Nothing waits in a script while a handler runs: the next line is read
+  // only by a message box or once the handler has returned.
+  void DoEvents() override {}
 
  private:
   // The handle every scripted window reports while it exists.

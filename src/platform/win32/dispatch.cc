@@ -29,24 +29,68 @@ std::u16string SystemText(HRESULT hr) {
   return result;
 }
 
-// The description an object left with SetErrorInfo, if any.
-std::u16string ErrorInfoText(HRESULT hr) {
+// True when `object` says that its failed calls through `iid` leave an
+// error object (ISupportErrorInfo). Only then is the thread's error object
+// this call's; otherwise it is an earlier call's, possibly another object's.
+bool SupportsErrorInfo(IUnknown* object, REFIID iid) {
+  if (object == nullptr) return false;
+  ComPtr<ISupportErrorInfo> support;
+  return SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo,
+                                          reinterpret_cast<void**>(support.put()))) &&
+         support->InterfaceSupportsErrorInfo(iid) == S_OK;
+}
+
+// The description the failed call left with SetErrorInfo, if it left one.
+// The thread's error object is taken in any case, so a stale one never
+// describes a later failure.
+std::u16string ErrorInfoText(IUnknown* object, REFIID iid) {
   ComPtr<IErrorInfo> info;
   BSTR description = nullptr;
-  if (GetErrorInfo(0, info.put()) == S_OK && info &&
+  if (GetErrorInfo(0, info.put()) == S_OK && info && SupportsErrorInfo(object, iid) &&
       SUCCEEDED(info->GetDescription(&description)) && description != nullptr) {
     return TakeBstr(description);
   }
-  return SystemText(hr);
+  SysFreeString(description);
+  return {};
 }
 
-// The run-time's number for an HRESULT: an error of the control facility
-// (0x800A....), which ADO and the scripting objects raise, is numbered by its
-// low 16 bits, as Err.Number shows it (0x800A0E7A is 3706, 0x800A004C is
-// 76); any other HRESULT keeps its value.
+// The HRESULTs that the run-time numbers as its own errors, with its texts.
+struct RenumberedError {
+  HRESULT hr;
+  int32_t number;
+  const char16_t* description;
+};
+constexpr RenumberedError kRenumbered[] = {
+    {E_INVALIDARG, vb_error::kInvalidProcedureCall, u"无效的过程调用或参数"},
+    {E_OUTOFMEMORY, vb_error::kOutOfMemory, u"内存溢出"},
+    {DISP_E_TYPEMISMATCH, vb_error::kTypeMismatch, u"类型不匹配"},
+    {DISP_E_PARAMNOTOPTIONAL, 449, u"参数不可选"},
+    {DISP_E_BADPARAMCOUNT, 450, u"错误的参数号或无效的属性赋值"},
+};
+
+const RenumberedError* RenumberedOf(HRESULT hr) {
+  for (const RenumberedError& error : kRenumbered) {
+    if (error.hr == hr) return &error;
+  }
+  return nullptr;
+}
+
+// The run-time's number for an HRESULT: one it renumbers takes its own
+// number; an error of the control facility (0x800A....), which ADO and the
+// scripting objects raise, is numbered by its low 16 bits, as Err.Number
+// shows it (0x800A0E7A is 3706, 0x800A004C is 76); any other HRESULT keeps
+// its value.
 int32_t NumberOf(HRESULT hr) {
+  if (const RenumberedError* renumbered = RenumberedOf(hr)) return renumbered->number;
   if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return HRESULT_CODE(hr);
   return static_cast<int32_t>(hr);
+}
+
+// The text for an HRESULT that came with no description: the run-time's
+// own for one it renumbers, else the system's.
+std::u16string DefaultText(HRESULT hr) {
+  if (const RenumberedError* renumbered = RenumberedOf(hr)) return renumbered->description;
+  return SystemText(hr);
 }
 
 }  // namespace
@@ -62,27 +106,29 @@ ComPtr<IDispatch> CreateObject(const std::u16string& prog_id) {
   return object;
 }
 
-RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception) {
+RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception, IUnknown* object, REFIID iid) {
   if (hr == DISP_E_EXCEPTION && exception != nullptr) {
     if (exception->pfnDeferredFillIn != nullptr) exception->pfnDeferredFillIn(exception);
     const int32_t number = exception->wCode != 0 ? exception->wCode : NumberOf(exception->scode);
     std::u16string description = TakeBstr(exception->bstrDescription);
     SysFreeString(exception->bstrSource);
     SysFreeString(exception->bstrHelpFile);
-    if (description.empty()) description = SystemText(exception->scode);
+    if (description.empty()) description = DefaultText(exception->scode);
     return RunTimeError(number, description);
   }
   if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME) {
     return RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
   }
-  return RunTimeError(NumberOf(hr), ErrorInfoText(hr));
+  std::u16string description = ErrorInfoText(object, iid);
+  if (description.empty()) description = DefaultText(hr);
+  return RunTimeError(NumberOf(hr), description);
 }
 
 DISPID Dispatch::IdOf(const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr, object_.get(), IID_IDispatch);
   return id;
 }
 
@@ -92,7 +138,7 @@ Variant Dispatch::Invoke(DISPID id, WORD flags, DISPPARAMS* parameters) {
   UINT argument_error = 0;
   const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, parameters,
                                      result.get(), &exception, &argument_error);
-  if (FAILED(hr)) throw ErrorOf(hr, &exception);
+  if (FAILED(hr)) throw ErrorOf(hr, &exception, object_.get(), IID_IDispatch);
   return result;
 }
 

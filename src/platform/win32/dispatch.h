@@ -15,12 +15,16 @@ namespace brevak::win32 {
 // cannot be made.
 ComPtr<IDispatch> CreateObject(const std::u16string& prog_id);
 
-// The run-time error for a failed call: the exception's number (its wCode,
-// or its scode) and description when the object raised one; 438 for a
-// member the object lacks; else the HRESULT with the object's or the
-// system's text. An HRESULT of the control facility (0x800A....) is
-// numbered by its low 16 bits, as the run-time numbers it.
-RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception);
+// The run-time error for a failed call of `object` through its interface
+// `iid`: the exception's number (its wCode, or its scode) and description
+// when the object raised one; 438 for a member the object lacks; else the
+// HRESULT with the description of the error object the call left (only when
+// the object supports error info for `iid`), or the run-time's or the
+// system's text. Numbered as the run-time numbers them: DISP_E_TYPEMISMATCH
+// 13, E_INVALIDARG 5, E_OUTOFMEMORY 7, DISP_E_PARAMNOTOPTIONAL 449,
+// DISP_E_BADPARAMCOUNT 450, an HRESULT of the control facility (0x800A....)
+// by its low 16 bits, any other by its value.
+RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception, IUnknown* object, REFIID iid);
 
 class Dispatch {
  public:

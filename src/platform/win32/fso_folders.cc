@@ -55,7 +55,7 @@ std::unique_ptr<Folder> FsoFolderEnumeration::Next() {
   Variant item;
   ULONG fetched = 0;
   const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
   if (hr == S_FALSE || fetched == 0) return nullptr;
   return std::make_unique<FsoFolder>(DispatchOf(item));
 }

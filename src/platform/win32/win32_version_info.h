@@ -5,7 +5,9 @@
 
 namespace brevak::win32 {
 
-// version.dll's 8-bit calls, passed straight through.
+// version.dll's 8-bit calls, passed straight through. version.dll is
+// loaded from System32 at the first call; when it cannot be, each call
+// raises run-time error 48.
 class Win32VersionInfo : public VersionInfo {
  public:
   uint32_t GetFileVersionInfoSizeA(const std::string& path, uint32_t* handle) override;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/message_box.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 #include "platform/window_controls.h"
 #include "platform/win32/window_layout.h"
@@ -57,6 +58,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+bool IsInputToControl(const MSG& message, HWND window) {
+  const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                     (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+  return input && IsChild(window, message.hwnd);
+}
+
 void RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -90,8 +97,12 @@ HFONT CreateDialogFont(int dpi_y) {
 Win32WindowSystem::Win32WindowSystem() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   instance_ = reinterpret_cast<uintptr_t>(instance);
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
+  // comctl32 is no known DLL: reached from System32 (system_library.h).
+  if (const auto init = FunctionAs<decltype(&::InitCommonControlsEx)>(
+          FindSystemFunction(L"comctl32.dll", "InitCommonControlsEx"))) {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    init(&controls);
+  }
   RegisterWindowClass(instance);
   HDC screen = GetDC(nullptr);
   dpi_x_ = GetDeviceCaps(screen, LOGPIXELSX);
@@ -243,23 +254,47 @@ bool Win32WindowSystem::HandleMessage(unsigned message, uintptr_t wparam, intptr
   }
 }
 
+void Win32WindowSystem::RunHandler(const std::function<void()>& handler) {
+  if (handler_running_) return;
+  handler_running_ = true;
+  Guard(handler);
+  handler_running_ = false;
+}
+
 void Win32WindowSystem::OnCommand(int id, int code) {
   if (form_ == nullptr) return;
   const auto control = static_cast<Control>(id - kFirstControlId);
   if (control == Control::ListDir && code == LBN_SELCHANGE) {
-    Guard([this] { form_->ListDir_Click(); });
+    RunHandler([this] { form_->ListDir_Click(); });
     return;
   }
   if (code != BN_CLICKED || !IsButton(control)) return;
-  Guard([this, control] {
-    RaiseClick(*form_, control);
-  });
+  RunHandler([this, control] { RaiseClick(*form_, control); });
 }
 
 // The title bar's close box: the same unload steps as CmdClose.
 void Win32WindowSystem::OnClose() {
   if (form_ == nullptr) return;
-  Guard([this] { Unload(); });
+  RunHandler([this] { Unload(); });
+}
+
+// The messages the handler's work held up: painting, moving the window, the
+// system's are-you-alive probes. The user's input to the controls is
+// dropped: a click must neither press a button nor change the list's
+// selection under the running handler (and the close box is refused by
+// RunHandler).
+void Win32WindowSystem::DoEvents() {
+  MSG message;
+  while (!ending_ && window_ != 0 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
+      return;
+    }
+    if (IsInputToControl(message, Hwnd(window_))) continue;
+    if (IsDialogMessageW(Hwnd(window_), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
 }
 
 void Win32WindowSystem::SetCaption(Control control, const std::u16string& caption) {

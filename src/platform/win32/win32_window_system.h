@@ -43,6 +43,9 @@ class Win32WindowSystem : public WindowSystem {
   // add, and nothing to cancel here.
   bool ShowOperationProgress(const std::u16string&, double) override { return true; }
   void HideOperationProgress() override {}
+  // Pumps the thread's pending messages; button clicks, list clicks and
+  // close requests meanwhile are ignored.
+  void DoEvents() override;
 
   // The window procedure's work for the update window. Returns true when
   // the message was handled; *result is then its answer.
@@ -61,6 +64,8 @@ class Win32WindowSystem : public WindowSystem {
   // any other exception (as the run-time's internal error): none may cross
   // the window procedure.
   void Guard(const std::function<void()>& procedure);
+  // Runs a user's handler under Guard unless one is running already.
+  void RunHandler(const std::function<void()>& handler);
   void EndWithError(const RunTimeError& error);
   void OnCommand(int id, int code);
   void OnClose();
@@ -76,6 +81,7 @@ class Win32WindowSystem : public WindowSystem {
   bool ending_ = false;
   int exit_code_ = 0;
   float progress_value_ = 0;
+  bool handler_running_ = false;  // DoEvents may deliver clicks meanwhile
 };
 
 }  // namespace brevak::win32

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/message_box.h"
@@ -271,6 +273,36 @@ TEST_F(QtWindowTest, ClosingFromTheTitleBarRunsUnload) {
   EXPECT_TRUE(window.close());
   EXPECT_EQ(ws_->hWnd(), 0u);
   EXPECT_EQ(form_.calls, (Calls{"Form_Load", "Form_Unload", "Form_Unload"}));
+}
+
+// A click of the mouse on `widget` at `at`, as the window system delivers it.
+void PostClick(QWidget* widget, QPoint at) {
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QApplication::postEvent(widget, new QMouseEvent(type, at, widget->mapToGlobal(at),
+                                                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  }
+}
+
+// While a handler works, DoEvents lets the window repaint and answer; the
+// user's clicks and close request meanwhile start nothing and select nothing.
+TEST_F(QtWindowTest, DoEventsStartsNoSecondHandler) {
+  UpdateWindow& window = ShowWindow();
+  ws_->AddItem(u"20121225051422");
+  bool first = true;
+  form_.on_update = [&] {
+    if (!std::exchange(first, false)) return;
+    PostClick(window.button(Control::CmdUpdate), {5, 5});
+    PostClick(window.list()->viewport(), window.list()->visualItemRect(window.list()->item(0)).center());
+    QTimer::singleShot(0, window.button(Control::cmdGetHistory), &QAbstractButton::click);
+    QTimer::singleShot(0, &window, &QWidget::close);
+    ws_->DoEvents();
+  };
+  window.button(Control::CmdUpdate)->click();
+  EXPECT_EQ(form_.calls, (Calls{"Form_Load", "CmdUpdate_Click"}));
+  EXPECT_EQ(ws_->ListIndex(), -1);
+  EXPECT_TRUE(window.isVisible());
+  window.button(Control::cmdGetHistory)->click();  // once it has returned, clicks count again
+  EXPECT_EQ(form_.calls.back(), "cmdGetHistory_Click");
 }
 
 TEST_F(QtWindowTest, MessageBoxesAnswerWithTheirButtons) {

@@ -1,0 +1,44 @@
+// The window answers during an update: the core lets it work off its
+// messages between every two steps of work.
+#include <gtest/gtest.h>
+
+#include "core/module_main.h"
+#include "support/core_harness.h"
+#include "support/fake_window.h"
+
+namespace brevak {
+namespace {
+
+TEST(DoEventsTest, TheWindowAnswersBetweenEveryTwoStepsOfAnUpdate) {
+  testing::CoreHarness harness;  // for its services; the window is a FakeWindow here
+  const posix::WinePrefix wine(harness.prefix.root());
+  posix::PosixRegistry registry(wine, harness.code_page);
+  testing::FakeWindow window;
+  // One log of the work and of the window's turns, in order.
+  std::vector<std::u16string>& log = harness.database.log.lines;
+  window.on_do_events = [&] { log.push_back(u"doevents"); };
+  harness.shell.on_call = [&] { log.push_back(u"copy"); };
+  window.QueueAnswer(vbYes);
+  window.QueueAction([](testing::FakeWindow& w) { w.Click(Control::CmdUpdate); });
+  Platform platform{&registry, &harness.version_files, &harness.shell,
+                    &harness.database, &harness.folders, &window,
+                    &harness.clock, &harness.code_page, &harness.file_existence};
+  FormUpdate form(platform);
+  window.Run([&] { Main(platform, form); });
+
+  // A copy or a table's transaction may start only after the window has had
+  // its turn since the last one.
+  size_t steps = 0;
+  bool answered = true;
+  for (size_t i = 0; i < log.size(); ++i) {
+    if (log[i] == u"doevents") answered = true;
+    if (log[i] != u"copy" && log[i] != u"begin") continue;
+    EXPECT_TRUE(answered) << "no DoEvents before step " << steps << " (log line " << i << ")";
+    answered = false;
+    ++steps;
+  }
+  EXPECT_EQ(steps, 2 + kAddressBookTables.size() + kCustomerTables.size());
+}
+
+}  // namespace
+}  // namespace brevak
