@@ -16,6 +16,9 @@
 #include "platform/win32/fso_folders.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_data_file_use.h"
+#include "platform/win32/win32_durable_files.h"
+#include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
 #include "platform/win32/win32_version_info.h"
@@ -44,6 +47,9 @@ struct Win32Services {
   Win32VersionInfo version_info;
   Win32ShellCopy shell_copy;
   Win32Clock clock;
+  Win32InstanceLock instance_lock;
+  Win32DataFileUse data_file_use;
+  Win32DurableFiles durable_files;
   std::unique_ptr<WindowSystem> window = MakeWindowSystem();
 
   Platform MakePlatform() {
@@ -56,6 +62,9 @@ struct Win32Services {
     platform.window = window.get();
     platform.clock = &clock;
     platform.code_page = &code_page;
+    platform.instance_lock = &instance_lock;
+    platform.data_file_use = &data_file_use;
+    platform.durable_files = &durable_files;
     return platform;
   }
 };

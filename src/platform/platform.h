@@ -3,8 +3,11 @@
 
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/data_file_use.h"
 #include "platform/database.h"
+#include "platform/durable_files.h"
 #include "platform/folders.h"
+#include "platform/instance_lock.h"
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
 #include "platform/shell_copy.h"
@@ -23,6 +26,10 @@ struct Platform {
   WindowSystem* window = nullptr;
   Clock* clock = nullptr;
   CodePage* code_page = nullptr;
+  // The safeguards of an update; a platform without one goes without it.
+  InstanceLock* instance_lock = nullptr;
+  DataFileUse* data_file_use = nullptr;
+  DurableFiles* durable_files = nullptr;
 };
 
 }  // namespace brevak
