@@ -64,6 +64,19 @@ class FormUpdate : public FormEvents {
   void ReportMigration(const std::vector<std::u16string>& failed,
                        const std::optional<std::u16string>& customer_open_error);
 
+  // An interrupted update and the safeguards around an update.
+  enum class InterruptedUpdate { kNone, kFinish, kStop };
+  InterruptedUpdate CheckInterruptedUpdate();
+  std::optional<std::u16string> RecordedBackup();
+  bool BackupIsWhole(const std::u16string& folder);
+  bool DatabasesFree();
+  bool NameNewBackupFolder();
+  bool FolderExists(const std::u16string& path);
+  bool RecordUpdateInProgress();
+  void ClearUpdateRecord();
+  void ClearRecordOfRestoredBackup(const std::u16string& entry);
+  std::u16string UpdateRecordPath() const;
+
   // History.
   void SeachFile(std::u16string strPath);
 

@@ -14,19 +14,26 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 }  // namespace
 
 void FormUpdate::CmdUpdate_Click() {
-  if (!PassVersionGate()) return;
-  NameBackupFolder();
-  // No database file is held open while the copies write over it.
-  ResumeNext([&] { CloseConnIfOpen(); });
-
+  // An interrupted update is finished from its own backup instead.
+  const InterruptedUpdate interrupted = CheckInterruptedUpdate();
+  if (interrupted == InterruptedUpdate::kStop) return;
   SHFILEOPSTRUCT request;
-  const std::u16string& dir = sInstallDir_;
-  request.pFrom = SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
-  request.pTo = sBackupDir_ + u"\\";
-  request.fFlags = kBackupFlags;
-  // An incomplete backup ends the update: nothing may overwrite the data
-  // that it failed to save.
-  if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return;
+  if (interrupted == InterruptedUpdate::kNone) {
+    if (!PassVersionGate()) return;
+    if (!DatabasesFree()) return;
+    if (!NameNewBackupFolder()) return;
+    // No database file is held open while the copies write over it.
+    ResumeNext([&] { CloseConnIfOpen(); });
+
+    const std::u16string& dir = sInstallDir_;
+    request.pFrom = SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
+    request.pTo = sBackupDir_ + u"\\";
+    request.fFlags = kBackupFlags;
+    // An incomplete backup ends the update: nothing may overwrite the data
+    // that it failed to save.
+    if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return;
+    if (!RecordUpdateInProgress()) return;
+  }
 
   std::u16string package;
   ResumeNext([&] { package = platform_.clock->AppPath(); });

@@ -40,6 +40,9 @@ class CoreHarness {
   FakeDatabase database;
   FakeFolders folders;
   FakeClock clock;
+  FakeInstanceLock instance_lock;
+  FakeDataFileUse data_file_use;
+  FakeDurableFiles durable_files;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
 
  private:
