@@ -82,7 +82,9 @@ bool FormUpdate::BackupIsWhole(const std::u16string& folder) {
   for (const char16_t* name : {kCustomerDatabase, kAddressBook}) {
     bool exists = false;
     ResumeNext([&] { exists = platform_.durable_files->FileExists(folder + u"\\" + name); });
-    if (!exists) missing += (missing.empty() ? u"" : u"、") + std::u16string(name);
+    if (exists) continue;
+    if (!missing.empty()) missing += u"、";
+    missing += name;
   }
   if (missing.empty()) return true;
   const std::u16string what = FolderExists(folder) ? u"这个备份缺少：" + missing : u"这个备份文件夹已不存在。";
