@@ -26,6 +26,10 @@ PE=tests/fixtures/pe
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevak-interrupted-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
+# Copies of the programs, so that a rebuild meanwhile does not touch the run.
+mkdir "$WORK/bin"
+cp "$TOOL" "$MAKER" "$WORK/bin/"
+TOOL=$WORK/bin/brevak-upgrade MAKER=$WORK/bin/make-shop-data
 MOVED="GroupList People Pic main Call_Manager Car_Club car_name CarOwner Cash_In Cash_Out InCall Ins_Name
 Ins_Policy Ins_Return InsCulHistory LogSave Repair_Customer Repair_Sheet Repair_Sheet_Part Repair_Sheet_Work
 RepairCase SalesMoney SalesOff ScheduleSave SmsReg SmsSave SmsSend UserTab WillCustomer Huifang_kind Huifang_main"
