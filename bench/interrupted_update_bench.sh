@@ -5,9 +5,9 @@
 #
 #   bench/interrupted_update_bench.sh [ROWS] [KILLS]   (default 500000 rows, 30 kills)
 #
-# A full update is timed first; kill k then lands (k + 0.5) / KILLS of that
-# time after the tool starts, so the kills cover the backup copy, the
-# record, the package copy and the migration alike. After each kill the
+# A full update is timed first, and its copies (backup, record, package)
+# apart: a third of the kills are spread evenly over the copies, the rest
+# evenly over the whole update. After each kill the
 # tool runs again and answers Yes to the first question it asks (finishing
 # the interrupted update, or the version question once the package is
 # installed). Every table the update carries must then hold as many rows as
@@ -76,13 +76,20 @@ make_template
 moved_counts "$WORK/template/drive_c/Brevak" >"$WORK/original.counts"
 shop_rows=$(awk '{ s += $2 } END { print s }' "$WORK/original.counts")
 
+# One full update, each transcript line stamped with its time: how long
+# the whole takes, and how long its copies (up to the progress bar).
 cp -a "$WORK/template" "$WORK/timed"
+printf '%s' $'yes\nclick CmdUpdate\nok\n' >"$WORK/timed.script"
 start=$(date +%s.%N)
-run_tool "$WORK/timed" $'yes\nclick CmdUpdate\nok\n' "$WORK/timed.transcript"
+WINEPREFIX=$WORK/timed BREVAK_UI_SCRIPT=$WORK/timed.script "$WORK/timed/drive_c/pkg/brevak-upgrade" |
+  while IFS= read -r line; do printf '%s %s\n' "$(date +%s.%N)" "$line"; done >"$WORK/timed.transcript"
 full=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.3f", e - s }')
-grep -q '^msgbox OK 升级完成$' "$WORK/timed.transcript" || { cat "$WORK/timed.transcript" >&2; exit 1; }
+copies=$(awk -v s="$start" '$2 == "progress" && $3 == "visible" && $4 == "1" { printf "%.3f", $1 - s; exit }' \
+  "$WORK/timed.transcript")
+grep -q ' msgbox OK 升级完成$' "$WORK/timed.transcript" || { cat "$WORK/timed.transcript" >&2; exit 1; }
 rm -rf "$WORK/timed"
-echo "shop: $ROWS generated rows, $shop_rows rows in the carried tables; a full update takes $full s"
+echo "shop: $ROWS generated rows, $shop_rows rows in the carried tables"
+echo "a full update takes $full s, its backup and package copies the first $copies s"
 
 declare -A PHASES
 landed=0 finished=0 reran=0 complete=0 lost=0 leftovers=0
@@ -90,7 +97,10 @@ for ((k = 0; k < KILLS; k++)); do
   prefix=$WORK/run
   rm -rf "$prefix"
   cp -a "$WORK/template" "$prefix"
-  delay=$(awk -v f="$full" -v k="$k" -v n="$KILLS" 'BEGIN { printf "%.3f", f * (k + 0.5) / n }')
+  # The first third of the kills spread over the copies, the rest over the
+  # whole update: the copies are short next to the migration.
+  delay=$(awk -v f="$full" -v c="$copies" -v k="$k" -v n="$KILLS" 'BEGIN {
+    m = int(n / 3); if (k < m) printf "%.3f", c * (k + 0.5) / m; else printf "%.3f", f * (k - m + 0.5) / (n - m) }')
   run_tool "$prefix" $'yes\nclick CmdUpdate\nok\n' "$WORK/killed.transcript" "$delay"
   install=$prefix/drive_c/Brevak
   if grep -q '^exit ' "$WORK/killed.transcript"; then ended=ended; else ended=killed; landed=$((landed + 1)); fi
