@@ -8,7 +8,10 @@
 #include "platform/posix/iconv_code_page.h"
 #include "platform/posix/posix_file_existence.h"
 #include "platform/posix/posix_clock.h"
+#include "platform/posix/posix_data_file_use.h"
+#include "platform/posix/posix_durable_files.h"
 #include "platform/posix/posix_folders.h"
+#include "platform/posix/posix_instance_lock.h"
 #include "platform/posix/posix_registry.h"
 #include "platform/posix/posix_shell_copy.h"
 #include "platform/posix/posix_version_info.h"
@@ -39,6 +42,9 @@ int main(int argc, char** argv) {
   PosixFolders folders(prefix);
   PosixClock clock(prefix);
   PosixFileExistence file_existence(prefix);
+  PosixInstanceLock instance_lock(prefix);
+  PosixDataFileUse data_file_use(prefix);
+  PosixDurableFiles durable_files(prefix);
 
   Platform platform;
   platform.registry = &registry;
@@ -50,6 +56,9 @@ int main(int argc, char** argv) {
   platform.clock = &clock;
   platform.code_page = &code_page;
   platform.file_existence = &file_existence;
+  platform.instance_lock = &instance_lock;
+  platform.data_file_use = &data_file_use;
+  platform.durable_files = &durable_files;
 
   FormUpdate form(platform);
   return window->Run([&] { Main(platform, form); });

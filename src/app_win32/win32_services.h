@@ -17,6 +17,9 @@
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_existence.h"
+#include "platform/win32/win32_data_file_use.h"
+#include "platform/win32/win32_durable_files.h"
+#include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
 #include "platform/win32/win32_version_info.h"
@@ -46,6 +49,9 @@ struct Win32Services {
   Win32ShellCopy shell_copy;
   Win32Clock clock;
   Win32FileExistence file_existence;
+  Win32InstanceLock instance_lock;
+  Win32DataFileUse data_file_use;
+  Win32DurableFiles durable_files;
   std::unique_ptr<WindowSystem> window = MakeWindowSystem();
 
   Platform MakePlatform() {
@@ -59,6 +65,9 @@ struct Win32Services {
     platform.clock = &clock;
     platform.code_page = &code_page;
     platform.file_existence = &file_existence;
+    platform.instance_lock = &instance_lock;
+    platform.data_file_use = &data_file_use;
+    platform.durable_files = &durable_files;
     return platform;
   }
 };

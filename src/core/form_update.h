@@ -48,6 +48,7 @@ class FormUpdate : public FormEvents {
 
   // Update sequence.
   bool PassVersionGate();
+  bool BackUpInstallation(SHFILEOPSTRUCT& request);
   // True (after telling the user) when the VirtualStore holds data files.
   bool DataLeftInVirtualStore();
   void NameBackupFolder();
@@ -65,6 +66,19 @@ class FormUpdate : public FormEvents {
   void MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement);
   void ReportMigration(const std::vector<std::u16string>& failed,
                        const std::optional<std::u16string>& customer_open_error);
+
+  // An interrupted update and the safeguards around an update.
+  enum class InterruptedUpdate { kNone, kFinish, kStop };
+  InterruptedUpdate CheckInterruptedUpdate();
+  std::optional<std::u16string> RecordedBackup();
+  bool BackupIsWhole(const std::u16string& folder);
+  bool DatabasesFree();
+  bool NameNewBackupFolder();
+  bool FolderExists(const std::u16string& path);
+  bool RecordUpdateInProgress();
+  void ClearUpdateRecord();
+  void ClearRecordOfRestoredBackup(const std::u16string& entry);
+  std::u16string UpdateRecordPath() const;
 
   // History.
   void SeachFile(std::u16string strPath);

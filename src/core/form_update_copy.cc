@@ -14,20 +14,11 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 }  // namespace
 
 void FormUpdate::CmdUpdate_Click() {
-  if (!PassVersionGate()) return;
-  if (DataLeftInVirtualStore()) return;
-  NameBackupFolder();
-  // No database file is held open while the copies write over it.
-  ResumeNext([&] { CloseConnIfOpen(); });
-
+  // An interrupted update is finished from its own backup instead.
+  const InterruptedUpdate interrupted = CheckInterruptedUpdate();
+  if (interrupted == InterruptedUpdate::kStop) return;
   SHFILEOPSTRUCT request;
-  const std::u16string& dir = sInstallDir_;
-  request.pFrom = SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
-  request.pTo = sBackupDir_ + u"\\";
-  request.fFlags = kBackupFlags;
-  // An incomplete backup ends the update: nothing may overwrite the data
-  // that it failed to save.
-  if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return;
+  if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
   ResumeNext([&] { window().DoEvents(); });
 
   std::u16string package;
@@ -41,6 +32,26 @@ void FormUpdate::CmdUpdate_Click() {
   ResumeNext([&] { window().DoEvents(); });
 
   MigrateData();
+}
+
+// A new update up to its recorded backup: the version question, the checks
+// that it can finish, the backup request. False ends the update.
+bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
+  if (!PassVersionGate()) return false;
+  if (DataLeftInVirtualStore()) return false;
+  if (!DatabasesFree()) return false;
+  if (!NameNewBackupFolder()) return false;
+  // No database file is held open while the copies write over it.
+  ResumeNext([&] { CloseConnIfOpen(); });
+
+  const std::u16string& dir = sInstallDir_;
+  request.pFrom = SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
+  request.pTo = sBackupDir_ + u"\\";
+  request.fFlags = kBackupFlags;
+  // An incomplete backup ends the update: nothing may overwrite the data
+  // that it failed to save.
+  if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return false;
+  return RecordUpdateInProgress();
 }
 
 // Asks before going on when the package is not newer. False ends the update.

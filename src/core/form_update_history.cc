@@ -51,13 +51,14 @@ std::u16string FormUpdate::SplitDir(const std::u16string& sDir) {
 }
 
 // The files of the chosen folder go back over the installation. The
-// connection is closed first so that a database file can be replaced.
+// connection is closed first so that a database file can be replaced, and
+// nothing is copied over a database another program is using.
 void FormUpdate::CmdRestore_Click() {
   if (window().ListIndex() < 0) {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
-  CloseConnIfOpen();
+  if (!DatabasesFree()) return;
   SHFILEOPSTRUCT request;
   request.hwnd = static_cast<int32_t>(window().hWnd());
   request.wFunc = static_cast<int32_t>(FO_COPY);
@@ -68,6 +69,7 @@ void FormUpdate::CmdRestore_Click() {
   int32_t last_error = 0;
   const int32_t result = SHFileOperation(platform_, request, &last_error);
   ReportCopyOutcome(result, last_error, request);
+  if (result == 0 && request.fAnyOperationsAborted == 0) ClearRecordOfRestoredBackup(entry);
 }
 
 }  // namespace brevak

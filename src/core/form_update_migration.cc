@@ -35,6 +35,8 @@ void FormUpdate::MigrateData() {
     if (!ResumeNext([&] { ReData(table); })) AddOnce(failed, table);
   }
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, false); });
+  // The update is over only when every table has moved.
+  if (failed.empty()) ClearUpdateRecord();
   ReportMigration(failed, open_error);
 }
 

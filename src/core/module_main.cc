@@ -1,5 +1,6 @@
 #include "core/module_main.h"
 
+#include "core/upgrade_lock.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -13,6 +14,8 @@ std::u16string StartPrompt() {
 }
 
 void Main(Platform& platform, FormUpdate& form) {
+  // A second copy must not back up or overwrite what the first is moving.
+  if (!TakeUpgradeLock(platform)) return;
   if (platform.window->MsgBox(StartPrompt(), MsgBoxButtons::kYesNo) != vbYes) return;
   platform.window->Show(&form);
 }

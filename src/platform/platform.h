@@ -3,9 +3,12 @@
 
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/data_file_use.h"
 #include "platform/database.h"
 #include "platform/file_existence.h"
+#include "platform/durable_files.h"
 #include "platform/folders.h"
+#include "platform/instance_lock.h"
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
 #include "platform/shell_copy.h"
@@ -25,6 +28,10 @@ struct Platform {
   Clock* clock = nullptr;
   CodePage* code_page = nullptr;
   FileExistence* file_existence = nullptr;
+  // The safeguards of an update; a platform without one goes without it.
+  InstanceLock* instance_lock = nullptr;
+  DataFileUse* data_file_use = nullptr;
+  DurableFiles* durable_files = nullptr;
 };
 
 }  // namespace brevak

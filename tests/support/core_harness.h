@@ -41,6 +41,9 @@ class CoreHarness {
   FakeFolders folders;
   FakeClock clock;
   FakeFileExistence file_existence;
+  FakeInstanceLock instance_lock;
+  FakeDataFileUse data_file_use;
+  FakeDurableFiles durable_files;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
 
  private:

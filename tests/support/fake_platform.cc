@@ -171,4 +171,34 @@ std::u16string FakeClock::AppPath() {
   return app_path;
 }
 
+bool FakeDataFileUse::InUse(const std::u16string& path, const std::u16string& password) {
+  checked.push_back(path + u"|" + password);
+  if (fail) throw vb_error::Raise(vb_error::kInternalError);
+  return in_use.count(path) > 0;
+}
+
+std::optional<std::u16string> FakeDurableFiles::ReadText(const std::u16string& path) {
+  if (fail_read) throw RunTimeError(75, u"路径/文件访问错误");
+  const auto it = texts.find(path);
+  if (it == texts.end()) return std::nullopt;
+  return it->second;
+}
+
+void FakeDurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {
+  log.push_back(u"write " + path);
+  if (on_change) on_change();
+  if (fail_write) throw RunTimeError(61, u"磁盘已满");
+  texts[path] = text;
+}
+
+void FakeDurableFiles::Remove(const std::u16string& path) {
+  log.push_back(u"remove " + path);
+  if (on_change) on_change();
+  texts.erase(path);
+}
+
+bool FakeDurableFiles::FileExists(const std::u16string& path) {
+  return exists.count(path) > 0 || texts.count(path) > 0;
+}
+
 }  // namespace brevak::testing

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,44 @@ class FakeFileExistence : public FileExistence {
     return std::find(matching.begin(), matching.end(), pattern) != matching.end();
   }
   std::vector<std::u16string> matching;
+};
+
+// The lock another copy of the tool may hold.
+class FakeInstanceLock : public InstanceLock {
+ public:
+  bool TryLock() override {
+    ++calls;
+    return !held_elsewhere;
+  }
+  bool held_elsewhere = false;
+  int calls = 0;
+};
+
+// Database files another program holds, by path as given.
+class FakeDataFileUse : public DataFileUse {
+ public:
+  bool InUse(const std::u16string& path, const std::u16string& password) override;
+  std::set<std::u16string> in_use;
+  std::vector<std::u16string> checked;  // "PATH|PASSWORD" in order
+  bool fail = false;                    // the check raises a run-time error
+};
+
+// Files by path as given. `exists` names files that are there but whose
+// text is of no interest (a backup's databases).
+class FakeDurableFiles : public DurableFiles {
+ public:
+  std::optional<std::u16string> ReadText(const std::u16string& path) override;
+  void WriteText(const std::u16string& path, const std::u16string& text) override;
+  void Remove(const std::u16string& path) override;
+  bool FileExists(const std::u16string& path) override;
+
+  std::map<std::u16string, std::u16string> texts;
+  std::set<std::u16string> exists;
+  std::vector<std::u16string> log;  // "write PATH", "remove PATH"
+  bool fail_read = false;
+  bool fail_write = false;
+  // Runs inside each write and removal, before it takes effect.
+  std::function<void()> on_change;
 };
 
 }  // namespace brevak::testing

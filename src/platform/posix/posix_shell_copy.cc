@@ -122,6 +122,7 @@ class CopyOperation {
   int32_t Plan(const std::vector<std::u16string>& patterns);
   // Makes sure the destination folder exists, creating it as the flags say.
   int32_t PrepareDestination(const std::u16string& destination);
+  void RemoveLeftoverTemps();
   int32_t CopyAll();
   bool aborted() const { return aborted_; }
 
@@ -235,7 +236,10 @@ int32_t CopyOperation::PrepareDestination(const std::u16string& destination) {
   destination_ = prefix_.ToHost(destination);
   std::error_code ec;
   const fs::file_status status = fs::status(destination_, ec);
-  if (fs::is_directory(status)) return win32::kSuccess;
+  if (fs::is_directory(status)) {
+    RemoveLeftoverTemps();
+    return win32::kSuccess;
+  }
   if (fs::exists(status)) return win32::kPathNotFound;  // a file stands where the folder should be
   if (ec && ec != std::errc::no_such_file_or_directory) return FromErrorCode(ec, win32::kPathNotFound);
   if ((flags_ & (FOF_NOCONFIRMMKDIR | FOF_NOCONFIRMATION)) == 0) {
@@ -249,6 +253,18 @@ int32_t CopyOperation::PrepareDestination(const std::u16string& destination) {
   }
   fs::create_directories(destination_, ec);
   return ec ? FromErrorCode(ec, win32::kPathNotFound) : win32::kSuccess;
+}
+
+// The temporary files of a copy that was killed before it could put them
+// in place or remove them. Only one copy writes into a folder at a time
+// (the tool runs once), so every such file found here is a leftover.
+void CopyOperation::RemoveLeftoverTemps() {
+  std::error_code ec;
+  fs::directory_iterator it(destination_, ec);
+  for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+    std::error_code remove_ec;
+    if (IsOwnTempName(it->path().filename().string())) fs::remove(it->path(), remove_ec);
+  }
 }
 
 // Copies every file to its temporary name, then puts the completed ones

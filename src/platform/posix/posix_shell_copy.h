@@ -32,6 +32,8 @@ namespace brevak::posix {
 //   when the copying ends, the completed files are flushed to the disk
 //   (one flush for all) and renamed over their real names, so a real name
 //   never holds a partial file; a failed file's temporary copy is removed.
+//   Temporary files an interrupted copy left in the destination folder are
+//   removed before copying, and never taken as sources.
 //   A database's rollback journal ("X-journal") travels with X; replacing
 //   X removes a stale X-journal the source does not have.
 // - A copy that runs longer than `progress_delay` shows the window's

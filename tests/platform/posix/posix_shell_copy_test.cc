@@ -183,6 +183,20 @@ TEST_F(ShellCopyTest, RestoreRequestCopiesTheFolderBackWithoutItsSubfolders) {
   EXPECT_EQ(ReadFile(C("Brevak/Brevak.exe")), "saved program");
 }
 
+// A copy killed before it could rename or remove its temporary files
+// leaves them behind: the next copy into that folder removes them, and no
+// copy ever takes one as a source.
+TEST_F(ShellCopyTest, LeftoverTemporaryFilesAreRemovedAndNeverCopied) {
+  WriteFile(C("Brevak/.~brevak-Addr.mdb-00ff00ff00ff00ff.tmp"), "half a file");
+  WriteFile(C("Brevak/20121225051422/.~brevak-Customerdata.car-0123456789abcdef.tmp"), "half a backup");
+  WriteFile(C("Brevak/20121225051422/Addr.mdb"), "saved");
+  WriteFile(C("Brevak/.~brevak-keep.txt"), "not a temporary name");
+  Copy(SourceList({u"C:\\Brevak\\\\20121225051422\\*.*"}), u"C:\\Brevak\\\\", FOF_NOCONFIRMATION | FOF_MULTIDESTFILES);
+  EXPECT_EQ(result_, 0);
+  EXPECT_EQ(EntriesOf(C("Brevak")), (Names{"20121225051422", "Addr.mdb", ".~brevak-keep.txt"}));
+  EXPECT_TRUE(HasTempFiles(C("Brevak/20121225051422")));  // a source folder is only read
+}
+
 TEST_F(ShellCopyTest, SourcesThatNameNothing) {
   WriteFile(C("Src/a.ini"), "a");
   struct Case { std::u16string pattern; int32_t result; };

@@ -1,0 +1,31 @@
+#ifndef BREVAK_PLATFORM_DURABLE_FILES_H_
+#define BREVAK_PLATFORM_DURABLE_FILES_H_
+
+#include <optional>
+#include <string>
+
+namespace brevak {
+
+// Small text files that must survive a power cut: each is replaced whole
+// or not at all, and is on the disk when the call returns. Paths are
+// Windows paths; the text is kept as UTF-8. Failures raise a RunTimeError.
+class DurableFiles {
+ public:
+  DurableFiles() = default;
+  DurableFiles(const DurableFiles&) = delete;
+  DurableFiles& operator=(const DurableFiles&) = delete;
+  virtual ~DurableFiles() = default;
+
+  // The file's text, or nothing when the file does not exist.
+  virtual std::optional<std::u16string> ReadText(const std::u16string& path) = 0;
+  // Replaces the file with `text`; a crash leaves the old file or the new.
+  virtual void WriteText(const std::u16string& path, const std::u16string& text) = 0;
+  // Removes the file, durably; a missing file is no failure.
+  virtual void Remove(const std::u16string& path) = 0;
+  // True when `path` names an existing file (not a folder).
+  virtual bool FileExists(const std::u16string& path) = 0;
+};
+
+}  // namespace brevak
+
+#endif  // BREVAK_PLATFORM_DURABLE_FILES_H_
