@@ -15,18 +15,18 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 void FormUpdate::CmdUpdate_Click() {
   if (!PassVersionGate()) return;
+  if (!PassPreUpdateChecks()) return;
   NameBackupFolder();
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
   SHFILEOPSTRUCT request;
-  const std::u16string& dir = sInstallDir_;
-  request.pFrom = SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
+  request.pFrom = BackupSourceList();
   request.pTo = sBackupDir_ + u"\\";
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return;
+  if (!RunBackupRequest(request)) return;
 
   std::u16string package;
   ResumeNext([&] { package = platform_.clock->AppPath(); });
@@ -62,6 +62,11 @@ void FormUpdate::NameBackupFolder() {
     stamp += Add0(vb::CStr(clock.Now().second));
     sBackupDir_ = sInstallDir_ + stamp;
   });
+}
+
+std::u16string FormUpdate::BackupSourceList() const {
+  const std::u16string& dir = sInstallDir_;
+  return SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
 }
 
 bool FormUpdate::CompVer() {
