@@ -81,8 +81,9 @@ class FormUpdate : public FormEvents {
   bool PassPreUpdateChecks();
   std::u16string SpaceProblem();
   std::u16string PackageProblem();
-  std::u16string PackageFileProblem(FileSystemObject& fso, const std::u16string& package,
-                                    const std::u16string& name, const std::u16string& password);
+  std::u16string ProgramProblem(const std::u16string& path);
+  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
+                                 const std::u16string& password);
   // The backup request's source list: the installation's data files.
   std::u16string BackupSourceList() const;
   // Runs the update's backup request; a backup that did not complete

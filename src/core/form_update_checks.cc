@@ -119,30 +119,35 @@ std::u16string FormUpdate::PackageProblem() {
   } catch (const RunTimeError&) {
     return u"";
   }
-  std::u16string problem = PackageFileProblem(*fso, package, u"Brevak.exe", u"");
-  if (problem.empty()) problem = PackageFileProblem(*fso, package, kCustomerDatabase, kCustomerPassword);
-  if (problem.empty()) problem = PackageFileProblem(*fso, package, kAddressBook, u"");
+  const auto present = [&](const std::u16string& name) {
+    bool exists = false;
+    ResumeNext([&] { exists = fso->FileExists(package + u"\\" + name); });
+    return exists;
+  };
+  std::u16string problem;
+  if (present(u"Brevak.exe")) problem = ProgramProblem(package + u"\\Brevak.exe");
+  if (problem.empty() && present(kCustomerDatabase)) {
+    problem = DatabaseProblem(package, kCustomerDatabase, kCustomerPassword);
+  }
+  if (problem.empty() && present(kAddressBook)) problem = DatabaseProblem(package, kAddressBook, u"");
   return problem;
 }
 
-// The program must carry a version that can be read; a database must open
-// (with the customer database's password).
-std::u16string FormUpdate::PackageFileProblem(FileSystemObject& fso, const std::u16string& package,
-                                              const std::u16string& name, const std::u16string& password) {
-  const std::u16string path = package + u"\\" + name;
-  bool present = false;
-  ResumeNext([&] { present = fso.FileExists(path); });
-  if (!present) return u"";
-  if (name == u"Brevak.exe") {
-    std::u16string version;
-    ResumeNext([&] { version = GetFileVer(platform_, path)[0]; });
-    if (!version.empty()) return u"";
-    return u"升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + vb::vbCrLf + kPackageBroken;
-  }
+// The program must carry a version that can be read.
+std::u16string FormUpdate::ProgramProblem(const std::u16string& path) {
+  std::u16string version;
+  ResumeNext([&] { version = GetFileVer(platform_, path)[0]; });
+  if (!version.empty()) return u"";
+  return u"升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + vb::vbCrLf + kPackageBroken;
+}
+
+// The database must open, read-only: the check writes nothing.
+std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const std::u16string& name,
+                                           const std::u16string& password) {
   try {
     const std::unique_ptr<Connection> connection = platform_.database->CreateConnection(u"Adodb.Connection");
     connection->SetProvider(kJetProvider);
-    connection->Open(JetConnectionString(path, password));
+    connection->Open(JetConnectionString(package + u"\\" + name, password) + u";Mode=Read");
     connection->Close();
   } catch (const RunTimeError& e) {
     return u"升级包中的数据库 " + name + u" 无法打开：" + e.description() + vb::vbCrLf + kPackageBroken;

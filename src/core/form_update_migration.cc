@@ -9,8 +9,6 @@
 namespace brevak {
 namespace {
 
-const char16_t* const kProvider = kJetProvider;
-
 // Jet commits a transaction that passes its per-file lock limit (9500 by
 // default) in pieces; the limit is raised so that a large table moves in
 // one transaction.
@@ -51,7 +49,7 @@ void FormUpdate::MigrateData() {
 void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
   ResumeNext([&] {
     CloseConnIfOpen();
-    conn().SetProvider(kProvider);
+    conn().SetProvider(kJetProvider);
     conn().Open(ConnectionString(sInstallDir_ + u"Addr.mdb", u""));
   });
   const std::u16string source = u"[;database=" + sBackupDir_ + u"\\Addr.mdb;].";
@@ -71,7 +69,7 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
 std::optional<std::u16string> FormUpdate::OpenCustomerDatabase() {
   std::optional<std::u16string> error;
   try {
-    conn().SetProvider(kProvider);
+    conn().SetProvider(kJetProvider);
     conn().Open(ConnectionString(sDataFile_, kCustomerPassword));
   } catch (const RunTimeError& e) {
     error = e.description();

@@ -64,7 +64,7 @@ TEST(PreUpdateCheckTest, ChangesNothingUnlessTheDriveAndThePackageWillDo) {
       {"customer database that does not open",
        [](CoreHarness& h) {
          h.database.log.fail = [](const std::u16string& line) {
-           return line == u"open Data Source =C:\\pkg\\Customerdata.car;Jet OLEDB:Database Password=mqzvtw";
+           return line == u"open Data Source =C:\\pkg\\Customerdata.car;Jet OLEDB:Database Password=mqzvtw;Mode=Read";
          };
        },
        "ok\n",
