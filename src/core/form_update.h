@@ -63,7 +63,16 @@ class FormUpdate : public FormEvents {
   void MoveAddressBook(std::vector<std::u16string>& failed);
   std::optional<std::u16string> OpenCustomerDatabase();
   void ReData(const std::u16string& TabName);
-  void MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement);
+  // A moved table and its backup's table as a count statement names it
+  // (with the external-database clause).
+  struct RowCheck {
+    std::u16string table;
+    std::u16string backup_table;
+  };
+  void MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
+                 const RowCheck& check);
+  // Raises a run-time error when the table's rows differ from its backup's.
+  void VerifyRows(const RowCheck& check);
   void ReportMigration(const std::vector<std::u16string>& failed,
                        const std::optional<std::u16string>& customer_open_error);
 
@@ -74,7 +83,6 @@ class FormUpdate : public FormEvents {
   bool BackupIsWhole(const std::u16string& folder);
   bool DatabasesFree();
   bool NameNewBackupFolder();
-  bool FolderExists(const std::u16string& path);
   bool RecordUpdateInProgress();
   void ClearUpdateRecord();
   void ClearRecordOfRestoredBackup(const std::u16string& entry);
@@ -82,6 +90,27 @@ class FormUpdate : public FormEvents {
 
   // History.
   void SeachFile(std::u16string strPath);
+
+  // Checks before an update changes anything (form_update_checks.cc). Each
+  // returns the problem to tell the user, or the empty text.
+  bool PassPreUpdateChecks();
+  std::u16string SpaceProblem();
+  std::u16string PackageProblem();
+  std::u16string ProgramProblem(const std::u16string& path);
+  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
+                                 const std::u16string& password);
+  // The backup request's source list: the installation's data files.
+  std::u16string BackupSourceList() const;
+  // Runs the update's backup request; a backup that did not complete
+  // leaves no folder behind. False ends the update.
+  bool RunBackupRequest(SHFILEOPSTRUCT& request);
+  // Backs up the files a restore will replace into a new dated folder.
+  // False, after telling the user why, when the restore must not go on.
+  bool BackUpBeforeRestore();
+  std::u16string NameRestoreBackupFolder();
+  // True also when it cannot be told: nothing unknown is ever removed.
+  bool FolderExists(const std::u16string& folder);
+  void RemoveFolder(const std::u16string& folder);
 
   Platform& platform_;
   std::u16string sInstallDir_;

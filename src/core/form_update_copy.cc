@@ -39,18 +39,18 @@ void FormUpdate::CmdUpdate_Click() {
 bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   if (!PassVersionGate()) return false;
   if (DataLeftInVirtualStore()) return false;
+  if (!PassPreUpdateChecks()) return false;
   if (!DatabasesFree()) return false;
   if (!NameNewBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
-  const std::u16string& dir = sInstallDir_;
-  request.pFrom = SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
+  request.pFrom = BackupSourceList();
   request.pTo = sBackupDir_ + u"\\";
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunCopyRequest(request, /*stop_when_aborted=*/true)) return false;
+  if (!RunBackupRequest(request)) return false;
   return RecordUpdateInProgress();
 }
 
@@ -76,6 +76,11 @@ void FormUpdate::NameBackupFolder() {
     stamp += Add0(vb::CStr(clock.Now().second));
     sBackupDir_ = sInstallDir_ + stamp;
   });
+}
+
+std::u16string FormUpdate::BackupSourceList() const {
+  const std::u16string& dir = sInstallDir_;
+  return SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
 }
 
 bool FormUpdate::CompVer() {

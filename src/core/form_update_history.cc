@@ -52,13 +52,15 @@ std::u16string FormUpdate::SplitDir(const std::u16string& sDir) {
 
 // The files of the chosen folder go back over the installation. The
 // connection is closed first so that a database file can be replaced, and
-// nothing is copied over a database another program is using.
+// nothing is copied over a database another program is using, and the
+// files it replaces are backed up first so that it can be undone.
 void FormUpdate::CmdRestore_Click() {
   if (window().ListIndex() < 0) {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
   if (!DatabasesFree()) return;
+  if (!BackUpBeforeRestore()) return;
   SHFILEOPSTRUCT request;
   request.hwnd = static_cast<int32_t>(window().hWnd());
   request.wFunc = static_cast<int32_t>(FO_COPY);

@@ -3,16 +3,22 @@
 #include <algorithm>
 
 #include "core/form_update.h"
+#include "core/jet_database.h"
 #include "core/vb_text.h"
 
 namespace brevak {
 namespace {
 
-const char16_t kCustomerPassword[] = u"mqzvtw";
-const char16_t kProvider[] = u"Microsoft.Jet.OLEDB.4.0";
-
+// Jet commits a transaction that passes its per-file lock limit (9500 by
+// default) in pieces; the limit is raised so that a large table moves in
+// one transaction.
 std::u16string ConnectionString(const std::u16string& file, const std::u16string& password) {
-  return u"Data Source =" + file + u";Jet OLEDB:Database Password=" + password;
+  return JetConnectionString(file, password) + u";Jet OLEDB:Max Locks Per File=1000000";
+}
+
+// A table that holds fewer rows, or more, than its backup after the move.
+RunTimeError RowsDiffer(const std::u16string& table, int32_t installed, int32_t backup) {
+  return RunTimeError(vb_error::kInternalError, table + u": " + vb::CStr(installed) + u" / " + vb::CStr(backup));
 }
 
 void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
@@ -45,7 +51,7 @@ void FormUpdate::MigrateData() {
 void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
   ResumeNext([&] {
     CloseConnIfOpen();
-    conn().SetProvider(kProvider);
+    conn().SetProvider(kJetProvider);
     conn().Open(ConnectionString(sInstallDir_ + u"Addr.mdb", u""));
   });
   const std::u16string source = u"[;database=" + sBackupDir_ + u"\\Addr.mdb;].";
@@ -54,7 +60,8 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
     const std::u16string name = table;
     const bool moved = ResumeNext([&] {
       MoveTable(u"delete from [" + name + u"]",
-                u"Insert into [" + name + u"] Select * From " + source + name);
+                u"Insert into [" + name + u"] Select * From " + source + name,
+                {name, source + u"[" + name + u"]"});
     });
     if (!moved) AddOnce(failed, name);
   }
@@ -65,7 +72,7 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
 std::optional<std::u16string> FormUpdate::OpenCustomerDatabase() {
   std::optional<std::u16string> error;
   try {
-    conn().SetProvider(kProvider);
+    conn().SetProvider(kJetProvider);
     conn().Open(ConnectionString(sDataFile_, kCustomerPassword));
   } catch (const RunTimeError& e) {
     error = e.description();
@@ -76,23 +83,35 @@ std::optional<std::u16string> FormUpdate::OpenCustomerDatabase() {
 void FormUpdate::ReData(const std::u16string& TabName) {
   window().DoEvents();  // the window answers between tables
   if (window().ProgressValue() < 97) window().SetProgressValue(window().ProgressValue() + 3);
-  MoveTable(u"delete from " + TabName,
-            u"Insert into [" + TabName + u"] Select * From [;database=" + sBackupDir_ +
-                u"\\Customerdata.car;pwd=" + kCustomerPassword + u"]." + TabName);
+  const std::u16string source =
+      u"[;database=" + sBackupDir_ + u"\\Customerdata.car;pwd=" + kCustomerPassword + u"].";
+  MoveTable(u"delete from " + TabName, u"Insert into [" + TabName + u"] Select * From " + source + TabName,
+            {TabName, source + u"[" + TabName + u"]"});
 }
 
+// The table is verified before its transaction commits: an engine may
+// append fewer rows than it selected without raising an error (rows that
+// break a key or a validation rule), and such a table is rolled back and
+// named like one that failed.
 void FormUpdate::MoveTable(const std::u16string& delete_statement,
-                           const std::u16string& insert_statement) {
+                           const std::u16string& insert_statement, const RowCheck& check) {
   Connection& connection = conn();
   connection.BeginTrans();
   try {
     connection.Execute(delete_statement);
     connection.Execute(insert_statement);
+    VerifyRows(check);
     connection.CommitTrans();
   } catch (const RunTimeError&) {
     ResumeNext([&] { connection.RollbackTrans(); });
     throw;
   }
+}
+
+void FormUpdate::VerifyRows(const RowCheck& check) {
+  const int32_t installed = conn().ExecuteCount(u"select count(*) from [" + check.table + u"]");
+  const int32_t backup = conn().ExecuteCount(u"select count(*) from " + check.backup_table);
+  if (installed != backup) throw RowsDiffer(check.table, installed, backup);
 }
 
 void FormUpdate::ReportMigration(const std::vector<std::u16string>& failed,

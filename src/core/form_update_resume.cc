@@ -16,10 +16,11 @@ const char16_t kUpdateRecordName[] = u"upgrade-in-progress.brevak";
 const char16_t kCustomerDatabase[] = u"Customerdata.car";
 const char16_t kAddressBook[] = u"Addr.mdb";
 const char16_t kCustomerPassword[] = u"mqzvtw";
-// The clock is read again until the second turns; a clock that cannot be
-// read gives up at once, one that never turns after this many names
-// (minutes on any machine, where a second takes well under a million).
-constexpr int64_t kMaxNamings = 500000000;
+// While the stamp's folder exists the clock is read again every so often,
+// for a few seconds at the most (a folder for each of the next seconds, or
+// a clock that stands still).
+constexpr int kNamingWaitMs = 200;
+constexpr int kMaxNamingWaits = 25;
 
 // The text after the last backslash.
 std::u16string LastComponent(const std::u16string& path) {
@@ -120,26 +121,21 @@ bool FormUpdate::DatabasesFree() {
 }
 
 // While the stamp's folder exists (an update earlier in the same second, a
-// clock set back), the clock is read again until the second has turned.
+// clock set back), the clock is read again until the name is free.
 bool FormUpdate::NameNewBackupFolder() {
   NameBackupFolder();
-  while (FolderExists(sBackupDir_)) {
-    const std::u16string taken = sBackupDir_;
-    for (int64_t i = 0; i < kMaxNamings && sBackupDir_ == taken; ++i) {
-      if (!ResumeNext([&] { platform_.clock->Now(); })) break;
-      NameBackupFolder();
+  for (int wait = 0; FolderExists(sBackupDir_); ++wait) {
+    if (wait == kMaxNamingWaits) {
+      ResumeNext([&] {
+        window().MsgBox(u"备份文件夹已经存在：" + sBackupDir_ + vb::vbCrLf + u"请稍后再开始更新。",
+                        MsgBoxButtons::kOkOnly);
+      });
+      return false;
     }
-    if (sBackupDir_ != taken) continue;
-    ResumeNext([&] {
-      window().MsgBox(u"备份文件夹已经存在：" + taken + vb::vbCrLf + u"请稍后再开始更新。", MsgBoxButtons::kOkOnly);
-    });
-    return false;
+    ResumeNext([&] { platform_.clock->Sleep(kNamingWaitMs); });
+    NameBackupFolder();
   }
   return true;
-}
-
-bool FormUpdate::FolderExists(const std::u16string& path) {
-  return ResumeNext([&] { platform_.folders->CreateFileSystemObject()->GetFolder(path); });
 }
 
 // The record names the backup folder, so that an update interrupted from

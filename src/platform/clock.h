@@ -24,6 +24,8 @@ class Clock {
 
   // One reading of the current local date and time.
   virtual LocalTime Now() = 0;
+  // Waits about `milliseconds` before returning (for a clock to move on).
+  virtual void Sleep(int milliseconds) = 0;
   // The folder that holds the running tool, as a Windows path without a
   // trailing backslash (App.Path).
   virtual std::u16string AppPath() = 0;

@@ -26,6 +26,10 @@ class Connection {
   virtual void Open(const std::u16string& connection_string) = 0;
   // Runs one statement of Jet's SQL on the open database.
   virtual void Execute(const std::u16string& statement) = 0;
+  // Runs a "select count(*) from ..." statement and returns the first field
+  // of its first record: Set rs = Execute(statement), rs.Fields.Item(0).Value,
+  // rs.Close.
+  virtual int32_t ExecuteCount(const std::u16string& statement) = 0;
   virtual void Close() = 0;
   // adStateOpen or adStateClosed.
   virtual int32_t State() = 0;

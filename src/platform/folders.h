@@ -1,12 +1,32 @@
 #ifndef BREVAK_PLATFORM_FOLDERS_H_
 #define BREVAK_PLATFORM_FOLDERS_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace brevak {
 
 class Folder;
+
+// A file object of Scripting.FileSystemObject.
+class File {
+ public:
+  virtual ~File() = default;
+  // The file's own name, the last component of its path.
+  virtual std::u16string Name() = 0;
+  // Its size in bytes.
+  virtual int64_t Size() = 0;
+};
+
+// An enumeration of a folder's files (Files).
+class FileEnumeration {
+ public:
+  virtual ~FileEnumeration() = default;
+  // The next file, or null when none is left. Raises a RunTimeError when
+  // stepping fails.
+  virtual std::unique_ptr<File> Next() = 0;
+};
 
 // An enumeration of a folder's immediate subfolders (SubFolders).
 class FolderEnumeration {
@@ -25,6 +45,9 @@ class Folder {
   virtual std::u16string Name() = 0;
   // Raises a RunTimeError when the enumeration cannot be started.
   virtual std::unique_ptr<FolderEnumeration> SubFolders() = 0;
+  // The folder's files, not those of its subfolders. Raises a RunTimeError
+  // when the enumeration cannot be started.
+  virtual std::unique_ptr<FileEnumeration> Files() = 0;
 };
 
 // Scripting.FileSystemObject.
@@ -34,6 +57,17 @@ class FileSystemObject {
   // The folder at `path` (a trailing backslash names the same folder).
   // Raises a RunTimeError for an empty path or a folder that does not exist.
   virtual std::unique_ptr<Folder> GetFolder(const std::u16string& path) = 0;
+  // FolderExists / FileExists: false for anything else at `path`.
+  virtual bool FolderExists(const std::u16string& path) = 0;
+  virtual bool FileExists(const std::u16string& path) = 0;
+  // DeleteFolder(path, True): the folder with everything in it, read-only
+  // files included. Raises a RunTimeError when the folder does not exist or
+  // cannot be removed whole.
+  virtual void DeleteFolder(const std::u16string& path) = 0;
+  // GetDrive(GetDriveName(path)).AvailableSpace: the bytes the user may
+  // still write on the drive that holds `path`. Raises a RunTimeError when
+  // the drive cannot be read.
+  virtual int64_t AvailableSpace(const std::u16string& path) = 0;
 };
 
 // Creates file-system objects: CreateObject("Scripting.FileSystemObject").

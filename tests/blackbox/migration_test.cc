@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
 // message says why before naming every table.
 struct Unopenable {
   const char* name;
-  bool rekey_package;  // else the file is missing everywhere
+  bool rekey_installed;  // and none in the package; else the file is missing everywhere
   const char* reason;
 };
 
@@ -185,8 +185,10 @@ class UnopenableCustomerDatabaseTest : public ::testing::TestWithParam<Unopenabl
 TEST_P(UnopenableCustomerDatabaseTest, TheBarRunsTo97AndNoTableIsTouched) {
   ShopMachine machine;
   const fs::path package_car = machine.package() / "Customerdata.car";
-  if (GetParam().rekey_package) {
-    ExecSql(package_car, kCustomerKey, "PRAGMA rekey = 'another'");
+  if (GetParam().rekey_installed) {
+    // A package without one leaves the installation's own, under another key.
+    fs::remove(package_car);
+    ExecSql(machine.install() / "Customerdata.car", kCustomerKey, "PRAGMA rekey = 'another'");
   } else {
     fs::remove(package_car);
     fs::remove(machine.install() / "Customerdata.car");
@@ -201,8 +203,9 @@ TEST_P(UnopenableCustomerDatabaseTest, TheBarRunsTo97AndNoTableIsTouched) {
   }
   const std::string reason = std::string("无法打开客户数据库：") + GetParam().reason + "\r\n";
   EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{NotMovedBox(machine, names, reason)});
-  if (GetParam().rekey_package) {
-    EXPECT_EQ(FileChecksum(machine.install() / "Customerdata.car"), FileChecksum(package_car));
+  if (GetParam().rekey_installed) {
+    EXPECT_EQ(FileChecksum(machine.install() / "Customerdata.car"),
+              FileChecksum(machine.BackupFolders().at(0) / "Customerdata.car"));
   } else {
     EXPECT_FALSE(fs::exists(machine.install() / "Customerdata.car"));
   }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "blackbox/restore_backup.h"
 #include "blackbox/transcript_lines.h"
 #include "support/blackbox_shop.h"
 #include "support/blackbox_tree.h"
@@ -50,13 +51,20 @@ TEST(RestoreTest, ALaterRunRestoresTheBackupByteForByte) {
   const ToolRun update = machine.Run("yes\nclick CmdUpdate\nok\n");
   ASSERT_EQ(update.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << update.Describe();
   const std::string backup = machine.BackupFolders().at(0).filename().string();
+  const TreeSnapshot updated = SnapshotTree(machine.install());
 
-  const ToolRun restore = machine.Run("yes\nclick cmdGetHistory\nselect " + std::to_string(BackupIndex(machine)) +
-                                      "\nclick CmdRestore\n");
+  // The wait keeps the restore's own backup out of the update's second.
+  const ToolRun restore = machine.Run("yes\nwait 1.1\nclick cmdGetHistory\nselect " +
+                                      std::to_string(BackupIndex(machine)) + "\nclick CmdRestore\n");
 
   EXPECT_TRUE(restore.LinesStartingWith("msgbox OK").empty()) << restore.Describe();
   EXPECT_EQ(restore.transcript.back(), "exit 0");
-  EXPECT_EQ(DescribeChanges(ExpectedAfterRestore(before, package, backup), SnapshotTree(machine.install())), "");
+  const TreeSnapshot after = SnapshotTree(machine.install());
+  TreeSnapshot expected = ExpectedAfterRestore(before, package, backup);
+  const std::vector<std::string> taken = NewDatedFolders(updated, after);
+  ASSERT_EQ(taken.size(), 1u);
+  AddDataFilesBackup(expected, updated, taken[0]);  // the updated files, to undo the restore with
+  EXPECT_EQ(DescribeChanges(expected, after), "");
 }
 
 // Restored in the run that updated: the connection is then open on the
@@ -67,13 +75,20 @@ TEST(RestoreTest, TheSameRunRestoresTheBackupItJustMade) {
   const TreeSnapshot before = SnapshotTree(machine.install());
   const TreeSnapshot package = SnapshotTree(machine.package());
 
-  const ToolRun run = machine.Run("yes\nclick CmdUpdate\nok\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n");
+  // The wait gives the restore's own backup a second of its own, and the
+  // installation is taken as the restore finds it.
+  ToolProcess tool(machine.Launch("yes\nclick CmdUpdate\nok\nwait 1.5\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n"));
+  ASSERT_TRUE(tool.WaitForLine("answer ok"));
+  const TreeSnapshot updated = SnapshotTree(machine.install());
+  const ToolRun run = tool.Finish();
 
   EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
   EXPECT_EQ(run.transcript.back(), "exit 0");
-  ASSERT_EQ(machine.BackupFolders().size(), 1u);
+  ASSERT_EQ(machine.BackupFolders().size(), 2u);
   const std::string backup = machine.BackupFolders()[0].filename().string();
-  EXPECT_EQ(DescribeChanges(ExpectedAfterRestore(before, package, backup), SnapshotTree(machine.install())), "");
+  TreeSnapshot expected = ExpectedAfterRestore(before, package, backup);
+  AddDataFilesBackup(expected, updated, machine.BackupFolders()[1].filename().string());
+  EXPECT_EQ(DescribeChanges(expected, SnapshotTree(machine.install())), "");
 }
 
 }  // namespace

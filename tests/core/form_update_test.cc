@@ -124,25 +124,28 @@ TEST(UpdateTest, EachTableMovesInItsOwnTransactionInListOrder) {
       u"open Data Source =C:\\Program Files\\Brevak\\Addr.mdb;Jet OLEDB:Database Password=",
       u"close",  // before the backup
       u"provider Microsoft.Jet.OLEDB.4.0",
-      u"open Data Source =C:\\Program Files\\Brevak\\Addr.mdb;Jet OLEDB:Database Password="};
+      u"open Data Source =C:\\Program Files\\Brevak\\Addr.mdb;Jet OLEDB:Database Password=;"
+      u"Jet OLEDB:Max Locks Per File=1000000"};
   const std::u16string backup = posix::Utf8ToUtf16(kBackupDir);
   for (const char16_t* table : kAddressBookTables) {
+    const std::u16string source = u"[;database=" + backup + u"\\Addr.mdb;].";
     expected.insert(expected.end(),
                     {u"begin", u"exec delete from [" + std::u16string(table) + u"]",
-                     u"exec Insert into [" + std::u16string(table) + u"] Select * From [;database=" +
-                         backup + u"\\Addr.mdb;]." + table,
-                     u"commit"});
+                     u"exec Insert into [" + std::u16string(table) + u"] Select * From " + source + table,
+                     u"count select count(*) from [" + std::u16string(table) + u"]",
+                     u"count select count(*) from " + source + u"[" + table + u"]", u"commit"});
   }
   expected.insert(expected.end(),
                   {u"close", u"provider Microsoft.Jet.OLEDB.4.0",
                    u"open Data Source =C:\\Program Files\\Brevak\\Customerdata.car;Jet OLEDB:Database "
-                   u"Password=mqzvtw"});
+                   u"Password=mqzvtw;Jet OLEDB:Max Locks Per File=1000000"});
   for (const char16_t* table : kCustomerTables) {
+    const std::u16string source = u"[;database=" + backup + u"\\Customerdata.car;pwd=mqzvtw].";
     expected.insert(expected.end(),
                     {u"begin", u"exec delete from " + std::u16string(table),
-                     u"exec Insert into [" + std::u16string(table) + u"] Select * From [;database=" +
-                         backup + u"\\Customerdata.car;pwd=mqzvtw]." + table,
-                     u"commit"});
+                     u"exec Insert into [" + std::u16string(table) + u"] Select * From " + source + table,
+                     u"count select count(*) from [" + std::u16string(table) + u"]",
+                     u"count select count(*) from " + source + u"[" + table + u"]", u"commit"});
   }
   expected.push_back(u"close");  // at unload
   EXPECT_EQ(harness.database.log.lines, expected);
@@ -390,8 +393,14 @@ TEST_F(HistoryTest, ASelectedEntryLabelsAndRestoresWithoutAWord) {
       harness_.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nselect -1\nclose");
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "caption"),
             (Lines{"caption CmdRestore 恢复2012年12月25日05时14分22秒数据", "caption CmdRestore 恢复数据"}));
-  ASSERT_EQ(harness_.shell.requests.size(), 1u);
-  const ShFileOpStruct& restore = harness_.shell.requests[0];
+  ASSERT_EQ(harness_.shell.requests.size(), 2u);
+  const ShFileOpStruct& backup = harness_.shell.requests[0];  // what the restore will replace
+  EXPECT_EQ(backup.pFrom,
+            "C:\\Program Files\\Brevak\\*.car\0C:\\Program Files\\Brevak\\*.mdb\0"
+            "C:\\Program Files\\Brevak\\\\Brevak.*\0C:\\Program Files\\Brevak\\\\*.ini\0\0"s);
+  EXPECT_EQ(backup.pTo, kBackupDir + "\\");
+  EXPECT_EQ(backup.fFlags, 0x211);
+  const ShFileOpStruct& restore = harness_.shell.requests[1];
   EXPECT_EQ(restore.pFrom, kBackupDir.substr(0, 24) + "\\20121225051422\\*.*\0\0"s);
   EXPECT_EQ(restore.pTo, "C:\\Program Files\\Brevak\\\\");
   EXPECT_EQ(restore.fFlags, 0x11);
@@ -410,6 +419,7 @@ TEST_F(HistoryTest, RestoreAsksForASelectionAfterARefresh) {
 }
 
 TEST_F(HistoryTest, ARestoreOutcomeIsReportedLikeAnyCopy) {
+  harness_.shell.outcomes.push_back({});  // its backup
   harness_.shell.outcomes.push_back({1223, 1, 1223});
   const Lines transcript =
       harness_.Run("yes\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nok\nok\nclose");

@@ -15,6 +15,7 @@ class AcceptingConnection : public Connection {
   void SetProvider(const std::u16string&) override {}
   void Open(const std::u16string&) override { state_ = adStateOpen; }
   void Execute(const std::u16string&) override {}
+  int32_t ExecuteCount(const std::u16string&) override { return 0; }
   void Close() override { state_ = adStateClosed; }
   int32_t State() override { return state_; }
   void BeginTrans() override {}

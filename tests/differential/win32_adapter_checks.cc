@@ -314,6 +314,30 @@ void CheckOneHandlerAtATime() {
   Check(form.calls == "update unload " && window.hWnd() == 0, "window: then closes: " + form.calls);
 }
 
+// The file-system object's members the update's checks use: the files of a
+// folder with their sizes, existence, the free space of a drive and the
+// removal of a folder tree.
+void CheckFileSystemObject() {
+  FsoFolders folders;
+  auto fso = folders.CreateFileSystemObject();
+  std::vector<std::pair<std::u16string, int64_t>> files;
+  auto listing = fso->GetFolder(u"C:\\适配检查\\目标")->Files();
+  while (auto file = listing->Next()) files.emplace_back(file->Name(), file->Size());
+  std::sort(files.begin(), files.end());
+  Check(files == std::vector<std::pair<std::u16string, int64_t>>{{u"数据一.car", 1}, {u"数据二.car", 1}},
+        "file-system object: the files of a folder with their sizes");
+  Check(fso->FileExists(u"C:\\适配检查\\目标\\数据一.car") && !fso->FileExists(u"C:\\适配检查\\目标\\图片 二") &&
+            fso->FolderExists(u"C:\\适配检查\\目标\\图片 二") && !fso->FolderExists(u"C:\\适配检查\\无此目录"),
+        "file-system object: FileExists and FolderExists");
+  Check(fso->AvailableSpace(u"C:\\适配检查\\目标\\") > 0, "file-system object: the drive's available space");
+  CreateDirectoryW(L"C:\\适配检查\\删除", nullptr);
+  CreateDirectoryW(L"C:\\适配检查\\删除\\子", nullptr);
+  WriteFile(L"C:\\适配检查\\删除\\子\\数据.car", "3");
+  SetFileAttributesW(L"C:\\适配检查\\删除\\子\\数据.car", FILE_ATTRIBUTE_READONLY);
+  fso->DeleteFolder(u"C:\\适配检查\\删除");
+  Check(!Exists(L"C:\\适配检查\\删除"), "file-system object: DeleteFolder removes the tree, read-only files too");
+}
+
 }  // namespace
 }  // namespace brevak::win32
 
@@ -321,8 +345,8 @@ int main() {
   _setmode(_fileno(stdout), _O_BINARY);
   using namespace brevak::win32;
   const std::function<void()> groups[] = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
-                                          CheckShellCopy, CheckFolders, CheckDispatchErrors,
-                                          CheckOneHandlerAtATime};
+                                          CheckShellCopy, CheckFolders, CheckFileSystemObject,
+                                          CheckDispatchErrors, CheckOneHandlerAtATime};
   for (const auto& group : groups) {
     try {
       group();

@@ -17,6 +17,10 @@ class FakeConnection : public Connection {
     open_ = true;
   }
   void Execute(const std::u16string& statement) override { CallWhenOpen(u"exec " + statement); }
+  int32_t ExecuteCount(const std::u16string& statement) override {
+    CallWhenOpen(u"count " + statement);
+    return log_.count(statement);
+  }
   void Close() override {
     CallWhenOpen(u"close");
     open_ = false;
@@ -52,11 +56,35 @@ class FakeFolder : public Folder {
     return name_;
   }
   std::unique_ptr<FolderEnumeration> SubFolders() override;
+  std::unique_ptr<FileEnumeration> Files() override;
 
  private:
   FakeFolders& folders_;
   std::u16string path_;
   std::u16string name_;
+};
+
+class FakeFileObject : public File {
+ public:
+  explicit FakeFileObject(FakeFile file) : file_(std::move(file)) {}
+  std::u16string Name() override { return file_.name; }
+  int64_t Size() override { return file_.size; }
+
+ private:
+  FakeFile file_;
+};
+
+class FakeFileEnumeration : public FileEnumeration {
+ public:
+  explicit FakeFileEnumeration(std::vector<FakeFile> files) : files_(std::move(files)) {}
+  std::unique_ptr<File> Next() override {
+    if (next_ == files_.size()) return nullptr;
+    return std::make_unique<FakeFileObject>(files_[next_++]);
+  }
+
+ private:
+  std::vector<FakeFile> files_;
+  size_t next_ = 0;
 };
 
 class FakeEnumeration : public FolderEnumeration {
@@ -76,6 +104,11 @@ class FakeEnumeration : public FolderEnumeration {
   size_t next_ = 0;
 };
 
+std::unique_ptr<FileEnumeration> FakeFolder::Files() {
+  if (folders_.fail_enumeration) throw InjectedFailure();
+  return std::make_unique<FakeFileEnumeration>(folders_.files[path_]);
+}
+
 std::unique_ptr<FolderEnumeration> FakeFolder::SubFolders() {
   if (folders_.fail_enumeration) throw InjectedFailure();
   return std::make_unique<FakeEnumeration>(folders_, folders_.subfolders[path_]);
@@ -86,8 +119,31 @@ class FakeFileSystemObject : public FileSystemObject {
   explicit FakeFileSystemObject(FakeFolders& folders) : folders_(folders) {}
   std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
     folders_.opened.push_back(path);
-    if (folders_.subfolders.count(path) == 0) throw vb_error::Raise(vb_error::kPathNotFound);
+    if (folders_.subfolders.count(path) == 0 && folders_.files.count(path) == 0) {
+      throw vb_error::Raise(vb_error::kPathNotFound);
+    }
     return std::make_unique<FakeFolder>(folders_, path, path);
+  }
+  // A folder exists when it was made so or when GetFolder would open it.
+  bool FolderExists(const std::u16string& path) override {
+    return folders_.existing_folders.count(path) != 0 || folders_.subfolders.count(path) != 0 ||
+           folders_.files.count(path) != 0;
+  }
+  bool FileExists(const std::u16string& path) override {
+    for (const auto& [folder, files] : folders_.files) {
+      for (const FakeFile& file : files) {
+        if (folder + u"\\" + file.name == path) return true;
+      }
+    }
+    return false;
+  }
+  void DeleteFolder(const std::u16string& path) override {
+    folders_.deleted.push_back(path);
+    if (folders_.existing_folders.erase(path) == 0) throw vb_error::Raise(vb_error::kPathNotFound);
+  }
+  int64_t AvailableSpace(const std::u16string&) override {
+    if (folders_.fail_space) throw InjectedFailure();
+    return folders_.available_space;
   }
 
  private:

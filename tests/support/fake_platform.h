@@ -17,11 +17,13 @@
 namespace brevak::testing {
 
 // A connection that logs every call as a line: "provider P", "open CS",
-// "begin", "exec SQL", "commit", "rollback", "close". `fail` decides, for
-// each logged line, whether the call raises a run-time error instead.
+// "begin", "exec SQL", "count SQL", "commit", "rollback", "close". `fail`
+// decides, for each logged line, whether the call raises a run-time error
+// instead; `count` answers each count statement.
 struct ConnectionLog {
   std::vector<std::u16string> lines;
   std::function<bool(const std::u16string& line)> fail = [](const std::u16string&) { return false; };
+  std::function<int32_t(const std::u16string& statement)> count = [](const std::u16string&) { return 0; };
 };
 
 class FakeDatabase : public Database {
@@ -52,11 +54,23 @@ class FakeShellCopy : public ShellCopy {
   int32_t last_error_ = 0;
 };
 
+// A file of a fake folder.
+struct FakeFile {
+  std::u16string name;
+  int64_t size = 0;
+};
+
 class FakeFolders : public Folders {
  public:
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
 
   std::map<std::u16string, std::vector<std::u16string>> subfolders;  // by path as given
+  // Files by folder path as given; FileExists finds folder + "\" + name.
+  std::map<std::u16string, std::vector<FakeFile>> files;
+  std::set<std::u16string> existing_folders;  // FolderExists and DeleteFolder
+  std::vector<std::u16string> deleted;        // paths passed to DeleteFolder
+  int64_t available_space = int64_t{1} << 40;
+  bool fail_space = false;
   std::vector<std::u16string> opened;  // paths passed to GetFolder
   bool fail_create = false;
   bool fail_enumeration = false;
@@ -87,7 +101,10 @@ class FakeClock : public Clock {
  public:
   // Each reading takes the next time; the last one repeats.
   LocalTime Now() override;
+  // Takes no time: the readings move on only as a test lays them out.
+  void Sleep(int milliseconds) override { slept_ms += milliseconds; }
   std::u16string AppPath() override;
+  int slept_ms = 0;
 
   std::deque<LocalTime> readings{LocalTime{2012, 12, 25, 5, 14, 22}};
   std::u16string app_path = u"C:\\pkg";

@@ -32,14 +32,6 @@ namespace {
 using posix::Utf16ToUtf8;
 using posix::Utf8ToUtf16;
 
-// A select statement: the first field of its first row. Connections cannot
-// run one here yet: once they can, this returns
-// connection.ExecuteCount(statement).
-int32_t ExecuteSelect(Connection& connection, const std::u16string& statement) {
-  (void)connection;
-  throw posix::jet_error::UnsupportedStatement(statement);
-}
-
 // One member call on the connection; returns the reply's value.
 std::string Run(Connection& connection, std::u16string& provider, const std::string& member,
                 const std::u16string& argument) {
@@ -51,7 +43,7 @@ std::string Run(Connection& connection, std::u16string& provider, const std::str
     connection.Open(argument);
   } else if (member == "Execute") {
     if (IsSelectStatement(Utf16ToUtf8(argument))) {
-      return std::to_string(ExecuteSelect(connection, argument));
+      return std::to_string(connection.ExecuteCount(argument));
     }
     connection.Execute(argument);
   } else if (member == "BeginTrans") {

@@ -24,8 +24,9 @@ RunTimeError UnsupportedStatement(const std::u16string& statement) {
   return {kErrorsInCommand,
           u"This connection cannot run the statement '" + statement +
               u"'. It runs \"delete from TABLE\", \"delete from [TABLE]\" and \"Insert into "
-              u"[TABLE] Select * From [;database=PATH;pwd=PASSWORD].TABLE\" (pwd= may be "
-              u"left out)."};
+              u"[TABLE] Select * From [;database=PATH;pwd=PASSWORD].TABLE\", \"select count(*) from "
+              u"[TABLE]\" and \"select count(*) from [;database=PATH;pwd=PASSWORD].[TABLE]\" "
+              u"(pwd= may be left out)."};
 }
 
 RunTimeError BadConnectionString() {

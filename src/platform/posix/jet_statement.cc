@@ -80,6 +80,16 @@ class Cursor {
     return std::u16string(text_.substr(start, pos_ - start));
   }
 
+  // A '[' whose body starts with ';': the external-database clause, whose
+  // installable-ISAM name before the ';' is empty for Jet's own files.
+  bool ExternalClauseAhead() {
+    SkipSpaces();
+    if (AtEnd() || text_[pos_] != u'[') return false;
+    size_t next = pos_ + 1;
+    while (next < text_.size() && IsSpace(text_[next])) ++next;
+    return next < text_.size() && text_[next] == u';';
+  }
+
   // The end of the statement, with one ';' allowed before it.
   bool End() {
     Char(u';');
@@ -94,7 +104,7 @@ class Cursor {
 
 // The inside of "[;database=PATH;pwd=PW]": an empty installable-ISAM
 // name (Jet's own format), then key=value pairs.
-bool ParseExternalClause(std::u16string_view body, JetAppendFromFile& result) {
+bool ParseExternalClause(std::u16string_view body, std::u16string& database, std::u16string& password) {
   size_t semicolon = body.find(u';');
   if (semicolon == std::u16string_view::npos || !Trim(body.substr(0, semicolon)).empty()) return false;
   bool has_database = false;
@@ -108,10 +118,10 @@ bool ParseExternalClause(std::u16string_view body, JetAppendFromFile& result) {
     const std::u16string_view key = Trim(pair.substr(0, equals));
     const std::u16string value(Trim(pair.substr(equals + 1)));
     if (EqualsIgnoringCase(key, u"database")) {
-      result.database = value;
+      database = value;
       has_database = !value.empty();
     } else if (EqualsIgnoringCase(key, u"pwd")) {
-      result.password = value;
+      password = value;
     } else {
       return false;
     }
@@ -135,11 +145,34 @@ std::optional<JetStatement> ParseInsert(Cursor& cursor) {
     return std::nullopt;
   }
   const auto clause = cursor.BracketBody();
-  if (!clause || !ParseExternalClause(*clause, result) || !cursor.Char(u'.')) return std::nullopt;
+  if (!clause || !ParseExternalClause(*clause, result.database, result.password) || !cursor.Char(u'.')) {
+    return std::nullopt;
+  }
   auto source = cursor.TableName();
   if (!source || !cursor.End()) return std::nullopt;
   result.target = std::move(*target);
   result.source = std::move(*source);
+  return result;
+}
+
+// "count(*) from" and then a table of the open database, or a table of
+// another file named by an external-database clause.
+std::optional<JetStatement> ParseCount(Cursor& cursor) {
+  JetCountRows result;
+  if (!cursor.Keyword(u"count") || !cursor.Char(u'(') || !cursor.Char(u'*') || !cursor.Char(u')') ||
+      !cursor.Keyword(u"from")) {
+    return std::nullopt;
+  }
+  if (cursor.ExternalClauseAhead()) {
+    cursor.Char(u'[');
+    const auto clause = cursor.BracketBody();
+    if (!clause || !ParseExternalClause(*clause, result.database, result.password) || !cursor.Char(u'.')) {
+      return std::nullopt;
+    }
+  }
+  auto table = cursor.TableName();
+  if (!table || !cursor.End()) return std::nullopt;
+  result.table = std::move(*table);
   return result;
 }
 
@@ -152,6 +185,8 @@ JetStatement ParseJetStatement(const std::u16string& text) {
     parsed = ParseDelete(cursor);
   } else if (cursor.Keyword(u"insert")) {
     parsed = ParseInsert(cursor);
+  } else if (cursor.Keyword(u"select")) {
+    parsed = ParseCount(cursor);
   }
   if (!parsed) throw jet_error::UnsupportedStatement(text);
   return std::move(*parsed);

@@ -21,7 +21,16 @@ struct JetAppendFromFile {
   std::u16string source;
 };
 
-using JetStatement = std::variant<JetDeleteAll, JetAppendFromFile>;
+// "select count(*) from [T]" or "select count(*) from
+// [;database=PATH;pwd=PW].[T]": the number of rows of T in the open
+// database (`database` empty) or in the database file PATH.
+struct JetCountRows {
+  std::u16string table;
+  std::u16string database;
+  std::u16string password;
+};
+
+using JetStatement = std::variant<JetDeleteAll, JetAppendFromFile, JetCountRows>;
 
 // Parses one statement of the forms above. Keywords and the keys inside
 // the external-database clause compare ignoring case; spaces between the

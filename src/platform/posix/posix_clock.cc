@@ -2,7 +2,9 @@
 
 #include <time.h>
 
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 namespace brevak::posix {
 namespace fs = std::filesystem;
@@ -21,6 +23,10 @@ PosixClock::PosixClock(const WinePrefix& prefix) : PosixClock(prefix, RunningExe
 
 PosixClock::PosixClock(const WinePrefix& prefix, fs::path executable)
     : prefix_(prefix), executable_(std::move(executable)) {}
+
+void PosixClock::Sleep(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 LocalTime PosixClock::Now() {
   const time_t now = time(nullptr);

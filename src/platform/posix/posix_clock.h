@@ -17,6 +17,7 @@ class PosixClock : public Clock {
   PosixClock(const WinePrefix& prefix, std::filesystem::path executable);
 
   LocalTime Now() override;
+  void Sleep(int milliseconds) override;
   // The executable's folder mapped by WinePrefix::ToWindows: the deepest
   // drive that holds it, else Z:; no trailing backslash.
   std::u16string AppPath() override;

@@ -34,6 +34,7 @@ class PosixFolder : public Folder {
   PosixFolder(fs::path path, std::u16string name) : path_(std::move(path)), name_(std::move(name)) {}
   std::u16string Name() override { return name_; }
   std::unique_ptr<FolderEnumeration> SubFolders() override;
+  std::unique_ptr<FileEnumeration> Files() override;
 
  private:
   fs::path path_;
@@ -69,6 +70,58 @@ std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
   return std::make_unique<PosixFolderEnumeration>(path_);
 }
 
+class PosixFile : public File {
+ public:
+  PosixFile(std::u16string name, int64_t size) : name_(std::move(name)), size_(size) {}
+  std::u16string Name() override { return name_; }
+  int64_t Size() override { return size_; }
+
+ private:
+  std::u16string name_;
+  int64_t size_;
+};
+
+// Steps a directory listing, yielding its regular files (symbolic links to
+// files too) with the sizes they have when stepped over.
+class PosixFileEnumeration : public FileEnumeration {
+ public:
+  explicit PosixFileEnumeration(const fs::path& folder) {
+    std::error_code ec;
+    it_ = fs::directory_iterator(folder, ec);
+    if (ec) throw ListingError(ec);
+  }
+
+  std::unique_ptr<File> Next() override {
+    for (std::error_code ec; it_ != fs::directory_iterator(); ec.clear()) {
+      const fs::path path = it_->path();
+      std::error_code type_ec;
+      const bool is_file = it_->is_regular_file(type_ec);
+      const uintmax_t size = is_file ? fs::file_size(path, type_ec) : 0;
+      it_.increment(ec);
+      if (ec) throw ListingError(ec);
+      if (is_file && !type_ec) {
+        return std::make_unique<PosixFile>(Utf8ToUtf16(path.filename().string()), static_cast<int64_t>(size));
+      }
+    }
+    return nullptr;
+  }
+
+ private:
+  fs::directory_iterator it_;
+};
+
+std::unique_ptr<FileEnumeration> PosixFolder::Files() {
+  return std::make_unique<PosixFileEnumeration>(path_);
+}
+
+// The nearest folder at or above `host` that exists: where the drive's
+// free space is read for a path not yet made.
+fs::path NearestExisting(fs::path host) {
+  std::error_code ec;
+  while (!fs::exists(host, ec) && host.has_relative_path()) host = host.parent_path();
+  return host;
+}
+
 // The folder's own name: the last component of the Windows path as found
 // on the host; empty for a drive's root.
 std::u16string FolderName(const std::u16string& windows_path, const fs::path& host) {
@@ -87,6 +140,33 @@ class PosixFileSystemObject : public FileSystemObject {
     std::error_code ec;
     if (!fs::is_directory(host, ec)) throw vb_error::Raise(vb_error::kPathNotFound);
     return std::make_unique<PosixFolder>(host, FolderName(path, host));
+  }
+
+  bool FolderExists(const std::u16string& path) override {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(prefix_.ToHost(path), ec);
+  }
+
+  bool FileExists(const std::u16string& path) override {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(prefix_.ToHost(path), ec);
+  }
+
+  void DeleteFolder(const std::u16string& path) override {
+    if (!FolderExists(path)) throw vb_error::Raise(vb_error::kPathNotFound);
+    std::error_code ec;
+    fs::remove_all(prefix_.ToHost(path), ec);
+    if (ec) throw ListingError(ec);
+  }
+
+  // The drive is the file system that holds the path (a drive's folder may
+  // be a mount point of its own).
+  int64_t AvailableSpace(const std::u16string& path) override {
+    if (path.empty()) throw vb_error::Raise(vb_error::kPathNotFound);
+    std::error_code ec;
+    const fs::space_info space = fs::space(NearestExisting(prefix_.ToHost(path)), ec);
+    if (ec) throw ListingError(ec);
+    return static_cast<int64_t>(space.available);
   }
 
  private:

@@ -1,6 +1,7 @@
 #include "platform/posix/sqlcipher_connection.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <system_error>
 
@@ -59,11 +60,34 @@ void SqlCipherConnection::Open(const std::u16string& connection_string) {
 void SqlCipherConnection::Execute(const std::u16string& statement) {
   RequireOpen();
   if (transaction_.lost) throw jet_error::TransactionLost();
+  RunParsed(ParseJetStatement(statement));
+}
+
+int32_t SqlCipherConnection::ExecuteCount(const std::u16string& statement) {
+  RequireOpen();
+  if (transaction_.lost) throw jet_error::TransactionLost();
   const JetStatement parsed = ParseJetStatement(statement);
-  if (const auto* append = std::get_if<JetAppendFromFile>(&parsed)) {
+  const auto* count = std::get_if<JetCountRows>(&parsed);
+  if (count == nullptr) {
+    RunParsed(parsed);
+    throw jet_error::ObjectClosed();
+  }
+  SqliteStatement query(db_, BuildCount(*count));
+  if (!query.Step()) throw jet_error::ObjectClosed();
+  const long long rows = std::stoll(query.ColumnText(0));
+  if (rows > INT32_MAX) throw vb_error::Raise(vb_error::kOverflow);
+  return static_cast<int32_t>(rows);
+}
+
+void SqlCipherConnection::RunParsed(const JetStatement& statement) {
+  if (const auto* append = std::get_if<JetAppendFromFile>(&statement)) {
     RunStatement(BuildAppend(*append));
+  } else if (const auto* remove = std::get_if<JetDeleteAll>(&statement)) {
+    RunStatement(BuildDelete(*remove));
   } else {
-    RunStatement(BuildDelete(std::get<JetDeleteAll>(parsed)));
+    // A count run for nothing changes nothing and needs no place in the
+    // transaction's log.
+    SqliteStatement(db_, BuildCount(std::get<JetCountRows>(statement))).Run();
   }
 }
 
@@ -157,6 +181,13 @@ std::string SqlCipherConnection::BuildAppend(const JetAppendFromFile& statement)
   }
   return "INSERT INTO \"main\"." + QuoteIdentifier(target) + " (" + into + ") SELECT " + select +
          " FROM " + QuoteIdentifier(alias) + "." + QuoteIdentifier(source);
+}
+
+std::string SqlCipherConnection::BuildCount(const JetCountRows& statement) {
+  const std::string schema =
+      statement.database.empty() ? "main" : ExternalDatabase(statement.database, statement.password);
+  return "SELECT count(*) FROM " + QuoteIdentifier(schema) + "." +
+         QuoteIdentifier(FindTable(schema, statement.table));
 }
 
 // The engine's own tables (sqlite_...) are no tables of the database.

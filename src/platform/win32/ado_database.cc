@@ -1,5 +1,8 @@
 #include "platform/win32/ado_database.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/win32/dispatch.h"
 
 namespace brevak::win32 {
@@ -15,6 +18,7 @@ class AdoConnection : public Connection {
     object_.Call(L"Open", {connection_string});
   }
   void Execute(const std::u16string& statement) override { object_.Call(L"Execute", {statement}); }
+  int32_t ExecuteCount(const std::u16string& statement) override;
   void Close() override { object_.Call(L"Close"); }
   int32_t State() override;
   void BeginTrans() override { object_.Call(L"BeginTrans"); }
@@ -33,6 +37,30 @@ int32_t AdoConnection::State() {
     throw vb_error::Raise(vb_error::kTypeMismatch);
   }
   return (*as_long).lVal;
+}
+
+// Set rs = Conn.Execute(statement): n = rs.Fields.Item(0).Value: rs.Close.
+// The recordset is closed whether or not its field could be read.
+int32_t AdoConnection::ExecuteCount(const std::u16string& statement) {
+  Dispatch recordset(DispatchOf(object_.Call(L"Execute", {statement})));
+  int64_t count = 0;
+  try {
+    Dispatch fields(DispatchOf(recordset.Get(L"Fields")));
+    std::vector<Variant> index;
+    index.push_back(Variant::Long(0));
+    Dispatch field(DispatchOf(fields.CallWith(L"Item", index, DISPATCH_METHOD | DISPATCH_PROPERTYGET)));
+    count = WholeNumberOf(field.Get(L"Value"));
+  } catch (const RunTimeError&) {
+    try {
+      recordset.Call(L"Close");
+    } catch (const RunTimeError&) {
+      // The field's failure is the one to report.
+    }
+    throw;
+  }
+  recordset.Call(L"Close");
+  if (count < INT32_MIN || count > INT32_MAX) throw vb_error::Raise(vb_error::kOverflow);
+  return static_cast<int32_t>(count);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -56,6 +57,18 @@ class Variant {
     value_.vt = VT_BSTR;
     value_.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
                                        static_cast<UINT>(text.size()));
+  }
+  static Variant Long(int32_t number) {
+    Variant value;
+    value.value_.vt = VT_I4;
+    value.value_.lVal = number;
+    return value;
+  }
+  static Variant Boolean(bool flag) {
+    Variant value;
+    value.value_.vt = VT_BOOL;
+    value.value_.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE;
+    return value;
   }
   Variant(Variant&& other) noexcept : value_(other.value_) { VariantInit(&other.value_); }
   Variant(const Variant&) = delete;

@@ -166,6 +166,14 @@ Variant Dispatch::Call(const wchar_t* name, std::initializer_list<std::u16string
   return Invoke(id, DISPATCH_METHOD, &parameters);
 }
 
+Variant Dispatch::CallWith(const wchar_t* name, std::vector<Variant>& arguments, WORD flags) {
+  const DISPID id = IdOf(name);
+  std::vector<VARIANT> reversed(arguments.size());
+  for (size_t i = 0; i < arguments.size(); ++i) reversed[arguments.size() - 1 - i] = *arguments[i];
+  DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  return Invoke(id, flags, &parameters);
+}
+
 ComPtr<IEnumVARIANT> Dispatch::NewEnum() {
   DISPPARAMS none{};
   Variant result = Invoke(DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none);
@@ -179,6 +187,16 @@ ComPtr<IEnumVARIANT> Dispatch::NewEnum() {
     throw RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
   }
   return enumerator;
+}
+
+int64_t WholeNumberOf(const Variant& value) {
+  Variant as_double;
+  const VARTYPE type = (*value).vt;
+  if (type == VT_EMPTY || type == VT_BSTR || type == VT_DISPATCH || type == VT_UNKNOWN ||
+      FAILED(VariantChangeType(as_double.get(), const_cast<VARIANT*>(&*value), 0, VT_R8))) {
+    throw vb_error::Raise(vb_error::kTypeMismatch);
+  }
+  return static_cast<int64_t>((*as_double).dblVal);
 }
 
 ComPtr<IDispatch> DispatchOf(const Variant& value) {

@@ -5,6 +5,7 @@
 // object held in a variant. Every failure is a RunTimeError.
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/runtime_error.h"
 #include "platform/win32/com.h"
@@ -36,6 +37,10 @@ class Dispatch {
   void Put(const wchar_t* name, const std::u16string& value);
   // A method call with text arguments, in their written order.
   Variant Call(const wchar_t* name, std::initializer_list<std::u16string> arguments = {});
+  // A call with arguments of any type, in their written order; `flags` as
+  // Invoke takes them (an indexed property is a method or a property get).
+  Variant CallWith(const wchar_t* name, std::vector<Variant>& arguments,
+                   WORD flags = DISPATCH_METHOD);
   // The object's enumerator (_NewEnum) as IEnumVARIANT.
   ComPtr<IEnumVARIANT> NewEnum();
 
@@ -45,6 +50,10 @@ class Dispatch {
 
   ComPtr<IDispatch> object_;
 };
+
+// A numeric variant (any integer, double, currency or decimal) as a whole
+// number; 13 "type mismatch" for anything else.
+int64_t WholeNumberOf(const Variant& value);
 
 // The IDispatch a VT_DISPATCH variant holds (a new reference); 424 "object
 // required" when it holds none.

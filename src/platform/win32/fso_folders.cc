@@ -12,9 +12,47 @@ class FsoFolder : public Folder {
 
   std::u16string Name() override;
   std::unique_ptr<FolderEnumeration> SubFolders() override;
+  std::unique_ptr<FileEnumeration> Files() override;
 
  private:
   Dispatch object_;
+};
+
+class FsoFile : public File {
+ public:
+  explicit FsoFile(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+
+  std::u16string Name() override;
+  // Size is a long, or a double past 2 GB.
+  int64_t Size() override { return WholeNumberOf(object_.Get(L"Size")); }
+
+ private:
+  Dispatch object_;
+};
+
+// The items of a collection's _NewEnum, each an object.
+class ItemEnumeration {
+ public:
+  explicit ItemEnumeration(ComPtr<IEnumVARIANT> enumerator) : enumerator_(std::move(enumerator)) {}
+  // The next item, or null when none is left.
+  ComPtr<IDispatch> Next();
+
+ private:
+  ComPtr<IEnumVARIANT> enumerator_;
+};
+
+class FsoFileEnumeration : public FileEnumeration {
+ public:
+  explicit FsoFileEnumeration(ComPtr<IEnumVARIANT> enumerator) : items_(std::move(enumerator)) {}
+
+  std::unique_ptr<File> Next() override {
+    ComPtr<IDispatch> item = items_.Next();
+    if (!item) return nullptr;
+    return std::make_unique<FsoFile>(std::move(item));
+  }
+
+ private:
+  ItemEnumeration items_;
 };
 
 class FsoFolderEnumeration : public FolderEnumeration {
@@ -28,12 +66,30 @@ class FsoFolderEnumeration : public FolderEnumeration {
   ComPtr<IEnumVARIANT> enumerator_;
 };
 
+// A Boolean result as the run-time tests it: any non-zero value is True.
+bool IsTrue(const Variant& value) { return WholeNumberOf(value) != 0; }
+
 class Fso : public FileSystemObject {
  public:
   explicit Fso(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
   std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
     return std::make_unique<FsoFolder>(DispatchOf(object_.Call(L"GetFolder", {path})));
+  }
+  bool FolderExists(const std::u16string& path) override { return IsTrue(object_.Call(L"FolderExists", {path})); }
+  bool FileExists(const std::u16string& path) override { return IsTrue(object_.Call(L"FileExists", {path})); }
+  void DeleteFolder(const std::u16string& path) override {
+    std::vector<Variant> arguments;
+    arguments.emplace_back(path);
+    arguments.push_back(Variant::Boolean(true));
+    object_.CallWith(L"DeleteFolder", arguments);
+  }
+  int64_t AvailableSpace(const std::u16string& path) override {
+    Variant drive_name = object_.Call(L"GetDriveName", {path});
+    if ((*drive_name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
+    const std::u16string name = FromWide((*drive_name).bstrVal, SysStringLen((*drive_name).bstrVal));
+    Dispatch drive(DispatchOf(object_.Call(L"GetDrive", {name})));
+    return WholeNumberOf(drive.Get(L"AvailableSpace"));
   }
 
  private:
@@ -58,6 +114,26 @@ std::unique_ptr<Folder> FsoFolderEnumeration::Next() {
   if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
   if (hr == S_FALSE || fetched == 0) return nullptr;
   return std::make_unique<FsoFolder>(DispatchOf(item));
+}
+
+std::u16string FsoFile::Name() {
+  Variant name = object_.Get(L"Name");
+  if ((*name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
+  return FromWide((*name).bstrVal, SysStringLen((*name).bstrVal));
+}
+
+ComPtr<IDispatch> ItemEnumeration::Next() {
+  Variant item;
+  ULONG fetched = 0;
+  const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  if (hr == S_FALSE || fetched == 0) return ComPtr<IDispatch>();
+  return DispatchOf(item);
+}
+
+std::unique_ptr<FileEnumeration> FsoFolder::Files() {
+  Dispatch collection(DispatchOf(object_.Get(L"Files")));
+  return std::make_unique<FsoFileEnumeration>(collection.NewEnum());
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 namespace brevak::win32 {
 
+void Win32Clock::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
 LocalTime Win32Clock::Now() {
   SYSTEMTIME now{};
   GetLocalTime(&now);

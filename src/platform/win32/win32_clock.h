@@ -9,6 +9,7 @@ namespace brevak::win32 {
 class Win32Clock : public Clock {
  public:
   LocalTime Now() override;
+  void Sleep(int milliseconds) override;
   std::u16string AppPath() override;
 };
 

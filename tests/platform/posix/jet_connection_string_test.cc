@@ -24,6 +24,8 @@ TEST(JetConnectionStringTest, TakesProviderDataSourceAndPassword) {
       {u"Data Source=\"C:\\a;b.mdb\";Jet OLEDB:Database Password='it''s '", u"", u"C:\\a;b.mdb",
        u"it's "},
       {u"Data Source=first.mdb;User ID=Admin;Data Source=second.mdb;;", u"", u"second.mdb", u""},
+      {u"Data Source =C:\\B\\Customerdata.car;Jet OLEDB:Database Password=mqzvtw;Jet OLEDB:Max Locks Per File=1000000",
+       u"", u"C:\\B\\Customerdata.car", u"mqzvtw"},
       {u"", u"", u"", u""},
   };
   for (const Case& c : cases) {

@@ -54,6 +54,28 @@ TEST(JetStatementTest, ReadsAppendsFromAnotherFile) {
   }
 }
 
+TEST(JetStatementTest, ReadsCountsOfTheOpenOrAnotherFile) {
+  struct Case {
+    std::u16string text;
+    JetCountRows expected;
+  };
+  const Case cases[] = {
+      {u"select count(*) from [Cash_In]", {u"Cash_In", u"", u""}},
+      {u"SELECT COUNT ( * ) FROM main ;", {u"main", u"", u""}},
+      {u"select count(*) from [;database=C:\\B\\1\\Customerdata.car;pwd=mqzvtw].[main]",
+       {u"main", u"C:\\B\\1\\Customerdata.car", u"mqzvtw"}},
+      {u"select count(*) from [ ;database=C:\\备份 1\\Addr.mdb;].[Pic]", {u"Pic", u"C:\\备份 1\\Addr.mdb", u""}},
+  };
+  for (const Case& c : cases) {
+    const JetStatement parsed = ParseJetStatement(c.text);
+    ASSERT_TRUE(std::holds_alternative<JetCountRows>(parsed)) << Utf16ToUtf8(c.text);
+    const auto& count = std::get<JetCountRows>(parsed);
+    EXPECT_EQ(count.table, c.expected.table) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(count.database, c.expected.database) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(count.password, c.expected.password) << Utf16ToUtf8(c.text);
+  }
+}
+
 TEST(JetStatementTest, RefusesEveryOtherStatement) {
   const std::u16string cases[] = {
       u"",
@@ -72,6 +94,11 @@ TEST(JetStatementTest, RefusesEveryOtherStatement) {
       u"Insert into [People] Select * From [;database=C:\\a.mdb;uid=x].People",
       u"Insert into [People] Select * From [;database=C:\\a.mdb;]People",
       u"Insert into [People] (ID) Select * From [;database=C:\\a.mdb;].People",
+      u"select count(ID) from [People]",
+      u"select count(*) from [People] where ID = 1",
+      u"select count(*) from [;database=C:\\a.mdb;][People]",
+      u"select count(*) from [;pwd=x;].[People]",
+      u"select count(*), count(*) from [People]",
   };
   for (const std::u16string& text : cases) {
     try {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,44 @@ TEST_F(FoldersTest, FolderTheSystemRefusesToListRaisesPermissionDenied) {
   fs::permissions(prefix_.OnDriveC("Locked"), fs::perms::none);
   EXPECT_EQ(ListingErrorAsUser(*fso_, u"C:\\Locked", u"没有权限"), 70);
   fs::permissions(prefix_.OnDriveC("Locked"), fs::perms::owner_all);
+}
+
+TEST_F(FoldersTest, ListsFilesWithTheirSizesAndTellsFilesFromFolders) {
+  testing::WriteFile(prefix_.OnDriveC("B/Customerdata.car"), std::string(5000, 'x'));
+  testing::WriteFile(prefix_.OnDriveC("B/升级.ini"), "");
+  fs::create_directories(prefix_.OnDriveC("B/20261209050000"));
+  fs::create_symlink("Customerdata.car", prefix_.OnDriveC("B/link.car"));
+  std::map<std::u16string, int64_t> files;
+  const auto listing = fso_->GetFolder(u"C:\\b")->Files();
+  while (auto file = listing->Next()) files[file->Name()] = file->Size();
+  EXPECT_EQ(files, (std::map<std::u16string, int64_t>{
+                       {u"Customerdata.car", 5000}, {u"link.car", 5000}, {u"升级.ini", 0}}));
+  EXPECT_TRUE(fso_->FileExists(u"C:\\B\\customerdata.CAR"));
+  EXPECT_FALSE(fso_->FileExists(u"C:\\B\\20261209050000"));
+  EXPECT_TRUE(fso_->FolderExists(u"c:/b/20261209050000/"));
+  EXPECT_FALSE(fso_->FolderExists(u"C:\\B\\Customerdata.car"));
+  EXPECT_FALSE(fso_->FolderExists(u""));
+}
+
+TEST_F(FoldersTest, DeletesAFolderWithEverythingInIt) {
+  testing::WriteFile(prefix_.OnDriveC("B/20261209050000/sub/Addr.mdb"), "x");
+  fs::permissions(prefix_.OnDriveC("B/20261209050000/sub/Addr.mdb"), fs::perms::owner_read);
+  fso_->DeleteFolder(u"C:\\B\\20261209050000");
+  EXPECT_FALSE(fs::exists(prefix_.OnDriveC("B/20261209050000")));
+  EXPECT_TRUE(fs::exists(prefix_.OnDriveC("B")));
+  EXPECT_EQ(ErrorOf([&] { fso_->DeleteFolder(u"C:\\B\\20261209050000"); }), 76);
+}
+
+TEST_F(FoldersTest, AvailableSpaceIsThatOfTheFileSystemHoldingThePath) {
+  fs::create_directories(prefix_.OnDriveC("B"));
+  const auto expected = static_cast<int64_t>(fs::space(prefix_.OnDriveC("B")).available);
+  // A folder not yet made is on its parent's file system.
+  for (const std::u16string path : {u"C:\\B\\", u"C:\\B\\20261209050000"}) {
+    const int64_t available = fso_->AvailableSpace(path);
+    EXPECT_GT(available, 0);
+    EXPECT_LT(std::abs(available - expected), 64 * 1024 * 1024) << Utf16ToUtf8(path);
+  }
+  EXPECT_EQ(ErrorOf([&] { fso_->AvailableSpace(u""); }), 76);
 }
 
 TEST_F(FoldersTest, ObjectsOutliveTheirCreator) {

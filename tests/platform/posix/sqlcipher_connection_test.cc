@@ -266,6 +266,42 @@ TEST_F(SqlCipherConnectionTest, MovesKeyedTablesIncludingOneCalledMain) {
   EXPECT_THROW(QueryShopDb(Install("Customerdata.car"), "", "SELECT * FROM main"), std::runtime_error);
 }
 
+// The counts the migration checks each table with, in the open file and
+// in a keyed or plain backup, inside the table's transaction.
+TEST_F(SqlCipherConnectionTest, CountsRowsOfTheOpenFileAndOfABackup) {
+  MakeCustomerDatabases();
+  auto conn = ConnectCustomers();
+  const std::u16string backup = u"[;database=" + kBackup + u"\\Customerdata.car;pwd=" + Utf8ToUtf16(kPassword) + u"].";
+  EXPECT_EQ(conn->ExecuteCount(u"select count(*) from [main]"), 1);
+  EXPECT_EQ(conn->ExecuteCount(u"select count(*) from " + backup + u"[main]"), 2);
+  conn->BeginTrans();
+  conn->Execute(u"delete from main");
+  conn->Execute(AppendKeyed(u"main", kBackup + u"\\Customerdata.car"));
+  EXPECT_EQ(conn->ExecuteCount(u"select count(*) from [MAIN]"), 2);
+  EXPECT_EQ(conn->ExecuteCount(u"select count(*) from " + backup + u"[UserTab]"), 1);
+  conn->RollbackTrans();
+  EXPECT_EQ(conn->ExecuteCount(u"select count(*) from [main]"), 1);
+  conn->Close();
+  auto address_book = ConnectAddressBook();
+  EXPECT_EQ(address_book->ExecuteCount(u"select count(*) from [;database=" + kBackup + u"\\Addr.mdb;].[People]"), 2);
+  EXPECT_EQ(address_book->ExecuteCount(u"select count(*) from [Pic]"), 0);
+}
+
+TEST_F(SqlCipherConnectionTest, ACountFailsAsJetDoes) {
+  auto conn = ConnectAddressBook();
+  ExpectError([&] { conn->ExecuteCount(u"select count(*) from [Nowhere]"); }, jet_error::kInputTableNotFound,
+              NotFoundText(u"Nowhere"));
+  ExpectError([&] { conn->ExecuteCount(u"select count(*) from [;database=" + kBackup + u"\\Addr.mdb;pwd=x].[Pic]"); },
+              jet_error::kNotValidPassword, u"Not a valid password.");
+  // A statement without records runs, and its recordset is closed.
+  ExpectError([&] { conn->ExecuteCount(u"delete from [People]"); }, jet_error::kObjectClosed,
+              u"Operation is not allowed when the object is closed.");
+  EXPECT_EQ(conn->ExecuteCount(u"select count(*) from [People]"), 0);
+  conn->Close();
+  ExpectError([&] { conn->ExecuteCount(u"select count(*) from [People]"); }, jet_error::kObjectClosed,
+              u"Operation is not allowed when the object is closed.");
+}
+
 TEST_F(SqlCipherConnectionTest, DeleteRemovesEveryRowInEitherForm) {
   for (const std::u16string statement : {u"delete from GroupList", u"delete from [grouplist]",
                                          u"DELETE FROM [GroupList];"}) {

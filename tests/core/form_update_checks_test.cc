@@ -1,0 +1,199 @@
+// The guards around the copies on in-memory services: the checks before an
+// update, the rows verified after each table, the backup a failed request
+// leaves behind, and the backup a restore takes first.
+#include <gtest/gtest.h>
+
+#include "platform/posix/utf.h"
+#include "support/core_harness.h"
+
+namespace brevak {
+namespace {
+using testing::CoreHarness;
+using testing::FakeFile;
+using Lines = std::vector<std::string>;
+
+constexpr int64_t kMiB = 1024 * 1024;
+const char16_t kBackupDir[] = u"C:\\Program Files\\Brevak\\20121225051422";
+const char16_t kNextBackupDir[] = u"C:\\Program Files\\Brevak\\20121225051423";
+const std::string kDone = "msgbox OK 升级完成";
+const std::string kBroken = "\\r\\n升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。";
+
+// kBackupDir is there already: the clock's next second names the backup.
+void TakeThisSecondsFolder(CoreHarness& harness) {
+  harness.folders.existing_folders.insert(kBackupDir);
+  const LocalTime now{2012, 12, 25, 5, 14, 22};
+  harness.clock.readings = {now, now, now, now, now, now, LocalTime{2012, 12, 25, 5, 14, 23}};
+}
+
+// A copy request makes its destination folder, as the shell does.
+void MakeDestinationOnCopy(CoreHarness& harness) {
+  harness.shell.on_call = [&harness] {
+    const std::string to = harness.shell.requests.back().pTo;
+    harness.folders.existing_folders.insert(std::u16string(to.begin(), to.end() - 1));
+  };
+}
+
+// The message boxes after the start prompt.
+Lines MessageBoxes(const Lines& transcript) {
+  Lines boxes = CoreHarness::LinesStartingWith(transcript, "msgbox");
+  if (!boxes.empty()) boxes.erase(boxes.begin());
+  return boxes;
+}
+
+// An installation and a package with files the requests take and files
+// they leave: 95 MiB to write (Brevak.ini once, though two patterns take
+// it), 105.5 MiB with the margin.
+void PutFiles(CoreHarness& harness) {
+  harness.folders.files[CoreHarness::kInstallDir] = {
+      {u"Customerdata.car", 30 * kMiB}, {u"ADDR.MDB", 10 * kMiB}, {u"Brevak.exe", 5 * kMiB},
+      {u"Brevak.ini", 2 * kMiB},        {u"Images.dat", 100 * kMiB}};
+  harness.folders.files[u"C:\\pkg"] = {
+      {u"Brevak.exe", 6 * kMiB}, {u"Customerdata.car", 2 * kMiB}, {u"readme.txt", 50 * kMiB}};
+}
+
+TEST(PreUpdateCheckTest, ChangesNothingUnlessTheDriveAndThePackageWillDo) {
+  const std::string kNoSpace =
+      "msgbox OK 磁盘空间不足，升级没有进行，现有数据没有改动。\\r\\n备份和升级需要 106 MB，"
+      "安装文件夹所在的磁盘只有 105 MB 可用。\\r\\n请先释放磁盘空间，再开始更新。";
+  struct Case {
+    const char* name;
+    std::function<void(CoreHarness&)> arrange;
+    std::string script;  // after "yes\nclick CmdUpdate\n"
+    Lines messages;
+  };
+  const Case cases[] = {
+      {"drive too small", [](CoreHarness& h) { h.folders.available_space = 105 * kMiB; }, "ok\n", {kNoSpace}},
+      {"drive just large enough", [](CoreHarness& h) { h.folders.available_space = 106 * kMiB; }, "ok\n", {kDone}},
+      {"drive unreadable", [](CoreHarness& h) { h.folders.fail_space = true; }, "ok\n", {kDone}},
+      {"program without a version: asked first, then refused",
+       [](CoreHarness& h) { h.version_files.files.erase("C:\\pkg\\Brevak.exe"); },
+       "yes\nok\n",
+       {"msgbox YesNo 升级版本并不比当前版本更新，是否继续？",
+        "msgbox OK 升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + kBroken}},
+      {"program missing from the package: asked, then updated",
+       [](CoreHarness& h) {
+         h.version_files.files.erase("C:\\pkg\\Brevak.exe");
+         h.folders.files[u"C:\\pkg"].erase(h.folders.files[u"C:\\pkg"].begin());
+       },
+       "yes\nok\n",
+       {"msgbox YesNo 升级版本并不比当前版本更新，是否继续？", kDone}},
+      {"customer database that does not open",
+       [](CoreHarness& h) {
+         h.database.log.fail = [](const std::u16string& line) {
+           return line == u"open Data Source =C:\\pkg\\Customerdata.car;Jet OLEDB:Database Password=mqzvtw;Mode=Read";
+         };
+       },
+       "ok\n",
+       {"msgbox OK 升级包中的数据库 Customerdata.car 无法打开：injected failure" + kBroken}},
+      {"address book that does not open",
+       [](CoreHarness& h) {
+         h.folders.files[u"C:\\pkg"].push_back({u"Addr.mdb", 1});
+         h.database.log.fail = [](const std::u16string& line) { return line.starts_with(u"open Data Source =C:\\pkg\\Addr.mdb"); };
+       },
+       "ok\n",
+       {"msgbox OK 升级包中的数据库 Addr.mdb 无法打开：injected failure" + kBroken}},
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    PutFiles(harness);
+    c.arrange(harness);
+    const Lines transcript = harness.Run("yes\nclick CmdUpdate\n" + c.script + "close");
+    EXPECT_EQ(MessageBoxes(transcript), c.messages) << c.name;
+    const bool updated = c.messages.back() == kDone;
+    EXPECT_EQ(harness.shell.requests.size(), updated ? 2u : 0u) << c.name;
+    EXPECT_EQ(harness.form->sBackupDir().empty(), !updated) << c.name;
+  }
+}
+
+TEST(VerifiedMigrationTest, ATableWhoseRowsDifferFromItsBackupIsRolledBackAndNamed) {
+  struct Case {
+    std::u16string short_count;  // answered 1 while every other count is 2
+    bool count_fails;
+    std::string named;
+  };
+  const Case cases[] = {
+      {u"select count(*) from [Cash_In]", false, "Cash_In"},
+      {u"select count(*) from [;database=C:\\Program Files\\Brevak\\20121225051422\\Addr.mdb;].[People]", false,
+       "People"},
+      {u"select count(*) from [Pic]", true, "Pic"},
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    harness.database.log.count = [&](const std::u16string& statement) { return statement == c.short_count ? 1 : 2; };
+    if (c.count_fails) {
+      harness.database.log.fail = [&](const std::u16string& line) { return line == u"count " + c.short_count; };
+    }
+    const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
+    EXPECT_EQ(MessageBoxes(transcript),
+              Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\n" + c.named +
+                    "\\r\\n原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"});
+    const auto& log = harness.database.log.lines;
+    const auto counted = std::find(log.begin(), log.end(), u"count " + c.short_count);
+    ASSERT_NE(counted, log.end());
+    // Rolled back before anything else of the table's, never committed.
+    const auto next = std::find_if(counted, log.end(), [](const std::u16string& l) { return !l.starts_with(u"count"); });
+    ASSERT_NE(next, log.end());
+    EXPECT_EQ(*next, u"rollback") << posix::Utf16ToUtf8(c.short_count);
+  }
+}
+
+TEST(BackupCleanupTest, AFailedBackupRemovesOnlyTheFolderItCreated) {
+  struct Case {
+    testing::CopyOutcome outcome;
+    bool folder_was_there;
+    bool removed;
+  };
+  const Case cases[] = {
+      {{1223, 1, 1223}, false, true}, {{112, 0, 112}, false, true}, {{0, 1, 0}, false, true},
+      {{.cannot_be_made = true}, false, false},  // never began: no folder
+      {{112, 0, 112}, true, true},               // its own folder, the next second's
+      {{0, 0, 0}, false, false},                 // a complete backup stays
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    harness.shell.outcomes = {c.outcome};
+    if (c.folder_was_there) TakeThisSecondsFolder(harness);
+    if (!c.outcome.cannot_be_made) MakeDestinationOnCopy(harness);
+    const Lines transcript = harness.Run(c.outcome.result == 1223 ? "yes\nclick CmdUpdate\nok\nok\nclose"
+                                                                   : "yes\nclick CmdUpdate\nok\nclose");
+    EXPECT_EQ(transcript.back(), "exit 0");
+    // A folder that was there before the request is never removed.
+    const std::u16string own = c.folder_was_there ? kNextBackupDir : kBackupDir;
+    EXPECT_EQ(harness.folders.deleted, c.removed ? std::vector<std::u16string>{own}
+                                                 : std::vector<std::u16string>{})
+        << c.outcome.result << " " << c.folder_was_there;
+  }
+}
+
+TEST(RestoreBackupTest, NoRestoreWithoutABackupOfWhatItReplaces) {
+  const std::string kRefused = "msgbox OK 恢复没有进行：恢复之前未能备份现有数据（";
+  const std::string kUnchanged = "）。\\r\\n现有数据没有改动。";
+  struct Case {
+    testing::CopyOutcome outcome;
+    bool folder_was_there;  // the update's backup of this very second
+    std::string reason;
+  };
+  const Case cases[] = {
+      {{112, 0, 112}, false, "复制失败，错误代码 112"},
+      {{1223, 1, 1223}, false, "复制被取消"},
+      {{0, 1, 0}, false, "复制被中止"},
+      {{.cannot_be_made = true}, false, "无法执行文件复制：找不到 DLL 入口点 SHFileOperationA"},
+      {{112, 0, 112}, true, "复制失败，错误代码 112"},  // into the next second's folder
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121225051422"};
+    harness.shell.outcomes = {c.outcome};
+    if (c.folder_was_there) TakeThisSecondsFolder(harness);
+    MakeDestinationOnCopy(harness);
+    const Lines transcript = harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nclose");
+    EXPECT_EQ(MessageBoxes(transcript), Lines{kRefused + c.reason + kUnchanged});
+    EXPECT_EQ(harness.shell.requests.size(), 1u) << c.reason;  // no restore copy
+    // Whatever the call left of its own folder goes; an older one stays.
+    const std::u16string own = c.folder_was_there ? kNextBackupDir : kBackupDir;
+    EXPECT_EQ(harness.folders.deleted, std::vector<std::u16string>{own}) << c.reason;
+  }
+}
+
+}  // namespace
+}  // namespace brevak
