@@ -5,14 +5,14 @@
 
 #include "core/form_update.h"
 #include "core/module_main.h"
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_clock.h"
-#include "platform/posix/posix_folders.h"
-#include "platform/posix/posix_registry.h"
-#include "platform/posix/posix_shell_copy.h"
-#include "platform/posix/posix_version_info.h"
-#include "platform/posix/sqlcipher_database.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/clock/posix_clock.h"
+#include "platform/posix/prefix/posix_folders.h"
+#include "platform/posix/registry/posix_registry.h"
+#include "platform/posix/shell_copy/posix_shell_copy.h"
+#include "platform/posix/version/posix_version_info.h"
+#include "platform/posix/database/sqlcipher_database.h"
+#include "platform/posix/prefix/wine_prefix.h"
 #include "platform/qt/qt_window_system.h"
 #include "platform/scripted/scripted_window_system.h"
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   PosixShellCopy shell_copy(prefix, code_page, *window);
   SqlCipherDatabase database(prefix);
   PosixFolders folders(prefix);
-  PosixClock clock(prefix);
+  PosixClock clock;
 
   Platform platform;
   platform.registry = &registry;

@@ -1,8 +1,6 @@
 #ifndef BREVAK_PLATFORM_CLOCK_H_
 #define BREVAK_PLATFORM_CLOCK_H_
 
-#include <string>
-
 namespace brevak {
 
 struct LocalTime {
@@ -14,7 +12,7 @@ struct LocalTime {
   int second = 0;
 };
 
-// The local clock and the folder of the running tool.
+// The local clock.
 class Clock {
  public:
   Clock() = default;
@@ -24,9 +22,6 @@ class Clock {
 
   // One reading of the current local date and time.
   virtual LocalTime Now() = 0;
-  // The folder that holds the running tool, as a Windows path without a
-  // trailing backslash (App.Path).
-  virtual std::u16string AppPath() = 0;
 };
 
 }  // namespace brevak

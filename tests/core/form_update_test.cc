@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/module_main.h"
-#include "platform/posix/utf.h"
+#include "platform/posix/text/utf.h"
 #include "support/core_harness.h"
 
 namespace brevak {
@@ -240,7 +240,7 @@ TEST(UpdateTest, YesAtTheQuestionUpdatesAsForANewerPackage) {
 
 TEST(UpdateTest, AnUnreadableToolFolderCountsAsANewerPackage) {
   CoreHarness harness;
-  harness.clock.fail_app_path = true;
+  harness.folders.fail_app_path = true;
   const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
   EXPECT_TRUE(CoreHarness::LinesStartingWith(transcript, "msgbox YesNo 升级版本").empty());
 }

@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/posix/iconv_code_page.h"
+#include "platform/posix/text/iconv_code_page.h"
 
 namespace brevak {
 namespace {

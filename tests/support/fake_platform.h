@@ -53,7 +53,10 @@ class FakeShellCopy : public ShellCopy {
 class FakeFolders : public Folders {
  public:
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  std::u16string AppPath() override;
 
+  std::u16string app_path = u"C:\\pkg";
+  bool fail_app_path = false;
   std::map<std::u16string, std::vector<std::u16string>> subfolders;  // by path as given
   std::vector<std::u16string> opened;  // paths passed to GetFolder
   bool fail_create = false;
@@ -85,11 +88,8 @@ class FakeClock : public Clock {
  public:
   // Each reading takes the next time; the last one repeats.
   LocalTime Now() override;
-  std::u16string AppPath() override;
 
   std::deque<LocalTime> readings{LocalTime{2012, 12, 25, 5, 14, 22}};
-  std::u16string app_path = u"C:\\pkg";
-  bool fail_app_path = false;
 };
 
 }  // namespace brevak::testing

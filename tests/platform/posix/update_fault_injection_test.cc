@@ -8,13 +8,13 @@
 
 #include "core/form_update.h"
 #include "core/module_main.h"
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_clock.h"
-#include "platform/posix/posix_folders.h"
-#include "platform/posix/posix_registry.h"
-#include "platform/posix/posix_shell_copy.h"
-#include "platform/posix/posix_version_info.h"
-#include "platform/posix/sqlcipher_database.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/clock/posix_clock.h"
+#include "platform/posix/prefix/posix_folders.h"
+#include "platform/posix/registry/posix_registry.h"
+#include "platform/posix/shell_copy/posix_shell_copy.h"
+#include "platform/posix/version/posix_version_info.h"
+#include "platform/posix/database/sqlcipher_database.h"
 #include "platform/scripted/scripted_window_system.h"
 #include "support/faulty_copier.h"
 #include "support/shop_db.h"
@@ -67,8 +67,8 @@ class UpdateFaultInjectionTest : public ::testing::Test {
     PosixVersionInfo version_info(wine, code_page);
     PosixShellCopy shell_copy(wine, code_page, window, &copier);
     SqlCipherDatabase database(wine);
-    PosixFolders folders(wine);
-    PosixClock clock(wine, package_ / "brevak-upgrade");
+    PosixFolders folders(wine, package_ / "brevak-upgrade");
+    PosixClock clock;
     Platform platform{&registry, &version_info, &shell_copy, &database,
                       &folders,  &window,       &clock,      &code_page};
     FormUpdate form(platform);

@@ -1,0 +1,116 @@
+#include "platform/posix/prefix/posix_folders.h"
+
+#include <errno.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/posix/text/utf.h"
+#include "platform/runtime_error.h"
+
+namespace brevak::posix {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr int32_t kPermissionDenied = 70;
+constexpr int32_t kDeviceIoError = 57;
+
+// The run-time error for a host error met while listing a folder.
+RunTimeError ListingError(const std::error_code& ec) {
+  switch (ec.value()) {
+    case ENOENT:
+    case ENOTDIR:
+      return vb_error::Raise(vb_error::kPathNotFound);
+    case EACCES:
+    case EPERM:
+      return RunTimeError(kPermissionDenied, u"没有权限");
+    default:
+      return RunTimeError(kDeviceIoError, u"设备 I/O 错误");
+  }
+}
+
+// The running program's file, as the kernel names it.
+fs::path RunningExecutable() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path(ec) / "brevak-upgrade" : exe;
+}
+
+class PosixFolder : public Folder {
+ public:
+  PosixFolder(fs::path path, std::u16string name) : path_(std::move(path)), name_(std::move(name)) {}
+  std::u16string Name() override { return name_; }
+  std::unique_ptr<FolderEnumeration> SubFolders() override;
+
+ private:
+  fs::path path_;
+  std::u16string name_;
+};
+
+// Steps a directory listing, yielding its folders only.
+class PosixFolderEnumeration : public FolderEnumeration {
+ public:
+  explicit PosixFolderEnumeration(const fs::path& folder) {
+    std::error_code ec;
+    it_ = fs::directory_iterator(folder, ec);
+    if (ec) throw ListingError(ec);
+  }
+
+  std::unique_ptr<Folder> Next() override {
+    for (std::error_code ec; it_ != fs::directory_iterator(); ec.clear()) {
+      const fs::path path = it_->path();
+      std::error_code type_ec;
+      const bool is_folder = it_->is_directory(type_ec);
+      it_.increment(ec);
+      if (ec) throw ListingError(ec);
+      if (is_folder) return std::make_unique<PosixFolder>(path, Utf8ToUtf16(path.filename().string()));
+    }
+    return nullptr;
+  }
+
+ private:
+  fs::directory_iterator it_;
+};
+
+std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
+  return std::make_unique<PosixFolderEnumeration>(path_);
+}
+
+// The folder's own name: the last component of the Windows path as found
+// on the host; empty for a drive's root.
+std::u16string FolderName(const std::u16string& windows_path, const fs::path& host) {
+  const size_t last = windows_path.find_last_not_of(u"\\/");
+  const bool drive_root = last == std::u16string::npos || (last == 1 && windows_path[1] == u':');
+  return drive_root ? std::u16string() : Utf8ToUtf16(host.filename().string());
+}
+
+class PosixFileSystemObject : public FileSystemObject {
+ public:
+  explicit PosixFileSystemObject(const WinePrefix& prefix) : prefix_(prefix) {}
+
+  std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
+    if (path.empty()) throw vb_error::Raise(vb_error::kPathNotFound);
+    const fs::path host = prefix_.ToHost(path);
+    std::error_code ec;
+    if (!fs::is_directory(host, ec)) throw vb_error::Raise(vb_error::kPathNotFound);
+    return std::make_unique<PosixFolder>(host, FolderName(path, host));
+  }
+
+ private:
+  WinePrefix prefix_;
+};
+
+}  // namespace
+
+PosixFolders::PosixFolders(const WinePrefix& prefix) : PosixFolders(prefix, RunningExecutable()) {}
+
+PosixFolders::PosixFolders(const WinePrefix& prefix, fs::path executable)
+    : prefix_(prefix), executable_(std::move(executable)) {}
+
+std::unique_ptr<FileSystemObject> PosixFolders::CreateFileSystemObject() {
+  return std::make_unique<PosixFileSystemObject>(prefix_);
+}
+
+std::u16string PosixFolders::AppPath() { return prefix_.ToWindows(executable_.parent_path()); }
+
+}  // namespace brevak::posix

@@ -1,0 +1,36 @@
+#ifndef BREVAK_PLATFORM_POSIX_PREFIX_POSIX_FOLDERS_H_
+#define BREVAK_PLATFORM_POSIX_PREFIX_POSIX_FOLDERS_H_
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/folders.h"
+#include "platform/posix/prefix/wine_prefix.h"
+
+namespace brevak::posix {
+
+// Scripting.FileSystemObject on a Wine-style prefix. GetFolder maps the
+// Windows path into the prefix; an empty path, a missing folder or a file
+// raise run-time error 76. SubFolders lists the immediate subfolders
+// (hidden ones included, symbolic links to folders too) in the order the
+// host's directory listing gives them; a folder that cannot be listed
+// raises 70 "没有权限". Names are the host's UTF-8 names in UTF-16.
+// AppPath is the running executable's folder mapped by
+// WinePrefix::ToWindows: the deepest drive that holds it, else Z:.
+class PosixFolders : public Folders {
+ public:
+  explicit PosixFolders(const WinePrefix& prefix);
+  // The same, with `executable` standing for the running program.
+  PosixFolders(const WinePrefix& prefix, std::filesystem::path executable);
+
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  std::u16string AppPath() override;
+
+ private:
+  WinePrefix prefix_;
+  std::filesystem::path executable_;
+};
+
+}  // namespace brevak::posix
+
+#endif  // BREVAK_PLATFORM_POSIX_PREFIX_POSIX_FOLDERS_H_

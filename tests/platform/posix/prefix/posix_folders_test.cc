@@ -1,0 +1,154 @@
+#include "platform/posix/prefix/posix_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/posix/text/utf.h"
+#include "platform/runtime_error.h"
+#include "support/temp_prefix.h"
+#include "support/unprivileged.h"
+
+namespace brevak::posix {
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<std::u16string> SubFolderNames(Folder& folder) {
+  std::vector<std::u16string> names;
+  const auto subfolders = folder.SubFolders();
+  while (auto next = subfolders->Next()) names.push_back(next->Name());
+  return names;
+}
+
+int32_t ErrorOf(const std::function<void()>& statement) {
+  try {
+    statement();
+  } catch (const RunTimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+class FoldersTest : public ::testing::Test {
+ protected:
+  FoldersTest() : wine_(prefix_.root()), folders_(wine_), fso_(folders_.CreateFileSystemObject()) {}
+
+  testing::TempPrefix prefix_;
+  WinePrefix wine_;
+  PosixFolders folders_;
+  std::unique_ptr<FileSystemObject> fso_;
+};
+
+TEST_F(FoldersTest, ListsImmediateSubfoldersInTheHostsOrder) {
+  for (const char* name : {"20121225051422", "20130101090000", "图片 资料", "with space", ".hidden",
+                           "emoji \xF0\x9F\x98\x80", "UPPER"}) {
+    fs::create_directories(prefix_.OnDriveC(std::string("Program Files/Brevak/") + name + "/nested"));
+  }
+  testing::WriteFile(prefix_.OnDriveC("Program Files/Brevak/Brevak.exe"), "a file is no folder");
+  fs::create_directory_symlink(prefix_.OnDriveC("Program Files/Brevak/UPPER"),
+                               prefix_.OnDriveC("Program Files/Brevak/link to upper"));
+  std::vector<std::u16string> expected;
+  for (const auto& entry : fs::directory_iterator(prefix_.OnDriveC("Program Files/Brevak"))) {
+    if (entry.is_directory()) expected.push_back(Utf8ToUtf16(entry.path().filename().string()));
+  }
+  ASSERT_EQ(expected.size(), 8u);
+  const auto folder = fso_->GetFolder(u"C:\\Program Files\\Brevak\\");
+  EXPECT_EQ(folder->Name(), u"Brevak");
+  const std::vector<std::u16string> names = SubFolderNames(*folder);
+  EXPECT_EQ(names, expected);
+  EXPECT_NE(std::find(names.begin(), names.end(), u"图片 资料"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), u"emoji \U0001F600"), names.end());  // two UTF-16 units
+}
+
+TEST_F(FoldersTest, PathFormsNameTheSameFolder) {
+  fs::create_directories(prefix_.OnDriveC("Brevak/20121225051422"));
+  for (const std::u16string path : {u"C:\\Brevak", u"C:\\Brevak\\", u"c:/brevak//", u"C:\\\\Brevak\\\\"}) {
+    const auto folder = fso_->GetFolder(path);
+    EXPECT_EQ(SubFolderNames(*folder), std::vector<std::u16string>{u"20121225051422"});
+  }
+}
+
+TEST_F(FoldersTest, FolderWithoutSubfoldersYieldsNothing) {
+  testing::WriteFile(prefix_.OnDriveC("Empty/only a file.txt"), "x");
+  EXPECT_TRUE(SubFolderNames(*fso_->GetFolder(u"C:\\Empty\\")).empty());
+}
+
+TEST_F(FoldersTest, PathsThatNameNoFolder) {
+  testing::WriteFile(prefix_.OnDriveC("Brevak/Brevak.exe"), "x");
+  for (const std::u16string path : {u"", u"C:\\Missing\\", u"C:\\Brevak\\Brevak.exe", u"Q:\\Brevak\\"}) {
+    EXPECT_EQ(ErrorOf([&] { fso_->GetFolder(path); }), 76) << Utf16ToUtf8(path);
+  }
+}
+
+TEST_F(FoldersTest, FolderRemovedAfterOpeningCannotBeListed) {
+  fs::create_directories(prefix_.OnDriveC("Brevak/sub"));
+  const auto folder = fso_->GetFolder(u"C:\\Brevak\\");
+  fs::remove_all(prefix_.OnDriveC("Brevak"));
+  EXPECT_EQ(ErrorOf([&] { folder->SubFolders(); }), 76);
+}
+
+// The error number of listing `path` as an unprivileged user, or 254 when
+// the error's description is not `description`.
+int32_t ListingErrorAsUser(FileSystemObject& fso, const std::u16string& path, const std::u16string& description) {
+  return testing::RunUnprivileged([&]() -> int {
+    try {
+      fso.GetFolder(path)->SubFolders();
+    } catch (const RunTimeError& error) {
+      return error.description() == description ? error.number() : 254;
+    }
+    return 0;
+  });
+}
+
+TEST_F(FoldersTest, FolderTheSystemRefusesToListRaisesPermissionDenied) {
+  fs::create_directories(prefix_.OnDriveC("Locked/sub"));
+  fs::permissions(prefix_.root(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+  fs::permissions(prefix_.OnDriveC("Locked"), fs::perms::none);
+  EXPECT_EQ(ListingErrorAsUser(*fso_, u"C:\\Locked", u"没有权限"), 70);
+  fs::permissions(prefix_.OnDriveC("Locked"), fs::perms::owner_all);
+}
+
+TEST_F(FoldersTest, ObjectsOutliveTheirCreator) {
+  fs::create_directories(prefix_.OnDriveC("Brevak/a"));
+  std::unique_ptr<FolderEnumeration> subfolders;
+  {
+    PosixFolders folders(wine_);
+    auto fso = folders.CreateFileSystemObject();
+    subfolders = fso->GetFolder(u"C:\\Brevak")->SubFolders();
+  }
+  const auto first = subfolders->Next();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Name(), u"a");
+  EXPECT_EQ(subfolders->Next(), nullptr);
+}
+
+TEST(FoldersAppPathTest, MapsTheExecutablesFolderToTheDeepestDrive) {
+  testing::TempPrefix prefix;
+  fs::create_directories(prefix.OnDriveC("Program Files/Brevak/升级包"));
+  fs::create_directories(prefix.OnDriveC("Tools"));
+  fs::create_directory_symlink(prefix.OnDriveC("Tools"), prefix.root() / "dosdevices" / "d:");
+  struct Case { fs::path executable; std::u16string app_path; };
+  const Case cases[] = {
+      {prefix.OnDriveC("Program Files/Brevak/升级包/brevak-upgrade"), u"C:\\Program Files\\Brevak\\升级包"},
+      {prefix.OnDriveC("brevak-upgrade"), u"C:"},
+      {prefix.OnDriveC("Tools/brevak-upgrade"), u"D:"},
+      {"/usr/bin/brevak-upgrade", u"Z:\\usr\\bin"},
+  };
+  for (const Case& c : cases) {
+    PosixFolders folders(WinePrefix(prefix.root()), c.executable);
+    EXPECT_EQ(folders.AppPath(), c.app_path) << c.executable;
+  }
+}
+
+TEST(FoldersAppPathTest, TheRunningProgramIsTheExecutable) {
+  testing::TempPrefix prefix;
+  const fs::path folder = fs::read_symlink("/proc/self/exe").parent_path();
+  fs::create_directory_symlink(folder, prefix.root() / "dosdevices" / "e:");
+  PosixFolders folders{WinePrefix(prefix.root())};
+  EXPECT_EQ(folders.AppPath(), u"E:");
+}
+
+}  // namespace
+}  // namespace brevak::posix
