@@ -192,7 +192,9 @@ TEST_F(ModuleFileVerTest, KeyAndLanguageComeFromTheFirstEntry) {
     version_.Reset();
     AddFile(c.table, c.key, {{"FileVersion", "v" + c.key}});
     const VersionRecord record = Read();
-    EXPECT_EQ(record[0], u"v" + std::u16string(c.key.begin(), c.key.end()));
+    std::u16string expected = u"v";
+    expected.append(c.key.begin(), c.key.end());
+    EXPECT_EQ(record[0], expected);
     ASSERT_EQ(version_.language_calls.size(), 1u);
     EXPECT_EQ(version_.language_calls[0].first, c.language);
   }

@@ -151,9 +151,12 @@ std::string SqlCipherConnection::BuildAppend(const JetAppendFromFile& statement)
     const auto match = std::find_if(target_fields.begin(), target_fields.end(),
                                     [&](const std::string& name) { return SameName(name, field); });
     if (match == target_fields.end()) throw jet_error::UnknownFieldName(Utf8ToUtf16(field));
-    const char* separator = into.empty() ? "" : ", ";
-    into += separator + QuoteIdentifier(*match);
-    select += separator + QuoteIdentifier(field);
+    if (!into.empty()) {
+      into += ", ";
+      select += ", ";
+    }
+    into += QuoteIdentifier(*match);
+    select += QuoteIdentifier(field);
   }
   return "INSERT INTO \"main\"." + QuoteIdentifier(target) + " (" + into + ") SELECT " + select +
          " FROM " + QuoteIdentifier(alias) + "." + QuoteIdentifier(source);
