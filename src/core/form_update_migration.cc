@@ -2,6 +2,7 @@
 // into the freshly copied ones, table by table, with the progress bar.
 #include <algorithm>
 
+#include "core/connection_string.h"
 #include "core/form_update.h"
 #include "core/vb_text.h"
 
@@ -9,11 +10,6 @@ namespace brevak {
 namespace {
 
 const char16_t kCustomerPassword[] = u"mqzvtw";
-const char16_t kProvider[] = u"Microsoft.Jet.OLEDB.4.0";
-
-std::u16string ConnectionString(const std::u16string& file, const std::u16string& password) {
-  return u"Data Source =" + file + u";Jet OLEDB:Database Password=" + password;
-}
 
 void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
   if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);

@@ -15,7 +15,10 @@ RunTimeError Raise(int32_t number) {
     case kFileNotFound: return {number, u"文件未找到"};
     case kPathNotFound: return {number, u"路径未找到"};
     case kObjectNotSet: return {number, u"对象变量或 With 块变量未设置"};
+    case kInvalidPropertyValue: return {number, u"无效的属性值"};
+    case kInvalidPropertyArrayIndex: return {number, u"无效的属性数组索引"};
     case kCannotCreateObject: return {number, u"ActiveX 部件不能创建对象"};
+    case kPropertyNotSupported: return {number, u"对象不支持该属性或方法"};
     default: return {number, u"应用程序定义的错误或对象定义的错误"};
   }
 }

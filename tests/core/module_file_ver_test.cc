@@ -190,11 +190,10 @@ TEST_F(ModuleFileVerTest, KeyAndLanguageComeFromTheFirstEntry) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     version_.Reset();
-    AddFile(c.table, c.key, {{"FileVersion", "v" + c.key}});
+    const std::string version = "v" + c.key;
+    AddFile(c.table, c.key, {{"FileVersion", version}});
     const VersionRecord record = Read();
-    std::u16string expected = u"v";
-    expected.append(c.key.begin(), c.key.end());
-    EXPECT_EQ(record[0], expected);
+    EXPECT_EQ(record[0], std::u16string(version.begin(), version.end()));
     ASSERT_EQ(version_.language_calls.size(), 1u);
     EXPECT_EQ(version_.language_calls[0].first, c.language);
   }

@@ -25,8 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using Tree = std::map<std::string, std::string>;  // relative path -> content
 
-constexpr int32_t kDiskFull = 112;
-
 // Every file below `root`, by its path relative to it.
 Tree ReadTree(const fs::path& root) {
   Tree tree;
@@ -97,7 +95,7 @@ TEST_F(UpdateFaultInjectionTest, AFailedBackupFileLeavesTheInstallationUntouched
     SCOPED_TRACE("backup file " + std::to_string(k));
     testing::FaultyCopier copier;
     copier.fail_at = k;
-    copier.error = kDiskFull;
+    copier.error = ERROR_DISK_FULL;
     const std::string transcript = RunUpdate(copier);
     EXPECT_NE(transcript.find("msgbox OK 112\n"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("升级完成"), std::string::npos);
@@ -120,7 +118,7 @@ TEST_F(UpdateFaultInjectionTest, AFailedPackageFileLeavesACompleteBackupAndNoTru
     SCOPED_TRACE("package file " + std::to_string(k));
     testing::FaultyCopier copier;
     copier.fail_at = kBackupFiles + k;
-    copier.error = kDiskFull;
+    copier.error = ERROR_DISK_FULL;
     const std::string transcript = RunUpdate(copier);
     EXPECT_NE(transcript.find("msgbox OK 112\n"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("progress visible 1"), std::string::npos);  // no migration

@@ -33,7 +33,7 @@ class Fd {
   int fd_;
 };
 
-int32_t Failed(int32_t not_found = win32::kFileNotFound) { return Win32ErrorFromErrno(errno, not_found); }
+int32_t Failed(int32_t not_found = ERROR_FILE_NOT_FOUND) { return Win32ErrorFromErrno(errno, not_found); }
 
 // Starts writing the chunk just copied to the disk without waiting for
 // it, so the disk works while the copy goes on and the flush that follows
@@ -51,7 +51,7 @@ int32_t CopyByBuffer(int in, int out, uint64_t done, const CopyProgress& progres
     const ssize_t got = ::read(in, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return Failed();
-    if (got == 0) return win32::kSuccess;
+    if (got == 0) return ERROR_SUCCESS;
     for (ssize_t put = 0; put < got;) {
       const ssize_t n = ::write(out, buffer.data() + put, static_cast<size_t>(got - put));
       if (n < 0 && errno == EINTR) continue;
@@ -60,7 +60,7 @@ int32_t CopyByBuffer(int in, int out, uint64_t done, const CopyProgress& progres
     }
     StartWriteback(out, done, static_cast<uint64_t>(got));
     done += static_cast<uint64_t>(got);
-    if (!progress(done)) return win32::kCancelled;
+    if (!progress(done)) return ERROR_CANCELLED;
   }
 }
 
@@ -75,10 +75,10 @@ int32_t CopyContents(int in, int out, const CopyProgress& progress) {
       return CopyByBuffer(in, out, done, progress);
     }
     if (n < 0) return Failed();
-    if (n == 0) return win32::kSuccess;
+    if (n == 0) return ERROR_SUCCESS;
     StartWriteback(out, done, static_cast<uint64_t>(n));
     done += static_cast<uint64_t>(n);
-    if (!progress(done)) return win32::kCancelled;
+    if (!progress(done)) return ERROR_CANCELLED;
   }
 }
 
@@ -87,38 +87,38 @@ int32_t CopyAttributes(int out, const struct stat& source) {
   if (::fchmod(out, source.st_mode & 07777) != 0) return Failed();
   const struct timespec times[2] = {{0, UTIME_NOW}, source.st_mtim};
   if (::futimens(out, times) != 0) return Failed();
-  return win32::kSuccess;
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
 
 int32_t Win32ErrorFromErrno(int error, int32_t not_found) {
   switch (error) {
-    case 0: return win32::kSuccess;
+    case 0: return ERROR_SUCCESS;
     case ENOENT: return not_found;
-    case ENOTDIR: return win32::kPathNotFound;
-    case EACCES: case EPERM: case EROFS: case EISDIR: return win32::kAccessDenied;
-    case ENOSPC: case EDQUOT: return win32::kDiskFull;
-    case EFBIG: return win32::kFileTooLarge;
-    case EBUSY: case ETXTBSY: return win32::kSharingViolation;
-    case EEXIST: return win32::kFileExists;
-    case ENAMETOOLONG: return win32::kFilenameTooLong;
-    case EMFILE: case ENFILE: return win32::kTooManyOpenFiles;
-    case ENOMEM: return win32::kNotEnoughMemory;
-    case EXDEV: return win32::kNotSameDevice;
-    default: return win32::kGenFailure;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES: case EPERM: case EROFS: case EISDIR: return ERROR_ACCESS_DENIED;
+    case ENOSPC: case EDQUOT: return ERROR_DISK_FULL;
+    case EFBIG: return ERROR_FILE_TOO_LARGE;
+    case EBUSY: case ETXTBSY: return ERROR_SHARING_VIOLATION;
+    case EEXIST: return ERROR_FILE_EXISTS;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case EMFILE: case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EXDEV: return ERROR_NOT_SAME_DEVICE;
+    default: return ERROR_GEN_FAILURE;
   }
 }
 
 int32_t StreamingFileCopier::CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
                                       const CopyProgress& progress) {
   Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.ok()) return Failed(win32::kFileNotFound);
+  if (!in.ok()) return Failed(ERROR_FILE_NOT_FOUND);
   struct stat source;
   if (::fstat(in.get(), &source) != 0) return Failed();
-  if (!S_ISREG(source.st_mode)) return win32::kAccessDenied;
+  if (!S_ISREG(source.st_mode)) return ERROR_ACCESS_DENIED;
   Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (!out.ok()) return Failed(win32::kPathNotFound);
+  if (!out.ok()) return Failed(ERROR_PATH_NOT_FOUND);
   if (const int32_t error = CopyContents(in.get(), out.get(), progress)) return error;
   if (const int32_t error = CopyAttributes(out.get(), source)) return error;
   return Win32ErrorFromErrno(out.Close());

@@ -5,31 +5,13 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/win32_error.h"
+
 namespace brevak::posix {
 
-// Win32 error codes the copy reports.
-namespace win32 {
-inline constexpr int32_t kSuccess = 0;
-inline constexpr int32_t kFileNotFound = 2;
-inline constexpr int32_t kPathNotFound = 3;
-inline constexpr int32_t kTooManyOpenFiles = 4;
-inline constexpr int32_t kAccessDenied = 5;
-inline constexpr int32_t kNotEnoughMemory = 8;
-inline constexpr int32_t kNotSameDevice = 17;
-inline constexpr int32_t kGenFailure = 31;
-inline constexpr int32_t kSharingViolation = 32;
-inline constexpr int32_t kDiskFull = 112;
-inline constexpr int32_t kFileExists = 80;
-inline constexpr int32_t kInvalidParameter = 87;
-inline constexpr int32_t kCallNotImplemented = 120;
-inline constexpr int32_t kFilenameTooLong = 206;
-inline constexpr int32_t kFileTooLarge = 223;
-inline constexpr int32_t kCancelled = 1223;
-}  // namespace win32
-
 // The Win32 error for an errno value. `not_found` is what ENOENT means at
-// the call site: kFileNotFound for a file, kPathNotFound for a folder.
-int32_t Win32ErrorFromErrno(int error, int32_t not_found = win32::kFileNotFound);
+// the call site: ERROR_FILE_NOT_FOUND for a file, ERROR_PATH_NOT_FOUND for a folder.
+int32_t Win32ErrorFromErrno(int error, int32_t not_found = ERROR_FILE_NOT_FOUND);
 
 // Called as a copy advances with the bytes of the file written so far.
 // Returns false to stop the copy.
@@ -46,7 +28,7 @@ class FileCopier {
   // Creates `to`, which must not exist, with the contents, permission bits
   // and modification time of the regular file `from`. The data is on its
   // way to the disk but not yet known to be there: the caller flushes it
-  // (fsync or syncfs) before relying on it. Returns 0, kCancelled when
+  // (fsync or syncfs) before relying on it. Returns 0, ERROR_CANCELLED when
   // `progress` returned false, or another Win32 error. On failure `to` may
   // be left partly written; the caller removes it.
   virtual int32_t CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,

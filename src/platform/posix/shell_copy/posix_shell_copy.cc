@@ -18,7 +18,7 @@ namespace brevak::posix {
 namespace fs = std::filesystem;
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 constexpr char kTempPrefix[] = ".~brevak-";
 constexpr char kTempSuffix[] = ".tmp";
@@ -74,9 +74,9 @@ class TempFile {
   const fs::path& path() const { return path_; }
   // Renames the file to `target`; afterwards it is no longer removed.
   int32_t RenameTo(const fs::path& target) {
-    if (std::rename(path_.c_str(), target.c_str()) != 0) return Win32ErrorFromErrno(errno, win32::kPathNotFound);
+    if (std::rename(path_.c_str(), target.c_str()) != 0) return Win32ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
     path_.clear();
-    return win32::kSuccess;
+    return ERROR_SUCCESS;
   }
 
  private:
@@ -86,10 +86,10 @@ class TempFile {
 // Runs `sync` (fsync or syncfs) on the folder.
 int32_t SyncThroughFolder(const fs::path& folder, int (*sync)(int)) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return Win32ErrorFromErrno(errno, win32::kPathNotFound);
+  if (fd < 0) return Win32ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   const int result = sync(fd) == 0 ? 0 : errno;
   ::close(fd);
-  return result == EINVAL ? win32::kSuccess : Win32ErrorFromErrno(result);  // EINVAL: nothing to flush here
+  return result == EINVAL ? ERROR_SUCCESS : Win32ErrorFromErrno(result);  // EINVAL: nothing to flush here
 }
 
 // The folder's entries, renames included, on the disk.
@@ -111,9 +111,9 @@ struct PlannedFile {
 class CopyOperation {
  public:
   CopyOperation(const WinePrefix& prefix, WindowSystem& window, FileCopier& copier,
-                Clock::duration progress_delay, std::mt19937_64& random, uint16_t flags)
+                SteadyClock::duration progress_delay, std::mt19937_64& random, uint16_t flags)
       : prefix_(prefix), window_(window), copier_(copier), progress_delay_(progress_delay),
-        random_(random), flags_(flags), start_(Clock::now()) {}
+        random_(random), flags_(flags), start_(SteadyClock::now()) {}
   ~CopyOperation() {
     if (progress_shown_) window_.HideOperationProgress();
   }
@@ -150,10 +150,10 @@ class CopyOperation {
   const WinePrefix& prefix_;
   WindowSystem& window_;
   FileCopier& copier_;
-  const Clock::duration progress_delay_;
+  const SteadyClock::duration progress_delay_;
   std::mt19937_64& random_;
   const uint16_t flags_;
-  const Clock::time_point start_;
+  const SteadyClock::time_point start_;
   std::vector<PlannedFile> plan_;
   std::set<fs::path> planned_sources_;
   fs::path destination_;
@@ -171,7 +171,7 @@ int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns) {
   }
   AttachJournals();
   for (const PlannedFile& file : plan_) bytes_total_ += file.bytes + file.journal_bytes;
-  return win32::kSuccess;
+  return ERROR_SUCCESS;
 }
 
 // The files of the pattern's folder whose names match, in name order.
@@ -189,10 +189,10 @@ int32_t CopyOperation::AddPattern(const std::u16string& pattern) {
       matches.push_back(it->path());
     }
   }
-  if (ec) return FromErrorCode(ec, win32::kPathNotFound);
+  if (ec) return FromErrorCode(ec, ERROR_PATH_NOT_FOUND);
   std::sort(matches.begin(), matches.end());
   for (const fs::path& match : matches) Add(match);
-  return win32::kSuccess;
+  return ERROR_SUCCESS;
 }
 
 // A pattern without wildcards names one file; a folder is not copied.
@@ -201,9 +201,9 @@ int32_t CopyOperation::AddNamedFile(const std::u16string& pattern) {
   std::error_code ec;
   const fs::file_status status = fs::status(source, ec);
   if (fs::is_regular_file(status)) Add(source);
-  if (fs::exists(status)) return win32::kSuccess;
-  if (ec && ec != std::errc::no_such_file_or_directory) return FromErrorCode(ec, win32::kFileNotFound);
-  return fs::is_directory(source.parent_path(), ec) ? win32::kFileNotFound : win32::kPathNotFound;
+  if (fs::exists(status)) return ERROR_SUCCESS;
+  if (ec && ec != std::errc::no_such_file_or_directory) return FromErrorCode(ec, ERROR_FILE_NOT_FOUND);
+  return fs::is_directory(source.parent_path(), ec) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 void CopyOperation::Add(const fs::path& source) {
@@ -238,33 +238,33 @@ int32_t CopyOperation::PrepareDestination(const std::u16string& destination) {
   destination_ = prefix_.ToHost(destination);
   std::error_code ec;
   const fs::file_status status = fs::status(destination_, ec);
-  if (fs::is_directory(status)) return win32::kSuccess;
-  if (fs::exists(status)) return win32::kPathNotFound;  // a file stands where the folder should be
-  if (ec && ec != std::errc::no_such_file_or_directory) return FromErrorCode(ec, win32::kPathNotFound);
+  if (fs::is_directory(status)) return ERROR_SUCCESS;
+  if (fs::exists(status)) return ERROR_PATH_NOT_FOUND;  // a file stands where the folder should be
+  if (ec && ec != std::errc::no_such_file_or_directory) return FromErrorCode(ec, ERROR_PATH_NOT_FOUND);
   if ((flags_ & (FOF_NOCONFIRMMKDIR | FOF_NOCONFIRMATION)) == 0) {
     std::u16string shown = destination;
     while (shown.size() > 1 && (shown.back() == u'\\' || shown.back() == u'/')) shown.pop_back();
     const std::u16string prompt = u"文件夹“" + shown + u"”不存在。\r\n\r\n是否要创建该文件夹？";
     if (window_.MsgBox(prompt, MsgBoxButtons::kYesNo) != vbYes) {
       aborted_ = true;
-      return win32::kCancelled;
+      return ERROR_CANCELLED;
     }
   }
   fs::create_directories(destination_, ec);
-  return ec ? FromErrorCode(ec, win32::kPathNotFound) : win32::kSuccess;
+  return ec ? FromErrorCode(ec, ERROR_PATH_NOT_FOUND) : ERROR_SUCCESS;
 }
 
 // Copies every file to its temporary name, then puts the completed ones
 // in place. After a failure or a cancel the files completed before it are
 // still put in place, as a copy that stops keeps what it copied.
 int32_t CopyOperation::CopyAll() {
-  int32_t result = win32::kSuccess;
+  int32_t result = ERROR_SUCCESS;
   for (const PlannedFile& file : plan_) {
     result = CopyOne(file);
-    if (result != win32::kSuccess) break;
+    if (result != ERROR_SUCCESS) break;
   }
   const int32_t committed = Commit();
-  return result != win32::kSuccess ? result : committed;
+  return result != ERROR_SUCCESS ? result : committed;
 }
 
 int32_t CopyOperation::CopyOne(const PlannedFile& file) {
@@ -276,7 +276,7 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
     switch (AskOverwrite(file.name)) {
       case Overwrite::kCancel:
         aborted_ = true;
-        return win32::kCancelled;
+        return ERROR_CANCELLED;
       case Overwrite::kSkip:
         aborted_ = true;
         return Skip(file);
@@ -295,13 +295,13 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
   }
   pending_targets_.insert(target);
   completed_.push_back(std::move(completed));
-  return win32::kSuccess;
+  return ERROR_SUCCESS;
 }
 
 // Makes the temporary copies durable with one flush of the file system,
 // then renames them over their real names and makes the renames durable.
 int32_t CopyOperation::Commit() {
-  if (completed_.empty()) return win32::kSuccess;
+  if (completed_.empty()) return ERROR_SUCCESS;
   if (const int32_t error = SyncFileSystem(destination_)) return error;
   for (Completed& file : completed_) {
     fs::path journal_target = file.target;
@@ -317,7 +317,7 @@ int32_t CopyOperation::Commit() {
 
 int32_t CopyOperation::Skip(const PlannedFile& file) {
   bytes_done_ += file.bytes + file.journal_bytes;
-  return win32::kSuccess;
+  return ERROR_SUCCESS;
 }
 
 CopyOperation::Overwrite CopyOperation::AskOverwrite(const std::string& name) {
@@ -334,7 +334,7 @@ CopyOperation::Overwrite CopyOperation::AskOverwrite(const std::string& name) {
 int32_t CopyOperation::CopyToTemp(const fs::path& from, uint64_t bytes, const TempFile& temp,
                                   const std::u16string& shown) {
   const uint64_t base = bytes_done_;
-  int32_t result = win32::kCancelled;
+  int32_t result = ERROR_CANCELLED;
   if (ReportProgress(shown)) {
     result = copier_.CopyFile(from, temp.path(), [&](uint64_t done) {
       bytes_done_ = base + std::min(done, bytes);
@@ -342,19 +342,19 @@ int32_t CopyOperation::CopyToTemp(const fs::path& from, uint64_t bytes, const Te
     });
   }
   bytes_done_ = base + bytes;
-  if (result == win32::kCancelled) aborted_ = true;
+  if (result == ERROR_CANCELLED) aborted_ = true;
   return result;
 }
 
 int32_t CopyOperation::RemoveStaleJournal(const fs::path& journal_target) {
   std::error_code ec;
   fs::remove(journal_target, ec);
-  return ec ? FromErrorCode(ec, win32::kPathNotFound) : win32::kSuccess;
+  return ec ? FromErrorCode(ec, ERROR_PATH_NOT_FOUND) : ERROR_SUCCESS;
 }
 
 // Shown once the operation has run for the delay; false when the user cancelled.
 bool CopyOperation::ReportProgress(const std::u16string& shown) {
-  if (!progress_shown_ && Clock::now() - start_ < progress_delay_) return true;
+  if (!progress_shown_ && SteadyClock::now() - start_ < progress_delay_) return true;
   progress_shown_ = true;
   const double fraction =
       bytes_total_ == 0 ? 0.0 : std::min(1.0, static_cast<double>(bytes_done_) / static_cast<double>(bytes_total_));
@@ -376,17 +376,17 @@ PosixShellCopy::PosixShellCopy(const WinePrefix& prefix, CodePage& code_page, Wi
       random_(std::random_device{}()) {}
 
 int32_t PosixShellCopy::SHFileOperationA(ShFileOpStruct* op) {
-  if (op == nullptr) return last_error_ = win32::kInvalidParameter;
+  if (op == nullptr) return last_error_ = ERROR_INVALID_PARAMETER;
   op->fAnyOperationsAborted = 0;
-  if (op->wFunc != FO_COPY) return last_error_ = win32::kCallNotImplemented;
+  if (op->wFunc != FO_COPY) return last_error_ = ERROR_CALL_NOT_IMPLEMENTED;
   const std::vector<std::u16string> patterns = SplitSourceList(code_page_.FromAnsi(op->pFrom));
   const std::u16string to = code_page_.FromAnsi(op->pTo);
   const std::u16string destination = to.substr(0, to.find(u'\0'));
-  if (patterns.empty() || destination.empty()) return last_error_ = win32::kInvalidParameter;
+  if (patterns.empty() || destination.empty()) return last_error_ = ERROR_INVALID_PARAMETER;
   CopyOperation copy(prefix_, window_, copier_, progress_delay_, random_, op->fFlags);
   int32_t result = copy.Plan(patterns);
-  if (result == win32::kSuccess) result = copy.PrepareDestination(destination);
-  if (result == win32::kSuccess) result = copy.CopyAll();
+  if (result == ERROR_SUCCESS) result = copy.PrepareDestination(destination);
+  if (result == ERROR_SUCCESS) result = copy.CopyAll();
   op->fAnyOperationsAborted = copy.aborted() ? 1 : 0;
   return last_error_ = result;
 }
