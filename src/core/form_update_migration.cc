@@ -15,6 +15,14 @@ void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
   if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
 }
 
+// A table listed twice (RepairCase) holds the backup's rows when either of
+// its passes moved them: each pass replaces it whole or leaves it as it was.
+void ForgetMoved(std::vector<std::u16string>& failed, const std::vector<std::u16string>& moved) {
+  std::erase_if(failed, [&](const std::u16string& name) {
+    return std::find(moved.begin(), moved.end(), name) != moved.end();
+  });
+}
+
 }  // namespace
 
 // Every table either moves whole or keeps what it had: its delete and
@@ -27,9 +35,11 @@ void FormUpdate::MigrateData() {
   ResumeNext([&] { CloseConnIfOpen(); });
   sDataFile_ = sInstallDir_ + u"Customerdata.car";
   const std::optional<std::u16string> open_error = OpenCustomerDatabase();
+  std::vector<std::u16string> moved;
   for (const char16_t* table : kCustomerTables) {
-    if (!ResumeNext([&] { ReData(table); })) AddOnce(failed, table);
+    AddOnce(ResumeNext([&] { ReData(table); }) ? moved : failed, table);
   }
+  ForgetMoved(failed, moved);
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, false); });
   ReportMigration(failed, open_error);
 }
