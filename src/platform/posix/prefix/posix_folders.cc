@@ -36,44 +36,65 @@ fs::path RunningExecutable() {
   return ec ? fs::current_path(ec) / "brevak-upgrade" : exe;
 }
 
+// The listings' step when no test stands in for it; it outlives every folder.
+DirectoryStep& PlainStep() {
+  static DirectoryStep step;
+  return step;
+}
+
 class PosixFolder : public Folder {
  public:
-  PosixFolder(fs::path path, std::u16string name) : path_(std::move(path)), name_(std::move(name)) {}
+  PosixFolder(fs::path path, std::u16string name, DirectoryStep& step)
+      : path_(std::move(path)), name_(std::move(name)), step_(step) {}
   std::u16string Name() override { return name_; }
   std::unique_ptr<FolderEnumeration> SubFolders() override;
 
  private:
   fs::path path_;
   std::u16string name_;
+  DirectoryStep& step_;
 };
 
-// Steps a directory listing, yielding its folders only.
+// Steps a directory listing, yielding its folders only. The step past an
+// entry is taken at the next call, so a failed step never loses the entry
+// read before it; the listing ends at the failure.
 class PosixFolderEnumeration : public FolderEnumeration {
  public:
-  explicit PosixFolderEnumeration(const fs::path& folder) {
+  PosixFolderEnumeration(const fs::path& folder, DirectoryStep& step) : step_(step) {
     std::error_code ec;
     it_ = fs::directory_iterator(folder, ec);
     if (ec) throw ListingError(ec);
   }
 
   std::unique_ptr<Folder> Next() override {
-    for (std::error_code ec; it_ != fs::directory_iterator(); ec.clear()) {
-      const fs::path path = it_->path();
+    for (;;) {
+      if (step_pending_) StepPastEntry();
+      if (it_ == fs::directory_iterator()) return nullptr;
+      step_pending_ = true;
       std::error_code type_ec;
-      const bool is_folder = it_->is_directory(type_ec);
-      it_.increment(ec);
-      if (ec) throw ListingError(ec);
-      if (is_folder) return std::make_unique<PosixFolder>(path, Utf8ToUtf16(path.filename().string()));
+      if (it_->is_directory(type_ec)) {
+        return std::make_unique<PosixFolder>(it_->path(), Utf8ToUtf16(it_->path().filename().string()), step_);
+      }
     }
-    return nullptr;
   }
 
  private:
+  void StepPastEntry() {
+    step_pending_ = false;
+    std::error_code ec;
+    step_.Increment(it_, ec);
+    if (!ec) return;
+    it_ = fs::directory_iterator();
+    throw ListingError(ec);
+  }
+
+  DirectoryStep& step_;
   fs::directory_iterator it_;
+  bool step_pending_ = false;
 };
 
 std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
-  return std::make_unique<PosixFolderEnumeration>(path_);
+  return std::make_unique<PosixFolderEnumeration>(path_, step_);
 }
 
 // The folder's own name: the last component of the Windows path as found
@@ -86,29 +107,30 @@ std::u16string FolderName(const std::u16string& windows_path, const fs::path& ho
 
 class PosixFileSystemObject : public FileSystemObject {
  public:
-  explicit PosixFileSystemObject(const WinePrefix& prefix) : prefix_(prefix) {}
+  PosixFileSystemObject(const WinePrefix& prefix, DirectoryStep& step) : prefix_(prefix), step_(step) {}
 
   std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
     if (path.empty()) throw vb_error::Raise(vb_error::kPathNotFound);
     const fs::path host = prefix_.ToHost(path);
     std::error_code ec;
     if (!fs::is_directory(host, ec)) throw vb_error::Raise(vb_error::kPathNotFound);
-    return std::make_unique<PosixFolder>(host, FolderName(path, host));
+    return std::make_unique<PosixFolder>(host, FolderName(path, host), step_);
   }
 
  private:
   WinePrefix prefix_;
+  DirectoryStep& step_;
 };
 
 }  // namespace
 
 PosixFolders::PosixFolders(const WinePrefix& prefix) : PosixFolders(prefix, RunningExecutable()) {}
 
-PosixFolders::PosixFolders(const WinePrefix& prefix, fs::path executable)
-    : prefix_(prefix), executable_(std::move(executable)) {}
+PosixFolders::PosixFolders(const WinePrefix& prefix, fs::path executable, DirectoryStep* step)
+    : prefix_(prefix), executable_(std::move(executable)), step_(step != nullptr ? *step : PlainStep()) {}
 
 std::unique_ptr<FileSystemObject> PosixFolders::CreateFileSystemObject() {
-  return std::make_unique<PosixFileSystemObject>(prefix_);
+  return std::make_unique<PosixFileSystemObject>(prefix_, step_);
 }
 
 std::u16string PosixFolders::AppPath() { return prefix_.ToWindows(executable_.parent_path()); }

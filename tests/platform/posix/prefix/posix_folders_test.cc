@@ -89,6 +89,45 @@ TEST_F(FoldersTest, FolderRemovedAfterOpeningCannotBeListed) {
   EXPECT_EQ(ErrorOf([&] { folder->SubFolders(); }), 76);
 }
 
+// Fails the step numbered `failing` (from 1) with an I/O error, as a
+// failing disk does, without moving.
+class FailingStep : public DirectoryStep {
+ public:
+  explicit FailingStep(int failing) : failing_(failing) {}
+  void Increment(fs::directory_iterator& it, std::error_code& ec) override {
+    if (++steps_ == failing_) {
+      ec = std::make_error_code(std::errc::io_error);
+    } else {
+      it.increment(ec);
+    }
+  }
+
+ private:
+  int failing_;
+  int steps_ = 0;
+};
+
+TEST_F(FoldersTest, AFailedStepEndsTheListingAfterTheEntryReadBeforeIt) {
+  for (const char* name : {"20121225051422", "20130101090000", "20140202100000"}) {
+    fs::create_directories(prefix_.OnDriveC(std::string("Brevak/") + name));
+  }
+  const std::vector<std::u16string> all = SubFolderNames(*fso_->GetFolder(u"C:\\Brevak"));
+  ASSERT_EQ(all.size(), 3u);
+  for (int failing = 1; failing <= 3; ++failing) {
+    SCOPED_TRACE(failing);
+    FailingStep step(failing);
+    PosixFolders folders(wine_, "/usr/bin/brevak-upgrade", &step);
+    const auto subfolders = folders.CreateFileSystemObject()->GetFolder(u"C:\\Brevak")->SubFolders();
+    std::vector<std::u16string> listed;
+    const int32_t error = ErrorOf([&] {
+      while (auto next = subfolders->Next()) listed.push_back(next->Name());
+    });
+    EXPECT_EQ(error, 57);
+    EXPECT_EQ(listed, std::vector<std::u16string>(all.begin(), all.begin() + failing));
+    EXPECT_EQ(subfolders->Next(), nullptr);
+  }
+}
+
 // The error number of listing `path` as an unprivileged user, or 254 when
 // the error's description is not `description`.
 int32_t ListingErrorAsUser(FileSystemObject& fso, const std::u16string& path, const std::u16string& description) {
