@@ -98,10 +98,26 @@ int32_t SyncFolder(const fs::path& folder) { return SyncThroughFolder(folder, ::
 // for all the files of an operation instead of one per file.
 int32_t SyncFileSystem(const fs::path& folder) { return SyncThroughFolder(folder, ::syncfs); }
 
+// The name a folder is copied under: its last component, also when the
+// pattern ends in a separator.
+fs::path FolderName(const fs::path& folder) {
+  return folder.has_filename() ? folder.filename() : folder.parent_path().filename();
+}
+
+// Whether `inner` is `outer` or lies below it.
+bool IsSameOrBelow(const fs::path& inner, const fs::path& outer) {
+  std::error_code ec;
+  const fs::path a = fs::weakly_canonical(inner, ec);
+  const fs::path b = fs::weakly_canonical(outer, ec);
+  const auto [b_end, a_at] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
+  return b_end == b.end();
+}
+
 // One file of the operation.
 struct PlannedFile {
   fs::path source;
-  std::string name;  // host name, kept in the destination
+  fs::path relative;  // host path below the destination, names kept
+  std::string name;   // the file's own name, as shown
   uint64_t bytes = 0;
   std::optional<fs::path> journal;
   uint64_t journal_bytes = 0;
@@ -118,8 +134,9 @@ class CopyOperation {
     if (progress_shown_) window_.HideOperationProgress();
   }
 
-  // Resolves every pattern to the files it names, before anything is written.
-  int32_t Plan(const std::vector<std::u16string>& patterns);
+  // Resolves every pattern to the files and folders it names, before
+  // anything is written.
+  int32_t Plan(const std::vector<std::u16string>& patterns, const std::u16string& destination);
   // Makes sure the destination folder exists, creating it as the flags say.
   int32_t PrepareDestination(const std::u16string& destination);
   int32_t CopyAll();
@@ -136,8 +153,10 @@ class CopyOperation {
 
   int32_t AddPattern(const std::u16string& pattern);
   int32_t AddNamedFile(const std::u16string& pattern);
-  void Add(const fs::path& source);
+  int32_t AddFolder(const fs::path& source, const fs::path& relative);
+  void Add(const fs::path& source, const fs::path& relative);
   void AttachJournals();
+  int32_t MakeFolders();
   int32_t CopyOne(const PlannedFile& file);
   int32_t Commit();
   int32_t Skip(const PlannedFile& file);
@@ -145,7 +164,8 @@ class CopyOperation {
   int32_t CopyToTemp(const fs::path& from, uint64_t bytes, const TempFile& temp, const std::u16string& shown);
   int32_t RemoveStaleJournal(const fs::path& journal_target);
   bool ReportProgress(const std::u16string& shown);
-  fs::path NewTempPath(const std::string& name);
+  // A fresh temporary name beside `target`.
+  fs::path NewTempPath(const fs::path& target);
 
   const WinePrefix& prefix_;
   WindowSystem& window_;
@@ -155,6 +175,7 @@ class CopyOperation {
   const uint16_t flags_;
   const SteadyClock::time_point start_;
   std::vector<PlannedFile> plan_;
+  std::vector<fs::path> planned_folders_;  // below the destination, parents first
   std::set<fs::path> planned_sources_;
   fs::path destination_;
   uint64_t bytes_total_ = 0;
@@ -165,7 +186,8 @@ class CopyOperation {
   std::set<fs::path> pending_targets_;  // of completed_, to be asked about like existing files
 };
 
-int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns) {
+int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns, const std::u16string& destination) {
+  destination_ = prefix_.ToHost(destination);
   for (const std::u16string& pattern : patterns) {
     if (const int32_t error = AddPattern(pattern)) return error;
   }
@@ -174,44 +196,79 @@ int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns) {
   return ERROR_SUCCESS;
 }
 
-// The files of the pattern's folder whose names match, in name order.
+// The files of the pattern's folder whose names match, and the folders
+// unless FOF_FILESONLY, in name order.
 int32_t CopyOperation::AddPattern(const std::u16string& pattern) {
   const auto [folder_text, name_pattern] = SplitPattern(pattern);
   if (!HasWildcard(name_pattern)) return AddNamedFile(pattern);
+  const bool folders_too = (flags_ & FOF_FILESONLY) == 0;
   std::error_code ec;
   fs::directory_iterator it(prefix_.ToHost(folder_text), ec);
-  std::vector<fs::path> matches;
+  std::vector<fs::directory_entry> matches;
   for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     std::error_code type_ec;
     if (!IsOwnTempName(name) && WildcardMatch(name_pattern, Utf8ToUtf16(name)) &&
-        it->is_regular_file(type_ec)) {
-      matches.push_back(it->path());
+        (it->is_regular_file(type_ec) || (folders_too && it->is_directory(type_ec)))) {
+      matches.push_back(*it);
     }
   }
   if (ec) return FromErrorCode(ec, ERROR_PATH_NOT_FOUND);
   std::sort(matches.begin(), matches.end());
-  for (const fs::path& match : matches) Add(match);
+  for (const fs::directory_entry& match : matches) {
+    std::error_code type_ec;
+    if (!match.is_directory(type_ec)) {
+      Add(match.path(), match.path().filename());
+    } else if (const int32_t error = AddFolder(match.path(), match.path().filename())) {
+      return error;
+    }
+  }
   return ERROR_SUCCESS;
 }
 
-// A pattern without wildcards names one file; a folder is not copied.
+// A pattern without wildcards names one file or one folder.
 int32_t CopyOperation::AddNamedFile(const std::u16string& pattern) {
   const fs::path source = prefix_.ToHost(pattern);
   std::error_code ec;
   const fs::file_status status = fs::status(source, ec);
-  if (fs::is_regular_file(status)) Add(source);
+  if (fs::is_regular_file(status)) Add(source, source.filename());
+  if (fs::is_directory(status)) return AddFolder(source, FolderName(source));
   if (fs::exists(status)) return ERROR_SUCCESS;
   if (ec && ec != std::errc::no_such_file_or_directory) return FromErrorCode(ec, ERROR_FILE_NOT_FOUND);
   return fs::is_directory(source.parent_path(), ec) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
-void CopyOperation::Add(const fs::path& source) {
+// A folder and everything in it, in name order, below `relative`. The
+// folder must not be the destination or hold it: the copy would run into
+// its own output.
+int32_t CopyOperation::AddFolder(const fs::path& source, const fs::path& relative) {
+  if (IsSameOrBelow(destination_, source)) return DE_DESTSUBTREE;
+  planned_folders_.push_back(relative);
+  std::error_code ec;
+  fs::directory_iterator it(source, ec);
+  std::vector<fs::directory_entry> entries;
+  for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+    if (!IsOwnTempName(it->path().filename().string())) entries.push_back(*it);
+  }
+  if (ec) return FromErrorCode(ec, ERROR_PATH_NOT_FOUND);
+  std::sort(entries.begin(), entries.end());
+  for (const fs::directory_entry& entry : entries) {
+    std::error_code type_ec;
+    const fs::path inner = relative / entry.path().filename();
+    if (entry.is_symlink(type_ec) && entry.is_directory(type_ec)) continue;
+    if (entry.is_regular_file(type_ec)) Add(entry.path(), inner);
+    if (!entry.is_directory(type_ec)) continue;
+    if (const int32_t error = AddFolder(entry.path(), inner)) return error;
+  }
+  return ERROR_SUCCESS;
+}
+
+void CopyOperation::Add(const fs::path& source, const fs::path& relative) {
   std::error_code ec;
   const fs::path key = fs::weakly_canonical(source, ec);
   if (!planned_sources_.insert(ec ? source : key).second) return;
   const uint64_t bytes = fs::file_size(source, ec);
-  plan_.push_back({source, source.filename().string(), ec ? 0 : bytes, std::nullopt, 0});
+  plan_.push_back({source, relative, source.filename().string(), ec ? 0 : bytes, std::nullopt, 0});
 }
 
 // A database's rollback journal travels with it: it leaves the plan as a
@@ -235,7 +292,6 @@ void CopyOperation::AttachJournals() {
 }
 
 int32_t CopyOperation::PrepareDestination(const std::u16string& destination) {
-  destination_ = prefix_.ToHost(destination);
   std::error_code ec;
   const fs::file_status status = fs::status(destination_, ec);
   if (fs::is_directory(status)) return ERROR_SUCCESS;
@@ -258,17 +314,28 @@ int32_t CopyOperation::PrepareDestination(const std::u16string& destination) {
 // in place. After a failure or a cancel the files completed before it are
 // still put in place, as a copy that stops keeps what it copied.
 int32_t CopyOperation::CopyAll() {
-  int32_t result = ERROR_SUCCESS;
+  int32_t result = MakeFolders();
   for (const PlannedFile& file : plan_) {
-    result = CopyOne(file);
     if (result != ERROR_SUCCESS) break;
+    result = CopyOne(file);
   }
   const int32_t committed = Commit();
   return result != ERROR_SUCCESS ? result : committed;
 }
 
+// The copied folders, parents first; one that is there already is merged
+// into, a file standing in a folder's place fails (80).
+int32_t CopyOperation::MakeFolders() {
+  for (const fs::path& relative : planned_folders_) {
+    std::error_code ec;
+    fs::create_directory(destination_ / relative, ec);
+    if (ec) return FromErrorCode(ec, ERROR_PATH_NOT_FOUND);
+  }
+  return ERROR_SUCCESS;
+}
+
 int32_t CopyOperation::CopyOne(const PlannedFile& file) {
-  const fs::path target = destination_ / file.name;
+  const fs::path target = destination_ / file.relative;
   std::error_code ec;
   if (fs::exists(target, ec) || pending_targets_.count(target) > 0) {
     // Never copy a file onto itself: that would truncate it.
@@ -285,10 +352,12 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
     }
   }
   const std::u16string shown = Utf8ToUtf16(file.name);
-  Completed completed{std::make_unique<TempFile>(NewTempPath(file.name)), target, nullptr};
+  Completed completed{std::make_unique<TempFile>(NewTempPath(target)), target, nullptr};
   if (const int32_t error = CopyToTemp(file.source, file.bytes, *completed.temp, shown)) return error;
   if (file.journal) {
-    completed.journal_temp = std::make_unique<TempFile>(NewTempPath(file.name + kJournalSuffix));
+    fs::path journal_target = target;
+    journal_target += kJournalSuffix;
+    completed.journal_temp = std::make_unique<TempFile>(NewTempPath(journal_target));
     if (const int32_t error = CopyToTemp(*file.journal, file.journal_bytes, *completed.journal_temp, shown)) {
       return error;
     }
@@ -299,11 +368,14 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
 }
 
 // Makes the temporary copies durable with one flush of the file system,
-// then renames them over their real names and makes the renames durable.
+// then renames them over their real names and makes the renames durable in
+// every folder that got one.
 int32_t CopyOperation::Commit() {
   if (completed_.empty()) return ERROR_SUCCESS;
   if (const int32_t error = SyncFileSystem(destination_)) return error;
+  std::set<fs::path> renamed_in;
   for (Completed& file : completed_) {
+    renamed_in.insert(file.target.parent_path());
     fs::path journal_target = file.target;
     journal_target += kJournalSuffix;
     // A journal left from the file being replaced must never meet the new file.
@@ -312,7 +384,10 @@ int32_t CopyOperation::Commit() {
     if (file.journal_temp == nullptr) continue;
     if (const int32_t error = file.journal_temp->RenameTo(journal_target)) return error;
   }
-  return SyncFolder(destination_);
+  for (const fs::path& folder : renamed_in) {
+    if (const int32_t error = SyncFolder(folder)) return error;
+  }
+  return ERROR_SUCCESS;
 }
 
 int32_t CopyOperation::Skip(const PlannedFile& file) {
@@ -361,10 +436,11 @@ bool CopyOperation::ReportProgress(const std::u16string& shown) {
   return window_.ShowOperationProgress(shown, fraction);
 }
 
-fs::path CopyOperation::NewTempPath(const std::string& name) {
+fs::path CopyOperation::NewTempPath(const fs::path& target) {
   char random[17];
   std::snprintf(random, sizeof random, "%016llx", static_cast<unsigned long long>(random_()));
-  return destination_ / (kTempPrefix + CutUtf8(name, kTempNameBytes) + "-" + random + kTempSuffix);
+  return target.parent_path() /
+         (kTempPrefix + CutUtf8(target.filename().string(), kTempNameBytes) + "-" + random + kTempSuffix);
 }
 
 }  // namespace
@@ -384,7 +460,7 @@ int32_t PosixShellCopy::SHFileOperationA(ShFileOpStruct* op) {
   const std::u16string destination = to.substr(0, to.find(u'\0'));
   if (patterns.empty() || destination.empty()) return last_error_ = ERROR_INVALID_PARAMETER;
   CopyOperation copy(prefix_, window_, copier_, progress_delay_, random_, op->fFlags);
-  int32_t result = copy.Plan(patterns);
+  int32_t result = copy.Plan(patterns, destination);
   if (result == ERROR_SUCCESS) result = copy.PrepareDestination(destination);
   if (result == ERROR_SUCCESS) result = copy.CopyAll();
   op->fAnyOperationsAborted = copy.aborted() ? 1 : 0;

@@ -16,18 +16,23 @@ namespace brevak::posix {
 // SHFileOperationA on a Wine-style prefix, for FO_COPY:
 // - `pFrom` (code-page bytes) lists patterns; the last component of each
 //   may hold `*` and `?` (case-insensitive). A wildcard pattern that
-//   matches nothing copies nothing; a plain pattern naming no file fails
-//   with 2 (3 when its folder is missing). Only files are copied: a folder
-//   named or matched by a pattern is left out, never copied recursively.
-//   A file matched by two patterns is copied once.
+//   matches nothing copies nothing; a plain pattern naming nothing fails
+//   with 2 (3 when its folder is missing). A folder that a pattern names,
+//   or that a wildcard matches (unless FOF_FILESONLY), is copied with
+//   everything in it into a folder of its name in the destination, merged
+//   with one that is there; symbolic links to folders inside it are left
+//   out. A folder that is the destination or holds it fails with
+//   DE_DESTSUBTREE before anything is copied. A file matched by two
+//   patterns is copied once.
 // - `pTo` is the destination folder. When missing it is created with its
 //   parents under FOF_NOCONFIRMMKDIR or FOF_NOCONFIRMATION, else after the
 //   user says Yes (No cancels: 1223).
-// - An existing file is replaced silently under FOF_NOCONFIRMATION, else
-//   after asking (Yes replaces, No skips it and sets the aborted flag,
-//   Cancel stops with 1223 and the aborted flag). A source that is the
+// - An existing file (in the destination or a subfolder of it) is replaced
+//   silently under FOF_NOCONFIRMATION, else after asking (Yes replaces, No
+//   skips it and sets the aborted flag, Cancel stops with 1223 and the
+//   aborted flag). A source that is the
 //   destination file itself is skipped silently.
-// - Each file is written under a temporary name in the destination folder;
+// - Each file is written under a temporary name in its destination folder;
 //   when the copying ends, the completed files are flushed to the disk
 //   (one flush for all) and renamed over their real names, so a real name
 //   never holds a partial file; a failed file's temporary copy is removed.

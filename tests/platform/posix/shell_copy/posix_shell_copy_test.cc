@@ -42,6 +42,16 @@ Names EntriesOf(const fs::path& folder) {
   return names;
 }
 
+// Every file below a folder, by its path relative to it.
+Names FilesBelow(const fs::path& folder) {
+  Names names;
+  std::error_code ec;
+  for (const auto& entry : fs::recursive_directory_iterator(folder, ec)) {
+    if (entry.is_regular_file()) names.insert(entry.path().lexically_relative(folder).string());
+  }
+  return names;
+}
+
 bool HasTempFiles(const fs::path& folder) {
   for (const std::string& name : EntriesOf(folder)) {
     if (name.starts_with(".~brevak-")) return true;
@@ -109,15 +119,17 @@ TEST_F(PatternTest, CopiesWhatEachPatternNamesInAnyLetterCase) {
       {u"c:\\pkg\\BREVAK.*", {"Brevak.exe", "Brevak.ini", "brevak.LOG"}},
       {u"C:\\Pkg\\*.ini", {"Brevak.ini", "Setup.ini"}},
       {u"C:\\Pkg\\*.car", {"Customerdata.car"}},
-      {u"C:\\Pkg\\*.mdb", {"Addr.mdb", "ADDR2.MDB"}},
+      {u"C:\\Pkg\\*.mdb", {"Addr.mdb", "ADDR2.MDB", "old.mdb/inner.mdb"}},
       {u"C:\\Pkg\\vkUserControlsXP.*", {"vkUserControlsXP.ocx", "VKUSERCONTROLSXP.dep"}},
       {u"C:\\Pkg\\adb*.*", {"adbapi.dll", "AdbWinApi.dll"}},
       {u"C:\\Pkg\\brevak.EXE", {"Brevak.exe"}},
       {u"C:\\Pkg\\*.xyz", {}},
-      {u"C:\\Pkg\\old.mdb", {}},
+      {u"C:\\Pkg\\old.mdb", {"old.mdb/inner.mdb"}},
+      {u"C:\\Pkg\\Pictures\\", {"Pictures/a.ini"}},
       {u"C:\\Pkg\\*.*", {"Brevak.exe", "Brevak.ini", "brevak.LOG", "Customerdata.car", "Addr.mdb", "ADDR2.MDB",
                          "vkUserControlsXP.ocx", "VKUSERCONTROLSXP.dep", "adbapi.dll", "AdbWinApi.dll",
-                         "Setup.ini", "readme.txt", "upgrade.exe", "xadb.dll"}},
+                         "Setup.ini", "readme.txt", "upgrade.exe", "xadb.dll", "old.mdb/inner.mdb",
+                         "Pictures/a.ini"}},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -127,7 +139,7 @@ TEST_F(PatternTest, CopiesWhatEachPatternNamesInAnyLetterCase) {
     EXPECT_EQ(result_, 0) << shown;
     EXPECT_EQ(last_error_, 0) << shown;
     EXPECT_EQ(aborted_, 0) << shown;
-    EXPECT_EQ(EntriesOf(C(out)), c.copied) << shown;
+    EXPECT_EQ(FilesBelow(C(out)), c.copied) << shown;
     for (const std::string& name : c.copied) EXPECT_EQ(ReadFile(C(out + "/" + name)), ReadFile(C("Pkg/" + name)));
   }
   EXPECT_TRUE(window_.message_boxes().empty());
@@ -145,10 +157,10 @@ TEST_F(PatternTest, PackageRequestReplacesTheInstalledFilesAndNothingElse) {
        u"C:\\Brevak\\", FOF_NOCONFIRMATION | FOF_MULTIDESTFILES);
   EXPECT_EQ(result_, 0);
   EXPECT_EQ(aborted_, 0);
-  EXPECT_EQ(EntriesOf(C("Brevak")),
+  EXPECT_EQ(FilesBelow(C("Brevak")),
             (Names{"Brevak.exe", "Brevak.ini", "brevak.LOG", "Customerdata.car", "Addr.mdb", "ADDR2.MDB",
                    "vkUserControlsXP.ocx", "VKUSERCONTROLSXP.dep", "adbapi.dll", "AdbWinApi.dll", "Setup.ini",
-                   "Keep.txt"}));
+                   "Keep.txt", "old.mdb/inner.mdb"}));
   EXPECT_EQ(ReadFile(C("Brevak/Brevak.exe")), "content of Brevak.exe");
   EXPECT_EQ(ReadFile(C("Brevak/Customerdata.car")), "content of Customerdata.car");
   EXPECT_EQ(ReadFile(C("Brevak/Keep.txt")), "not in the package");
@@ -171,16 +183,46 @@ TEST_F(ShellCopyTest, BackupRequestWithDoubledSeparatorsCreatesItsFolder) {
   EXPECT_TRUE(window_.message_boxes().empty());
 }
 
-TEST_F(ShellCopyTest, RestoreRequestCopiesTheFolderBackWithoutItsSubfolders) {
+TEST_F(ShellCopyTest, RestoreRequestCopiesTheFolderBackWithItsSubfolders) {
   WriteFile(C("Brevak/备份 一/Customerdata.car"), "saved data");
   WriteFile(C("Brevak/备份 一/Brevak.exe"), "saved program");
-  WriteFile(C("Brevak/备份 一/nested/deep.ini"), "never copied");
+  WriteFile(C("Brevak/备份 一/图片/deep/a.jpg"), "saved picture");
+  fs::create_directories(C("Brevak/备份 一/empty"));
+  WriteFile(C("Brevak/图片/deep/a.jpg"), "current picture");
+  WriteFile(C("Brevak/图片/b.jpg"), "only here");
   WriteFile(C("Brevak/Customerdata.car"), "current data");
   Copy(SourceList({u"C:\\Brevak\\\\备份 一\\*.*"}), u"C:\\Brevak\\\\", FOF_NOCONFIRMATION | FOF_MULTIDESTFILES);
   EXPECT_EQ(result_, 0);
-  EXPECT_EQ(EntriesOf(C("Brevak")), (Names{"备份 一", "Customerdata.car", "Brevak.exe"}));
+  EXPECT_EQ(EntriesOf(C("Brevak")), (Names{"备份 一", "Customerdata.car", "Brevak.exe", "图片", "empty"}));
   EXPECT_EQ(ReadFile(C("Brevak/Customerdata.car")), "saved data");
   EXPECT_EQ(ReadFile(C("Brevak/Brevak.exe")), "saved program");
+  EXPECT_EQ(ReadFile(C("Brevak/图片/deep/a.jpg")), "saved picture");
+  EXPECT_EQ(ReadFile(C("Brevak/图片/b.jpg")), "only here");
+  EXPECT_FALSE(HasTempFiles(C("Brevak/图片/deep")));
+}
+
+// Folders are left out of wildcard matches under FOF_FILESONLY, a file that
+// stands where a copied folder must go fails the copy, and a folder that
+// holds the destination is never copied into itself.
+TEST_F(ShellCopyTest, FoldersTheCopyCannotOrMustNotTake) {
+  WriteFile(C("Src/a.ini"), "a");
+  WriteFile(C("Src/sub/b.ini"), "b");
+  WriteFile(C("Blocked/sub"), "a file named like the folder");
+  struct Case { std::u16string from, to; uint16_t flags; int32_t result; Names files; };
+  const Case cases[] = {
+      {u"C:\\Src\\*.*", u"C:\\FilesOnly\\", FOF_FILESONLY, 0, {"a.ini"}},
+      {u"C:\\Src\\*.*", u"C:\\Blocked\\", 0, 80, {"sub"}},
+      {u"C:\\Src\\*.*", u"C:\\Src\\sub\\inner\\", 0, DE_DESTSUBTREE, {}},
+      {u"C:\\Src\\sub", u"C:\\Src\\sub\\", 0, DE_DESTSUBTREE, {"b.ini"}},
+  };
+  for (const Case& c : cases) {
+    const std::string to = Utf16ToUtf8(c.to);
+    Copy(SourceList({c.from}), c.to, c.flags | FOF_NOCONFIRMMKDIR | FOF_NOCONFIRMATION);
+    EXPECT_EQ(result_, c.result) << to;
+    const fs::path host = wine_.ToHost(c.to);
+    EXPECT_EQ(FilesBelow(host), c.files) << to;
+  }
+  EXPECT_EQ(ReadFile(C("Blocked/sub")), "a file named like the folder");
 }
 
 TEST_F(ShellCopyTest, SourcesThatNameNothing) {
