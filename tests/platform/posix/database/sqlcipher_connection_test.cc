@@ -293,6 +293,26 @@ TEST_F(SqlCipherConnectionTest, AppendsByFieldName) {
                                   {Text("4"), Text("O'Brien"), Text("8"), std::nullopt, Text("0"), std::nullopt}}));
 }
 
+// Tables with the same fields move by position only where the positions
+// agree: the same names in another order still pair by name.
+TEST_F(SqlCipherConnectionTest, SameFieldsInAnotherOrderStillPairByName) {
+  for (const char* table : {
+           "CREATE TABLE People (ID INTEGER PRIMARY KEY, Name TEXT, GroupID INTEGER, Phone TEXT);",
+           "CREATE TABLE People (id INTEGER PRIMARY KEY, NAME TEXT, groupid INTEGER, phone TEXT);",
+           "CREATE TABLE People (Phone TEXT, GroupID INTEGER, Name TEXT, ID INTEGER PRIMARY KEY);",
+           "CREATE TABLE People (ID INTEGER PRIMARY KEY, GroupID INTEGER, Name TEXT, Phone TEXT);"}) {
+    fs::remove(Install("Addr.mdb"));
+    MakeShopDb(Install("Addr.mdb"), "", table);
+    auto conn = ConnectAddressBook();
+    conn->Execute(AppendPlain(u"People", kBackup + u"\\Addr.mdb"));
+    conn->Close();
+    EXPECT_EQ(QueryShopDb(Install("Addr.mdb"), "", "SELECT ID, Name, GroupID, Phone FROM People ORDER BY ID"),
+              (std::vector<ShopRow>{{Text("3"), Text("张三"), Text("7"), Text("13800000000")},
+                                    {Text("4"), Text("O'Brien"), Text("8"), std::nullopt}}))
+        << table;
+  }
+}
+
 TEST_F(SqlCipherConnectionTest, AFieldTheTargetLacksIsAnError) {
   fs::remove(Install("Addr.mdb"));
   MakeShopDb(Install("Addr.mdb"), "", "CREATE TABLE People (ID INTEGER PRIMARY KEY, Name TEXT, GroupID INTEGER);");
