@@ -104,13 +104,20 @@ fs::path FolderName(const fs::path& folder) {
   return folder.has_filename() ? folder.filename() : folder.parent_path().filename();
 }
 
+// The path with links and dot components resolved, without a trailing
+// separator.
+fs::path Resolved(const fs::path& path) {
+  std::error_code ec;
+  fs::path resolved = fs::weakly_canonical(path, ec);
+  if (ec) resolved = path.lexically_normal();
+  return resolved.has_filename() ? resolved : resolved.parent_path();
+}
+
 // Whether `inner` is `outer` or lies below it.
 bool IsSameOrBelow(const fs::path& inner, const fs::path& outer) {
-  std::error_code ec;
-  const fs::path a = fs::weakly_canonical(inner, ec);
-  const fs::path b = fs::weakly_canonical(outer, ec);
-  const auto [b_end, a_at] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
-  return b_end == b.end();
+  const fs::path a = Resolved(inner);
+  const fs::path b = Resolved(outer);
+  return std::mismatch(b.begin(), b.end(), a.begin(), a.end()).first == b.end();
 }
 
 // One file of the operation.

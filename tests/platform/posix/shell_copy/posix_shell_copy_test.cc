@@ -213,7 +213,7 @@ TEST_F(ShellCopyTest, FoldersTheCopyCannotOrMustNotTake) {
       {u"C:\\Src\\*.*", u"C:\\FilesOnly\\", FOF_FILESONLY, 0, {"a.ini"}},
       {u"C:\\Src\\*.*", u"C:\\Blocked\\", 0, 80, {"sub"}},
       {u"C:\\Src\\*.*", u"C:\\Src\\sub\\inner\\", 0, DE_DESTSUBTREE, {}},
-      {u"C:\\Src\\sub", u"C:\\Src\\sub\\", 0, DE_DESTSUBTREE, {"b.ini"}},
+      {u"C:\\Src\\sub\\", u"C:\\Src\\sub", 0, DE_DESTSUBTREE, {"b.ini"}},
   };
   for (const Case& c : cases) {
     const std::string to = Utf16ToUtf8(c.to);
