@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_shell_copy.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/shell_copy/posix_shell_copy.h"
+#include "platform/posix/prefix/wine_prefix.h"
 
 namespace brevak::posix {
 namespace {

@@ -1,30 +1,46 @@
 #!/usr/bin/env bash
-# The upgrade tool's migration of the customer database against the
-# sqlcipher shell doing the same work in one process, on copies of the same
-# files, in the same run; and the tool's peak memory at two database sizes,
-# which must not grow with the row count (no row passes through the tool).
+# The upgrade tool's whole update against the same work done by hand with
+# cp + sync + the sqlcipher shell, on copies of the same files; and the
+# tool's peak memory at two database sizes, which must not grow with the row
+# count (no row passes through the tool).
 #
 #   bench/migration_bench.sh [ROWS]     (default 1023100: about 1,000,000
 #                                        rows in the customer database)
 #
+# Environment: RUNS (default 3) runs of each side per size, reported as the
+# median; BUILD (default build) the build folder. Run by hand; no test runs
+# it.
+#
 # The tool runs from outside through the scripted window system: a full
 # update of a Wine-style prefix whose installation holds ROWS shop rows.
-# Its migration time is taken from the transcript, from the bar's 19 (the
-# address book done) to the bar hidden: opening the customer database and
-# moving its 29 entries. Needs the default build (scripts/test or
-# cmake --preset default && cmake --build --preset default).
+# From its transcript come the whole update (the answer to the version
+# question to "升级完成": backup copy, package copy, both databases moved)
+# and the migration of the customer database (the bar's 19 to the bar
+# hidden). The baseline on a fresh copy of the same prefix: cp of the files
+# the backup takes, cp of the package's files, sync, then the sqlcipher
+# shell moving the address book and the customer database table by table
+# (bench/migration_baseline.sh), each table in its own transaction. Needs
+# the default build (scripts/test --quick, or cmake --preset default &&
+# cmake --build --preset default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ROWS=${1:-1023100}
+RUNS=${RUNS:-3}
 BUILD=${BUILD:-build}
 TOOL=$BUILD/brevak-upgrade
 MAKER=$BUILD/make-shop-data
 [[ -x $TOOL && -x $MAKER ]] || { echo "migration_bench: build first ($TOOL, $MAKER)" >&2; exit 2; }
 command -v /usr/bin/time >/dev/null || { echo "migration_bench: needs GNU time (scripts/setup)" >&2; exit 2; }
+command -v sqlite3 >/dev/null || { echo "migration_bench: needs sqlite3 (scripts/setup)" >&2; exit 2; }
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevak-migration-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
+
+now() { date +%s.%N; }
+seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+ratio() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.2f", (s > 0 ? t / s : 0) }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
 # A prefix with the installation (old release, $1 rows) and the package
 # (new release, fresh databases, the tool itself) in folder $2.
@@ -41,42 +57,90 @@ make_prefix() {
   cp "$TOOL" "$prefix/drive_c/pkg/brevak-upgrade"
 }
 
-# Runs a full update; prints "SECONDS PEAK_KB" of the customer database's
-# migration and the whole process.
+# Runs a full update on prefix $1; prints "WHOLE_SECONDS MIGRATION_SECONDS PEAK_KB".
 run_tool() {
   local prefix=$1 script=$WORK/script transcript=$WORK/transcript
   # Neither Brevak.exe carries a version, so the tool asks whether to go on.
   printf '%s\n' yes 'click CmdUpdate' yes ok close >"$script"
   WINEPREFIX=$prefix BREVAK_UI_SCRIPT=$script /usr/bin/time -f '%M' -o "$WORK/rss" \
     "$prefix/drive_c/pkg/brevak-upgrade" |
-    while IFS= read -r line; do printf '%s %s\n' "$(date +%s.%N)" "$line"; done >"$transcript"
+    while IFS= read -r line; do printf '%s %s\n' "$(now)" "$line"; done >"$transcript"
   grep -q ' msgbox OK 升级完成$' "$transcript" || { cat "$transcript" >&2; exit 1; }
   awk -v rss="$(cat "$WORK/rss")" '
-    $2 == "progress" && $3 == "value" && $4 == "19" { start = $1 }
-    $2 == "progress" && $3 == "visible" && $4 == "0" { end = $1 }
-    END { printf "%.3f %d\n", end - start, rss }' "$transcript"
+    asked && $2 == "answer" { update_start = $1; asked = 0 }
+    $2 == "msgbox" && $4 ~ /^升级版本并不比/ { asked = 1 }
+    $2 == "progress" && $3 == "value" && $4 == "19" { migration_start = $1 }
+    $2 == "progress" && $3 == "visible" && $4 == "0" { migration_end = $1 }
+    $2 == "msgbox" && $3 == "OK" && $4 == "升级完成" { update_end = $1 }
+    END { printf "%.3f %.3f %d\n", update_end - update_start, migration_end - migration_start, rss }' "$transcript"
 }
 
-# The shell's migration of the same backup into a copy of the package's
-# fresh database; prints its wall-clock seconds.
-run_shell() {
-  local prefix=$1
-  local backup=$(ls -d "$prefix"/drive_c/Brevak/2*/)
-  bench/migration_baseline.sh "$prefix/drive_c/pkg/Customerdata.car" "$backup/Customerdata.car" |
-    sed -n 's/^sqlcipher-shell migration: .* \([0-9.]*\) s wall.*/\1/p'
+# The address book moved by the sqlite3 shell, each table in its own
+# transaction; prints its wall-clock seconds.
+move_address_book() {
+  local install=$1 backup=$2 table sql started
+  sql="ATTACH DATABASE '${backup//\'/\'\'}' AS bak;"
+  for table in GroupList People Pic; do
+    sql+="BEGIN; DELETE FROM main.\"$table\"; INSERT INTO main.\"$table\" SELECT * FROM bak.\"$table\"; COMMIT;"
+  done
+  started=$(now)
+  sqlite3 -batch "$install" <<<"$sql"
+  seconds_between "$started" "$(now)"
 }
 
-echo "# customer database migration: the tool against the sqlcipher shell"
+# The same update by hand on a fresh copy of the prefix $1 in $2: cp the
+# backup's and the package's files, sync, then the shell's migration of both
+# databases. Prints "WHOLE_SECONDS CUSTOMER_MIGRATION_SECONDS".
+run_baseline() {
+  local pristine=$1 base=$2 started copied address shell
+  rm -rf "$base"
+  cp -a "$pristine" "$base"
+  sync
+  local install=$base/drive_c/Brevak pkg=$base/drive_c/pkg backup=$base/drive_c/Brevak/bak
+  started=$(now)
+  mkdir "$backup"
+  (shopt -s nullglob nocaseglob
+   cp -p "$install"/*.car "$install"/*.mdb "$install"/Brevak.* "$install"/*.ini "$backup"/
+   cp -p "$pkg"/*.car "$pkg"/*.mdb "$pkg"/vkUserControlsXP.* "$pkg"/adb*.* "$pkg"/Brevak.* "$pkg"/*.ini \
+     "$install"/)
+  sync
+  copied=$(seconds_between "$started" "$(now)")
+  address=$(move_address_book "$install/Addr.mdb" "$backup/Addr.mdb")
+  shell=$(bench/migration_baseline.sh --in-place --work "$WORK/baseline" \
+            "$install/Customerdata.car" "$backup/Customerdata.car" |
+          sed -n 's/^sqlcipher-shell migration: .* \([0-9.]*\) s wall.*/\1/p')
+  [[ -n $shell ]] || { echo "migration_bench: the shell's migration failed" >&2; exit 1; }
+  awk -v c="$copied" -v a="$address" -v s="$shell" 'BEGIN { printf "%.3f %.3f\n", c + a + s, s }'
+}
+
+echo "# the whole update: the tool against cp + sync + the sqlcipher shell (median of $RUNS runs)"
 declare -A PEAK
 for rows in 10000 "$ROWS"; do
-  prefix=$WORK/prefix-$rows
-  make_prefix "$rows" "$prefix"
-  read -r tool_seconds peak_kb < <(run_tool "$prefix")
-  PEAK[$rows]=$peak_kb
-  shell_seconds=$(run_shell "$prefix")
-  ratio=$(awk -v t="$tool_seconds" -v s="$shell_seconds" 'BEGIN { printf "%.2f", (s > 0 ? t / s : 0) }')
-  printf 'rows %-8s tool %8.3f s   sqlcipher shell %8.3f s   ratio %sx (goal 1.05x)   tool peak %d KB\n' \
-    "$rows" "$tool_seconds" "$shell_seconds" "$ratio" "$peak_kb"
-  rm -rf "$prefix"
+  pristine=$WORK/pristine-$rows
+  make_prefix "$rows" "$pristine"
+  : >"$WORK/tool-whole"; : >"$WORK/tool-migration"; : >"$WORK/base-whole"; : >"$WORK/base-migration"
+  for ((run = 1; run <= RUNS; run++)); do
+    rm -rf "$WORK/run"
+    cp -a "$pristine" "$WORK/run"
+    sync
+    result=$(run_tool "$WORK/run")
+    read -r whole migration peak_kb <<<"$result"
+    echo "$whole" >>"$WORK/tool-whole"
+    echo "$migration" >>"$WORK/tool-migration"
+    PEAK[$rows]=$peak_kb
+    rm -rf "$WORK/run"
+    result=$(run_baseline "$pristine" "$WORK/base")
+    read -r whole migration <<<"$result"
+    echo "$whole" >>"$WORK/base-whole"
+    echo "$migration" >>"$WORK/base-migration"
+    rm -rf "$WORK/base"
+  done
+  tool=$(median <"$WORK/tool-whole") base=$(median <"$WORK/base-whole")
+  tool_m=$(median <"$WORK/tool-migration") base_m=$(median <"$WORK/base-migration")
+  printf 'rows %-8s whole update: tool %8.3f s   cp + sync + shell %8.3f s   ratio %sx (goal 0.90x)\n' \
+    "$rows" "$tool" "$base" "$(ratio "$tool" "$base")"
+  printf 'rows %-8s customer database migration: tool %8.3f s   shell %8.3f s   ratio %sx   tool peak %d KB\n' \
+    "$rows" "$tool_m" "$base_m" "$(ratio "$tool_m" "$base_m")" "${PEAK[$rows]}"
+  rm -rf "$pristine"
 done
 echo "peak memory: ${PEAK[10000]} KB at 10,000 rows, ${PEAK[$ROWS]} KB at $ROWS rows"

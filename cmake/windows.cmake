@@ -14,7 +14,7 @@ add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
 # The scripted window system: the same black-box protocol as on Linux.
 file(GLOB BREVAK_SCRIPTED_SOURCES CONFIGURE_DEPENDS src/platform/scripted/*.cc)
 add_library(brevak_scripted STATIC ${BREVAK_SCRIPTED_SOURCES})
-target_link_libraries(brevak_scripted PUBLIC brevak_core)
+target_link_libraries(brevak_scripted PUBLIC brevak_runtime_error)
 
 # The Win32 adapters.
 file(GLOB BREVAK_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cc)
@@ -23,7 +23,7 @@ target_compile_definitions(brevak_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 # Only the system's known DLLs are imported: version.dll and comctl32.dll
 # are loaded from System32 at run time (system_library.h), so they are not
 # linked, and a direct use of them fails to link.
-target_link_libraries(brevak_win32 PUBLIC brevak_core
+target_link_libraries(brevak_win32 PUBLIC brevak_runtime_error
   advapi32 shell32 ole32 oleaut32 uuid user32 gdi32 kernel32)
 
 # The resource script embeds the icon and the manifest.
@@ -34,24 +34,24 @@ file(GLOB BREVAK_APP_WIN32_SOURCES CONFIGURE_DEPENDS src/app_win32/*.cc)
 add_executable(brevak-upgrade WIN32 ${BREVAK_APP_WIN32_SOURCES}
   src/platform/win32/brevak-upgrade.rc)
 target_link_options(brevak-upgrade PRIVATE -Wl,--no-insert-timestamp)
-target_link_libraries(brevak-upgrade PRIVATE brevak_win32 brevak_scripted)
+target_link_libraries(brevak-upgrade PRIVATE brevak_core brevak_win32 brevak_scripted)
 
 # The differential check's program: the registry listing and version records
 # as the Windows platform gives them (tests/differential).
 add_executable(dump-platform tests/differential/dump_platform.cc
   tests/differential/dump_platform_win32.cc)
-target_link_libraries(dump-platform PRIVATE brevak_win32 brevak_scripted)
+target_link_libraries(dump-platform PRIVATE brevak_core brevak_win32 brevak_scripted)
 
 # The tool with every real service but the database engine (Wine has no
 # Jet provider): the window and the history list are checked with it.
 add_executable(tool-without-engine WIN32 tests/differential/tool_without_engine_win32.cc
   src/platform/win32/brevak-upgrade.rc)
 target_link_options(tool-without-engine PRIVATE -Wl,--no-insert-timestamp)
-target_link_libraries(tool-without-engine PRIVATE brevak_win32 brevak_scripted)
+target_link_libraries(tool-without-engine PRIVATE brevak_core brevak_win32 brevak_scripted)
 
 # The adapters against the real calls.
 add_executable(win32-adapter-checks tests/differential/win32_adapter_checks.cc)
-target_link_libraries(win32-adapter-checks PRIVATE brevak_win32 brevak_scripted)
+target_link_libraries(win32-adapter-checks PRIVATE brevak_core brevak_win32 brevak_scripted)
 
 # Test-only, never shipped: an in-process ADODB.Connection for Wine, which
 # has no Jet provider. It forwards each call to wine_ado_helper, a program

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/pe_version_reader.h"
-#include "platform/posix/posix_version_info.h"
-#include "platform/posix/version_block.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/version/pe_version_reader.h"
+#include "platform/posix/version/posix_version_info.h"
+#include "platform/posix/version/version_block.h"
 
 namespace {
 using namespace brevak::posix;

@@ -5,18 +5,18 @@
 
 #include "core/form_update.h"
 #include "core/module_main.h"
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_file_existence.h"
-#include "platform/posix/posix_clock.h"
-#include "platform/posix/posix_data_file_use.h"
-#include "platform/posix/posix_durable_files.h"
-#include "platform/posix/posix_folders.h"
-#include "platform/posix/posix_instance_lock.h"
-#include "platform/posix/posix_registry.h"
-#include "platform/posix/posix_shell_copy.h"
-#include "platform/posix/posix_version_info.h"
-#include "platform/posix/sqlcipher_database.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/clock/posix_clock.h"
+#include "platform/posix/database/posix_data_file_use.h"
+#include "platform/posix/prefix/posix_durable_files.h"
+#include "platform/posix/prefix/posix_file_existence.h"
+#include "platform/posix/prefix/posix_folders.h"
+#include "platform/posix/prefix/posix_instance_lock.h"
+#include "platform/posix/registry/posix_registry.h"
+#include "platform/posix/shell_copy/posix_shell_copy.h"
+#include "platform/posix/version/posix_version_info.h"
+#include "platform/posix/database/sqlcipher_database.h"
+#include "platform/posix/prefix/wine_prefix.h"
 #include "platform/qt/qt_window_system.h"
 #include "platform/scripted/scripted_window_system.h"
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   PosixShellCopy shell_copy(prefix, code_page, *window);
   SqlCipherDatabase database(prefix);
   PosixFolders folders(prefix);
-  PosixClock clock(prefix);
+  PosixClock clock;
   PosixFileExistence file_existence(prefix);
   PosixInstanceLock instance_lock(prefix);
   PosixDataFileUse data_file_use(prefix);

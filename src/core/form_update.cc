@@ -1,5 +1,6 @@
 #include "core/form_update.h"
 
+#include "core/jet_database.h"
 #include "core/install_dir.h"
 #include "core/module_reg_api.h"
 #include "core/vb_text.h"
@@ -23,8 +24,8 @@ void FormUpdate::Form_Load() {
   sInstallDir_ = ListRegValues(platform_).value_or(u"");
   sInstallDir_ = InstallDirFromListing(sInstallDir_);
   Conn_ = platform_.database->CreateConnection(u"Adodb.Connection");
-  Conn_->SetProvider(u"Microsoft.Jet.OLEDB.4.0");
-  Conn_->Open(u"Data Source =" + sInstallDir_ + u"Addr.mdb;Jet OLEDB:Database Password=");
+  Conn_->SetProvider(kProvider);
+  Conn_->Open(ConnectionString(sInstallDir_ + u"Addr.mdb", u""));
 }
 
 // The connection is closed only when it is open: after a failed reopening

@@ -94,7 +94,7 @@ std::u16string FormUpdate::SpaceProblem() {
   try {
     const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();
     const std::vector<FileSize> installed = ListFiles(*fso, sInstallDir_);
-    const std::vector<FileSize> package = ListFiles(*fso, platform_.clock->AppPath());
+    const std::vector<FileSize> package = ListFiles(*fso, platform_.folders->AppPath());
     needed = SizeMatching(installed, kBackupPatterns) + SizeMatching(package, kPackagePatterns) +
              SizeNamed(installed, kCustomerDatabase) + SizeNamed(installed, kAddressBook);
     needed += needed / 10 + kMegabyte;
@@ -114,7 +114,7 @@ std::u16string FormUpdate::PackageProblem() {
   std::u16string package;
   std::unique_ptr<FileSystemObject> fso;
   try {
-    package = platform_.clock->AppPath();
+    package = platform_.folders->AppPath();
     fso = platform_.folders->CreateFileSystemObject();
   } catch (const RunTimeError&) {
     return u"";
@@ -146,8 +146,8 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
                                            const std::u16string& password) {
   try {
     const std::unique_ptr<Connection> connection = platform_.database->CreateConnection(u"Adodb.Connection");
-    connection->SetProvider(kJetProvider);
-    connection->Open(JetConnectionString(package + u"\\" + name, password) + u";Mode=Read");
+    connection->SetProvider(kProvider);
+    connection->Open(ConnectionString(package + u"\\" + name, password) + u";Mode=Read");
     connection->Close();
   } catch (const RunTimeError& e) {
     return u"升级包中的数据库 " + name + u" 无法打开：" + e.description() + vb::vbCrLf + kPackageBroken;

@@ -22,7 +22,7 @@ void FormUpdate::CmdUpdate_Click() {
   ResumeNext([&] { window().DoEvents(); });
 
   std::u16string package;
-  ResumeNext([&] { package = platform_.clock->AppPath(); });
+  ResumeNext([&] { package = platform_.folders->AppPath(); });
   request.pFrom = SourceList({package + u"\\*.car", package + u"\\*.mdb",
                               package + u"\\vkUserControlsXP.*", package + u"\\adb*.*",
                               package + u"\\Brevak.*", package + u"\\*.ini"});
@@ -87,7 +87,7 @@ bool FormUpdate::CompVer() {
   std::optional<std::array<std::u16string, 6>> installed;
   std::optional<std::array<std::u16string, 6>> package;
   ResumeNext([&] { installed = GetFileVer(platform_, sInstallDir_ + u"\\Brevak.exe"); });
-  ResumeNext([&] { package = GetFileVer(platform_, platform_.clock->AppPath() + u"\\Brevak.exe"); });
+  ResumeNext([&] { package = GetFileVer(platform_, platform_.folders->AppPath() + u"\\Brevak.exe"); });
   // A record that could not be read fails the test, and the statement after
   // it answers True.
   if (!installed || !package) return true;

@@ -12,8 +12,8 @@ namespace {
 // Jet commits a transaction that passes its per-file lock limit (9500 by
 // default) in pieces; the limit is raised so that a large table moves in
 // one transaction.
-std::u16string ConnectionString(const std::u16string& file, const std::u16string& password) {
-  return JetConnectionString(file, password) + u";Jet OLEDB:Max Locks Per File=1000000";
+std::u16string MigrationConnectionString(const std::u16string& file, const std::u16string& password) {
+  return ConnectionString(file, password) + u";Jet OLEDB:Max Locks Per File=1000000";
 }
 
 // A table that holds fewer rows, or more, than its backup after the move.
@@ -23,6 +23,14 @@ RunTimeError RowsDiffer(const std::u16string& table, int32_t installed, int32_t 
 
 void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
   if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+}
+
+// A table listed twice (RepairCase) holds the backup's rows when either of
+// its passes moved them: each pass replaces it whole or leaves it as it was.
+void ForgetMoved(std::vector<std::u16string>& failed, const std::vector<std::u16string>& moved) {
+  std::erase_if(failed, [&](const std::u16string& name) {
+    return std::find(moved.begin(), moved.end(), name) != moved.end();
+  });
 }
 
 }  // namespace
@@ -37,9 +45,11 @@ void FormUpdate::MigrateData() {
   ResumeNext([&] { CloseConnIfOpen(); });
   sDataFile_ = sInstallDir_ + u"Customerdata.car";
   const std::optional<std::u16string> open_error = OpenCustomerDatabase();
+  std::vector<std::u16string> moved;
   for (const char16_t* table : kCustomerTables) {
-    if (!ResumeNext([&] { ReData(table); })) AddOnce(failed, table);
+    AddOnce(ResumeNext([&] { ReData(table); }) ? moved : failed, table);
   }
+  ForgetMoved(failed, moved);
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, false); });
   // The update is over only when every table has moved.
   if (failed.empty()) ClearUpdateRecord();
@@ -51,8 +61,8 @@ void FormUpdate::MigrateData() {
 void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
   ResumeNext([&] {
     CloseConnIfOpen();
-    conn().SetProvider(kJetProvider);
-    conn().Open(ConnectionString(sInstallDir_ + u"Addr.mdb", u""));
+    conn().SetProvider(kProvider);
+    conn().Open(MigrationConnectionString(sInstallDir_ + kAddressBook, u""));
   });
   const std::u16string source = u"[;database=" + sBackupDir_ + u"\\Addr.mdb;].";
   for (const char16_t* table : kAddressBookTables) {
@@ -72,8 +82,8 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
 std::optional<std::u16string> FormUpdate::OpenCustomerDatabase() {
   std::optional<std::u16string> error;
   try {
-    conn().SetProvider(kJetProvider);
-    conn().Open(ConnectionString(sDataFile_, kCustomerPassword));
+    conn().SetProvider(kProvider);
+    conn().Open(MigrationConnectionString(sDataFile_, kCustomerPassword));
   } catch (const RunTimeError& e) {
     error = e.description();
   }

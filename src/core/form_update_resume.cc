@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/form_update.h"
+#include "core/jet_database.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -13,9 +14,6 @@ namespace {
 // Matches none of the backup, package and restore patterns (nor their 8.3
 // short names), and is a file, so the history list never shows it.
 const char16_t kUpdateRecordName[] = u"upgrade-in-progress.brevak";
-const char16_t kCustomerDatabase[] = u"Customerdata.car";
-const char16_t kAddressBook[] = u"Addr.mdb";
-const char16_t kCustomerPassword[] = u"mqzvtw";
 // While the stamp's folder exists the clock is read again every so often,
 // for a few seconds at the most (a folder for each of the next seconds, or
 // a clock that stands still).

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/module_file_ver.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -23,12 +24,6 @@ struct ValueRead {
 // The raw text of a buffer read from the registry, NULs included.
 std::u16string RawText(Platform& platform, const std::string& buffer) {
   return platform.code_page->FromAnsi(buffer);
-}
-
-// The raw text cut before its first NUL; a text without NUL is taken whole.
-std::u16string CutAtNul(const std::u16string& raw) {
-  const int32_t nul = vb::InStr(raw, std::u16string(1, vb::kNul));
-  return nul == 0 ? raw : vb::Left(raw, nul - 1);
 }
 
 std::u16string BinaryLine(const std::u16string& name, const std::string& bytes) {
@@ -92,11 +87,11 @@ class Listing {
     uint32_t type = 0;
     platform_.registry->RegEnumValueA(key_, index, name.data(), &name_size, nullptr, &type,
                                       reinterpret_cast<uint8_t*>(data.data()), &data_size);
-    const std::u16string cut_name = CutAtNul(RawText(platform_, name));
+    const std::u16string cut_name = StripNull(RawText(platform_, name));
     switch (value.type) {
       case REG_SZ: {
         const std::u16string label = name_size == 0 ? u"(预设值)" : cut_name;
-        text_ += label + u"=" + CutAtNul(RawText(platform_, data)) + vbCrLf;
+        text_ += label + u"=" + StripNull(RawText(platform_, data)) + vbCrLf;
         break;
       }
       case REG_EXPAND_SZ:
@@ -125,7 +120,7 @@ class Listing {
     std::string expanded(static_cast<size_t>(vb::Len(raw)) + 256, '\0');
     platform_.registry->ExpandEnvironmentStringsA(source.c_str(), expanded.data(),
                                                   static_cast<uint32_t>(expanded.size()));
-    return CutAtNul(RawText(platform_, expanded));
+    return StripNull(RawText(platform_, expanded));
   }
 
   Platform& platform_;

@@ -65,11 +65,6 @@ std::vector<std::u16string> Split(const std::u16string& text, const std::u16stri
   return parts;
 }
 
-std::u16string String(int32_t count, char16_t c) {
-  RequireArgument(count >= 0);
-  return std::u16string(static_cast<size_t>(count), c);
-}
-
 std::u16string CStr(int64_t number) { return Ascii(std::to_string(number).c_str()); }
 
 std::u16string Hex(uint32_t number) {

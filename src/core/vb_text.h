@@ -24,8 +24,6 @@ std::u16string Mid(const std::u16string& text, int32_t start, int32_t length);
 std::u16string Replace(const std::u16string& text, const std::u16string& find,
                        const std::u16string& with);
 std::vector<std::u16string> Split(const std::u16string& text, const std::u16string& delimiter);
-// `count` copies of `c` (String$).
-std::u16string String(int32_t count, char16_t c);
 // Decimal digits, with a minus sign when negative (CStr of a number).
 std::u16string CStr(int64_t number);
 // Upper-case hexadecimal digits without leading zeros (Hex$).

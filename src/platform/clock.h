@@ -1,8 +1,6 @@
 #ifndef BREVAK_PLATFORM_CLOCK_H_
 #define BREVAK_PLATFORM_CLOCK_H_
 
-#include <string>
-
 namespace brevak {
 
 struct LocalTime {
@@ -14,7 +12,7 @@ struct LocalTime {
   int second = 0;
 };
 
-// The local clock and the folder of the running tool.
+// The local clock.
 class Clock {
  public:
   Clock() = default;
@@ -26,9 +24,6 @@ class Clock {
   virtual LocalTime Now() = 0;
   // Waits about `milliseconds` before returning (for a clock to move on).
   virtual void Sleep(int milliseconds) = 0;
-  // The folder that holds the running tool, as a Windows path without a
-  // trailing backslash (App.Path).
-  virtual std::u16string AppPath() = 0;
 };
 
 }  // namespace brevak

@@ -70,7 +70,8 @@ class FileSystemObject {
   virtual int64_t AvailableSpace(const std::u16string& path) = 0;
 };
 
-// Creates file-system objects: CreateObject("Scripting.FileSystemObject").
+// Creates file-system objects (CreateObject("Scripting.FileSystemObject"))
+// and knows the folder the running tool was started from.
 class Folders {
  public:
   Folders() = default;
@@ -80,6 +81,9 @@ class Folders {
 
   // Raises a RunTimeError when the object cannot be created.
   virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
+  // The folder that holds the running tool, as a Windows path without a
+  // trailing backslash (App.Path).
+  virtual std::u16string AppPath() = 0;
 };
 
 }  // namespace brevak

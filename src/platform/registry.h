@@ -4,15 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win32_error.h"
+
 namespace brevak {
 
 using HKEY = uintptr_t;
 inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
-
-inline constexpr int32_t ERROR_SUCCESS = 0;
-inline constexpr int32_t ERROR_FILE_NOT_FOUND = 2;
-inline constexpr int32_t ERROR_MORE_DATA = 234;
-inline constexpr int32_t ERROR_NO_MORE_ITEMS = 259;
 
 inline constexpr uint32_t REG_NONE = 0;
 inline constexpr uint32_t REG_SZ = 1;

@@ -35,7 +35,10 @@ inline constexpr int32_t kTypeMismatch = 13;
 inline constexpr int32_t kFileNotFound = 53;
 inline constexpr int32_t kPathNotFound = 76;
 inline constexpr int32_t kObjectNotSet = 91;
+inline constexpr int32_t kInvalidPropertyValue = 380;
+inline constexpr int32_t kInvalidPropertyArrayIndex = 381;
 inline constexpr int32_t kCannotCreateObject = 429;
+inline constexpr int32_t kPropertyNotSupported = 438;
 
 RunTimeError Raise(int32_t number);
 

@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win32_error.h"
+
 namespace brevak {
 
 inline constexpr uint32_t FO_COPY = 2;
 inline constexpr uint16_t FOF_MULTIDESTFILES = 0x1;
 inline constexpr uint16_t FOF_NOCONFIRMATION = 0x10;
+inline constexpr uint16_t FOF_FILESONLY = 0x80;
 inline constexpr uint16_t FOF_NOCONFIRMMKDIR = 0x200;
-inline constexpr int32_t ERROR_CANCELLED = 1223;
+// The shell's own result for a folder copied into itself or below itself.
+inline constexpr int32_t DE_DESTSUBTREE = 0x76;
 
 // The platform's SHFILEOPSTRUCTA, field by field. The texts are bytes in
 // the system's code page; `from` is a list of NUL-ended patterns closed by

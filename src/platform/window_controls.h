@@ -1,19 +1,46 @@
 #ifndef BREVAK_PLATFORM_WINDOW_CONTROLS_H_
 #define BREVAK_PLATFORM_WINDOW_CONTROLS_H_
 
-// What every window system knows of the update window's controls: their
-// names, which of them are buttons, the click each one raises, the message
-// boxes' button sets, and the run-time's errors for a control used out of
-// its range.
+// What every window system knows of the update window: its title, its
+// size and the controls' places, the controls' names, which of them are
+// buttons, the click each one raises, the message boxes' button sets, and
+// the run-time's errors for a control used out of its range.
 
 #include "platform/runtime_error.h"
 #include "platform/window_system.h"
 
 namespace brevak {
 
-inline RunTimeError InvalidPropertyValue() { return {380, u"无效的属性值"}; }
-inline RunTimeError InvalidPropertyArrayIndex() { return {381, u"无效的属性数组索引"}; }
-inline RunTimeError PropertyNotSupported() { return {438, u"对象不支持该属性或方法"}; }
+// The application's title, shown by the window and every message box.
+inline constexpr char16_t kApplicationTitle[] = u"Brevak升级";
+
+// One control of the update window, in twips from the client area's
+// top-left corner.
+struct ControlLayout {
+  Control control;
+  int left, top, width, height;
+};
+
+// The controls in tab order.
+inline constexpr ControlLayout kLayout[] = {
+    {Control::Text1, 240, 1560, 1695, 270},
+    {Control::ProgressBar1, 120, 1200, 6975, 255},
+    {Control::ListDir, 120, 120, 3255, 960},
+    {Control::cmdGetHistory, 3480, 120, 3615, 375},
+    {Control::CmdRestore, 3480, 720, 3615, 375},
+    {Control::CmdUpdate, 3480, 1560, 1695, 375},
+    {Control::CmdClose, 5400, 1560, 1695, 375},
+};
+
+// The client area's size.
+inline constexpr int kClientWidthTwips = 7260;
+inline constexpr int kClientHeightTwips = 2100;
+
+inline RunTimeError InvalidPropertyValue() { return vb_error::Raise(vb_error::kInvalidPropertyValue); }
+inline RunTimeError InvalidPropertyArrayIndex() {
+  return vb_error::Raise(vb_error::kInvalidPropertyArrayIndex);
+}
+inline RunTimeError PropertyNotSupported() { return vb_error::Raise(vb_error::kPropertyNotSupported); }
 
 inline const char* ControlName(Control control) {
   switch (control) {

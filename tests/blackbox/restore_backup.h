@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/posix/utf.h"
-#include "platform/posix/wildcard.h"
+#include "platform/posix/text/utf.h"
+#include "platform/posix/shell_copy/wildcard.h"
 #include "support/blackbox_tree.h"
 
 namespace brevak::testing {

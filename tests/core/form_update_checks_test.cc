@@ -3,7 +3,7 @@
 // leaves behind, and the backup a restore takes first.
 #include <gtest/gtest.h>
 
-#include "platform/posix/utf.h"
+#include "platform/posix/text/utf.h"
 #include "support/core_harness.h"
 
 namespace brevak {

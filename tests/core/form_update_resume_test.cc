@@ -4,7 +4,7 @@
 // second: tests/blackbox/interrupted_update_test.cc.)
 #include <gtest/gtest.h>
 
-#include "platform/posix/utf.h"
+#include "platform/posix/text/utf.h"
 #include "support/core_harness.h"
 
 namespace brevak {

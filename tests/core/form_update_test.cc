@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/module_main.h"
-#include "platform/posix/utf.h"
+#include "platform/posix/text/utf.h"
 #include "support/core_harness.h"
 
 namespace brevak {
@@ -243,7 +245,7 @@ TEST(UpdateTest, YesAtTheQuestionUpdatesAsForANewerPackage) {
 
 TEST(UpdateTest, AnUnreadableToolFolderCountsAsANewerPackage) {
   CoreHarness harness;
-  harness.clock.fail_app_path = true;
+  harness.folders.fail_app_path = true;
   const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
   EXPECT_TRUE(CoreHarness::LinesStartingWith(transcript, "msgbox YesNo 升级版本").empty());
 }
@@ -296,6 +298,27 @@ TEST(MigrationTest, AFailedTableIsRolledBackAndNamedOnce) {
   });
   ASSERT_NE(insert, log.end());
   EXPECT_EQ(*(insert + 1), u"rollback");
+}
+
+// RepairCase is listed twice; each pass replaces it whole or leaves it as it
+// was, so it holds the backup's rows when either pass moved them.
+TEST(MigrationTest, ATableListedTwiceIsNamedOnlyWhenNoPassMovedIt) {
+  struct Case { std::set<int> failing_passes; bool named; };
+  const Case cases[] = {{{1}, false}, {{2}, false}, {{1, 2}, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failing_passes.size() == 2 ? "both passes fail" : "one pass fails");
+    CoreHarness harness;
+    int pass = 0;
+    harness.database.log.fail = [&](const std::u16string& line) {
+      return line.starts_with(u"exec Insert into [RepairCase]") && c.failing_passes.count(++pass) > 0;
+    };
+    const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
+    const Lines expected =
+        c.named ? Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\nRepairCase\\r\\n"
+                        "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir))}
+                : Lines{"msgbox OK 升级完成"};
+    EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"), expected);
+  }
 }
 
 TEST(MigrationTest, AnUnopenedCustomerDatabaseTouchesNoTableAndSaysSo) {

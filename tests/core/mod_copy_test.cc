@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/iconv_code_page.h"
+#include "platform/posix/text/iconv_code_page.h"
 #include "support/fake_platform.h"
 
 namespace brevak {

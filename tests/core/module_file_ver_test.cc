@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/posix/iconv_code_page.h"
+#include "platform/posix/text/iconv_code_page.h"
 
 namespace brevak {
 namespace {
@@ -190,9 +190,10 @@ TEST_F(ModuleFileVerTest, KeyAndLanguageComeFromTheFirstEntry) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     version_.Reset();
-    AddFile(c.table, c.key, {{"FileVersion", "v" + c.key}});
+    const std::string version = "v" + c.key;
+    AddFile(c.table, c.key, {{"FileVersion", version}});
     const VersionRecord record = Read();
-    EXPECT_EQ(record[0], u"v" + std::u16string(c.key.begin(), c.key.end()));
+    EXPECT_EQ(record[0], std::u16string(version.begin(), version.end()));
     ASSERT_EQ(version_.language_calls.size(), 1u);
     EXPECT_EQ(version_.language_calls[0].first, c.language);
   }

@@ -6,8 +6,8 @@
 
 #include <sstream>
 
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_registry.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/registry/posix_registry.h"
 #include "support/temp_prefix.h"
 
 namespace brevak {

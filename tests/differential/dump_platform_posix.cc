@@ -3,11 +3,11 @@
 #include <iostream>
 
 #include "dump_platform.h"
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_registry.h"
-#include "platform/posix/posix_version_info.h"
-#include "platform/posix/utf.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/registry/posix_registry.h"
+#include "platform/posix/version/posix_version_info.h"
+#include "platform/posix/text/utf.h"
+#include "platform/posix/prefix/wine_prefix.h"
 
 int main(int argc, char** argv) {
   using namespace brevak::posix;

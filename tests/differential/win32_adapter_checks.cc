@@ -12,7 +12,6 @@
 
 #include "platform/scripted/transcript.h"
 #include "platform/win32/fso_folders.h"
-#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
@@ -92,7 +91,7 @@ void CheckFolderOf() {
   for (const auto& [path, folder] : cases) {
     Check(FolderOf(path) == folder, "folder of " + EscapeText(path));
   }
-  const std::u16string app_path = Win32Clock().AppPath();
+  const std::u16string app_path = FsoFolders().AppPath();
   Check(!app_path.empty() && app_path.back() != u'\\',
         "own folder without a trailing backslash: " + EscapeText(app_path));
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-struct sqlite3;
+#include "shop/shop_db.h"
 
 namespace brevak::testing {
 
@@ -27,9 +27,6 @@ struct TableDigest {
 class DbReader {
  public:
   DbReader(const std::filesystem::path& file, const std::string& key);
-  ~DbReader();
-  DbReader(const DbReader&) = delete;
-  DbReader& operator=(const DbReader&) = delete;
 
   // The digest of `fields` (all fields when empty) of `table`, rows in
   // rowid order, every cell's type and exact bytes included.
@@ -44,7 +41,7 @@ class DbReader {
   void Exec(const std::string& sql);
 
  private:
-  ::sqlite3* db_ = nullptr;
+  shop::ShopDb db_;
 };
 
 // One-question shorthands that open the file for it.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/form_update.h"
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_registry.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/registry/posix_registry.h"
 #include "support/fake_platform.h"
 #include "support/temp_prefix.h"
 

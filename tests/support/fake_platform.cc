@@ -222,7 +222,7 @@ LocalTime FakeClock::Now() {
   return now;
 }
 
-std::u16string FakeClock::AppPath() {
+std::u16string FakeFolders::AppPath() {
   if (fail_app_path) throw InjectedFailure();
   return app_path;
 }

@@ -63,7 +63,10 @@ struct FakeFile {
 class FakeFolders : public Folders {
  public:
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  std::u16string AppPath() override;
 
+  std::u16string app_path = u"C:\\pkg";
+  bool fail_app_path = false;
   std::map<std::u16string, std::vector<std::u16string>> subfolders;  // by path as given
   // Files by folder path as given; FileExists finds folder + "\" + name.
   std::map<std::u16string, std::vector<FakeFile>> files;
@@ -103,12 +106,9 @@ class FakeClock : public Clock {
   LocalTime Now() override;
   // Takes no time: the readings move on only as a test lays them out.
   void Sleep(int milliseconds) override { slept_ms += milliseconds; }
-  std::u16string AppPath() override;
   int slept_ms = 0;
 
   std::deque<LocalTime> readings{LocalTime{2012, 12, 25, 5, 14, 22}};
-  std::u16string app_path = u"C:\\pkg";
-  bool fail_app_path = false;
 };
 
 // The patterns that have a match, exactly as the core asks for them.

@@ -25,7 +25,6 @@ const char* AnswerName(int answer) {
 
 }  // namespace
 
-
 void FakeWindow::Click(Control control) {
   ASSERT_NE(form_, nullptr) << "click on " << ControlName(control) << " with no window";
   switch (control) {
@@ -36,29 +35,6 @@ void FakeWindow::Click(Control control) {
     case Control::ListDir: form_->ListDir_Click(); break;
     default: ADD_FAILURE() << ControlName(control) << " takes no clicks";
   }
-}
-
-void FakeWindow::Select(int16_t index) {
-  ASSERT_NE(form_, nullptr) << "selection with no window";
-  ASSERT_GE(index, -1);
-  ASSERT_LT(index, ListCount());
-  list_index_ = index;
-  form_->ListDir_Click();
-}
-
-std::u16string FakeWindow::caption(Control control) const {
-  const auto it = captions_.find(control);
-  return it == captions_.end() ? std::u16string() : it->second;
-}
-
-bool FakeWindow::visible(Control control) const {
-  const auto it = visible_.find(control);
-  return it == visible_.end() || it->second;
-}
-
-int FakeWindow::left(Control control) const {
-  const auto it = left_.find(control);
-  return it == left_.end() ? 0 : it->second;
 }
 
 int FakeWindow::Run(const std::function<void()>& main) {
@@ -116,17 +92,14 @@ void FakeWindow::Unload() {
 }
 
 void FakeWindow::SetCaption(Control control, const std::u16string& caption) {
-  captions_[control] = caption;
   events_.push_back(std::string("caption ") + ControlName(control) + " " + EscapeText(caption));
 }
 
 void FakeWindow::SetLeft(Control control, int twips) {
-  left_[control] = twips;
   events_.push_back(std::string("left ") + ControlName(control) + " " + std::to_string(twips));
 }
 
 void FakeWindow::SetVisible(Control control, bool visible) {
-  visible_[control] = visible;
   events_.push_back(control == Control::ProgressBar1
                         ? std::string(visible ? "progress visible 1" : "progress visible 0")
                         : std::string("visible ") + ControlName(control) + (visible ? " 1" : " 0"));
@@ -148,12 +121,12 @@ void FakeWindow::RemoveItem(int16_t index) {
 
 std::u16string FakeWindow::List(int16_t index) {
   if (index == -1) return {};
-  if (index < -1 || index >= ListCount()) throw RunTimeError(381, u"无效的属性数组索引");
+  if (index < -1 || index >= ListCount()) throw InvalidPropertyArrayIndex();
   return list_[static_cast<size_t>(index)];
 }
 
 void FakeWindow::SetProgressValue(float value) {
-  if (!(value >= 0 && value <= 100)) throw RunTimeError(380, u"无效的属性值");
+  if (!(value >= 0 && value <= 100)) throw InvalidPropertyValue();
   progress_value_ = value;
   events_.push_back("progress value " + ShortestDecimal(value));
 }
@@ -161,8 +134,6 @@ void FakeWindow::SetProgressValue(float value) {
 bool FakeWindow::ShowOperationProgress(const std::u16string& text, double fraction) {
   ++operation_calls_;
   operation_visible_ = true;
-  operation_text_ = text;
-  operation_fraction_ = fraction;
   char shown[32];
   std::snprintf(shown, sizeof shown, "%.3f", fraction);
   events_.push_back("operation " + EscapeText(text) + " " + shown);

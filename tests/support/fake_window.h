@@ -7,7 +7,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -34,17 +33,11 @@ class FakeWindow : public WindowSystem {
   // A user action run by Run() after `main`, in order, while the window is
   // shown (e.g. [](FakeWindow& w) { w.Click(Control::CmdUpdate); }).
   void QueueAction(std::function<void(FakeWindow&)> action) { actions_.push_back(std::move(action)); }
+  // A click on a button, as the window system raises it.
+  void Click(Control control);
   // ShowOperationProgress answers false (the user cancels) from its n-th
   // call on, counting from 1; 0 never cancels.
   void CancelOperationAtCall(int n) { cancel_operation_at_ = n; }
-
-  // --- User actions -----------------------------------------------------
-  // A click on a button: runs its event procedure.
-  void Click(Control control);
-  // A click on ListDir's entry `index` (-1: a click with nothing selected).
-  void Select(int16_t index);
-  // The user closes the window through the title bar.
-  void Close() { Unload(); }
 
   // --- What the test inspects -------------------------------------------
   // Every event, one line each, in the scripted transcript's words:
@@ -54,20 +47,13 @@ class FakeWindow : public WindowSystem {
   // "operation TEXT FRACTION", "operation hidden", "error N TEXT".
   const std::vector<std::string>& events() const { return events_; }
   const std::vector<MessageBox>& message_boxes() const { return message_boxes_; }
-  const std::vector<std::u16string>& list() const { return list_; }
-  std::u16string caption(Control control) const;
-  bool visible(Control control) const;
-  int left(Control control) const;
-  bool shown() const { return form_ != nullptr; }
   int operation_progress_calls() const { return operation_calls_; }
   bool operation_progress_visible() const { return operation_visible_; }
-  double last_operation_fraction() const { return operation_fraction_; }
-  std::u16string last_operation_text() const { return operation_text_; }
 
   // --- WindowSystem -----------------------------------------------------
-  // Runs `main` and then the queued actions; a run-time error that escapes
-  // is recorded as "error N TEXT" and gives exit code 1. A window still
-  // shown at the end is unloaded.
+  // Runs `main`; a run-time error that escapes is recorded as "error N
+  // TEXT" and gives exit code 1. A window still shown at the end is
+  // unloaded.
   int Run(const std::function<void()>& main) override;
   int MsgBox(const std::u16string& prompt, MsgBoxButtons buttons) override;
   void Show(FormEvents* form) override;
@@ -104,16 +90,11 @@ class FakeWindow : public WindowSystem {
   FormEvents* form_ = nullptr;
   std::vector<std::string> events_;
   std::vector<MessageBox> message_boxes_;
-  std::map<Control, std::u16string> captions_;
-  std::map<Control, bool> visible_;
-  std::map<Control, int> left_;
   std::vector<std::u16string> list_;
   int16_t list_index_ = -1;
   float progress_value_ = 0;
   int operation_calls_ = 0;
   bool operation_visible_ = false;
-  double operation_fraction_ = 0;
-  std::u16string operation_text_;
 };
 
 }  // namespace brevak::testing

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/file_copier.h"
+#include "platform/posix/shell_copy/file_copier.h"
 
 namespace brevak::testing {
 

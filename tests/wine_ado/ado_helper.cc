@@ -20,10 +20,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/jet_errors.h"
-#include "platform/posix/sqlcipher_database.h"
-#include "platform/posix/utf.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/posix/database/jet_errors.h"
+#include "platform/posix/database/sqlcipher_database.h"
+#include "platform/posix/text/utf.h"
+#include "platform/posix/prefix/wine_prefix.h"
 #include "wine_ado/ado_wire.h"
 
 namespace brevak::wine_ado {

@@ -90,6 +90,4 @@ void ShopDb::Exec(std::string_view sql) {
   }
 }
 
-void ShopDb::Verify() { Exec("SELECT count(*) FROM sqlite_master"); }
-
 }  // namespace brevak::shop

@@ -46,15 +46,13 @@ class Statement {
 class ShopDb {
  public:
   // An empty key opens a plain SQLite file. With `create` false a missing
-  // file is an error. A wrong key surfaces at the first read: Verify().
+  // file is an error. A wrong key surfaces at the first read.
   ShopDb(const std::filesystem::path& file, const std::string& key, bool create);
   ~ShopDb();
   ShopDb(const ShopDb&) = delete;
   ShopDb& operator=(const ShopDb&) = delete;
 
   void Exec(std::string_view sql);
-  // Reads the schema, which fails when the key does not fit the file.
-  void Verify();
   sqlite3* handle() const { return db_; }
   const std::filesystem::path& file() const { return file_; }
 

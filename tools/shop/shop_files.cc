@@ -61,7 +61,10 @@ void WriteStore(const std::filesystem::path& file, const std::string& key, Store
 }
 
 void WriteFile(const std::filesystem::path& file, Store store, const ShopOptions& options) {
-  const std::filesystem::path partial = file.parent_path() / ("." + file.filename().string() + ".partial");
+  std::string partial_name = ".";
+  partial_name += file.filename().string();
+  partial_name += ".partial";
+  const std::filesystem::path partial = file.parent_path() / partial_name;
   std::filesystem::remove(partial);
   const TableSizes shop_sizes = SpreadRows(ShopTables(options.variant), options.rows);
   WriteStore(partial, KeyFor(file), store, options, shop_sizes, PlannedSizes(options));

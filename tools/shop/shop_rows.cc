@@ -118,12 +118,6 @@ void AppendDate(int64_t day, std::string* out) {
   out->append(text);
 }
 
-std::string DateText(int64_t day) {
-  std::string text;
-  AppendDate(day, &text);
-  return text;
-}
-
 TableSizes SpreadRows(const std::vector<TableDef>& tables, int64_t total) {
   TableSizes sizes;
   std::vector<const TableDef*> open;

@@ -93,8 +93,7 @@ class RowGenerator {
   Identity who_;
 };
 
-// "YYYY-MM-DD" of a day counted from 1970-01-01.
-std::string DateText(int64_t day);
+// Appends "YYYY-MM-DD" of a day counted from 1970-01-01.
 void AppendDate(int64_t day, std::string* out);
 
 }  // namespace brevak::shop

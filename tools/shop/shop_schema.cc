@@ -216,8 +216,6 @@ std::optional<Variant> ParseVariant(std::string_view text) {
   return std::nullopt;
 }
 
-const char* VariantVersion(Variant variant) { return variant == Variant::kOld ? "5.06.0004" : "5.06.0005"; }
-
 const std::vector<TableDef>& ShopTables(Variant variant) {
   static const std::vector<TableDef> old_tables = BuildTables(Variant::kOld);
   static const std::vector<TableDef> new_tables = BuildTables(Variant::kNew);

@@ -20,7 +20,6 @@ inline constexpr char kCustomerKey[] = "mqzvtw";
 // CarOwner table has one field more: WeChat TEXT DEFAULT ''.
 enum class Variant { kOld, kNew };
 std::optional<Variant> ParseVariant(std::string_view text);  // "old" / "new"
-const char* VariantVersion(Variant variant);
 
 enum class Store { kAddressBook, kCustomer };
 

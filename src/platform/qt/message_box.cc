@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
+#include "platform/window_controls.h"
+
 namespace brevak {
 namespace {
 
@@ -38,7 +40,7 @@ int ResultOf(int button) {
 
 }  // namespace
 
-QString ApplicationTitle() { return QStringLiteral("Brevak升级"); }
+QString ApplicationTitle() { return QString::fromUtf16(kApplicationTitle); }
 
 int ShowMessageBox(QWidget* parent, const QString& text, MsgBoxButtons buttons) {
   // The tool breaks its lines with CR LF; a lone CR would show as a glyph.

@@ -11,30 +11,10 @@
 
 #include "platform/qt/message_box.h"
 #include "platform/qt/window_icon.h"
+#include "platform/window_controls.h"
 
 namespace brevak {
 namespace {
-
-// One control of the window's layout, in twips from the client area's
-// top-left corner, in tab order.
-struct ControlLayout {
-  Control control;
-  const char* name;
-  int left, top, width, height;
-};
-
-constexpr ControlLayout kLayout[] = {
-    {Control::Text1, "Text1", 240, 1560, 1695, 270},
-    {Control::ProgressBar1, "ProgressBar1", 120, 1200, 6975, 255},
-    {Control::ListDir, "ListDir", 120, 120, 3255, 960},
-    {Control::cmdGetHistory, "cmdGetHistory", 3480, 120, 3615, 375},
-    {Control::CmdRestore, "CmdRestore", 3480, 720, 3615, 375},
-    {Control::CmdUpdate, "CmdUpdate", 3480, 1560, 1695, 375},
-    {Control::CmdClose, "CmdClose", 5400, 1560, 1695, 375},
-};
-
-constexpr int kClientWidthTwips = 7260;
-constexpr int kClientHeightTwips = 2100;
 
 int Pixels(int twips) { return twips / UpdateWindow::kTwipsPerPixel; }
 
@@ -71,7 +51,7 @@ void UpdateWindow::CreateControls() {
   QWidget* previous = nullptr;
   for (const ControlLayout& layout : kLayout) {
     QWidget* widget = control(layout.control);
-    widget->setObjectName(QString::fromLatin1(layout.name));
+    widget->setObjectName(QString::fromLatin1(ControlName(layout.control)));
     widget->setGeometry(PixelRect(layout));
     if (previous != nullptr) setTabOrder(previous, widget);
     previous = widget;

@@ -8,7 +8,6 @@ namespace brevak::win32 {
 namespace {
 
 constexpr int32_t kObjectRequired = 424;
-constexpr int32_t kPropertyNotSupported = 438;
 
 std::u16string TakeBstr(BSTR& text) {
   std::u16string result = text != nullptr ? FromWide(text, SysStringLen(text)) : u"";
@@ -117,7 +116,7 @@ RunTimeError ErrorOf(HRESULT hr, EXCEPINFO* exception, IUnknown* object, REFIID 
     return RunTimeError(number, description);
   }
   if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME) {
-    return RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
+    return vb_error::Raise(vb_error::kPropertyNotSupported);
   }
   std::u16string description = ErrorInfoText(object, iid);
   if (description.empty()) description = DefaultText(hr);
@@ -184,7 +183,7 @@ ComPtr<IEnumVARIANT> Dispatch::NewEnum() {
   if (unknown == nullptr ||
       FAILED(unknown->QueryInterface(IID_IEnumVARIANT,
                                      reinterpret_cast<void**>(enumerator.put())))) {
-    throw RunTimeError(kPropertyNotSupported, u"对象不支持该属性或方法");
+    throw vb_error::Raise(vb_error::kPropertyNotSupported);
   }
   return enumerator;
 }

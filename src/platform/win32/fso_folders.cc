@@ -146,4 +146,22 @@ std::unique_ptr<FileSystemObject> FsoFolders::CreateFileSystemObject() {
   return std::make_unique<Fso>(CreateObject(u"Scripting.FileSystemObject"));
 }
 
+// The buffer grows until the whole path fits: a path may be longer than
+// MAX_PATH where long paths are enabled.
+std::u16string FsoFolders::AppPath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+    if (length == 0) return {};
+    if (length < size) return FolderOf(FromWide(buffer.data(), length));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::u16string FolderOf(const std::u16string& file_path) {
+  const size_t slash = file_path.find_last_of(u'\\');
+  return slash == std::u16string::npos ? std::u16string() : file_path.substr(0, slash);
+}
+
 }  // namespace brevak::win32

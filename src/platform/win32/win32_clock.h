@@ -5,16 +5,12 @@
 
 namespace brevak::win32 {
 
-// GetLocalTime, and the running executable's folder from GetModuleFileNameW.
+// GetLocalTime.
 class Win32Clock : public Clock {
  public:
   LocalTime Now() override;
   void Sleep(int milliseconds) override;
-  std::u16string AppPath() override;
 };
-
-// The folder of a full file path: everything before its last backslash.
-std::u16string FolderOf(const std::u16string& file_path);
 
 }  // namespace brevak::win32
 

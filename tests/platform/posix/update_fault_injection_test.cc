@@ -9,13 +9,13 @@
 
 #include "core/form_update.h"
 #include "core/module_main.h"
-#include "platform/posix/iconv_code_page.h"
-#include "platform/posix/posix_clock.h"
-#include "platform/posix/posix_folders.h"
-#include "platform/posix/posix_registry.h"
-#include "platform/posix/posix_shell_copy.h"
-#include "platform/posix/posix_version_info.h"
-#include "platform/posix/sqlcipher_database.h"
+#include "platform/posix/text/iconv_code_page.h"
+#include "platform/posix/clock/posix_clock.h"
+#include "platform/posix/prefix/posix_folders.h"
+#include "platform/posix/registry/posix_registry.h"
+#include "platform/posix/shell_copy/posix_shell_copy.h"
+#include "platform/posix/version/posix_version_info.h"
+#include "platform/posix/database/sqlcipher_database.h"
 #include "platform/scripted/scripted_window_system.h"
 #include "support/blackbox_shop.h"
 #include "support/faulty_copier.h"
@@ -26,8 +26,6 @@ namespace brevak::posix {
 namespace {
 namespace fs = std::filesystem;
 using Tree = std::map<std::string, std::string>;  // relative path -> content
-
-constexpr int32_t kDiskFull = 112;
 
 // Every file below `root`, by its path relative to it.
 Tree ReadTree(const fs::path& root) {
@@ -74,8 +72,8 @@ class UpdateFaultInjectionTest : public ::testing::Test {
     PosixVersionInfo version_info(wine, code_page);
     PosixShellCopy shell_copy(wine, code_page, window, &copier);
     SqlCipherDatabase database(wine);
-    PosixFolders folders(wine);
-    PosixClock clock(wine, package_ / "brevak-upgrade");
+    PosixFolders folders(wine, package_ / "brevak-upgrade");
+    PosixClock clock;
     Platform platform{&registry, &version_info, &shell_copy, &database,
                       &folders,  &window,       &clock,      &code_page};
     FormUpdate form(platform);
@@ -104,7 +102,7 @@ TEST_F(UpdateFaultInjectionTest, AFailedBackupFileLeavesTheInstallationUntouched
     SCOPED_TRACE("backup file " + std::to_string(k));
     testing::FaultyCopier copier;
     copier.fail_at = k;
-    copier.error = kDiskFull;
+    copier.error = ERROR_DISK_FULL;
     const std::string transcript = RunUpdate(copier);
     EXPECT_NE(transcript.find("msgbox OK 112\n"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("升级完成"), std::string::npos);
@@ -125,7 +123,7 @@ TEST_F(UpdateFaultInjectionTest, AFailedPackageFileLeavesACompleteBackupAndNoTru
     SCOPED_TRACE("package file " + std::to_string(k));
     testing::FaultyCopier copier;
     copier.fail_at = kBackupFiles + k;
-    copier.error = kDiskFull;
+    copier.error = ERROR_DISK_FULL;
     const std::string transcript = RunUpdate(copier);
     EXPECT_NE(transcript.find("msgbox OK 112\n"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("progress visible 1"), std::string::npos);  // no migration

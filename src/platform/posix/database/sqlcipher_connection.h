@@ -1,0 +1,94 @@
+#ifndef BREVAK_PLATFORM_POSIX_DATABASE_SQLCIPHER_CONNECTION_H_
+#define BREVAK_PLATFORM_POSIX_DATABASE_SQLCIPHER_CONNECTION_H_
+
+#include <sqlcipher/sqlite3.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/database.h"
+#include "platform/posix/database/jet_statement.h"
+#include "platform/posix/prefix/wine_prefix.h"
+
+namespace brevak::posix {
+
+// An Adodb.Connection on the Jet 4.0 provider, standing on SQLCipher: the
+// Windows paths of the connection string and of the external-database
+// clause are files in the Wine prefix. It runs the statements the tool
+// sends (see ParseJetStatement) with Jet's meaning.
+//
+// Each backup file named by an insert is attached once, on first use, and
+// stays attached until Close: attaching a keyed file costs a key
+// derivation.
+class SqlCipherConnection : public Connection {
+ public:
+  explicit SqlCipherConnection(const WinePrefix& prefix);
+  ~SqlCipherConnection() override;
+
+  void SetProvider(const std::u16string& provider) override;
+  void Open(const std::u16string& connection_string) override;
+  void Execute(const std::u16string& statement) override;
+  // Counts the rows of a table of the open database or of an attached
+  // file. Any other statement runs as Execute runs it and then raises
+  // 3704, as reading the fields of a closed recordset does.
+  int32_t ExecuteCount(const std::u16string& statement) override;
+  void Close() override;
+  int32_t State() override;
+
+  void BeginTrans() override;
+  void CommitTrans() override;
+  void RollbackTrans() override;
+
+  // The host files attached besides the open database, as PRAGMA
+  // database_list reports them (one entry per attachment).
+  // REQUIRES: the connection is open.
+  std::vector<std::string> AttachedFiles();
+
+ private:
+  // The transaction BeginTrans opened. `log` holds the SQL of every
+  // statement that succeeded in it, so that it can be run again after the
+  // transaction had to be set aside for an ATTACH. `lost` is set when the
+  // engine ended the transaction on its own after a failure: its changes
+  // are gone, and only RollbackTrans (or CommitTrans, which then fails)
+  // ends the state.
+  struct Transaction {
+    bool active = false;
+    bool lost = false;
+    std::vector<std::string> log;
+  };
+
+  void RequireOpen() const;
+  std::string BuildDelete(const JetDeleteAll& statement);
+  std::string BuildAppend(const JetAppendFromFile& statement);
+  std::string BuildCount(const JetCountRows& statement);
+  void RunParsed(const JetStatement& statement);
+  // The stored name of table `name` in `schema`, found ignoring case.
+  std::string FindTable(const std::string& schema, const std::u16string& name);
+  std::vector<std::string> ColumnNames(const std::string& schema, const std::string& table);
+  // The alias under which the external file is attached, attaching it now
+  // when this connection has not yet.
+  std::string ExternalDatabase(const std::u16string& path, const std::u16string& password);
+  // (host path, password) of an attached file.
+  using AttachKey = std::pair<std::string, std::string>;
+  void AttachAsideTransaction(const std::string& host, const std::u16string& path_as_given,
+                              const std::string& alias, const AttachKey& key);
+  void Attach(const std::string& host, const std::u16string& path_as_given, const std::string& alias,
+              const AttachKey& key);
+  void ResumeTransaction();
+  void RunStatement(const std::string& sql);
+  void RunSql(const std::string& sql);
+  void EndTransaction();
+
+  WinePrefix prefix_;
+  std::u16string provider_;
+  sqlite3* db_ = nullptr;
+  std::map<AttachKey, std::string> attached_;  // -> alias
+  int aliases_made_ = 0;
+  Transaction transaction_;
+};
+
+}  // namespace brevak::posix
+
+#endif  // BREVAK_PLATFORM_POSIX_DATABASE_SQLCIPHER_CONNECTION_H_

@@ -1,0 +1,115 @@
+#include "platform/posix/prefix/posix_durable_files.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/posix/text/utf.h"
+#include "platform/runtime_error.h"
+
+namespace brevak::posix {
+namespace fs = std::filesystem;
+namespace {
+
+// The run-time's file errors, as the Chinese run-time words them.
+RunTimeError FileError(int error) {
+  switch (error) {
+    case ENOSPC: case EDQUOT: return {61, u"磁盘已满"};
+    case EACCES: case EPERM: case EROFS: return {70, u"没有权限"};
+    case ENOENT: case ENOTDIR: return {76, u"路径未找到"};
+    default: return {75, u"路径/文件访问错误"};
+  }
+}
+
+void Check(bool ok) {
+  if (!ok) throw FileError(errno);
+}
+
+// An open descriptor, closed when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  void Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    Check(::close(fd) == 0);
+  }
+
+ private:
+  int fd_;
+};
+
+void WriteAll(int fd, const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    Check(n >= 0);
+    done += static_cast<size_t>(n);
+  }
+}
+
+// The folder's entries, renames and removals included, on the disk.
+void SyncFolder(const fs::path& folder) {
+  Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Check(fd.get() >= 0);
+  Check(::fsync(fd.get()) == 0 || errno == EINVAL);
+}
+
+}  // namespace
+
+std::optional<std::u16string> PosixDurableFiles::ReadText(const std::u16string& path) {
+  Fd fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0 && errno == ENOENT) return std::nullopt;
+  Check(fd.get() >= 0);
+  std::string bytes;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    Check(n >= 0);
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return Utf8ToUtf16(bytes);
+}
+
+void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {
+  const fs::path target = prefix_.ToHost(path);
+  fs::path temp = target;
+  temp += ".new";
+  {
+    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    Check(fd.get() >= 0);
+    WriteAll(fd.get(), Utf16ToUtf8(text) + "\r\n");
+    Check(::fsync(fd.get()) == 0);
+    fd.Close();
+  }
+  Check(std::rename(temp.c_str(), target.c_str()) == 0);
+  SyncFolder(target.parent_path());
+}
+
+void PosixDurableFiles::Remove(const std::u16string& path) {
+  const fs::path target = prefix_.ToHost(path);
+  if (::unlink(target.c_str()) != 0) {
+    if (errno == ENOENT) return;
+    throw FileError(errno);
+  }
+  SyncFolder(target.parent_path());
+}
+
+bool PosixDurableFiles::FileExists(const std::u16string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(prefix_.ToHost(path), ec);
+}
+
+}  // namespace brevak::posix

@@ -1,0 +1,218 @@
+#include "platform/posix/prefix/posix_folders.h"
+
+#include <errno.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/posix/text/utf.h"
+#include "platform/runtime_error.h"
+
+namespace brevak::posix {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr int32_t kPermissionDenied = 70;
+constexpr int32_t kDeviceIoError = 57;
+
+// The run-time error for a host error met while listing a folder.
+RunTimeError ListingError(const std::error_code& ec) {
+  switch (ec.value()) {
+    case ENOENT:
+    case ENOTDIR:
+      return vb_error::Raise(vb_error::kPathNotFound);
+    case EACCES:
+    case EPERM:
+      return RunTimeError(kPermissionDenied, u"没有权限");
+    default:
+      return RunTimeError(kDeviceIoError, u"设备 I/O 错误");
+  }
+}
+
+// The running program's file, as the kernel names it.
+fs::path RunningExecutable() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path(ec) / "brevak-upgrade" : exe;
+}
+
+// The listings' step when no test stands in for it; it outlives every folder.
+DirectoryStep& PlainStep() {
+  static DirectoryStep step;
+  return step;
+}
+
+class PosixFolder : public Folder {
+ public:
+  PosixFolder(fs::path path, std::u16string name, DirectoryStep& step)
+      : path_(std::move(path)), name_(std::move(name)), step_(step) {}
+  std::u16string Name() override { return name_; }
+  std::unique_ptr<FolderEnumeration> SubFolders() override;
+  std::unique_ptr<FileEnumeration> Files() override;
+
+ private:
+  fs::path path_;
+  std::u16string name_;
+  DirectoryStep& step_;
+};
+
+// Steps a directory listing, yielding its folders only. The step past an
+// entry is taken at the next call, so a failed step never loses the entry
+// read before it; the listing ends at the failure.
+class PosixFolderEnumeration : public FolderEnumeration {
+ public:
+  PosixFolderEnumeration(const fs::path& folder, DirectoryStep& step) : step_(step) {
+    std::error_code ec;
+    it_ = fs::directory_iterator(folder, ec);
+    if (ec) throw ListingError(ec);
+  }
+
+  std::unique_ptr<Folder> Next() override {
+    for (;;) {
+      if (step_pending_) StepPastEntry();
+      if (it_ == fs::directory_iterator()) return nullptr;
+      step_pending_ = true;
+      std::error_code type_ec;
+      if (it_->is_directory(type_ec)) {
+        return std::make_unique<PosixFolder>(it_->path(), Utf8ToUtf16(it_->path().filename().string()), step_);
+      }
+    }
+  }
+
+ private:
+  void StepPastEntry() {
+    step_pending_ = false;
+    std::error_code ec;
+    step_.Increment(it_, ec);
+    if (!ec) return;
+    it_ = fs::directory_iterator();
+    throw ListingError(ec);
+  }
+
+  DirectoryStep& step_;
+  fs::directory_iterator it_;
+  bool step_pending_ = false;
+};
+
+std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
+  return std::make_unique<PosixFolderEnumeration>(path_, step_);
+}
+
+class PosixFile : public File {
+ public:
+  PosixFile(std::u16string name, int64_t size) : name_(std::move(name)), size_(size) {}
+  std::u16string Name() override { return name_; }
+  int64_t Size() override { return size_; }
+
+ private:
+  std::u16string name_;
+  int64_t size_;
+};
+
+// Steps a directory listing, yielding its regular files (symbolic links to
+// files too) with the sizes they have when stepped over.
+class PosixFileEnumeration : public FileEnumeration {
+ public:
+  explicit PosixFileEnumeration(const fs::path& folder) {
+    std::error_code ec;
+    it_ = fs::directory_iterator(folder, ec);
+    if (ec) throw ListingError(ec);
+  }
+
+  std::unique_ptr<File> Next() override {
+    for (std::error_code ec; it_ != fs::directory_iterator(); ec.clear()) {
+      const fs::path path = it_->path();
+      std::error_code type_ec;
+      const bool is_file = it_->is_regular_file(type_ec);
+      const uintmax_t size = is_file ? fs::file_size(path, type_ec) : 0;
+      it_.increment(ec);
+      if (ec) throw ListingError(ec);
+      if (is_file && !type_ec) {
+        return std::make_unique<PosixFile>(Utf8ToUtf16(path.filename().string()), static_cast<int64_t>(size));
+      }
+    }
+    return nullptr;
+  }
+
+ private:
+  fs::directory_iterator it_;
+};
+
+std::unique_ptr<FileEnumeration> PosixFolder::Files() {
+  return std::make_unique<PosixFileEnumeration>(path_);
+}
+
+// The nearest folder at or above `host` that exists: where the drive's
+// free space is read for a path not yet made.
+fs::path NearestExisting(fs::path host) {
+  std::error_code ec;
+  while (!fs::exists(host, ec) && host.has_relative_path()) host = host.parent_path();
+  return host;
+}
+
+// The folder's own name: the last component of the Windows path as found
+// on the host; empty for a drive's root.
+std::u16string FolderName(const std::u16string& windows_path, const fs::path& host) {
+  const size_t last = windows_path.find_last_not_of(u"\\/");
+  const bool drive_root = last == std::u16string::npos || (last == 1 && windows_path[1] == u':');
+  return drive_root ? std::u16string() : Utf8ToUtf16(host.filename().string());
+}
+
+class PosixFileSystemObject : public FileSystemObject {
+ public:
+  PosixFileSystemObject(const WinePrefix& prefix, DirectoryStep& step) : prefix_(prefix), step_(step) {}
+
+  std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
+    if (path.empty()) throw vb_error::Raise(vb_error::kPathNotFound);
+    const fs::path host = prefix_.ToHost(path);
+    std::error_code ec;
+    if (!fs::is_directory(host, ec)) throw vb_error::Raise(vb_error::kPathNotFound);
+    return std::make_unique<PosixFolder>(host, FolderName(path, host), step_);
+  }
+
+  bool FolderExists(const std::u16string& path) override {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(prefix_.ToHost(path), ec);
+  }
+
+  bool FileExists(const std::u16string& path) override {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(prefix_.ToHost(path), ec);
+  }
+
+  void DeleteFolder(const std::u16string& path) override {
+    if (!FolderExists(path)) throw vb_error::Raise(vb_error::kPathNotFound);
+    std::error_code ec;
+    fs::remove_all(prefix_.ToHost(path), ec);
+    if (ec) throw ListingError(ec);
+  }
+
+  // The drive is the file system that holds the path (a drive's folder may
+  // be a mount point of its own).
+  int64_t AvailableSpace(const std::u16string& path) override {
+    if (path.empty()) throw vb_error::Raise(vb_error::kPathNotFound);
+    std::error_code ec;
+    const fs::space_info space = fs::space(NearestExisting(prefix_.ToHost(path)), ec);
+    if (ec) throw ListingError(ec);
+    return static_cast<int64_t>(space.available);
+  }
+
+ private:
+  WinePrefix prefix_;
+  DirectoryStep& step_;
+};
+
+}  // namespace
+
+PosixFolders::PosixFolders(const WinePrefix& prefix) : PosixFolders(prefix, RunningExecutable()) {}
+
+PosixFolders::PosixFolders(const WinePrefix& prefix, fs::path executable, DirectoryStep* step)
+    : prefix_(prefix), executable_(std::move(executable)), step_(step != nullptr ? *step : PlainStep()) {}
+
+std::unique_ptr<FileSystemObject> PosixFolders::CreateFileSystemObject() {
+  return std::make_unique<PosixFileSystemObject>(prefix_, step_);
+}
+
+std::u16string PosixFolders::AppPath() { return prefix_.ToWindows(executable_.parent_path()); }
+
+}  // namespace brevak::posix

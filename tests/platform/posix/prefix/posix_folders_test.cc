@@ -1,0 +1,232 @@
+#include "platform/posix/prefix/posix_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/posix/text/utf.h"
+#include "platform/runtime_error.h"
+#include "support/temp_prefix.h"
+#include "support/unprivileged.h"
+
+namespace brevak::posix {
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<std::u16string> SubFolderNames(Folder& folder) {
+  std::vector<std::u16string> names;
+  const auto subfolders = folder.SubFolders();
+  while (auto next = subfolders->Next()) names.push_back(next->Name());
+  return names;
+}
+
+int32_t ErrorOf(const std::function<void()>& statement) {
+  try {
+    statement();
+  } catch (const RunTimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+class FoldersTest : public ::testing::Test {
+ protected:
+  FoldersTest() : wine_(prefix_.root()), folders_(wine_), fso_(folders_.CreateFileSystemObject()) {}
+
+  testing::TempPrefix prefix_;
+  WinePrefix wine_;
+  PosixFolders folders_;
+  std::unique_ptr<FileSystemObject> fso_;
+};
+
+TEST_F(FoldersTest, ListsImmediateSubfoldersInTheHostsOrder) {
+  for (const char* name : {"20121225051422", "20130101090000", "图片 资料", "with space", ".hidden",
+                           "emoji \xF0\x9F\x98\x80", "UPPER"}) {
+    fs::create_directories(prefix_.OnDriveC(std::string("Program Files/Brevak/") + name + "/nested"));
+  }
+  testing::WriteFile(prefix_.OnDriveC("Program Files/Brevak/Brevak.exe"), "a file is no folder");
+  fs::create_directory_symlink(prefix_.OnDriveC("Program Files/Brevak/UPPER"),
+                               prefix_.OnDriveC("Program Files/Brevak/link to upper"));
+  std::vector<std::u16string> expected;
+  for (const auto& entry : fs::directory_iterator(prefix_.OnDriveC("Program Files/Brevak"))) {
+    if (entry.is_directory()) expected.push_back(Utf8ToUtf16(entry.path().filename().string()));
+  }
+  ASSERT_EQ(expected.size(), 8u);
+  const auto folder = fso_->GetFolder(u"C:\\Program Files\\Brevak\\");
+  EXPECT_EQ(folder->Name(), u"Brevak");
+  const std::vector<std::u16string> names = SubFolderNames(*folder);
+  EXPECT_EQ(names, expected);
+  EXPECT_NE(std::find(names.begin(), names.end(), u"图片 资料"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), u"emoji \U0001F600"), names.end());  // two UTF-16 units
+}
+
+TEST_F(FoldersTest, PathFormsNameTheSameFolder) {
+  fs::create_directories(prefix_.OnDriveC("Brevak/20121225051422"));
+  for (const std::u16string path : {u"C:\\Brevak", u"C:\\Brevak\\", u"c:/brevak//", u"C:\\\\Brevak\\\\"}) {
+    const auto folder = fso_->GetFolder(path);
+    EXPECT_EQ(SubFolderNames(*folder), std::vector<std::u16string>{u"20121225051422"});
+  }
+}
+
+TEST_F(FoldersTest, FolderWithoutSubfoldersYieldsNothing) {
+  testing::WriteFile(prefix_.OnDriveC("Empty/only a file.txt"), "x");
+  EXPECT_TRUE(SubFolderNames(*fso_->GetFolder(u"C:\\Empty\\")).empty());
+}
+
+TEST_F(FoldersTest, PathsThatNameNoFolder) {
+  testing::WriteFile(prefix_.OnDriveC("Brevak/Brevak.exe"), "x");
+  for (const std::u16string path : {u"", u"C:\\Missing\\", u"C:\\Brevak\\Brevak.exe", u"Q:\\Brevak\\"}) {
+    EXPECT_EQ(ErrorOf([&] { fso_->GetFolder(path); }), 76) << Utf16ToUtf8(path);
+  }
+}
+
+TEST_F(FoldersTest, FolderRemovedAfterOpeningCannotBeListed) {
+  fs::create_directories(prefix_.OnDriveC("Brevak/sub"));
+  const auto folder = fso_->GetFolder(u"C:\\Brevak\\");
+  fs::remove_all(prefix_.OnDriveC("Brevak"));
+  EXPECT_EQ(ErrorOf([&] { folder->SubFolders(); }), 76);
+}
+
+// Fails the step numbered `failing` (from 1) with an I/O error, as a
+// failing disk does, without moving.
+class FailingStep : public DirectoryStep {
+ public:
+  explicit FailingStep(int failing) : failing_(failing) {}
+  void Increment(fs::directory_iterator& it, std::error_code& ec) override {
+    if (++steps_ == failing_) {
+      ec = std::make_error_code(std::errc::io_error);
+    } else {
+      it.increment(ec);
+    }
+  }
+
+ private:
+  int failing_;
+  int steps_ = 0;
+};
+
+TEST_F(FoldersTest, AFailedStepEndsTheListingAfterTheEntryReadBeforeIt) {
+  for (const char* name : {"20121225051422", "20130101090000", "20140202100000"}) {
+    fs::create_directories(prefix_.OnDriveC(std::string("Brevak/") + name));
+  }
+  const std::vector<std::u16string> all = SubFolderNames(*fso_->GetFolder(u"C:\\Brevak"));
+  ASSERT_EQ(all.size(), 3u);
+  for (int failing = 1; failing <= 3; ++failing) {
+    SCOPED_TRACE(failing);
+    FailingStep step(failing);
+    PosixFolders folders(wine_, "/usr/bin/brevak-upgrade", &step);
+    const auto subfolders = folders.CreateFileSystemObject()->GetFolder(u"C:\\Brevak")->SubFolders();
+    std::vector<std::u16string> listed;
+    const int32_t error = ErrorOf([&] {
+      while (auto next = subfolders->Next()) listed.push_back(next->Name());
+    });
+    EXPECT_EQ(error, 57);
+    EXPECT_EQ(listed, std::vector<std::u16string>(all.begin(), all.begin() + failing));
+    EXPECT_EQ(subfolders->Next(), nullptr);
+  }
+}
+
+// The error number of listing `path` as an unprivileged user, or 254 when
+// the error's description is not `description`.
+int32_t ListingErrorAsUser(FileSystemObject& fso, const std::u16string& path, const std::u16string& description) {
+  return testing::RunUnprivileged([&]() -> int {
+    try {
+      fso.GetFolder(path)->SubFolders();
+    } catch (const RunTimeError& error) {
+      return error.description() == description ? error.number() : 254;
+    }
+    return 0;
+  });
+}
+
+TEST_F(FoldersTest, FolderTheSystemRefusesToListRaisesPermissionDenied) {
+  fs::create_directories(prefix_.OnDriveC("Locked/sub"));
+  fs::permissions(prefix_.root(), fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+  fs::permissions(prefix_.OnDriveC("Locked"), fs::perms::none);
+  EXPECT_EQ(ListingErrorAsUser(*fso_, u"C:\\Locked", u"没有权限"), 70);
+  fs::permissions(prefix_.OnDriveC("Locked"), fs::perms::owner_all);
+}
+
+TEST_F(FoldersTest, ListsFilesWithTheirSizesAndTellsFilesFromFolders) {
+  testing::WriteFile(prefix_.OnDriveC("B/Customerdata.car"), std::string(5000, 'x'));
+  testing::WriteFile(prefix_.OnDriveC("B/升级.ini"), "");
+  fs::create_directories(prefix_.OnDriveC("B/20261209050000"));
+  fs::create_symlink("Customerdata.car", prefix_.OnDriveC("B/link.car"));
+  std::map<std::u16string, int64_t> files;
+  const auto listing = fso_->GetFolder(u"C:\\b")->Files();
+  while (auto file = listing->Next()) files[file->Name()] = file->Size();
+  EXPECT_EQ(files, (std::map<std::u16string, int64_t>{
+                       {u"Customerdata.car", 5000}, {u"link.car", 5000}, {u"升级.ini", 0}}));
+  EXPECT_TRUE(fso_->FileExists(u"C:\\B\\customerdata.CAR"));
+  EXPECT_FALSE(fso_->FileExists(u"C:\\B\\20261209050000"));
+  EXPECT_TRUE(fso_->FolderExists(u"c:/b/20261209050000/"));
+  EXPECT_FALSE(fso_->FolderExists(u"C:\\B\\Customerdata.car"));
+  EXPECT_FALSE(fso_->FolderExists(u""));
+}
+
+TEST_F(FoldersTest, DeletesAFolderWithEverythingInIt) {
+  testing::WriteFile(prefix_.OnDriveC("B/20261209050000/sub/Addr.mdb"), "x");
+  fs::permissions(prefix_.OnDriveC("B/20261209050000/sub/Addr.mdb"), fs::perms::owner_read);
+  fso_->DeleteFolder(u"C:\\B\\20261209050000");
+  EXPECT_FALSE(fs::exists(prefix_.OnDriveC("B/20261209050000")));
+  EXPECT_TRUE(fs::exists(prefix_.OnDriveC("B")));
+  EXPECT_EQ(ErrorOf([&] { fso_->DeleteFolder(u"C:\\B\\20261209050000"); }), 76);
+}
+
+TEST_F(FoldersTest, AvailableSpaceIsThatOfTheFileSystemHoldingThePath) {
+  fs::create_directories(prefix_.OnDriveC("B"));
+  const auto expected = static_cast<int64_t>(fs::space(prefix_.OnDriveC("B")).available);
+  // A folder not yet made is on its parent's file system.
+  for (const std::u16string path : {u"C:\\B\\", u"C:\\B\\20261209050000"}) {
+    const int64_t available = fso_->AvailableSpace(path);
+    EXPECT_GT(available, 0);
+    EXPECT_LT(std::abs(available - expected), 64 * 1024 * 1024) << Utf16ToUtf8(path);
+  }
+  EXPECT_EQ(ErrorOf([&] { fso_->AvailableSpace(u""); }), 76);
+}
+
+TEST_F(FoldersTest, ObjectsOutliveTheirCreator) {
+  fs::create_directories(prefix_.OnDriveC("Brevak/a"));
+  std::unique_ptr<FolderEnumeration> subfolders;
+  {
+    PosixFolders folders(wine_);
+    auto fso = folders.CreateFileSystemObject();
+    subfolders = fso->GetFolder(u"C:\\Brevak")->SubFolders();
+  }
+  const auto first = subfolders->Next();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Name(), u"a");
+  EXPECT_EQ(subfolders->Next(), nullptr);
+}
+
+TEST(FoldersAppPathTest, MapsTheExecutablesFolderToTheDeepestDrive) {
+  testing::TempPrefix prefix;
+  fs::create_directories(prefix.OnDriveC("Program Files/Brevak/升级包"));
+  fs::create_directories(prefix.OnDriveC("Tools"));
+  fs::create_directory_symlink(prefix.OnDriveC("Tools"), prefix.root() / "dosdevices" / "d:");
+  struct Case { fs::path executable; std::u16string app_path; };
+  const Case cases[] = {
+      {prefix.OnDriveC("Program Files/Brevak/升级包/brevak-upgrade"), u"C:\\Program Files\\Brevak\\升级包"},
+      {prefix.OnDriveC("brevak-upgrade"), u"C:"},
+      {prefix.OnDriveC("Tools/brevak-upgrade"), u"D:"},
+      {"/usr/bin/brevak-upgrade", u"Z:\\usr\\bin"},
+  };
+  for (const Case& c : cases) {
+    PosixFolders folders(WinePrefix(prefix.root()), c.executable);
+    EXPECT_EQ(folders.AppPath(), c.app_path) << c.executable;
+  }
+}
+
+TEST(FoldersAppPathTest, TheRunningProgramIsTheExecutable) {
+  testing::TempPrefix prefix;
+  const fs::path folder = fs::read_symlink("/proc/self/exe").parent_path();
+  fs::create_directory_symlink(folder, prefix.root() / "dosdevices" / "e:");
+  PosixFolders folders{WinePrefix(prefix.root())};
+  EXPECT_EQ(folders.AppPath(), u"E:");
+}
+
+}  // namespace
+}  // namespace brevak::posix
