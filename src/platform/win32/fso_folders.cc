@@ -126,7 +126,7 @@ ComPtr<IDispatch> ItemEnumeration::Next() {
   Variant item;
   ULONG fetched = 0;
   const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
   if (hr == S_FALSE || fetched == 0) return ComPtr<IDispatch>();
   return DispatchOf(item);
 }
