@@ -107,9 +107,4 @@ void PosixDurableFiles::Remove(const std::u16string& path) {
   SyncFolder(target.parent_path());
 }
 
-bool PosixDurableFiles::FileExists(const std::u16string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(prefix_.ToHost(path), ec);
-}
-
 }  // namespace brevak::posix
