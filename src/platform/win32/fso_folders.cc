@@ -57,13 +57,16 @@ class FsoFileEnumeration : public FileEnumeration {
 
 class FsoFolderEnumeration : public FolderEnumeration {
  public:
-  explicit FsoFolderEnumeration(ComPtr<IEnumVARIANT> enumerator)
-      : enumerator_(std::move(enumerator)) {}
+  explicit FsoFolderEnumeration(ComPtr<IEnumVARIANT> enumerator) : items_(std::move(enumerator)) {}
 
-  std::unique_ptr<Folder> Next() override;
+  std::unique_ptr<Folder> Next() override {
+    ComPtr<IDispatch> item = items_.Next();
+    if (!item) return nullptr;
+    return std::make_unique<FsoFolder>(std::move(item));
+  }
 
  private:
-  ComPtr<IEnumVARIANT> enumerator_;
+  ItemEnumeration items_;
 };
 
 // A Boolean result as the run-time tests it: any non-zero value is True.
@@ -107,15 +110,6 @@ std::unique_ptr<FolderEnumeration> FsoFolder::SubFolders() {
   return std::make_unique<FsoFolderEnumeration>(collection.NewEnum());
 }
 
-std::unique_ptr<Folder> FsoFolderEnumeration::Next() {
-  Variant item;
-  ULONG fetched = 0;
-  const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
-  if (hr == S_FALSE || fetched == 0) return nullptr;
-  return std::make_unique<FsoFolder>(DispatchOf(item));
-}
-
 std::u16string FsoFile::Name() {
   Variant name = object_.Get(L"Name");
   if ((*name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
@@ -126,7 +120,7 @@ ComPtr<IDispatch> ItemEnumeration::Next() {
   Variant item;
   ULONG fetched = 0;
   const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr);
+  if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
   if (hr == S_FALSE || fetched == 0) return ComPtr<IDispatch>();
   return DispatchOf(item);
 }
