@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "core/file_pattern.h"
+#include "platform/file_pattern.h"
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/module_file_ver.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/file_pattern.h"
+#include "platform/file_pattern.h"
 
 namespace brevak {
 namespace {
