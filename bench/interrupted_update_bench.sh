@@ -15,6 +15,7 @@
 # cmake --build --preset default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/shop_prefix.sh
 
 ROWS=${1:-500000}
 KILLS=${2:-30}
@@ -38,17 +39,9 @@ RepairCase SalesMoney SalesOff ScheduleSave SmsReg SmsSave SmsSend UserTab WillC
 # package (5.06.0005, fresh databases, the tool itself).
 make_template() {
   local prefix=$WORK/template
-  mkdir -p "$prefix/drive_c/Brevak" "$prefix/drive_c/pkg" "$prefix/dosdevices"
-  ln -s ../drive_c "$prefix/dosdevices/c:"
-  ln -s / "$prefix/dosdevices/z:"
-  printf '%s\n' 'WINE REGISTRY Version 2' '' \
-    '[Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Brevak.exe] 1700000000' \
-    '@="C:\\Brevak\\Brevak.exe"' >"$prefix/system.reg"
-  "$MAKER" --out "$prefix/drive_c/Brevak" --variant old --rows "$ROWS" --seed 1 >/dev/null
-  "$MAKER" --out "$prefix/drive_c/pkg" --variant new --rows 0 --package-rows 5 >/dev/null
+  make_shop_prefix "$ROWS" "$prefix"
   cp "$PE/brevak_5_06_0004.exe" "$prefix/drive_c/Brevak/Brevak.exe"
   cp "$PE/brevak_5_06_0005.exe" "$prefix/drive_c/pkg/Brevak.exe"
-  cp "$TOOL" "$prefix/drive_c/pkg/brevak-upgrade"
 }
 
 # "TABLE ROWS" for every carried table of the two databases in folder $1.

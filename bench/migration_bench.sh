@@ -24,6 +24,7 @@
 # cmake --build --preset default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/shop_prefix.sh
 
 ROWS=${1:-1023100}
 RUNS=${RUNS:-3}
@@ -41,21 +42,6 @@ now() { date +%s.%N; }
 seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 ratio() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.2f", (s > 0 ? t / s : 0) }'; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
-
-# A prefix with the installation (old release, $1 rows) and the package
-# (new release, fresh databases, the tool itself) in folder $2.
-make_prefix() {
-  local rows=$1 prefix=$2
-  mkdir -p "$prefix/drive_c/Brevak" "$prefix/drive_c/pkg" "$prefix/dosdevices"
-  ln -s ../drive_c "$prefix/dosdevices/c:"
-  ln -s / "$prefix/dosdevices/z:"
-  printf '%s\n' 'WINE REGISTRY Version 2' '' \
-    '[Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Brevak.exe] 1700000000' \
-    '@="C:\\Brevak\\Brevak.exe"' >"$prefix/system.reg"
-  "$MAKER" --out "$prefix/drive_c/Brevak" --variant old --rows "$rows" --seed 1 >/dev/null
-  "$MAKER" --out "$prefix/drive_c/pkg" --variant new --rows 0 --package-rows 5 >/dev/null
-  cp "$TOOL" "$prefix/drive_c/pkg/brevak-upgrade"
-}
 
 # Runs a full update on prefix $1; prints "WHOLE_SECONDS MIGRATION_SECONDS PEAK_KB".
 run_tool() {
@@ -117,7 +103,7 @@ echo "# the whole update: the tool against cp + sync + the sqlcipher shell (medi
 declare -A PEAK
 for rows in 10000 "$ROWS"; do
   pristine=$WORK/pristine-$rows
-  make_prefix "$rows" "$pristine"
+  make_shop_prefix "$rows" "$pristine"
   : >"$WORK/tool-whole"; : >"$WORK/tool-migration"; : >"$WORK/base-whole"; : >"$WORK/base-migration"
   for ((run = 1; run <= RUNS; run++)); do
     rm -rf "$WORK/run"

@@ -9,7 +9,6 @@
 #include "platform/posix/clock/posix_clock.h"
 #include "platform/posix/database/posix_data_file_use.h"
 #include "platform/posix/prefix/posix_durable_files.h"
-#include "platform/posix/prefix/posix_file_existence.h"
 #include "platform/posix/prefix/posix_folders.h"
 #include "platform/posix/prefix/posix_instance_lock.h"
 #include "platform/posix/registry/posix_registry.h"
@@ -41,7 +40,6 @@ int main(int argc, char** argv) {
   SqlCipherDatabase database(prefix);
   PosixFolders folders(prefix);
   PosixClock clock;
-  PosixFileExistence file_existence(prefix);
   PosixInstanceLock instance_lock(prefix);
   PosixDataFileUse data_file_use(prefix);
   PosixDurableFiles durable_files(prefix);
@@ -55,7 +53,6 @@ int main(int argc, char** argv) {
   platform.window = window.get();
   platform.clock = &clock;
   platform.code_page = &code_page;
-  platform.file_existence = &file_existence;
   platform.instance_lock = &instance_lock;
   platform.data_file_use = &data_file_use;
   platform.durable_files = &durable_files;

@@ -16,7 +16,6 @@
 #include "platform/win32/fso_folders.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_code_page.h"
-#include "platform/win32/win32_file_existence.h"
 #include "platform/win32/win32_data_file_use.h"
 #include "platform/win32/win32_durable_files.h"
 #include "platform/win32/win32_instance_lock.h"
@@ -48,7 +47,6 @@ struct Win32Services {
   Win32VersionInfo version_info;
   Win32ShellCopy shell_copy;
   Win32Clock clock;
-  Win32FileExistence file_existence;
   Win32InstanceLock instance_lock;
   Win32DataFileUse data_file_use;
   Win32DurableFiles durable_files;
@@ -64,7 +62,6 @@ struct Win32Services {
     platform.window = window.get();
     platform.clock = &clock;
     platform.code_page = &code_page;
-    platform.file_existence = &file_existence;
     platform.instance_lock = &instance_lock;
     platform.data_file_use = &data_file_use;
     platform.durable_files = &durable_files;

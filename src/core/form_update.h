@@ -110,6 +110,8 @@ class FormUpdate : public FormEvents {
   std::u16string NameRestoreBackupFolder();
   // True also when it cannot be told: nothing unknown is ever removed.
   bool FolderExists(const std::u16string& folder);
+  // False also when it cannot be told.
+  bool FileExists(const std::u16string& path);
   void RemoveFolder(const std::u16string& folder);
 
   Platform& platform_;

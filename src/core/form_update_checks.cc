@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "core/file_pattern.h"
+#include "platform/file_pattern.h"
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/module_file_ver.h"
@@ -112,18 +112,12 @@ std::u16string FormUpdate::SpaceProblem() {
 // one. A folder that cannot be read is left to the copies, as above.
 std::u16string FormUpdate::PackageProblem() {
   std::u16string package;
-  std::unique_ptr<FileSystemObject> fso;
   try {
     package = platform_.folders->AppPath();
-    fso = platform_.folders->CreateFileSystemObject();
   } catch (const RunTimeError&) {
     return u"";
   }
-  const auto present = [&](const std::u16string& name) {
-    bool exists = false;
-    ResumeNext([&] { exists = fso->FileExists(package + u"\\" + name); });
-    return exists;
-  };
+  const auto present = [&](const std::u16string& name) { return FileExists(package + u"\\" + name); };
   std::u16string problem;
   if (present(u"Brevak.exe")) problem = ProgramProblem(package + u"\\Brevak.exe");
   if (problem.empty() && present(kCustomerDatabase)) {
@@ -199,6 +193,12 @@ std::u16string FormUpdate::NameRestoreBackupFolder() {
 bool FormUpdate::FolderExists(const std::u16string& folder) {
   bool exists = true;
   ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
+  return exists;
+}
+
+bool FormUpdate::FileExists(const std::u16string& path) {
+  bool exists = false;
+  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
   return exists;
 }
 

@@ -79,9 +79,7 @@ std::optional<std::u16string> FormUpdate::RecordedBackup() {
 bool FormUpdate::BackupIsWhole(const std::u16string& folder) {
   std::u16string missing;
   for (const char16_t* name : {kCustomerDatabase, kAddressBook}) {
-    bool exists = false;
-    ResumeNext([&] { exists = platform_.durable_files->FileExists(folder + u"\\" + name); });
-    if (exists) continue;
+    if (FileExists(folder + u"\\" + name)) continue;
     if (!missing.empty()) missing += u"、";
     missing += name;
   }

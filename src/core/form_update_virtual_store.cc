@@ -17,10 +17,9 @@ const char16_t kWhatItMeans[] =
 // redirected its writes under the installation folder into the user's
 // VirtualStore: the copies there may be the shop's live data, and an update
 // would back up and migrate the stale files instead. The user is told where
-// they are, and nothing changes. A platform without the file-existence
-// service checks nothing.
+// they are, and nothing changes. A folder that cannot be read is taken to
+// hold nothing: the check must not stop an update on its own failure.
 bool FormUpdate::DataLeftInVirtualStore() {
-  if (platform_.file_existence == nullptr) return false;
   std::u16string folder;
   ResumeNext([&] { folder = VirtualStoreFolderWithData(platform_, sInstallDir_); });
   if (folder.empty()) return false;

@@ -1,5 +1,9 @@
 #include "core/virtual_store.h"
 
+#include <memory>
+
+#include "platform/file_pattern.h"
+
 namespace brevak {
 namespace {
 
@@ -28,6 +32,18 @@ bool StartsWithDrive(const std::u16string& path) {
   return path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
 }
 
+// Whether `folder` holds a database file; a folder that is not there holds
+// none.
+bool HoldsDataFiles(FileSystemObject& fso, const std::u16string& folder) {
+  if (!fso.FolderExists(folder)) return false;
+  const std::unique_ptr<FileEnumeration> listing = fso.GetFolder(folder)->Files();
+  while (const std::unique_ptr<File> file = listing->Next()) {
+    const std::u16string name = file->Name();
+    if (MatchesFilePattern(u"*.car", name) || MatchesFilePattern(u"*.mdb", name)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::u16string VirtualStoreFolder(Platform& platform, const std::u16string& install_dir) {
@@ -42,11 +58,7 @@ std::u16string VirtualStoreFolder(Platform& platform, const std::u16string& inst
 std::u16string VirtualStoreFolderWithData(Platform& platform, const std::u16string& install_dir) {
   const std::u16string folder = VirtualStoreFolder(platform, install_dir);
   if (folder.empty()) return {};
-  FileExistence& files = *platform.file_existence;
-  if (files.AnyFileMatches(folder + u"\\*.car") || files.AnyFileMatches(folder + u"\\*.mdb")) {
-    return folder;
-  }
-  return {};
+  return HoldsDataFiles(*platform.folders->CreateFileSystemObject(), folder) ? folder : u"";
 }
 
 }  // namespace brevak

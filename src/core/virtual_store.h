@@ -16,7 +16,8 @@ namespace brevak {
 std::u16string VirtualStoreFolder(Platform& platform, const std::u16string& install_dir);
 
 // The VirtualStore folder of `install_dir` when it holds a *.car or *.mdb
-// file; empty otherwise.
+// file; empty otherwise, and when the folder is not there. Raises a
+// RunTimeError when the folder cannot be listed.
 std::u16string VirtualStoreFolderWithData(Platform& platform, const std::u16string& install_dir);
 
 }  // namespace brevak

@@ -22,8 +22,6 @@ class DurableFiles {
   virtual void WriteText(const std::u16string& path, const std::u16string& text) = 0;
   // Removes the file, durably; a missing file is no failure.
   virtual void Remove(const std::u16string& path) = 0;
-  // True when `path` names an existing file (not a folder).
-  virtual bool FileExists(const std::u16string& path) = 0;
 };
 
 }  // namespace brevak

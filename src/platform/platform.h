@@ -5,7 +5,6 @@
 #include "platform/code_page.h"
 #include "platform/data_file_use.h"
 #include "platform/database.h"
-#include "platform/file_existence.h"
 #include "platform/durable_files.h"
 #include "platform/folders.h"
 #include "platform/instance_lock.h"
@@ -27,7 +26,6 @@ struct Platform {
   WindowSystem* window = nullptr;
   Clock* clock = nullptr;
   CodePage* code_page = nullptr;
-  FileExistence* file_existence = nullptr;
   // The safeguards of an update; a platform without one goes without it.
   InstanceLock* instance_lock = nullptr;
   DataFileUse* data_file_use = nullptr;

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "platform/file_pattern.h"
 #include "platform/posix/text/utf.h"
-#include "platform/posix/shell_copy/wildcard.h"
 #include "support/blackbox_tree.h"
 
 namespace brevak::testing {
@@ -32,7 +32,7 @@ inline void AddDataFilesBackup(TreeSnapshot& expected, const TreeSnapshot& state
     if (path.find('/') != std::string::npos || what.rfind("file ", 0) != 0) continue;
     const std::u16string name = posix::Utf8ToUtf16(path);
     for (const char16_t* pattern : {u"*.car", u"*.mdb", u"Brevak.*", u"*.ini"}) {
-      if (posix::WildcardMatch(pattern, name)) {
+      if (MatchesFilePattern(pattern, name)) {
         expected[folder + "/" + path] = what;
         break;
       }

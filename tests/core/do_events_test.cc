@@ -22,7 +22,7 @@ TEST(DoEventsTest, TheWindowAnswersBetweenEveryTwoStepsOfAnUpdate) {
   window.QueueAction([](testing::FakeWindow& w) { w.Click(Control::CmdUpdate); });
   Platform platform{&registry, &harness.version_files, &harness.shell,
                     &harness.database, &harness.folders, &window,
-                    &harness.clock, &harness.code_page, &harness.file_existence};
+                    &harness.clock, &harness.code_page};
   FormUpdate form(platform);
   window.Run([&] { Main(platform, form); });
 

@@ -27,7 +27,7 @@ Lines Messages(const Lines& transcript) {
 // An earlier update was interrupted after its backup into kOldBackup.
 void LeaveInterruptedUpdate(CoreHarness& harness) {
   harness.durable_files.texts[kRecord] = kOldBackup;
-  harness.durable_files.exists = {kOldBackup + u"\\Customerdata.car", kOldBackup + u"\\Addr.mdb"};
+  harness.folders.files[kOldBackup] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
   harness.folders.subfolders[kOldBackup] = {};
 }
 
@@ -85,9 +85,9 @@ TEST(InterruptedUpdateTest, NoAMissingBackupOrAnUnreadableRecordChangesNothing) 
                            "C:\\\\Program Files\\\\Brevak\\\\upgrade-in-progress.brevak";
   const std::vector<std::tuple<std::function<void(CoreHarness&)>, std::string, std::string>> cases = {
       {[](CoreHarness&) {}, "no", kFinish},
-      {[](CoreHarness& h) { h.durable_files.exists.clear(); h.folders.subfolders.clear(); }, "ok",
+      {[](CoreHarness& h) { h.folders.files.clear(); h.folders.subfolders.clear(); }, "ok",
        head + "这个备份文件夹已不存在。" + tail},
-      {[](CoreHarness& h) { h.durable_files.exists.erase(kOldBackup + u"\\Addr.mdb"); }, "ok",
+      {[](CoreHarness& h) { h.folders.files[kOldBackup].pop_back(); }, "ok",
        head + "这个备份缺少：Addr.mdb" + tail},
       {[](CoreHarness& h) { h.durable_files.fail_read = true; }, "ok",
        "msgbox OK 无法读取上次升级的记录：C:\\\\Program Files\\\\Brevak\\\\upgrade-in-progress.brevak\\r\\n"

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
+#include "platform/posix/prefix/posix_folders.h"
 #include "support/core_harness.h"
 
 namespace brevak {
@@ -53,15 +55,51 @@ TEST(VirtualStoreFolderTest, IsTheInstallationWithoutItsDriveUnderLocalAppData) 
   }
 }
 
+// The store's files on a real prefix: only files count, names and the
+// folder's path are matched without regard to case, and a store that is
+// not there holds nothing.
+TEST(VirtualStoreFolderWithDataTest, FindsDatabaseFilesOnlyWithoutRegardToCase) {
+  const struct {
+    const char* entry;  // below the store; a trailing '/' makes a folder
+    std::u16string install_dir, found;
+  } cases[] = {
+      {"Addr.MDB", u"C:\\Program Files\\Brevak\\", kStore},
+      {"Customerdata.car", u"c:\\program files\\brevak\\",
+       u"C:\\Users\\店主\\AppData\\Local\\VirtualStore\\program files\\brevak"},
+      {"图片.car/", u"C:\\Program Files\\Brevak\\", u""},
+      {"Brevak.ini", u"C:\\Program Files\\Brevak\\", u""},
+      {"Addr.mdb", u"C:\\Program Files\\无此目录\\", u""},
+  };
+  LocalAppData variable(kUser);
+  for (const auto& c : cases) {
+    CoreHarness harness;
+    const std::filesystem::path entry =
+        harness.prefix.OnDriveC("Users/店主/AppData/Local/VirtualStore/Program Files/Brevak/" + std::string(c.entry));
+    if (std::string(c.entry).ends_with('/')) {
+      std::filesystem::create_directories(entry);
+    } else {
+      testing::WriteFile(entry, "x");
+    }
+    const posix::WinePrefix wine(harness.prefix.root());
+    posix::PosixRegistry registry(wine, harness.code_page);
+    posix::PosixFolders folders(wine);
+    Platform platform;
+    platform.registry = &registry;
+    platform.code_page = &harness.code_page;
+    platform.folders = &folders;
+    EXPECT_EQ(VirtualStoreFolderWithData(platform, c.install_dir), c.found) << c.entry;
+  }
+}
+
 TEST(VirtualStoreTest, DataFilesThereStopTheUpdateBeforeAnythingChanges) {
   LocalAppData variable(kUser);
   const struct {
-    const char16_t* pattern;
+    const char16_t* name;
     bool stops;
-  } cases[] = {{u"\\*.mdb", true}, {u"\\*.car", true}, {u"\\*.ini", false}};
+  } cases[] = {{u"Addr.mdb", true}, {u"Customerdata.car", true}, {u"Brevak.ini", false}};
   for (const auto& c : cases) {
     CoreHarness harness;
-    harness.file_existence.matching = {kStore + std::u16string(c.pattern)};
+    harness.folders.files[kStore] = {{c.name, 1}};
     const auto transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
     const auto messages = CoreHarness::LinesStartingWith(transcript, "msgbox OK");
     ASSERT_EQ(messages.size(), 1u);

@@ -24,9 +24,9 @@ std::vector<std::string> CoreHarness::Run(const std::string& script) {
   const posix::WinePrefix wine(prefix.root());
   posix::PosixRegistry registry(wine, code_page, diagnostics);
   ScriptedWindowSystem window(script_stream, transcript);
-  Platform platform{&registry, &version_files, &shell, &database, &folders,
-                    &window,   &clock,         &code_page, &file_existence,
-                    &instance_lock, &data_file_use, &durable_files};
+  Platform platform{&registry, &version_files, &shell,         &database,      &folders,
+                    &window,   &clock,         &code_page,     &instance_lock, &data_file_use,
+                    &durable_files};
   form = std::make_unique<FormUpdate>(platform);
   exit_code_ = window.Run([&] { Main(platform, *form); });
 

@@ -40,7 +40,6 @@ class CoreHarness {
   FakeDatabase database;
   FakeFolders folders;
   FakeClock clock;
-  FakeFileExistence file_existence;
   FakeInstanceLock instance_lock;
   FakeDataFileUse data_file_use;
   FakeDurableFiles durable_files;

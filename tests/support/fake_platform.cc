@@ -253,8 +253,4 @@ void FakeDurableFiles::Remove(const std::u16string& path) {
   texts.erase(path);
 }
 
-bool FakeDurableFiles::FileExists(const std::u16string& path) {
-  return exists.count(path) > 0 || texts.count(path) > 0;
-}
-
 }  // namespace brevak::testing

@@ -111,15 +111,6 @@ class FakeClock : public Clock {
   std::deque<LocalTime> readings{LocalTime{2012, 12, 25, 5, 14, 22}};
 };
 
-// The patterns that have a match, exactly as the core asks for them.
-class FakeFileExistence : public FileExistence {
- public:
-  bool AnyFileMatches(const std::u16string& pattern) override {
-    return std::find(matching.begin(), matching.end(), pattern) != matching.end();
-  }
-  std::vector<std::u16string> matching;
-};
-
 // The lock another copy of the tool may hold.
 class FakeInstanceLock : public InstanceLock {
  public:
@@ -140,17 +131,14 @@ class FakeDataFileUse : public DataFileUse {
   bool fail = false;                    // the check raises a run-time error
 };
 
-// Files by path as given. `exists` names files that are there but whose
-// text is of no interest (a backup's databases).
+// Files by path as given.
 class FakeDurableFiles : public DurableFiles {
  public:
   std::optional<std::u16string> ReadText(const std::u16string& path) override;
   void WriteText(const std::u16string& path, const std::u16string& text) override;
   void Remove(const std::u16string& path) override;
-  bool FileExists(const std::u16string& path) override;
 
   std::map<std::u16string, std::u16string> texts;
-  std::set<std::u16string> exists;
   std::vector<std::u16string> log;  // "write PATH", "remove PATH"
   bool fail_read = false;
   bool fail_write = false;

@@ -1,5 +1,7 @@
 #include "platform/win32/fso_folders.h"
 
+#include <utility>
+
 #include "platform/win32/dispatch.h"
 #include "platform/win32/wide.h"
 
@@ -30,41 +32,32 @@ class FsoFile : public File {
   Dispatch object_;
 };
 
-// The items of a collection's _NewEnum, each an object.
-class ItemEnumeration {
+// The items of a collection's _NewEnum (Files, SubFolders), each object
+// wrapped as an `Item` (FsoFile, FsoFolder) of `Enumeration`.
+template <class Enumeration, class Item>
+class ItemEnumeration : public Enumeration {
  public:
   explicit ItemEnumeration(ComPtr<IEnumVARIANT> enumerator) : enumerator_(std::move(enumerator)) {}
+
   // The next item, or null when none is left.
-  ComPtr<IDispatch> Next();
-
- private:
-  ComPtr<IEnumVARIANT> enumerator_;
-};
-
-class FsoFileEnumeration : public FileEnumeration {
- public:
-  explicit FsoFileEnumeration(ComPtr<IEnumVARIANT> enumerator) : items_(std::move(enumerator)) {}
-
-  std::unique_ptr<File> Next() override {
-    ComPtr<IDispatch> item = items_.Next();
-    if (!item) return nullptr;
-    return std::make_unique<FsoFile>(std::move(item));
+  decltype(std::declval<Enumeration&>().Next()) Next() override {
+    Variant item;
+    ULONG fetched = 0;
+    const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
+    if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
+    if (hr == S_FALSE || fetched == 0) return nullptr;
+    return std::make_unique<Item>(DispatchOf(item));
   }
 
  private:
-  ItemEnumeration items_;
-};
-
-class FsoFolderEnumeration : public FolderEnumeration {
- public:
-  explicit FsoFolderEnumeration(ComPtr<IEnumVARIANT> enumerator)
-      : enumerator_(std::move(enumerator)) {}
-
-  std::unique_ptr<Folder> Next() override;
-
- private:
   ComPtr<IEnumVARIANT> enumerator_;
 };
+
+// A text variant's text; 13 "type mismatch" for anything else.
+std::u16string TextOf(const Variant& value) {
+  if ((*value).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
+  return FromWide((*value).bstrVal, SysStringLen((*value).bstrVal));
+}
 
 // A Boolean result as the run-time tests it: any non-zero value is True.
 bool IsTrue(const Variant& value) { return WholeNumberOf(value) != 0; }
@@ -85,9 +78,7 @@ class Fso : public FileSystemObject {
     object_.CallWith(L"DeleteFolder", arguments);
   }
   int64_t AvailableSpace(const std::u16string& path) override {
-    Variant drive_name = object_.Call(L"GetDriveName", {path});
-    if ((*drive_name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
-    const std::u16string name = FromWide((*drive_name).bstrVal, SysStringLen((*drive_name).bstrVal));
+    const std::u16string name = TextOf(object_.Call(L"GetDriveName", {path}));
     Dispatch drive(DispatchOf(object_.Call(L"GetDrive", {name})));
     return WholeNumberOf(drive.Get(L"AvailableSpace"));
   }
@@ -96,44 +87,18 @@ class Fso : public FileSystemObject {
   Dispatch object_;
 };
 
-std::u16string FsoFolder::Name() {
-  Variant name = object_.Get(L"Name");
-  if ((*name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
-  return FromWide((*name).bstrVal, SysStringLen((*name).bstrVal));
-}
+std::u16string FsoFolder::Name() { return TextOf(object_.Get(L"Name")); }
 
 std::unique_ptr<FolderEnumeration> FsoFolder::SubFolders() {
   Dispatch collection(DispatchOf(object_.Get(L"SubFolders")));
-  return std::make_unique<FsoFolderEnumeration>(collection.NewEnum());
+  return std::make_unique<ItemEnumeration<FolderEnumeration, FsoFolder>>(collection.NewEnum());
 }
 
-std::unique_ptr<Folder> FsoFolderEnumeration::Next() {
-  Variant item;
-  ULONG fetched = 0;
-  const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
-  if (hr == S_FALSE || fetched == 0) return nullptr;
-  return std::make_unique<FsoFolder>(DispatchOf(item));
-}
-
-std::u16string FsoFile::Name() {
-  Variant name = object_.Get(L"Name");
-  if ((*name).vt != VT_BSTR) throw vb_error::Raise(vb_error::kTypeMismatch);
-  return FromWide((*name).bstrVal, SysStringLen((*name).bstrVal));
-}
-
-ComPtr<IDispatch> ItemEnumeration::Next() {
-  Variant item;
-  ULONG fetched = 0;
-  const HRESULT hr = enumerator_->Next(1, item.get(), &fetched);
-  if (FAILED(hr)) throw ErrorOf(hr, nullptr, enumerator_.get(), IID_IEnumVARIANT);
-  if (hr == S_FALSE || fetched == 0) return ComPtr<IDispatch>();
-  return DispatchOf(item);
-}
+std::u16string FsoFile::Name() { return TextOf(object_.Get(L"Name")); }
 
 std::unique_ptr<FileEnumeration> FsoFolder::Files() {
   Dispatch collection(DispatchOf(object_.Get(L"Files")));
-  return std::make_unique<FsoFileEnumeration>(collection.NewEnum());
+  return std::make_unique<ItemEnumeration<FileEnumeration, FsoFile>>(collection.NewEnum());
 }
 
 }  // namespace

@@ -96,9 +96,4 @@ void Win32DurableFiles::Remove(const std::u16string& path) {
   if (error != ERROR_FILE_NOT_FOUND) throw FileError(error);
 }
 
-bool Win32DurableFiles::FileExists(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 }  // namespace brevak::win32

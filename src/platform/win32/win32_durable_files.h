@@ -13,7 +13,6 @@ class Win32DurableFiles : public DurableFiles {
   std::optional<std::u16string> ReadText(const std::u16string& path) override;
   void WriteText(const std::u16string& path, const std::u16string& text) override;
   void Remove(const std::u16string& path) override;
-  bool FileExists(const std::u16string& path) override;
 };
 
 }  // namespace brevak::win32

@@ -129,6 +129,13 @@ bool ParseExternalClause(std::u16string_view body, std::u16string& database, std
   return has_database;
 }
 
+// "[;database=PATH;pwd=PW]." before a table of another file.
+bool ParseExternalTablePrefix(Cursor& cursor, std::u16string& database, std::u16string& password) {
+  if (!cursor.Char(u'[')) return false;
+  const auto clause = cursor.BracketBody();
+  return clause && ParseExternalClause(*clause, database, password) && cursor.Char(u'.');
+}
+
 std::optional<JetStatement> ParseDelete(Cursor& cursor) {
   if (!cursor.Keyword(u"from")) return std::nullopt;
   auto table = cursor.TableName();
@@ -141,11 +148,7 @@ std::optional<JetStatement> ParseInsert(Cursor& cursor) {
   if (!cursor.Keyword(u"into")) return std::nullopt;
   auto target = cursor.TableName();
   if (!target || !cursor.Keyword(u"select") || !cursor.Char(u'*') || !cursor.Keyword(u"from") ||
-      !cursor.Char(u'[')) {
-    return std::nullopt;
-  }
-  const auto clause = cursor.BracketBody();
-  if (!clause || !ParseExternalClause(*clause, result.database, result.password) || !cursor.Char(u'.')) {
+      !ParseExternalTablePrefix(cursor, result.database, result.password)) {
     return std::nullopt;
   }
   auto source = cursor.TableName();
@@ -163,12 +166,8 @@ std::optional<JetStatement> ParseCount(Cursor& cursor) {
       !cursor.Keyword(u"from")) {
     return std::nullopt;
   }
-  if (cursor.ExternalClauseAhead()) {
-    cursor.Char(u'[');
-    const auto clause = cursor.BracketBody();
-    if (!clause || !ParseExternalClause(*clause, result.database, result.password) || !cursor.Char(u'.')) {
-      return std::nullopt;
-    }
+  if (cursor.ExternalClauseAhead() && !ParseExternalTablePrefix(cursor, result.database, result.password)) {
+    return std::nullopt;
   }
   auto table = cursor.TableName();
   if (!table || !cursor.End()) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/posix/file_descriptor.h"
 #include "platform/posix/text/utf.h"
 #include "platform/runtime_error.h"
 
@@ -29,26 +30,6 @@ void Check(bool ok) {
   if (!ok) throw FileError(errno);
 }
 
-// An open descriptor, closed when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  void Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    Check(::close(fd) == 0);
-  }
-
- private:
-  int fd_;
-};
-
 void WriteAll(int fd, const std::string& bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -60,7 +41,7 @@ void WriteAll(int fd, const std::string& bytes) {
 
 // The folder's entries, renames and removals included, on the disk.
 void SyncFolder(const fs::path& folder) {
-  Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   Check(fd.get() >= 0);
   Check(::fsync(fd.get()) == 0 || errno == EINVAL);
 }
@@ -68,7 +49,7 @@ void SyncFolder(const fs::path& folder) {
 }  // namespace
 
 std::optional<std::u16string> PosixDurableFiles::ReadText(const std::u16string& path) {
-  Fd fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 && errno == ENOENT) return std::nullopt;
   Check(fd.get() >= 0);
   std::string bytes;
@@ -88,11 +69,11 @@ void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16stri
   fs::path temp = target;
   temp += ".new";
   {
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     Check(fd.get() >= 0);
     WriteAll(fd.get(), Utf16ToUtf8(text) + "\r\n");
     Check(::fsync(fd.get()) == 0);
-    fd.Close();
+    Check(fd.Close() == 0);
   }
   Check(std::rename(temp.c_str(), target.c_str()) == 0);
   SyncFolder(target.parent_path());
@@ -105,11 +86,6 @@ void PosixDurableFiles::Remove(const std::u16string& path) {
     throw FileError(errno);
   }
   SyncFolder(target.parent_path());
-}
-
-bool PosixDurableFiles::FileExists(const std::u16string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(prefix_.ToHost(path), ec);
 }
 
 }  // namespace brevak::posix

@@ -15,7 +15,6 @@ class PosixDurableFiles : public DurableFiles {
   std::optional<std::u16string> ReadText(const std::u16string& path) override;
   void WriteText(const std::u16string& path, const std::u16string& text) override;
   void Remove(const std::u16string& path) override;
-  bool FileExists(const std::u16string& path) override;
 
  private:
   WinePrefix prefix_;

@@ -8,30 +8,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/posix/file_descriptor.h"
+
 namespace brevak::posix {
 namespace {
-
-// An open file descriptor, closed when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Closes now, reporting the error close() saw (0 when none).
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
 
 int32_t Failed(int32_t not_found = ERROR_FILE_NOT_FOUND) { return Win32ErrorFromErrno(errno, not_found); }
 
@@ -112,12 +92,12 @@ int32_t Win32ErrorFromErrno(int error, int32_t not_found) {
 
 int32_t StreamingFileCopier::CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
                                       const CopyProgress& progress) {
-  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in.ok()) return Failed(ERROR_FILE_NOT_FOUND);
   struct stat source;
   if (::fstat(in.get(), &source) != 0) return Failed();
   if (!S_ISREG(source.st_mode)) return ERROR_ACCESS_DENIED;
-  Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (!out.ok()) return Failed(ERROR_PATH_NOT_FOUND);
   if (const int32_t error = CopyContents(in.get(), out.get(), progress)) return error;
   if (const int32_t error = CopyAttributes(out.get(), source)) return error;

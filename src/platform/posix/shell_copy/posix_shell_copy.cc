@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_pattern.h"
 #include "platform/posix/text/utf.h"
-#include "platform/posix/shell_copy/wildcard.h"
 
 namespace brevak::posix {
 namespace fs = std::filesystem;
@@ -215,7 +215,7 @@ int32_t CopyOperation::AddPattern(const std::u16string& pattern) {
   for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     std::error_code type_ec;
-    if (!IsOwnTempName(name) && WildcardMatch(name_pattern, Utf8ToUtf16(name)) &&
+    if (!IsOwnTempName(name) && MatchesFilePattern(name_pattern, Utf8ToUtf16(name)) &&
         (it->is_regular_file(type_ec) || (folders_too && it->is_directory(type_ec)))) {
       matches.push_back(*it);
     }

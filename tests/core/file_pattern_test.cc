@@ -1,4 +1,4 @@
-#include "platform/posix/shell_copy/wildcard.h"
+#include "platform/file_pattern.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 
 #include "platform/posix/text/utf.h"
 
-namespace brevak::posix {
+namespace brevak {
 namespace {
 
-TEST(WildcardTest, MatchesAsTheShellDoes) {
+TEST(FilePatternTest, MatchesAsTheShellDoes) {
   struct Case { std::u16string pattern; std::u16string name; bool match; };
   const Case cases[] = {
       {u"*.car", u"Customerdata.car", true},
@@ -45,24 +45,24 @@ TEST(WildcardTest, MatchesAsTheShellDoes) {
       {u"x??y", u"x\U0001F600y", true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(WildcardMatch(c.pattern, c.name), c.match)
-        << Utf16ToUtf8(c.pattern) << " against " << Utf16ToUtf8(c.name);
+    EXPECT_EQ(MatchesFilePattern(c.pattern, c.name), c.match)
+        << posix::Utf16ToUtf8(c.pattern) << " against " << posix::Utf16ToUtf8(c.name);
   }
 }
 
-TEST(WildcardTest, FindsWildcards) {
+TEST(FilePatternTest, FindsWildcards) {
   struct Case { std::u16string pattern; bool wildcard; };
   const Case cases[] = {
       {u"*.car", true}, {u"a?c", true}, {u"Brevak.exe", false}, {u"", false}, {u"备份", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(HasWildcard(c.pattern), c.wildcard) << Utf16ToUtf8(c.pattern);
+  for (const Case& c : cases) EXPECT_EQ(HasWildcard(c.pattern), c.wildcard) << posix::Utf16ToUtf8(c.pattern);
 }
 
-TEST(WildcardTest, DoesNotBlowUpOnManyStars) {
+TEST(FilePatternTest, DoesNotBlowUpOnManyStars) {
   const std::u16string name(2000, u'a');
-  EXPECT_FALSE(WildcardMatch(u"*a*a*a*a*a*a*a*a*b", name));
-  EXPECT_TRUE(WildcardMatch(u"*a*a*a*a*a*a*a*a*", name));
+  EXPECT_FALSE(MatchesFilePattern(u"*a*a*a*a*a*a*a*a*b", name));
+  EXPECT_TRUE(MatchesFilePattern(u"*a*a*a*a*a*a*a*a*", name));
 }
 
 }  // namespace
-}  // namespace brevak::posix
+}  // namespace brevak
