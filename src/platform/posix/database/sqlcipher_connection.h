@@ -3,7 +3,9 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,7 +34,9 @@ class SqlCipherConnection : public Connection {
   void Execute(const std::u16string& statement) override;
   // Counts the rows of a table of the open database or of an attached
   // file. Any other statement runs as Execute runs it and then raises
-  // 3704, as reading the fields of a closed recordset does.
+  // 3704, as reading the fields of a closed recordset does. Inside a
+  // transaction, the table an append filled and the backup table it read
+  // are counted without reading either again (AppendedRows, CountedSource).
   int32_t ExecuteCount(const std::u16string& statement) override;
   void Close() override;
   int32_t State() override;
@@ -58,12 +62,45 @@ class SqlCipherConnection : public Connection {
     bool lost = false;
     std::vector<std::string> log;
   };
+  // The rows of a table of the open file right after the transaction's
+  // last statement appended to it: what the table held before the append
+  // (after a delete of every row, an empty table costs one page to count)
+  // plus the rows the append inserted. The transaction's write lock keeps
+  // every other connection from changing the table until it ends.
+  struct AppendedRows {
+    std::string table;
+    int64_t rows = 0;
+  };
+  // The rows of the backup table the transaction's last append read,
+  // counted just before the append: the count leaves the table's pages in
+  // the backup's cache, where the append then finds them instead of
+  // decrypting them a second time. The transaction's read lock on the
+  // backup keeps the table as counted until the transaction ends.
+  struct CountedSource {
+    std::string alias;
+    std::string table;
+    int64_t rows = 0;
+  };
 
   void RequireOpen() const;
   std::string BuildDelete(const JetDeleteAll& statement);
-  std::string BuildAppend(const JetAppendFromFile& statement);
+  // An append's statement and the tables it joins.
+  struct AppendPlan {
+    std::string sql;
+    std::string target;
+    std::string alias;   // of the backup file
+    std::string source;  // table of the backup file
+  };
+  AppendPlan PlanAppend(const JetAppendFromFile& statement);
   std::string BuildCount(const JetCountRows& statement);
   void RunParsed(const JetStatement& statement);
+  void RunAppend(const JetAppendFromFile& statement);
+  // True when the rows an append reports as inserted are exactly what the
+  // table grew by: no trigger can add or remove rows of it on the side,
+  // and no REPLACE conflict clause can delete rows the report leaves out.
+  bool InsertsCountExactly(const std::string& table);
+  int64_t RowsOf(const JetCountRows& statement);
+  int64_t CountRows(const std::string& schema, const std::string& table);
   // The stored name of table `name` in `schema`, found ignoring case.
   std::string FindTable(const std::string& schema, const std::u16string& name);
   std::vector<std::string> ColumnNames(const std::string& schema, const std::string& table);
@@ -87,6 +124,8 @@ class SqlCipherConnection : public Connection {
   std::map<AttachKey, std::string> attached_;  // -> alias
   int aliases_made_ = 0;
   Transaction transaction_;
+  std::optional<AppendedRows> appended_;
+  std::optional<CountedSource> counted_source_;
 };
 
 }  // namespace brevak::posix

@@ -287,6 +287,45 @@ TEST_F(SqlCipherConnectionTest, CountsRowsOfTheOpenFileAndOfABackup) {
   EXPECT_EQ(address_book->ExecuteCount(u"select count(*) from [Pic]"), 0);
 }
 
+// Whatever the installed table does to the rows on the side, the count
+// after an append is the rows it holds after the commit, unlike the backup's.
+TEST_F(SqlCipherConnectionTest, TheCountAfterAnAppendIsTheRowsTheTableHolds) {
+  const std::string people = "DROP TABLE People; CREATE TABLE People (ID INTEGER PRIMARY KEY, ";
+  const std::pair<const char*, std::string> cases[] = {
+      {"a conflict clause drops rows", people + "Name TEXT NOT NULL ON CONFLICT IGNORE, GroupID, Phone);"},
+      {"a REPLACE key drops rows", people + "Name, GroupID, Phone TEXT UNIQUE ON CONFLICT REPLACE);"},
+      {"a trigger drops rows", "CREATE TRIGGER t BEFORE INSERT ON People WHEN NEW.ID % 2 = 0"
+                               " BEGIN SELECT RAISE(IGNORE); END;"},
+      {"a trigger removes rows", "CREATE TRIGGER t AFTER INSERT ON People WHEN NEW.ID % 3 = 0"
+                                 " BEGIN DELETE FROM People WHERE ID = NEW.ID; END;"},
+      {"a trigger keeps rows", "CREATE TRIGGER t BEFORE DELETE ON People BEGIN SELECT RAISE(IGNORE); END;"},
+  };
+  testing::ChangeShopDb(Backup("Addr.mdb"), "", "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1"
+                        " FROM n WHERE i < 129) INSERT INTO People SELECT i, 'p' || nullif(i % 4, 0), 7, i % 5 FROM n;");
+  const auto count = [](const fs::path& file) {
+    return std::stoi(*QueryShopDb(file, "", "SELECT count(*) FROM People")[0][0]);
+  };
+  for (const auto& [what, installed_sql] : cases) {
+    fs::remove(Install("Addr.mdb"));
+    MakeShopDb(Install("Addr.mdb"), "",
+               kAddressBook + installed_sql + "INSERT INTO People VALUES (1, 'pkg', 1, '0');");
+    auto conn = ConnectAddressBook();
+    conn->BeginTrans();
+    conn->Execute(u"delete from [People]");
+    conn->Execute(AppendPlain(u"People", kBackup + u"\\Addr.mdb"));
+    const int32_t counted = conn->ExecuteCount(u"select count(*) from [People]");
+    conn->CommitTrans();
+    EXPECT_EQ(counted, count(Install("Addr.mdb"))) << what;
+    EXPECT_NE(counted, count(Backup("Addr.mdb"))) << what;
+    // A statement after the append has the table counted afresh.
+    conn->BeginTrans();
+    conn->Execute(AppendPlain(u"GroupList", kBackup + u"\\Addr.mdb"));
+    conn->Execute(u"delete from [GroupList]");
+    EXPECT_EQ(conn->ExecuteCount(u"select count(*) from [GroupList]"), 0) << what;
+    conn->RollbackTrans();
+  }
+}
+
 TEST_F(SqlCipherConnectionTest, ACountFailsAsJetDoes) {
   auto conn = ConnectAddressBook();
   ExpectError([&] { conn->ExecuteCount(u"select count(*) from [Nowhere]"); }, jet_error::kInputTableNotFound,
