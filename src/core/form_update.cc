@@ -25,7 +25,7 @@ void FormUpdate::Form_Load() {
   sInstallDir_ = InstallDirFromListing(sInstallDir_);
   Conn_ = platform_.database->CreateConnection(u"Adodb.Connection");
   Conn_->SetProvider(kProvider);
-  Conn_->Open(ConnectionString(sInstallDir_ + u"Addr.mdb", u""));
+  Conn_->Open(ConnectionString(sInstallDir_ + kAddressBook, u""));
 }
 
 // The connection is closed only when it is open: after a failed reopening

@@ -162,18 +162,15 @@ bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request) {
 bool FormUpdate::BackUpBeforeRestore() {
   const std::u16string folder = NameRestoreBackupFolder();
   if (folder.empty()) return false;  // the user has been told why
-  std::u16string failure;
-  {
-    SHFILEOPSTRUCT request;
-    request.hwnd = static_cast<int32_t>(window().hWnd());
-    request.wFunc = static_cast<int32_t>(FO_COPY);
-    request.pFrom = BackupSourceList();
-    request.pTo = folder + u"\\";
-    request.fFlags = kBackupFlags;
-    failure = CopyFailure(platform_, request);
-    if (!failure.empty()) RemoveFolder(folder);
-  }
+  SHFILEOPSTRUCT request;
+  request.hwnd = static_cast<int32_t>(window().hWnd());
+  request.wFunc = static_cast<int32_t>(FO_COPY);
+  request.pFrom = BackupSourceList();
+  request.pTo = folder + u"\\";
+  request.fFlags = kBackupFlags;
+  const std::u16string failure = CopyFailure(platform_, request);
   if (failure.empty()) return true;
+  RemoveFolder(folder);
   window().MsgBox(u"恢复没有进行：恢复之前未能备份现有数据（" + failure + u"）。" + vb::vbCrLf +
                       u"现有数据没有改动。",
                   MsgBoxButtons::kOkOnly);

@@ -43,7 +43,7 @@ void FormUpdate::MigrateData() {
   MoveAddressBook(failed);
   ResumeNext([&] { window().SetProgressValue(19); });
   ResumeNext([&] { CloseConnIfOpen(); });
-  sDataFile_ = sInstallDir_ + u"Customerdata.car";
+  sDataFile_ = sInstallDir_ + kCustomerDatabase;
   const std::optional<std::u16string> open_error = OpenCustomerDatabase();
   std::vector<std::u16string> moved;
   for (const char16_t* table : kCustomerTables) {
@@ -64,7 +64,7 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
     conn().SetProvider(kProvider);
     conn().Open(MigrationConnectionString(sInstallDir_ + kAddressBook, u""));
   });
-  const std::u16string source = u"[;database=" + sBackupDir_ + u"\\Addr.mdb;].";
+  const std::u16string source = u"[;database=" + sBackupDir_ + u"\\" + kAddressBook + u";].";
   for (const char16_t* table : kAddressBookTables) {
     ResumeNext([&] { window().DoEvents(); });  // the window answers between tables
     const std::u16string name = table;
@@ -94,7 +94,7 @@ void FormUpdate::ReData(const std::u16string& TabName) {
   window().DoEvents();  // the window answers between tables
   if (window().ProgressValue() < 97) window().SetProgressValue(window().ProgressValue() + 3);
   const std::u16string source =
-      u"[;database=" + sBackupDir_ + u"\\Customerdata.car;pwd=" + kCustomerPassword + u"].";
+      u"[;database=" + sBackupDir_ + u"\\" + kCustomerDatabase + u";pwd=" + kCustomerPassword + u"].";
   MoveTable(u"delete from " + TabName, u"Insert into [" + TabName + u"] Select * From " + source + TabName,
             {TabName, source + u"[" + TabName + u"]"});
 }

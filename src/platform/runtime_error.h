@@ -33,12 +33,18 @@ inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kInternalError = 51;
 inline constexpr int32_t kTypeMismatch = 13;
 inline constexpr int32_t kFileNotFound = 53;
+inline constexpr int32_t kDeviceIoError = 57;
+inline constexpr int32_t kDiskFull = 61;
+inline constexpr int32_t kPermissionDenied = 70;
+inline constexpr int32_t kPathFileAccessError = 75;
 inline constexpr int32_t kPathNotFound = 76;
 inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kInvalidPropertyValue = 380;
 inline constexpr int32_t kInvalidPropertyArrayIndex = 381;
 inline constexpr int32_t kCannotCreateObject = 429;
 inline constexpr int32_t kPropertyNotSupported = 438;
+inline constexpr int32_t kArgumentNotOptional = 449;
+inline constexpr int32_t kWrongArgumentCount = 450;
 
 RunTimeError Raise(int32_t number);
 

@@ -53,18 +53,17 @@ std::u16string ErrorInfoText(IUnknown* object, REFIID iid) {
   return {};
 }
 
-// The HRESULTs that the run-time numbers as its own errors, with its texts.
+// The HRESULTs that the run-time numbers as its own errors (with its texts).
 struct RenumberedError {
   HRESULT hr;
   int32_t number;
-  const char16_t* description;
 };
 constexpr RenumberedError kRenumbered[] = {
-    {E_INVALIDARG, vb_error::kInvalidProcedureCall, u"无效的过程调用或参数"},
-    {E_OUTOFMEMORY, vb_error::kOutOfMemory, u"内存溢出"},
-    {DISP_E_TYPEMISMATCH, vb_error::kTypeMismatch, u"类型不匹配"},
-    {DISP_E_PARAMNOTOPTIONAL, 449, u"参数不可选"},
-    {DISP_E_BADPARAMCOUNT, 450, u"错误的参数号或无效的属性赋值"},
+    {E_INVALIDARG, vb_error::kInvalidProcedureCall},
+    {E_OUTOFMEMORY, vb_error::kOutOfMemory},
+    {DISP_E_TYPEMISMATCH, vb_error::kTypeMismatch},
+    {DISP_E_PARAMNOTOPTIONAL, vb_error::kArgumentNotOptional},
+    {DISP_E_BADPARAMCOUNT, vb_error::kWrongArgumentCount},
 };
 
 const RenumberedError* RenumberedOf(HRESULT hr) {
@@ -88,7 +87,7 @@ int32_t NumberOf(HRESULT hr) {
 // The text for an HRESULT that came with no description: the run-time's
 // own for one it renumbers, else the system's.
 std::u16string DefaultText(HRESULT hr) {
-  if (const RenumberedError* renumbered = RenumberedOf(hr)) return renumbered->description;
+  if (const RenumberedError* renumbered = RenumberedOf(hr)) return vb_error::Raise(renumbered->number).description();
   return SystemText(hr);
 }
 

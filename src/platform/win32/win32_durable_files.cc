@@ -10,13 +10,13 @@
 namespace brevak::win32 {
 namespace {
 
-// The run-time's file errors, as the Chinese run-time words them.
+// The run-time's file error for a Win32 error.
 RunTimeError FileError(DWORD error) {
   switch (error) {
-    case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL: return {61, u"磁盘已满"};
-    case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT: return {70, u"没有权限"};
-    case ERROR_PATH_NOT_FOUND: return {76, u"路径未找到"};
-    default: return {75, u"路径/文件访问错误"};
+    case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL: return vb_error::Raise(vb_error::kDiskFull);
+    case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT: return vb_error::Raise(vb_error::kPermissionDenied);
+    case ERROR_PATH_NOT_FOUND: return vb_error::Raise(vb_error::kPathNotFound);
+    default: return vb_error::Raise(vb_error::kPathFileAccessError);
   }
 }
 

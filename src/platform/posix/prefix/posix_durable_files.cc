@@ -16,13 +16,13 @@ namespace brevak::posix {
 namespace fs = std::filesystem;
 namespace {
 
-// The run-time's file errors, as the Chinese run-time words them.
+// The run-time's file error for a host error.
 RunTimeError FileError(int error) {
   switch (error) {
-    case ENOSPC: case EDQUOT: return {61, u"磁盘已满"};
-    case EACCES: case EPERM: case EROFS: return {70, u"没有权限"};
-    case ENOENT: case ENOTDIR: return {76, u"路径未找到"};
-    default: return {75, u"路径/文件访问错误"};
+    case ENOSPC: case EDQUOT: return vb_error::Raise(vb_error::kDiskFull);
+    case EACCES: case EPERM: case EROFS: return vb_error::Raise(vb_error::kPermissionDenied);
+    case ENOENT: case ENOTDIR: return vb_error::Raise(vb_error::kPathNotFound);
+    default: return vb_error::Raise(vb_error::kPathFileAccessError);
   }
 }
 

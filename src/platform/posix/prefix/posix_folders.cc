@@ -12,9 +12,6 @@ namespace brevak::posix {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr int32_t kPermissionDenied = 70;
-constexpr int32_t kDeviceIoError = 57;
-
 // The run-time error for a host error met while listing a folder.
 RunTimeError ListingError(const std::error_code& ec) {
   switch (ec.value()) {
@@ -23,9 +20,9 @@ RunTimeError ListingError(const std::error_code& ec) {
       return vb_error::Raise(vb_error::kPathNotFound);
     case EACCES:
     case EPERM:
-      return RunTimeError(kPermissionDenied, u"没有权限");
+      return vb_error::Raise(vb_error::kPermissionDenied);
     default:
-      return RunTimeError(kDeviceIoError, u"设备 I/O 错误");
+      return vb_error::Raise(vb_error::kDeviceIoError);
   }
 }
 
