@@ -53,27 +53,23 @@ class PosixFolder : public Folder {
   DirectoryStep& step_;
 };
 
-// Steps a directory listing, yielding its folders only. The step past an
-// entry is taken at the next call, so a failed step never loses the entry
-// read before it; the listing ends at the failure.
-class PosixFolderEnumeration : public FolderEnumeration {
+// A host directory listing, stepped past an entry only at the next call,
+// so a failed step never loses the entry read before it; the listing ends
+// at the failure.
+class DirectoryListing {
  public:
-  PosixFolderEnumeration(const fs::path& folder, DirectoryStep& step) : step_(step) {
+  DirectoryListing(const fs::path& folder, DirectoryStep& step) : step_(step) {
     std::error_code ec;
     it_ = fs::directory_iterator(folder, ec);
     if (ec) throw ListingError(ec);
   }
 
-  std::unique_ptr<Folder> Next() override {
-    for (;;) {
-      if (step_pending_) StepPastEntry();
-      if (it_ == fs::directory_iterator()) return nullptr;
-      step_pending_ = true;
-      std::error_code type_ec;
-      if (it_->is_directory(type_ec)) {
-        return std::make_unique<PosixFolder>(it_->path(), Utf8ToUtf16(it_->path().filename().string()), step_);
-      }
-    }
+  // The next entry, or null at the end.
+  const fs::directory_entry* Next() {
+    if (step_pending_) StepPastEntry();
+    if (it_ == fs::directory_iterator()) return nullptr;
+    step_pending_ = true;
+    return &*it_;
   }
 
  private:
@@ -91,6 +87,26 @@ class PosixFolderEnumeration : public FolderEnumeration {
   bool step_pending_ = false;
 };
 
+// Yields a listing's folders only.
+class PosixFolderEnumeration : public FolderEnumeration {
+ public:
+  PosixFolderEnumeration(const fs::path& folder, DirectoryStep& step) : listing_(folder, step), step_(step) {}
+
+  std::unique_ptr<Folder> Next() override {
+    while (const fs::directory_entry* entry = listing_.Next()) {
+      std::error_code type_ec;
+      if (entry->is_directory(type_ec)) {
+        return std::make_unique<PosixFolder>(entry->path(), Utf8ToUtf16(entry->path().filename().string()), step_);
+      }
+    }
+    return nullptr;
+  }
+
+ private:
+  DirectoryListing listing_;
+  DirectoryStep& step_;
+};
+
 std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
   return std::make_unique<PosixFolderEnumeration>(path_, step_);
 }
@@ -106,37 +122,30 @@ class PosixFile : public File {
   int64_t size_;
 };
 
-// Steps a directory listing, yielding its regular files (symbolic links to
-// files too) with the sizes they have when stepped over.
+// Yields a listing's regular files (symbolic links to files too) with the
+// sizes they have when read.
 class PosixFileEnumeration : public FileEnumeration {
  public:
-  explicit PosixFileEnumeration(const fs::path& folder) {
-    std::error_code ec;
-    it_ = fs::directory_iterator(folder, ec);
-    if (ec) throw ListingError(ec);
-  }
+  PosixFileEnumeration(const fs::path& folder, DirectoryStep& step) : listing_(folder, step) {}
 
   std::unique_ptr<File> Next() override {
-    for (std::error_code ec; it_ != fs::directory_iterator(); ec.clear()) {
-      const fs::path path = it_->path();
+    while (const fs::directory_entry* entry = listing_.Next()) {
       std::error_code type_ec;
-      const bool is_file = it_->is_regular_file(type_ec);
-      const uintmax_t size = is_file ? fs::file_size(path, type_ec) : 0;
-      it_.increment(ec);
-      if (ec) throw ListingError(ec);
-      if (is_file && !type_ec) {
-        return std::make_unique<PosixFile>(Utf8ToUtf16(path.filename().string()), static_cast<int64_t>(size));
-      }
+      if (!entry->is_regular_file(type_ec)) continue;
+      const uintmax_t size = fs::file_size(entry->path(), type_ec);
+      if (type_ec) continue;
+      return std::make_unique<PosixFile>(Utf8ToUtf16(entry->path().filename().string()),
+                                         static_cast<int64_t>(size));
     }
     return nullptr;
   }
 
  private:
-  fs::directory_iterator it_;
+  DirectoryListing listing_;
 };
 
 std::unique_ptr<FileEnumeration> PosixFolder::Files() {
-  return std::make_unique<PosixFileEnumeration>(path_);
+  return std::make_unique<PosixFileEnumeration>(path_, step_);
 }
 
 // The nearest folder at or above `host` that exists: where the drive's
