@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/module_file_ver.h"
 #include "platform/file_pattern.h"
 
 namespace brevak {
@@ -21,8 +22,7 @@ std::u16string LocalAppData(Platform& platform) {
     expanded.assign(needed, '\0');
   }
   if (needed == 0) return {};
-  std::u16string text = platform.code_page->FromAnsi(expanded);
-  text = text.substr(0, text.find(u'\0'));
+  std::u16string text = StripNull(platform.code_page->FromAnsi(expanded));
   if (text.find(u'%') != std::u16string::npos) return {};
   while (!text.empty() && text.back() == u'\\') text.pop_back();
   return text;
