@@ -14,17 +14,21 @@ namespace brevak {
 
 // The update window: its state, its load and unload steps, and every
 // handler and private procedure of the upgrade, the history and the restore.
+// Its members live in one file per stage, named after the stage.
 class FormUpdate : public FormEvents {
  public:
   explicit FormUpdate(Platform& platform) : platform_(platform) {}
 
+  // Start (form_update.cc) and history (form_update_history.cc).
   void Form_Load() override;
   void Form_Unload(int16_t& cancel) override;
-  void CmdUpdate_Click() override;
+  void CmdClose_Click() override;
   void cmdGetHistory_Click() override;
   void ListDir_Click() override;
+  // The update sequence (form_update_sequence.cc).
+  void CmdUpdate_Click() override;
+  // The restore with its own backup (form_update_restore.cc).
   void CmdRestore_Click() override;
-  void CmdClose_Click() override;
 
   // The window's state, living as long as the window.
   const std::u16string& sInstallDir() const { return sInstallDir_; }
@@ -42,23 +46,59 @@ class FormUpdate : public FormEvents {
   static std::u16string Add0(const std::u16string& txt);
 
  private:
+  // --- Start, and what every stage shares (form_update.cc).
   WindowSystem& window() { return *platform_.window; }
   // Conn, or run-time error 91 when it holds nothing.
   Connection& conn();
+  void CloseConnIfOpen();
+  // True also when it cannot be told: nothing unknown is ever removed.
+  bool FolderExists(const std::u16string& folder);
+  // False also when it cannot be told.
+  bool FileExists(const std::u16string& path);
+  void RemoveFolder(const std::u16string& folder);
 
-  // Update sequence.
+  // --- History (form_update_history.cc).
+  void SeachFile(std::u16string strPath);
+
+  // --- The checks before an update changes anything
+  // (form_update_checks.cc). Each says what is wrong to the user and
+  // returns false when the update must not go on.
   bool PassVersionGate();
-  bool BackUpInstallation(SHFILEOPSTRUCT& request);
   // True (after telling the user) when the VirtualStore holds data files.
   bool DataLeftInVirtualStore();
+  bool PassPreUpdateChecks();
+  // The problem to tell the user, or the empty text.
+  std::u16string SpaceProblem();
+  std::u16string PackageProblem();
+  std::u16string ProgramProblem(const std::u16string& path);
+  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
+                                 const std::u16string& password);
+  // No other program holds the installation's databases.
+  bool DatabasesFree();
   void NameBackupFolder();
-  void CloseConnIfOpen();
+  // Names a backup folder that does not exist yet, waiting for the clock.
+  bool NameNewBackupFolder();
+
+  // --- The update sequence and its copy requests (form_update_sequence.cc).
+  // A new update up to its recorded backup. False ends the update.
+  bool BackUpInstallation(SHFILEOPSTRUCT& request);
+  // The source lists of the backup and the package request.
+  std::u16string BackupSourceList() const;
+  std::u16string PackageSourceList();
+  // Runs the update's backup request; a backup that did not complete
+  // leaves no folder behind. False ends the update.
+  bool RunBackupRequest(SHFILEOPSTRUCT& request);
   // Runs one copy request and reports its outcome. Returns true when the
   // caller may go on; `stop_when_aborted` ends it after "Operation Failed".
   bool RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted);
-  void ReportCopyOutcome(int32_t result, int32_t last_error, const SHFILEOPSTRUCT& request);
+  // Fills in the owner window and the operation, and makes the call.
+  CopyOutcome MakeCopyRequest(SHFILEOPSTRUCT& request);
+  // The outcome rule's messages.
+  void ReportCopyOutcome(const CopyOutcome& outcome);
+  // Why a copy did not complete, in words; empty when it did.
+  static std::u16string CopyFailureText(const CopyOutcome& outcome);
 
-  // Data migration.
+  // --- The data migration (form_update_migration.cc).
   void MigrateData();
   void MoveAddressBook(std::vector<std::u16string>& failed);
   std::optional<std::u16string> OpenCustomerDatabase();
@@ -76,43 +116,22 @@ class FormUpdate : public FormEvents {
   void ReportMigration(const std::vector<std::u16string>& failed,
                        const std::optional<std::u16string>& customer_open_error);
 
-  // An interrupted update and the safeguards around an update.
+  // --- The in-progress record and the finishing of an interrupted update
+  // (form_update_record.cc).
   enum class InterruptedUpdate { kNone, kFinish, kStop };
   InterruptedUpdate CheckInterruptedUpdate();
   std::optional<std::u16string> RecordedBackup();
   bool BackupIsWhole(const std::u16string& folder);
-  bool DatabasesFree();
-  bool NameNewBackupFolder();
   bool RecordUpdateInProgress();
   void ClearUpdateRecord();
   void ClearRecordOfRestoredBackup(const std::u16string& entry);
   std::u16string UpdateRecordPath() const;
 
-  // History.
-  void SeachFile(std::u16string strPath);
-
-  // Checks before an update changes anything (form_update_checks.cc). Each
-  // returns the problem to tell the user, or the empty text.
-  bool PassPreUpdateChecks();
-  std::u16string SpaceProblem();
-  std::u16string PackageProblem();
-  std::u16string ProgramProblem(const std::u16string& path);
-  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
-                                 const std::u16string& password);
-  // The backup request's source list: the installation's data files.
-  std::u16string BackupSourceList() const;
-  // Runs the update's backup request; a backup that did not complete
-  // leaves no folder behind. False ends the update.
-  bool RunBackupRequest(SHFILEOPSTRUCT& request);
+  // --- The restore with its own backup (form_update_restore.cc).
   // Backs up the files a restore will replace into a new dated folder.
   // False, after telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore();
   std::u16string NameRestoreBackupFolder();
-  // True also when it cannot be told: nothing unknown is ever removed.
-  bool FolderExists(const std::u16string& folder);
-  // False also when it cannot be told.
-  bool FileExists(const std::u16string& path);
-  void RemoveFolder(const std::u16string& folder);
 
   Platform& platform_;
   std::u16string sInstallDir_;

@@ -1,7 +1,5 @@
-// The safeguards around an update: an update in progress is recorded once
-// its backup is complete, and an interrupted one is finished from that
-// backup; no update while another program uses the databases; a backup
-// folder is never reused.
+// The in-progress record: an update is recorded once its backup is
+// complete, and an interrupted one is finished from that backup.
 #include <algorithm>
 
 #include "core/form_update.h"
@@ -14,11 +12,6 @@ namespace {
 // Matches none of the backup, package and restore patterns (nor their 8.3
 // short names), and is a file, so the history list never shows it.
 const char16_t kUpdateRecordName[] = u"upgrade-in-progress.brevak";
-// While the stamp's folder exists the clock is read again every so often,
-// for a few seconds at the most (a folder for each of the next seconds, or
-// a clock that stands still).
-constexpr int kNamingWaitMs = 200;
-constexpr int kMaxNamingWaits = 25;
 
 // The text after the last backslash.
 std::u16string LastComponent(const std::u16string& path) {
@@ -61,7 +54,6 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
 // The recorded backup folder; an empty text when the record cannot be
 // read (the user has been told), nothing when no update was interrupted.
 std::optional<std::u16string> FormUpdate::RecordedBackup() {
-  if (platform_.durable_files == nullptr) return std::nullopt;
   try {
     const std::optional<std::u16string> text = platform_.durable_files->ReadText(UpdateRecordPath());
     if (!text) return std::nullopt;
@@ -94,51 +86,10 @@ bool FormUpdate::BackupIsWhole(const std::u16string& folder) {
   return false;
 }
 
-// Nothing may be copied over a database whose changes another program has
-// not yet written. The tool's own connection is closed first: it is no
-// other user.
-bool FormUpdate::DatabasesFree() {
-  ResumeNext([&] { CloseConnIfOpen(); });
-  if (platform_.data_file_use == nullptr) return true;
-  const std::pair<const char16_t*, const char16_t*> files[] = {{kCustomerDatabase, kCustomerPassword},
-                                                               {kAddressBook, u""}};
-  for (const auto& [name, password] : files) {
-    const std::u16string path = sInstallDir_ + name;
-    bool in_use = false;
-    ResumeNext([&] { in_use = platform_.data_file_use->InUse(path, password); });
-    if (!in_use) continue;
-    ResumeNext([&] {
-      window().MsgBox(u"数据文件正在被其他程序使用：" + path + vb::vbCrLf + u"请先关闭Brevak，然后再试。",
-                      MsgBoxButtons::kOkOnly);
-    });
-    return false;
-  }
-  return true;
-}
-
-// While the stamp's folder exists (an update earlier in the same second, a
-// clock set back), the clock is read again until the name is free.
-bool FormUpdate::NameNewBackupFolder() {
-  NameBackupFolder();
-  for (int wait = 0; FolderExists(sBackupDir_); ++wait) {
-    if (wait == kMaxNamingWaits) {
-      ResumeNext([&] {
-        window().MsgBox(u"备份文件夹已经存在：" + sBackupDir_ + vb::vbCrLf + u"请稍后再开始更新。",
-                        MsgBoxButtons::kOkOnly);
-      });
-      return false;
-    }
-    ResumeNext([&] { platform_.clock->Sleep(kNamingWaitMs); });
-    NameBackupFolder();
-  }
-  return true;
-}
-
 // The record names the backup folder, so that an update interrupted from
 // here on is finished from this backup. Without it the update must not go
 // on.
 bool FormUpdate::RecordUpdateInProgress() {
-  if (platform_.durable_files == nullptr) return true;
   try {
     platform_.durable_files->WriteText(UpdateRecordPath(), sBackupDir_);
     return true;
@@ -153,7 +104,6 @@ bool FormUpdate::RecordUpdateInProgress() {
 }
 
 void FormUpdate::ClearUpdateRecord() {
-  if (platform_.durable_files == nullptr) return;
   ResumeNext([&] { platform_.durable_files->Remove(UpdateRecordPath()); });
 }
 
