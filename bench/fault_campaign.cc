@@ -11,6 +11,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -18,8 +19,10 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "campaign/campaign.h"
+#include "campaign/schedule_pool.h"
 #include "campaign/shop_prefix.h"
 #include "campaign/syscall_fault.h"
 #include "campaign/tool_driver.h"
@@ -44,12 +47,14 @@ constexpr char kUsage[] =
     "  --fixtures DIR    the Brevak.exe fixtures (default: tests/fixtures/pe of the source tree)\n"
     "  --work DIR        scratch space (default: /dev/shm when there, else $TMPDIR or /tmp)\n"
     "  --keep DIR        copy the prefix and transcripts of every violating schedule here\n"
+    "  --jobs J          schedules run side by side in J processes (default 1)\n"
     "  --verbose         print every schedule's steps\n";
 
 struct Options {
   int schedules = 20;
   uint64_t seed = 1;
   int first = 0;
+  int jobs = 1;
   int64_t rows = 300;
   PlanOptions plan;
   double timeout = 120;
@@ -74,6 +79,7 @@ bool TakeOption(std::string_view name, std::string_view value, Options* o) {
     o->schedules = 1;
     return Parse(value, &o->first) && o->first >= 0;
   }
+  if (name == "--jobs") return Parse(value, &o->jobs) && o->jobs >= 1;
   if (name == "--rows") return Parse(value, &o->rows) && o->rows >= 0;
   if (name == "--follow-ups") return Parse(value, &o->plan.max_follow_ups) && o->plan.max_follow_ups >= 0;
   if (name == "--work-rows") return Parse(value, &o->plan.work_rows) && o->plan.work_rows > 0;
@@ -110,10 +116,11 @@ fs::path ScratchRoot(const Options& options) {
   return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
 }
 
-// The tool's usual time for an update and for a restore, on a copy of the
-// shop, without faults: the kills and holders are spread over that time.
-bool Calibrate(CampaignSetup& setup) {
+// One update and one restore of a copy of the shop without faults; false
+// when they do not succeed.
+bool TimeRuns(const CampaignSetup& setup, double* update_seconds, double* restore_seconds) {
   const fs::path prefix = setup.work / "calibration";
+  fs::remove_all(prefix);
   CopyPrefix(setup.full_template, prefix);
   DriverLaunch launch;
   launch.tool = PackageTool(prefix);
@@ -136,8 +143,22 @@ bool Calibrate(CampaignSetup& setup) {
     }
     return false;
   }
-  setup.update_seconds = std::max(update.seconds, 0.05);
-  setup.restore_seconds = std::max(restore.seconds, 0.05);
+  *update_seconds = update.seconds;
+  *restore_seconds = restore.seconds;
+  return true;
+}
+
+// The tool's usual time for an update and for a restore (the median of
+// three): the kills and the holders are spread over that time.
+bool Calibrate(CampaignSetup& setup) {
+  std::vector<double> updates(3), restores(3);
+  for (size_t i = 0; i < updates.size(); ++i) {
+    if (!TimeRuns(setup, &updates[i], &restores[i])) return false;
+  }
+  std::sort(updates.begin(), updates.end());
+  std::sort(restores.begin(), restores.end());
+  setup.update_seconds = std::max(updates[1], 0.05);
+  setup.restore_seconds = std::max(restores[1], 0.05);
   return true;
 }
 
@@ -173,7 +194,8 @@ struct Totals {
   int64_t rows_lost = 0;
 };
 
-void Report(const Options& options, const SchedulePlan& plan, const ScheduleOutcome& outcome, Totals& totals) {
+void Report(const Options& options, int index, const ScheduleOutcome& outcome, Totals& totals) {
+  const SchedulePlan plan = MakeSchedule(options.seed, index, options.plan);
   ++totals.schedules;
   totals.runs += outcome.runs;
   totals.kills += outcome.kills;
@@ -223,10 +245,10 @@ int main(int argc, char** argv) {
                 static_cast<long long>(options.rows), static_cast<long long>(CountRows(setup.shop.parts.front())),
                 setup.update_seconds, setup.restore_seconds);
     std::fflush(stdout);
-    for (int i = options.first; i < options.first + options.schedules; ++i) {
-      const SchedulePlan plan = MakeSchedule(options.seed, i, options.plan);
-      Report(options, plan, RunSchedule(plan, setup), totals);
-    }
+    RunSchedules(
+        options.first, options.schedules, options.jobs,
+        [&](int index) { return RunSchedule(MakeSchedule(options.seed, index, options.plan), setup); },
+        [&](int index, const ScheduleOutcome& outcome) { Report(options, index, outcome, totals); });
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fault_campaign: %s\n", e.what());
     if (!setup.work.empty()) fs::remove_all(setup.work);

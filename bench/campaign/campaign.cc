@@ -261,7 +261,7 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
     // The run replaced the database under the other program: the work it
     // then saved is lost to its user.
     ++outcome_.rows_lost;
-    Violation("1 row lost: another program had " + fault.file + " open " + HoldModeName(fault.mode) +
+    Violation("1 row lost: another program had " + fault.file + " " + HoldModeName(fault.mode) +
               " from before the run, and its next save failed: " + unsaved);
   }
   Check(step, result, before, beside, folders_before);

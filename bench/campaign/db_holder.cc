@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -14,6 +15,22 @@
 
 namespace brevak::campaign {
 namespace {
+
+// The file as a URI that opens it read-write and never creates it: a
+// program that finds no database must not leave an empty one behind.
+std::string ExistingFileUri(const std::filesystem::path& file) {
+  std::string uri = "file:";
+  for (char c : file.string()) {
+    if (c == '?' || c == '#' || c == '%') {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+      uri += escaped;
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?mode=rw";
+}
 
 std::string OpeningCommands(bool keyed, HoldMode mode) {
   std::string commands = ".bail on\n.timeout 3000\n";
@@ -48,7 +65,8 @@ DbHolder::DbHolder(const std::filesystem::path& file, bool keyed, HoldMode mode,
     dup2(out[1], 1);
     dup2(err_fd, 2);
     const char* shell = keyed ? "sqlcipher" : "sqlite3";
-    execlp(shell, shell, "-batch", file.c_str(), static_cast<char*>(nullptr));
+    const std::string uri = ExistingFileUri(file);
+    execlp(shell, shell, "-batch", uri.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(in[0]);

@@ -2,6 +2,8 @@
 
 #include <fstream>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "campaign/carried_tables.h"
 #include "shop/shop_db.h"
@@ -67,17 +69,26 @@ void MakeShopPrefix(const fs::path& root, const ShopSpec& spec, const fs::path& 
 
 void CopyPrefix(const fs::path& from, const fs::path& to) {
   fs::create_directories(to);
+  std::vector<std::pair<fs::path, fs::path>> folders = {{from, to}};
   for (const auto& entry : fs::recursive_directory_iterator(from)) {
     const fs::path target = to / entry.path().lexically_relative(from);
     if (entry.is_symlink()) {
       fs::copy_symlink(entry.path(), target);
     } else if (entry.is_directory()) {
       fs::create_directories(target);
+      folders.push_back({entry.path(), target});
     } else if (entry.path().filename() == kToolName) {
       fs::create_hard_link(entry.path(), target);
     } else {
       fs::copy_file(entry.path(), target);
+      fs::last_write_time(target, fs::last_write_time(entry.path()));
     }
+  }
+  // The times as they were: a tool that recognises its files by size and
+  // time must see the copy as it would see the original. Folders last,
+  // deepest first, since filling a folder changes its time.
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+    fs::last_write_time(it->second, fs::last_write_time(it->first));
   }
 }
 
