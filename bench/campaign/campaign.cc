@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <regex>
 
 #include "campaign/carried_tables.h"
 #include "campaign/db_holder.h"
@@ -37,6 +38,13 @@ std::string UserPath(const fs::path& prefix, const std::string& host) {
   return host;
 }
 
+// A copy's temporary file name without its random part, which differs
+// from run to run: .~brevak-Addr.mdb-2ed0fcf42b5a3d54.tmp.
+std::string WithoutCopyTag(const std::string& path) {
+  static const std::regex tag("-[0-9a-f]{16}\\.tmp$");
+  return std::regex_replace(path, tag, ".tmp");
+}
+
 // What a run said, after the start prompt, and how it ended.
 std::string DescribeRun(const DriverResult& result) {
   std::string text;
@@ -51,6 +59,43 @@ std::string DescribeRun(const DriverResult& result) {
   return text + " [exit " + std::to_string(result.exit_code) + "]";
 }
 
+// The fault of one run: armed before it, read after it.
+struct ArmedFault {
+  std::string text;                  // what was done, for the step's line
+  fs::path log;                      // strace's log of the run
+  std::string target;                // the file of the chosen call, in the run without the fault
+  std::unique_ptr<DbHolder> holder;
+  std::string insert_sql;            // what a holder from before the run saves once it ends
+  RowSet insert_row;
+};
+
+// Rows a run owes: those the installation held before step `step`.
+struct Owed {
+  int step = 0;
+  RowSet rows;
+};
+
+// Where the rows owed by a run may be after it, and their names.
+struct Places {
+  FolderRows installation;
+  std::vector<FolderRows> folders;
+  std::string names;
+  std::vector<const RowSet*> All() const;
+};
+
+std::vector<const RowSet*> Places::All() const {
+  std::vector<const RowSet*> all = {&installation.tables};
+  for (const FolderRows& folder : folders) all.push_back(&folder.tables);
+  return all;
+}
+
+// A restore that ends without a word is a plain success: the data it
+// replaced is in the new backup that the history lists.
+bool SilentRestore(const StepPlan& step, const DriverResult& result) {
+  return step.kind == StepKind::kRestore && result.restore_clicked && result.exit_code == 0 &&
+         result.messages.size() == result.messages_before_restore;
+}
+
 class ScheduleRunner {
  public:
   ScheduleRunner(const SchedulePlan& plan, const CampaignSetup& setup);
@@ -63,12 +108,25 @@ class ScheduleRunner {
   void ToolStep(const StepPlan& step);
   DriverLaunch BaseLaunch(const StepPlan& step, const fs::path& prefix) const;
   double UsualSeconds(StepKind kind) const;
+  void ArmFault(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed);
+  void ArmHolder(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed);
   // A dry run of the step on a copy of the shop, traced: the call to fail.
   bool ChooseCall(const StepPlan& step, SyscallCall* call);
+  // After the run: the row a holder from before it saves (into `beside`),
+  // and what the strace log shows. Returns the holder's error when its save failed.
+  std::string SettleHolder(const StepPlan& step, const DriverResult& result, ArmedFault& armed, RowSet* beside);
+  void NoteInjection(const DriverLaunch& launch, ArmedFault& armed);
+  void SaveTranscript(const DriverResult& result) const;
   void Check(const StepPlan& step, const DriverResult& result, const FolderRows& before, const RowSet& beside,
              const std::vector<fs::path>& folders_before);
-  void FalseSuccess(const StepPlan& step, const DriverResult& result, const std::vector<RowSet>& owed,
+  std::vector<Owed> OwedRows(const FolderRows& before, const RowSet& beside);
+  // "12 rows (work 12; Repair_Sheet 12)" for each group, with the step
+  // before which the installation held them when that was an earlier one.
+  std::string DescribeOwed(const std::vector<Owed>& owed, const std::vector<const RowSet*>& places, int64_t* count) const;
+  Places PlacesAfter(const StepPlan& step, const DriverResult& result, const std::vector<fs::path>& folders_before);
+  void FalseSuccess(const StepPlan& step, const DriverResult& result, const std::vector<Owed>& owed,
                     const RowSet& after);
+  std::string Describe(const RowSet& rows) const;
   void Violation(const std::string& what);
   void Keep();
 
@@ -79,7 +137,7 @@ class ScheduleRunner {
   std::mt19937_64 rng_;
   int step_number_ = 0;
   int run_number_ = 0;
-  std::vector<RowSet> owed_;               // rows of killed runs, owed by the next run
+  std::vector<Owed> owed_;                 // rows of killed runs, owed by the next run
   std::vector<Message> episode_messages_;  // what the killed runs said
   Origin work_{"work", {}}, beside_{"beside", {}};
 };
@@ -165,88 +223,109 @@ bool ScheduleRunner::ChooseCall(const StepPlan& step, SyscallCall* call) {
   return true;
 }
 
+void ScheduleRunner::ArmFault(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed) {
+  const FaultPlan& fault = step.fault;
+  armed.text = DescribeFault(fault);
+  armed.log = dir_ / ("run-" + std::to_string(run_number_) + ".strace");
+  if (fault.kind == FaultKind::kKill) {
+    launch.kill_at = fault.when * UsualSeconds(step.kind);
+    armed.text = "SIGKILL at " + Seconds(launch.kill_at);
+  } else if (fault.kind == FaultKind::kSyscall) {
+    SyscallCall call;
+    if (!ChooseCall(step, &call)) {
+      armed.text = fault.error + ": the run makes no call to fail";
+      return;
+    }
+    armed.target = call.target;
+    launch.wrapper = StraceCommand(armed.log, {call.syscall}, &call, fault.error);
+    armed.text = fault.error + " on " + call.syscall + " #" + std::to_string(call.index) + " (" +
+                 UserPath(prefix_, call.target) + ")";
+  } else if (fault.kind == FaultKind::kHolder) {
+    ArmHolder(step, launch, armed);
+  }
+}
+
+void ScheduleRunner::ArmHolder(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed) {
+  const FaultPlan& fault = step.fault;
+  const fs::path file = install_ / fault.file;
+  const bool keyed = fault.file == kCustomerFile;
+  const fs::path errors = dir_ / ("run-" + std::to_string(run_number_) + ".holder-stderr");
+  if (fault.before) {
+    std::string table;
+    TableRows row;
+    if (HolderInsert(file, kHolderRowId + run_number_, rng_, &table, &armed.insert_sql, &row)) {
+      armed.insert_row[table] = row;
+    }
+    armed.holder = std::make_unique<DbHolder>(file, keyed, fault.mode, errors);
+    if (!armed.holder->WaitHeld(20)) armed.text += " (the program could not open it)";
+    return;
+  }
+  const double start = fault.when * UsualSeconds(step.kind);
+  std::unique_ptr<DbHolder>* holder = &armed.holder;
+  const HoldMode mode = fault.mode;
+  launch.events.push_back({start, [=] { *holder = std::make_unique<DbHolder>(file, keyed, mode, errors); }});
+  launch.events.push_back({start + fault.hold_seconds, [=] { holder->reset(); }});
+}
+
+std::string ScheduleRunner::SettleHolder(const StepPlan& step, const DriverResult& result, ArmedFault& armed,
+                                         RowSet* beside) {
+  std::string unsaved;
+  if (armed.holder && step.fault.before && result.Ended() && !armed.insert_row.empty()) {
+    if (armed.holder->CommitInsert(armed.insert_sql)) {
+      *beside = armed.insert_row;
+      beside_.parts.push_back(*beside);
+      armed.text += "; it then saved a row in " + armed.insert_row.begin()->first;
+    } else {
+      unsaved = armed.holder->LastError();
+      armed.text += "; its next save failed";
+    }
+  }
+  armed.holder.reset();
+  return unsaved;
+}
+
+void ScheduleRunner::NoteInjection(const DriverLaunch& launch, ArmedFault& armed) {
+  if (launch.wrapper.empty()) return;
+  SyscallCall injected;
+  if (!FindInjected(armed.log, &injected)) {
+    armed.text += ", not reached";
+    return;
+  }
+  ++outcome_.injected;
+  if (injected.target.rfind(prefix_.string() + "/", 0) != 0) {
+    ++outcome_.harness_errors;
+    Violation("harness: the injected error hit " + injected.target + ", not a file of the shop");
+  } else if (WithoutCopyTag(UserPath(prefix_, injected.target)) != WithoutCopyTag(UserPath(prefix_, armed.target))) {
+    armed.text += ", hit " + UserPath(prefix_, injected.target);
+  }
+}
+
+void ScheduleRunner::SaveTranscript(const DriverResult& result) const {
+  std::ofstream out(dir_ / ("run-" + std::to_string(run_number_) + ".transcript"));
+  for (const std::string& line : result.transcript) out << line << '\n';
+}
+
 void ScheduleRunner::ToolStep(const StepPlan& step) {
   ++run_number_;
   ++outcome_.runs;
   const FolderRows before = ReadFolder(install_);
   const std::vector<fs::path> folders_before = DatabaseFolders(prefix_);
   DriverLaunch launch = BaseLaunch(step, prefix_);
-  const FaultPlan& fault = step.fault;
-  std::string fault_text = DescribeFault(fault);
-  std::unique_ptr<DbHolder> holder;
-  std::string insert_sql;
-  RowSet insert_row;
-  const fs::path log = dir_ / ("run-" + std::to_string(run_number_) + ".strace");
-  std::string launch_target;
-  if (fault.kind == FaultKind::kKill) {
-    launch.kill_at = fault.when * UsualSeconds(step.kind);
-    fault_text = "SIGKILL at " + Seconds(launch.kill_at);
-  } else if (fault.kind == FaultKind::kSyscall) {
-    SyscallCall call;
-    if (ChooseCall(step, &call)) {
-      launch_target = call.target;
-      launch.wrapper = StraceCommand(log, {call.syscall}, &call, fault.error);
-      fault_text = fault.error + " on " + call.syscall + " #" + std::to_string(call.index) + " (" +
-                   UserPath(prefix_, call.target) + ")";
-    } else {
-      fault_text = fault.error + ": the run makes no call to fail";
-    }
-  } else if (fault.kind == FaultKind::kHolder) {
-    const fs::path file = install_ / fault.file;
-    const bool keyed = fault.file == kCustomerFile;
-    const fs::path errors = dir_ / ("run-" + std::to_string(run_number_) + ".holder-stderr");
-    if (fault.before) {
-      std::string table;
-      TableRows row;
-      if (HolderInsert(file, kHolderRowId + run_number_, rng_, &table, &insert_sql, &row)) insert_row[table] = row;
-      holder = std::make_unique<DbHolder>(file, keyed, fault.mode, errors);
-      if (!holder->WaitHeld(20)) fault_text += " (the program could not open it)";
-    } else {
-      const double start = fault.when * UsualSeconds(step.kind);
-      launch.events.push_back({start, [&holder, file, keyed, &fault, errors] {
-                                 holder = std::make_unique<DbHolder>(file, keyed, fault.mode, errors);
-                               }});
-      launch.events.push_back({start + fault.hold_seconds, [&holder] { holder.reset(); }});
-    }
-  }
+  ArmedFault armed;
+  ArmFault(step, launch, armed);
   const DriverResult result = RunTool(launch);
   RowSet beside;
-  std::string unsaved;
-  if (holder && fault.before && result.Ended() && !insert_row.empty()) {
-    if (holder->CommitInsert(insert_sql)) {
-      beside = insert_row;
-      beside_.parts.push_back(beside);
-      fault_text += "; it then saved a row in " + insert_row.begin()->first;
-    } else {
-      unsaved = holder->LastError();
-      fault_text += "; its next save failed";
-    }
-  }
-  holder.reset();
-  {
-    std::ofstream out(dir_ / ("run-" + std::to_string(run_number_) + ".transcript"));
-    for (const std::string& line : result.transcript) out << line << '\n';
-  }
-  SyscallCall injected;
-  if (!launch.wrapper.empty() && FindInjected(log, &injected)) {
-    ++outcome_.injected;
-    if (injected.target.rfind(prefix_.string() + "/", 0) != 0) {
-      ++outcome_.harness_errors;
-      Violation("harness: the injected error hit " + injected.target + ", not a file of the shop");
-    } else if (UserPath(prefix_, injected.target) != UserPath(prefix_, launch_target)) {
-      fault_text += ", hit " + UserPath(prefix_, injected.target);
-    }
-  } else if (!launch.wrapper.empty()) {
-    fault_text += ", not reached";
-  }
-  if (fault.kind == FaultKind::kKill && result.killed) ++outcome_.kills;
-  if (fault.kind == FaultKind::kHolder) ++outcome_.held;
+  const std::string unsaved = SettleHolder(step, result, armed, &beside);
+  SaveTranscript(result);
+  NoteInjection(launch, armed);
+  if (step.fault.kind == FaultKind::kKill && result.killed) ++outcome_.kills;
+  if (step.fault.kind == FaultKind::kHolder) ++outcome_.held;
   if (result.protocol_error) {
     ++outcome_.harness_errors;
     Violation("harness: protocol error in the transcript: " + result.transcript.back());
   }
   const bool record = fs::exists(install_ / "upgrade-in-progress.brevak");
-  outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + " (" + fault_text + "): " +
+  outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + " (" + armed.text + "): " +
                            DescribeRun(result) + (record ? " [record left]" : ""));
   episode_messages_.insert(episode_messages_.end(), result.messages.begin(), result.messages.end());
   if (!result.Ended()) {
@@ -254,73 +333,88 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
       ++outcome_.hangs;
       Violation("the run did not end within " + Seconds(setup_.timeout_seconds));
     }
-    owed_.push_back(before.tables);
+    owed_.push_back({step_number_, before.tables});
     return;
   }
   if (!unsaved.empty()) {
     // The run replaced the database under the other program: the work it
     // then saved is lost to its user.
     ++outcome_.rows_lost;
-    Violation("1 row lost: another program had " + fault.file + " " + HoldModeName(fault.mode) +
+    Violation("1 row lost: another program had " + step.fault.file + " " + HoldModeName(step.fault.mode) +
               " from before the run, and its next save failed: " + unsaved);
   }
   Check(step, result, before, beside, folders_before);
 }
 
-void ScheduleRunner::Check(const StepPlan& step, const DriverResult& result, const FolderRows& before,
-                           const RowSet& beside, const std::vector<fs::path>& folders_before) {
-  // What is owed: the rows before this run, the row another program saved
-  // beside it, and those of killed runs that neither of them holds.
-  std::vector<RowSet> owed = {before.tables};
-  if (!beside.empty()) owed.push_back(beside);
+// What a run owes: the rows before it, the row another program saved
+// beside it, and those of killed runs before it that neither holds.
+std::vector<Owed> ScheduleRunner::OwedRows(const FolderRows& before, const RowSet& beside) {
+  std::vector<Owed> owed = {{step_number_, before.tables}};
+  if (!beside.empty()) owed.push_back({step_number_, beside});
   for (auto it = owed_.rbegin(); it != owed_.rend(); ++it) {
     std::vector<const RowSet*> newer;
-    for (const RowSet& set : owed) newer.push_back(&set);
-    RowSet rest = RowsNowhere(*it, newer);
-    if (!rest.empty()) owed.push_back(std::move(rest));
+    for (const Owed& set : owed) newer.push_back(&set.rows);
+    RowSet rest = RowsNowhere(it->rows, newer);
+    if (!rest.empty()) owed.push_back({it->step, std::move(rest)});
   }
   owed_.clear();
-  const FolderRows after = ReadFolder(install_);
-  std::vector<FolderRows> named;
-  std::string named_text;
-  for (const fs::path& folder : NamedFolders(prefix_, episode_messages_)) {
-    named.push_back(ReadFolder(folder));
-    named_text += (named_text.empty() ? "" : ", ") + WindowsPath(prefix_, folder);
-  }
-  // A restore that ends without a word is a plain success: the data it
-  // replaced is in the new backup the history lists.
-  const bool silent_restore = step.kind == StepKind::kRestore && result.restore_clicked && result.exit_code == 0 &&
-                              result.messages.size() == result.messages_before_restore;
-  if (silent_restore) {
-    for (const fs::path& folder : DatabaseFolders(prefix_)) {
-      if (std::find(folders_before.begin(), folders_before.end(), folder) == folders_before.end()) {
-        named.push_back(ReadFolder(folder));
-        named_text += (named_text.empty() ? "" : ", ") + WindowsPath(prefix_, folder) + " (the restore's new backup)";
-      }
-    }
-  }
-  std::vector<const RowSet*> places = {&after.tables};
-  for (const FolderRows& folder : named) places.push_back(&folder.tables);
-  int64_t lost = 0;
-  std::string lost_text;
-  for (const RowSet& set : owed) {
-    const RowSet nowhere = RowsNowhere(set, places);
+  return owed;
+}
+
+std::string ScheduleRunner::DescribeOwed(const std::vector<Owed>& owed, const std::vector<const RowSet*>& places,
+                                         int64_t* count) const {
+  std::string text;
+  *count = 0;
+  for (const Owed& set : owed) {
+    const RowSet nowhere = RowsNowhere(set.rows, places);
     if (nowhere.empty()) continue;
-    lost += CountRows(nowhere);
-    lost_text += (lost_text.empty() ? "" : " + ") + DescribeRows(nowhere, {&work_, &beside_, &setup_.shop, &setup_.package});
+    *count += CountRows(nowhere);
+    text += (text.empty() ? "" : " + ") + Describe(nowhere);
+    if (set.step != step_number_) text += " held before step " + std::to_string(set.step) + ", whose run was killed";
   }
+  return text;
+}
+
+Places ScheduleRunner::PlacesAfter(const StepPlan& step, const DriverResult& result,
+                                   const std::vector<fs::path>& folders_before) {
+  Places places;
+  places.installation = ReadFolder(install_);
+  for (const fs::path& folder : NamedFolders(prefix_, episode_messages_)) {
+    places.folders.push_back(ReadFolder(folder));
+    places.names += (places.names.empty() ? "" : ", ") + WindowsPath(prefix_, folder);
+  }
+  if (!SilentRestore(step, result)) return places;
+  for (const fs::path& folder : DatabaseFolders(prefix_)) {
+    if (std::find(folders_before.begin(), folders_before.end(), folder) != folders_before.end()) continue;
+    places.folders.push_back(ReadFolder(folder));
+    places.names += (places.names.empty() ? "" : ", ") + WindowsPath(prefix_, folder) + " (the restore's new backup)";
+  }
+  return places;
+}
+
+std::string ScheduleRunner::Describe(const RowSet& rows) const {
+  return DescribeRows(rows, {&work_, &beside_, &setup_.shop, &setup_.package});
+}
+
+void ScheduleRunner::Check(const StepPlan& step, const DriverResult& result, const FolderRows& before,
+                           const RowSet& beside, const std::vector<fs::path>& folders_before) {
+  const std::vector<Owed> owed = OwedRows(before, beside);
+  const Places places = PlacesAfter(step, result, folders_before);
+  int64_t lost = 0;
+  const std::string lost_text = DescribeOwed(owed, places.All(), &lost);
   if (lost > 0) {
     outcome_.rows_lost += lost;
+    const std::vector<std::string>& problems = places.installation.problems;
     Violation(std::to_string(lost) + " rows lost: " + lost_text +
-              " in neither the installation nor a folder a message named (" +
-              (named_text.empty() ? "none named" : named_text) + ")" +
-              (after.problems.empty() ? "" : "; installation: " + after.problems.front()));
+              "; in neither the installation nor a folder a message named (" +
+              (places.names.empty() ? "none named" : places.names) + ")" +
+              (problems.empty() ? "" : "; installation: " + problems.front()));
   }
-  FalseSuccess(step, result, owed, after.tables);
+  FalseSuccess(step, result, owed, places.installation.tables);
   episode_messages_.clear();
 }
 
-void ScheduleRunner::FalseSuccess(const StepPlan& step, const DriverResult& result, const std::vector<RowSet>& owed,
+void ScheduleRunner::FalseSuccess(const StepPlan& step, const DriverResult& result, const std::vector<Owed>& owed,
                                   const RowSet& after) {
   for (size_t p = 0; p < result.messages.size(); ++p) {
     if (result.messages[p].text != kUpdateDone) continue;
@@ -330,29 +424,20 @@ void ScheduleRunner::FalseSuccess(const StepPlan& step, const DriverResult& resu
     std::vector<const RowSet*> places = {&after};
     for (const FolderRows& folder : named) places.push_back(&folder.tables);
     int64_t missing = 0;
-    RowSet first;
-    for (const RowSet& set : owed) {
-      const RowSet nowhere = RowsNowhere(set, places);
-      missing += CountRows(nowhere);
-      if (first.empty()) first = nowhere;
-    }
+    const std::string missing_text = DescribeOwed(owed, places, &missing);
     if (missing == 0) continue;
     ++outcome_.false_successes;
     Violation("false success: \"升级完成\" while " + std::to_string(missing) +
-              " rows of before the run are not in the installation (" +
-              DescribeRows(first, {&work_, &beside_, &setup_.shop, &setup_.package}) + (owed.size() > 1 ? ", …" : "") +
-              ")");
+              " rows are not in the installation: " + missing_text);
     return;
   }
-  const bool silent_restore = step.kind == StepKind::kRestore && result.restore_clicked && result.exit_code == 0 &&
-                              result.messages.size() == result.messages_before_restore;
-  if (!silent_restore) return;
+  if (!SilentRestore(step, result)) return;
   const FolderRows backup = ReadFolder(install_ / result.selected);
   const RowSet missing = RowsNowhere(backup.tables, {&after});
   if (missing.empty()) return;
   ++outcome_.false_successes;
   Violation("false success: the restore of " + result.selected + " said nothing, yet the installation lacks " +
-            DescribeRows(missing, {&work_, &beside_, &setup_.shop, &setup_.package}) + " of that backup");
+            Describe(missing) + " of that backup");
 }
 
 void ScheduleRunner::Violation(const std::string& what) {

@@ -65,6 +65,7 @@ TEST(SyscallFaultTest, OnlyCallsOnTheShopsFilesAreCandidatesAndCountedAsStraceCo
                         "701 write(5</p/drive_c/Brevak/x>, \"\", 0) = 0\n"
                         "700 rename(\"/p/dosdevices/c:/Brevak/.~b.tmp\", \"/p/dosdevices/c:/Brevak/Addr.mdb\") = 0\n"
                         "700 fsync(4</other/Brevak>) = 0\n"
+                        "70  fsync(4</p/drive_c/Brevak>) = 0\n"
                         "700 write(5</p/drive_c/Brevak/\\345\\215\\207>, \"x\", 1) = -1 ENOSPC (No space left on "
                         "device) (INJECTED)\n"
                         "700 +++ exited with 0 +++\n";
@@ -72,7 +73,7 @@ TEST(SyscallFaultTest, OnlyCallsOnTheShopsFilesAreCandidatesAndCountedAsStraceCo
   const std::vector<std::string> expected = {"write 2 /p/drive_c/Brevak/upgrade-in-progress.brevak.new",
                                              "copy_file_range 1 /p/drive_c/Brevak/.~b.tmp",
                                              "rename 1 /p/dosdevices/c:/Brevak/Addr.mdb", "write 3 /p/drive_c/Brevak/升"};
-  ASSERT_EQ(calls.size(), expected.size());
+  ASSERT_EQ(calls.size(), expected.size()) << "process 70's call is not the first process's";
   for (size_t i = 0; i < calls.size(); ++i) {
     EXPECT_EQ(calls[i].syscall + " " + std::to_string(calls[i].index) + " " + calls[i].target, expected[i]);
   }

@@ -18,10 +18,11 @@ struct LogLine {
 bool ParseLine(const std::string& line, LogLine* out) {
   const size_t space = line.find(' ');
   if (space == std::string::npos) return false;
+  const size_t name = line.find_first_not_of(' ', space);  // strace pads short process numbers
   const size_t open = line.find('(', space);
-  if (open == std::string::npos) return false;
+  if (name == std::string::npos || open == std::string::npos || open < name) return false;
   out->pid = line.substr(0, space);
-  out->syscall = line.substr(space + 1, open - space - 1);
+  out->syscall = line.substr(name, open - name);
   if (out->syscall.empty() || out->syscall.find_first_of(" <+-") != std::string::npos) return false;
   out->args = line.substr(open + 1);
   out->injected = line.find("(INJECTED)") != std::string::npos;
