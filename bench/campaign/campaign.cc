@@ -322,7 +322,8 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
   if (step.fault.kind == FaultKind::kHolder) ++outcome_.held;
   if (result.protocol_error) {
     ++outcome_.harness_errors;
-    Violation("harness: protocol error in the transcript: " + result.transcript.back());
+    Violation("harness: protocol error in the transcript: " +
+              (result.transcript.empty() ? std::string("(empty)") : result.transcript.back()));
   }
   const bool record = fs::exists(install_ / "upgrade-in-progress.brevak");
   outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + " (" + armed.text + "): " +

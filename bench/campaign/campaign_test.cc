@@ -34,6 +34,12 @@ TEST(NamesFolderTest, AFolderIsNamedOnlyByItsWholePath) {
   for (const Case& c : cases) EXPECT_EQ(NamesFolder(c.text, c.folder), c.named) << c.text << " / " << c.folder;
 }
 
+TEST(NamesFolderTest, ABackupIsAlsoNamedByItsDateInTheLabelsWords) {
+  EXPECT_EQ(BackupDate("20261209101500"), "2026年12月09日10时15分00秒");
+  EXPECT_EQ(BackupDate("2026120910150"), "");
+  EXPECT_EQ(BackupDate("2026120910150x"), "");
+}
+
 TEST(NamesFolderTest, TranscriptEscapesAreTakenBack) {
   EXPECT_EQ(UnescapeText("a\\r\\nC:\\\\Brevak\\\\x"), "a\r\nC:\\Brevak\\x");
 }

@@ -90,12 +90,22 @@ std::vector<fs::path> DatabaseFolders(const fs::path& prefix) {
   return folders;
 }
 
+std::string BackupDate(const std::string& name) {
+  if (name.size() != 14 || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return "";
+  }
+  return name.substr(0, 4) + "年" + name.substr(4, 2) + "月" + name.substr(6, 2) + "日" + name.substr(8, 2) + "时" +
+         name.substr(10, 2) + "分" + name.substr(12, 2) + "秒";
+}
+
 std::vector<fs::path> NamedFolders(const fs::path& prefix, const std::vector<Message>& messages) {
   std::vector<fs::path> named;
   for (const fs::path& folder : DatabaseFolders(prefix)) {
     const std::string windows = WindowsPath(prefix, folder);
-    const bool mentioned = std::any_of(messages.begin(), messages.end(),
-                                       [&](const Message& m) { return NamesFolder(m.text, windows); });
+    const std::string date = BackupDate(folder.filename().string());
+    const bool mentioned = std::any_of(messages.begin(), messages.end(), [&](const Message& m) {
+      return NamesFolder(m.text, windows) || (!date.empty() && m.text.find(date) != std::string::npos);
+    });
     if (mentioned) named.push_back(folder);
   }
   return named;

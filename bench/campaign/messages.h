@@ -27,8 +27,15 @@ std::string WindowsPath(const std::filesystem::path& prefix, const std::filesyst
 // a longer name.
 bool NamesFolder(const std::string& text, const std::string& windows_path);
 
+// The date a backup folder's fourteen-digit name stands for, in the words
+// the restore button's label uses: 20261209101500 -> 2026年12月09日10时15分00秒.
+// Empty for any other name.
+std::string BackupDate(const std::string& folder_name);
+
 // The folders below the prefix's drive C (three levels deep) that hold a
-// shop database, and among them those that a message of `messages` names.
+// shop database, and among them those that a message of `messages` names:
+// by their path, or a backup folder by its date in the label's words, as
+// the history lists it.
 std::vector<std::filesystem::path> DatabaseFolders(const std::filesystem::path& prefix);
 std::vector<std::filesystem::path> NamedFolders(const std::filesystem::path& prefix,
                                                 const std::vector<Message>& messages);
