@@ -1,4 +1,4 @@
-// fault_campaign: random faults at random moments of the tool's handlers
+// fault-campaign: random faults at random moments of the tool's handlers
 // that replace data (an update, the finishing of an interrupted update, a
 // restore), each followed by what a user does next, on a real shop through
 // the built program alone. After every step: every row the installation
@@ -7,7 +7,7 @@
 // Prints the schedules run, the rows lost and the false successes, and a
 // line for each violation; exits 1 when there is any.
 //
-//   fault_campaign [--schedules N] [--seed S] [--rows R] [--only I] ...   (--help)
+//   fault-campaign [--schedules N] [--seed S] [--rows R] [--only I] ...   (--help)
 
 #include <stdlib.h>
 
@@ -33,7 +33,7 @@ namespace fs = std::filesystem;
 using namespace brevak::campaign;
 
 constexpr char kUsage[] =
-    "usage: fault_campaign [options]\n"
+    "usage: fault-campaign [options]\n"
     "  --schedules N     schedules to run (default 20)\n"
     "  --seed S          the campaign's seed; schedule I is a function of (S, I) (default 1)\n"
     "  --first I         the first schedule's index (default 0)\n"
@@ -99,7 +99,7 @@ bool ParseArgs(int argc, char** argv, Options* options) {
     if (arg == "--verbose") {
       options->verbose = true;
     } else if (i + 1 >= argc || !TakeOption(arg, argv[i + 1], options)) {
-      std::fprintf(stderr, "fault_campaign: bad option or value: %s\n", argv[i]);
+      std::fprintf(stderr, "fault-campaign: bad option or value: %s\n", argv[i]);
       return false;
     } else {
       ++i;
@@ -137,7 +137,7 @@ bool TimeRuns(const CampaignSetup& setup, double* update_seconds, double* restor
   const bool done = update.Ended() && !update.messages.empty() && update.messages.back().text == "升级完成" &&
                     restore.Ended() && restore.restore_clicked;
   if (!done) {
-    std::fprintf(stderr, "fault_campaign: the tool does not update and restore the shop without faults:\n");
+    std::fprintf(stderr, "fault-campaign: the tool does not update and restore the shop without faults:\n");
     for (const auto* run : {&update, &restore}) {
       for (const std::string& line : run->transcript) std::fprintf(stderr, "  %s\n", line.c_str());
     }
@@ -166,7 +166,7 @@ bool Calibrate(CampaignSetup& setup) {
 bool Prepare(const Options& options, CampaignSetup& setup) {
   std::string pattern = (ScratchRoot(options) / "brevak-fault-campaign-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
-    std::fprintf(stderr, "fault_campaign: cannot make a scratch folder in %s\n", ScratchRoot(options).c_str());
+    std::fprintf(stderr, "fault-campaign: cannot make a scratch folder in %s\n", ScratchRoot(options).c_str());
     return false;
   }
   setup.work = fs::canonical(pattern);
@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
         [&](int index) { return RunSchedule(MakeSchedule(options.seed, index, options.plan), setup); },
         [&](int index, const ScheduleOutcome& outcome) { Report(options, index, outcome, totals); });
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "fault_campaign: %s\n", e.what());
+    std::fprintf(stderr, "fault-campaign: %s\n", e.what());
     if (!setup.work.empty()) fs::remove_all(setup.work);
     return 3;
   }
