@@ -209,7 +209,7 @@ void Report(const Options& options, int index, const ScheduleOutcome& outcome, T
   for (const std::string& step : outcome.steps) steps += (steps.empty() ? "" : " | ") + step;
   if (!outcome.violations.empty()) ++totals.violating;
   for (const std::string& violation : outcome.violations) {
-    std::printf("VIOLATION schedule %d (aim: %s%s; fault_campaign --seed %llu --rows %lld --only %d): %s || %s\n",
+    std::printf("VIOLATION schedule %d (aim: %s%s; fault-campaign --seed %llu --rows %lld --only %d): %s || %s\n",
                 plan.index, plan.aim.c_str(), plan.lacks_huifang_kind ? ", no Huifang_kind" : "",
                 static_cast<unsigned long long>(options.seed), static_cast<long long>(options.rows), plan.index,
                 violation.c_str(), steps.c_str());
