@@ -169,7 +169,14 @@ bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
                                   record.backup + u" 仍然保留。" + vb::vbCrLf + u"选择“否”：什么也不改动。";
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
-  return answer == vbYes && ClearUpdateRecord();
+  if (answer != vbYes || !ClearUpdateRecord()) return false;
+  sGivenUpDir_ = record.backup;
+  return true;
+}
+
+std::u16string FormUpdate::GivenUpLine() const {
+  if (sGivenUpDir_.empty()) return u"";
+  return vb::vbCrLf + u"放弃的那次升级之前的数据仍保存在：" + sGivenUpDir_;
 }
 
 // The record names the backup folder and how the backup wrote its

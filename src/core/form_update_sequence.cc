@@ -14,6 +14,7 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
+  sGivenUpDir_.clear();
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
@@ -73,6 +74,7 @@ bool FormUpdate::CopyPackage() {
   if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
   std::u16string message = u"升级没有完成：复制升级文件时出错。原有数据保存在：" + sBackupDir_;
   if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + sSavedDir_;
+  message += GivenUpLine();
   message += vb::vbCrLf + u"再次点击“开始更新”即可继续完成升级。";
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
