@@ -15,6 +15,7 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
   sGivenUpDir_.clear();
+  sEarlierSaved_.clear();
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
@@ -61,7 +62,7 @@ bool FormUpdate::SavePresentData() {
   request.pFrom = BackupSourceList();
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
-  return RunBackupRequest(request, sSavedDir_);
+  return RunBackupRequest(request, sSavedDir_) && RecordSavedFolder();
 }
 
 // A package copy that did not complete leaves the record: the next
@@ -73,7 +74,7 @@ bool FormUpdate::CopyPackage() {
   request.fFlags = kOverwriteFlags;
   if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
   std::u16string message = u"升级没有完成：复制升级文件时出错。原有数据保存在：" + sBackupDir_;
-  if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + sSavedDir_;
+  if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + SavedFolders();
   message += GivenUpLine();
   message += vb::vbCrLf + u"再次点击“开始更新”即可继续完成升级。";
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
