@@ -92,7 +92,7 @@ std::vector<const RowSet*> Places::All() const {
 // A restore that ends without a word is a plain success: the data it
 // replaced is in the new backup that the history lists.
 bool SilentRestore(const StepPlan& step, const DriverResult& result) {
-  return step.kind == StepKind::kRestore && result.restore_clicked && result.exit_code == 0 &&
+  return step.kind == StepKind::kRestore && result.restore_clicked && (result.exit_code == 0 || result.killed) &&
          result.messages.size() == result.messages_before_restore;
 }
 
@@ -329,7 +329,15 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
   outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + " (" + armed.text + "): " +
                            DescribeRun(result) + (record ? " [record left]" : ""));
   episode_messages_.insert(episode_messages_.end(), result.messages.begin(), result.messages.end());
-  if (!result.Ended()) {
+  // A restore killed after it had finished (its record gone, the chosen
+  // backup's rows in place) is judged as the silent success it was.
+  bool restored_before_kill = result.killed && !record && SilentRestore(step, result);
+  if (restored_before_kill) {
+    const FolderRows chosen = ReadFolder(install_ / result.selected);
+    const FolderRows now = ReadFolder(install_);
+    restored_before_kill = RowsNowhere(chosen.tables, {&now.tables}).empty();
+  }
+  if (!result.Ended() && !restored_before_kill) {
     if (result.timed_out) {
       ++outcome_.hangs;
       Violation("the run did not end within " + Seconds(setup_.timeout_seconds));

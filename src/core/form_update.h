@@ -160,7 +160,8 @@ class FormUpdate : public FormEvents {
   bool RecordUpdateInProgress();
   void RecordUpdateEnded();
   // False, after telling the user, when the record could not be removed.
-  bool ClearUpdateRecord();
+  // `replaced_data`, when given, is named in the message of a failure.
+  bool ClearUpdateRecord(const std::u16string& replaced_data = u"");
   std::u16string UpdateRecordPath() const;
   std::u16string FileStamp(const std::u16string& path);
   std::map<std::u16string, std::u16string> DatabaseStamps(const std::u16string& folder);

@@ -256,14 +256,15 @@ void FormUpdate::RecordUpdateEnded() {
 
 // A record that cannot be removed is said: the data is whole, but the
 // record may ask again.
-bool FormUpdate::ClearUpdateRecord() {
+bool FormUpdate::ClearUpdateRecord(const std::u16string& replaced_data) {
   try {
     platform_.durable_files->Remove(UpdateRecordPath());
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
       window().MsgBox(u"无法删除进度记录：" + UpdateRecordPath() + vb::vbCrLf + e.description() + vb::vbCrLf +
-                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。",
+                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。" +
+                          (replaced_data.empty() ? u"" : vb::vbCrLf + u"恢复之前的数据保存在：" + replaced_data),
                       MsgBoxButtons::kOkOnly);
     });
     return false;

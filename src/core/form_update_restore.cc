@@ -65,7 +65,7 @@ void FormUpdate::RestoreEntry(const std::u16string& entry) {
   if (outcome.not_made) throw *outcome.not_made;
   ReportCopyOutcome(outcome);
   if (outcome.Succeeded()) {
-    ClearUpdateRecord();
+    ClearUpdateRecord(safety);
     return;
   }
   ResumeNext([&] {
