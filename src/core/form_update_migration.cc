@@ -102,26 +102,34 @@ void FormUpdate::ReData(const std::u16string& TabName) {
 // The table is verified before its transaction commits: an engine may
 // append fewer rows than it selected without raising an error (rows that
 // break a key or a validation rule), and such a table is rolled back and
-// named like one that failed.
+// named like one that failed. Why a table did not move goes into the log.
 void FormUpdate::MoveTable(const std::u16string& delete_statement,
                            const std::u16string& insert_statement, const RowCheck& check) {
   Connection& connection = conn();
-  connection.BeginTrans();
+  try {
+    connection.BeginTrans();
+  } catch (const RunTimeError& e) {
+    NoteTableNotMoved(check.table, e.description());
+    throw;
+  }
   try {
     connection.Execute(delete_statement);
     connection.Execute(insert_statement);
-    VerifyRows(check);
+    const RowCounts rows = VerifyRows(check);
     connection.CommitTrans();
-  } catch (const RunTimeError&) {
+    NoteTableMoved(check.table, rows);
+  } catch (const RunTimeError& e) {
     ResumeNext([&] { connection.RollbackTrans(); });
+    NoteTableNotMoved(check.table, e.description());
     throw;
   }
 }
 
-void FormUpdate::VerifyRows(const RowCheck& check) {
+FormUpdate::RowCounts FormUpdate::VerifyRows(const RowCheck& check) {
   const int32_t installed = conn().ExecuteCount(u"select count(*) from [" + check.table + u"]");
   const int32_t backup = conn().ExecuteCount(u"select count(*) from " + check.backup_table);
   if (installed != backup) throw RowsDiffer(check.table, installed, backup);
+  return {installed, backup};
 }
 
 void FormUpdate::ReportMigration(const std::vector<std::u16string>& failed,

@@ -9,11 +9,13 @@ namespace brevak {
 // nothing is copied over a database another program is using, and the
 // files it replaces are backed up first so that it can be undone.
 void FormUpdate::CmdRestore_Click() {
+  const LogAtEnd log_at_end(*this);
   if (window().ListIndex() < 0) {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
   if (!DatabasesFree()) return;
+  BeginRestoreLogEntry(window().List(window().ListIndex()));
   if (!BackUpBeforeRestore()) return;
   SHFILEOPSTRUCT request;
   const std::u16string entry = window().List(window().ListIndex());
@@ -25,6 +27,7 @@ void FormUpdate::CmdRestore_Click() {
   // ends the program with its run-time error.
   if (outcome.not_made) throw *outcome.not_made;
   ReportCopyOutcome(outcome);
+  NoteRestoreResult(outcome);
   if (outcome.Succeeded()) ClearRecordOfRestoredBackup(entry);
 }
 
@@ -39,7 +42,10 @@ bool FormUpdate::BackUpBeforeRestore() {
   request.pTo = folder + u"\\";
   request.fFlags = kBackupFlags;
   const std::u16string failure = CopyFailureText(MakeCopyRequest(request));
-  if (failure.empty()) return true;
+  if (failure.empty()) {
+    NoteBackup(folder, u"恢复之前的数据，即这次恢复替换掉的文件");
+    return true;
+  }
   RemoveFolder(folder);
   window().MsgBox(u"恢复没有进行：恢复之前未能备份现有数据（" + failure + u"）。" + vb::vbCrLf +
                       u"现有数据没有改动。",

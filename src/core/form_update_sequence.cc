@@ -13,9 +13,14 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 }  // namespace
 
 void FormUpdate::CmdUpdate_Click() {
+  const LogAtEnd log_at_end(*this);
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
+  if (interrupted == InterruptedUpdate::kFinish) {
+    BeginUpdateLogEntry(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
+    NoteBackup(sBackupDir_, u"上次升级之前的数据，这次从中继续转移");
+  }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
   ResumeNext([&] { window().DoEvents(); });
@@ -39,12 +44,14 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
+  BeginUpdateLogEntry(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
   request.pFrom = BackupSourceList();
   request.pTo = sBackupDir_ + u"\\";
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
   if (!RunBackupRequest(request)) return false;
+  NoteBackup(sBackupDir_, u"升级之前的数据");
   return RecordUpdateInProgress();
 }
 

@@ -128,6 +128,7 @@ TEST(HistoryTest, AFolderDeletedAfterTheListingIsReportedByTheCopy) {
   const std::vector<std::string> taken = NewDatedFolders(before, after);
   ASSERT_EQ(taken.size(), 1u);
   AddDataFilesBackup(expected, before, taken[0]);
+  ExpectUpgradeLog(expected, after);
   EXPECT_EQ(DescribeChanges(expected, after), "");
 }
 

@@ -253,4 +253,9 @@ void FakeDurableFiles::Remove(const std::u16string& path) {
   texts.erase(path);
 }
 
+void FakeLogFiles::AppendEntry(const std::u16string& path, const std::string& entry) {
+  if (fail) throw RunTimeError(61, u"磁盘已满");
+  files[path] += entry;
+}
+
 }  // namespace brevak::testing

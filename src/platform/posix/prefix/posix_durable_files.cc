@@ -9,59 +9,18 @@
 #include <string>
 
 #include "platform/posix/file_descriptor.h"
+#include "platform/posix/prefix/host_files.h"
 #include "platform/posix/text/utf.h"
 #include "platform/runtime_error.h"
 
 namespace brevak::posix {
 namespace fs = std::filesystem;
-namespace {
-
-// The run-time's file error for a host error.
-RunTimeError FileError(int error) {
-  switch (error) {
-    case ENOSPC: case EDQUOT: return vb_error::Raise(vb_error::kDiskFull);
-    case EACCES: case EPERM: case EROFS: return vb_error::Raise(vb_error::kPermissionDenied);
-    case ENOENT: case ENOTDIR: return vb_error::Raise(vb_error::kPathNotFound);
-    default: return vb_error::Raise(vb_error::kPathFileAccessError);
-  }
-}
-
-void Check(bool ok) {
-  if (!ok) throw FileError(errno);
-}
-
-void WriteAll(int fd, const std::string& bytes) {
-  for (size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    Check(n >= 0);
-    done += static_cast<size_t>(n);
-  }
-}
-
-// The folder's entries, renames and removals included, on the disk.
-void SyncFolder(const fs::path& folder) {
-  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  Check(fd.get() >= 0);
-  Check(::fsync(fd.get()) == 0 || errno == EINVAL);
-}
-
-}  // namespace
 
 std::optional<std::u16string> PosixDurableFiles::ReadText(const std::u16string& path) {
   FileDescriptor fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 && errno == ENOENT) return std::nullopt;
-  Check(fd.get() >= 0);
-  std::string bytes;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    Check(n >= 0);
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-  return Utf8ToUtf16(bytes);
+  CheckHostCall(fd.get() >= 0);
+  return Utf8ToUtf16(ReadAll(fd.get()));
 }
 
 void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {
@@ -70,12 +29,12 @@ void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16stri
   temp += ".new";
   {
     FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    Check(fd.get() >= 0);
+    CheckHostCall(fd.get() >= 0);
     WriteAll(fd.get(), Utf16ToUtf8(text) + "\r\n");
-    Check(::fsync(fd.get()) == 0);
-    Check(fd.Close() == 0);
+    CheckHostCall(::fsync(fd.get()) == 0);
+    CheckHostCall(fd.Close() == 0);
   }
-  Check(std::rename(temp.c_str(), target.c_str()) == 0);
+  CheckHostCall(std::rename(temp.c_str(), target.c_str()) == 0);
   SyncFolder(target.parent_path());
 }
 
@@ -83,7 +42,7 @@ void PosixDurableFiles::Remove(const std::u16string& path) {
   const fs::path target = prefix_.ToHost(path);
   if (::unlink(target.c_str()) != 0) {
     if (errno == ENOENT) return;
-    throw FileError(errno);
+    throw HostFileError(errno);
   }
   SyncFolder(target.parent_path());
 }
