@@ -4,8 +4,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/posix/file_descriptor.h"
-
 namespace brevak::posix {
 
 RunTimeError HostFileError(int error) {
@@ -40,12 +38,6 @@ std::string ReadAll(int fd) {
     if (n == 0) return bytes;
     bytes.append(buffer, static_cast<size_t>(n));
   }
-}
-
-void SyncFolder(const std::filesystem::path& folder) {
-  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  CheckHostCall(fd.get() >= 0);
-  CheckHostCall(::fsync(fd.get()) == 0 || errno == EINVAL);
 }
 
 }  // namespace brevak::posix

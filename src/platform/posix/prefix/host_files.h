@@ -1,8 +1,8 @@
 #ifndef BREVAK_PLATFORM_POSIX_PREFIX_HOST_FILES_H_
 #define BREVAK_PLATFORM_POSIX_PREFIX_HOST_FILES_H_
 
-// The host file calls that the prefix's small files share, each raising the
-// run-time's file error when it fails.
+// Host file calls for the prefix's log files, each raising the run-time's
+// file error when it fails.
 #include <filesystem>
 #include <string>
 
@@ -18,8 +18,6 @@ void CheckHostCall(bool ok);
 void WriteAll(int fd, const std::string& bytes);
 // Everything from the descriptor's position to the end.
 std::string ReadAll(int fd);
-// The folder's entries, renames and removals included, on the disk.
-void SyncFolder(const std::filesystem::path& folder);
 
 }  // namespace brevak::posix
 

@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "platform/posix/durable_replace.h"
 #include "platform/posix/file_descriptor.h"
 #include "platform/posix/prefix/host_files.h"
 
@@ -20,15 +20,8 @@ namespace {
 void KeepTail(const fs::path& target, const std::string& contents, size_t from) {
   fs::path temp = target;
   temp += ".new";
-  {
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    CheckHostCall(fd.ok());
-    WriteAll(fd.get(), contents.substr(from));
-    CheckHostCall(::fsync(fd.get()) == 0);
-    CheckHostCall(fd.Close() == 0);
-  }
-  CheckHostCall(std::rename(temp.c_str(), target.c_str()) == 0);
-  SyncFolder(target.parent_path());
+  const int error = ReplaceFile(target, temp, std::string_view(contents).substr(from));
+  if (error != 0) throw HostFileError(error);
 }
 
 }  // namespace
@@ -41,7 +34,13 @@ void PosixLogFiles::AppendEntry(const std::u16string& path, const std::string& e
   CheckHostCall(::fsync(fd.get()) == 0);
   struct stat info {};
   CheckHostCall(::fstat(fd.get(), &info) == 0);
-  if (static_cast<size_t>(info.st_size) <= kLogTrimAbove) return;
+  const size_t size = static_cast<size_t>(info.st_size);
+  // A file that this entry created is on the disk once its folder is.
+  if (size == entry.size()) {
+    const int error = FlushFolder(target.parent_path());
+    if (error != 0) throw HostFileError(error);
+  }
+  if (size <= kLogTrimAbove) return;
   CheckHostCall(::lseek(fd.get(), 0, SEEK_SET) == 0);
   const std::string contents = ReadAll(fd.get());
   const size_t from = LogKeptFrom(contents);

@@ -6,9 +6,9 @@
 
 namespace brevak::posix {
 
-// Entries are appended with O_APPEND and flushed; a file that grew too
-// large is replaced by its tail through "NAME.new", flushed and renamed,
-// and the folder flushed.
+// Entries are appended with O_APPEND and flushed (a new file's folder too);
+// a file that grew too large is replaced by its tail through "NAME.new"
+// (ReplaceFile).
 class PosixLogFiles : public LogFiles {
  public:
   explicit PosixLogFiles(const WinePrefix& prefix) : prefix_(prefix) {}
