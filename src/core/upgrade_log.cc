@@ -10,7 +10,9 @@ const char16_t kCrLf[] = u"\r\n";
 const char16_t kIndent[] = u"    ";
 
 std::u16string TwoDigits(int number) {
-  return (number < 10 ? u"0" : u"") + vb::CStr(number);
+  std::u16string text = vb::CStr(number);
+  if (text.size() == 1) text.insert(text.begin(), u'0');
+  return text;
 }
 
 std::u16string DateTime(const LocalTime& t) {
