@@ -2,6 +2,7 @@
 #define BREVAK_CORE_FORM_UPDATE_H_
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "core/mod_copy.h"
 #include "core/shown_messages.h"
+#include "core/update_record.h"
 #include "core/upgrade_log.h"
 #include "platform/platform.h"
 
@@ -85,12 +87,18 @@ class FormUpdate : public FormEvents {
   // --- The update sequence and its copy requests (form_update_sequence.cc).
   // A new update up to its recorded backup. False ends the update.
   bool BackUpInstallation(SHFILEOPSTRUCT& request);
+  // Finishing an interrupted update first saves the half-moved
+  // installation into a new folder (sSavedDir). False ends it.
+  bool SavePresentData();
+  // The package request; false, after saying where the data is, when the
+  // migration must not run.
+  bool CopyPackage();
   // The source lists of the backup and the package request.
   std::u16string BackupSourceList() const;
   std::u16string PackageSourceList();
-  // Runs the update's backup request; a backup that did not complete
-  // leaves no folder behind. False ends the update.
-  bool RunBackupRequest(SHFILEOPSTRUCT& request);
+  // Runs a backup request into `folder`; a backup that did not complete
+  // leaves no folder behind. False ends the handler.
+  bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder);
   // Runs one copy request and reports its outcome. Returns true when the
   // caller may go on; `stop_when_aborted` ends it after "Operation Failed".
   bool RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted);
@@ -100,19 +108,30 @@ class FormUpdate : public FormEvents {
   void ReportCopyOutcome(const CopyOutcome& outcome);
   // Why a copy did not complete, in words; empty when it did.
   static std::u16string CopyFailureText(const CopyOutcome& outcome);
+  // Removes the fourteen-digit folders an interrupted copy of the tool
+  // left half-made (its temporary files, no database).
+  void RemoveHalfMadeBackups();
 
   // --- The data migration (form_update_migration.cc).
+  // What the migration came to, table by table.
+  struct MigrationOutcome {
+    std::vector<std::u16string> failed;  // not moved, in list order, once each
+    std::vector<std::u16string> absent;  // the backup's database lacks them: nothing to move
+    std::optional<std::u16string> customer_open_error;
+  };
   void MigrateData();
-  void MoveAddressBook(std::vector<std::u16string>& failed);
+  void MoveAddressBook(MigrationOutcome& outcome);
   std::optional<std::u16string> OpenCustomerDatabase();
-  void ReData(const std::u16string& TabName);
+  // False when the backup's database lacks the table.
+  bool ReData(const std::u16string& TabName);
   // A moved table and its backup's table as a count statement names it
   // (with the external-database clause).
   struct RowCheck {
     std::u16string table;
     std::u16string backup_table;
   };
-  void MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
+  // False (the table as it was) when the backup's database lacks the table.
+  bool MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
                  const RowCheck& check);
   struct RowCounts {
     int32_t installed = 0;
@@ -120,25 +139,51 @@ class FormUpdate : public FormEvents {
   };
   // Raises a run-time error when the table's rows differ from its backup's.
   RowCounts VerifyRows(const RowCheck& check);
-  void ReportMigration(const std::vector<std::u16string>& failed,
-                       const std::optional<std::u16string>& customer_open_error);
+  void ReportMigration(const MigrationOutcome& outcome);
 
   // --- The in-progress record and the finishing of an interrupted update
   // (form_update_record.cc).
   enum class InterruptedUpdate { kNone, kFinish, kStop };
+  struct RecordReading {
+    std::optional<UpdateRecord> record;  // one that proves itself
+    std::u16string problem;              // why the record found is not trusted
+  };
   InterruptedUpdate CheckInterruptedUpdate();
-  std::optional<std::u16string> RecordedBackup();
-  bool BackupIsWhole(const std::u16string& folder);
+  RecordReading ReadRecord();
+  std::u16string RecordProblem(const UpdateRecord& record);
+  // True when the record was set aside and a normal run may follow.
+  bool SetAsideDamagedRecord(const std::u16string& problem);
+  bool AskToFinish(const UpdateRecord& record);
+  bool AskToGiveUp(const UpdateRecord& record);
+  UpdateRecord NewRecord(UpdateRecord::Kind kind, const std::u16string& backup);
+  bool WriteRecord(const UpdateRecord& record, const std::u16string& what_stops);
   bool RecordUpdateInProgress();
-  void ClearUpdateRecord();
-  void ClearRecordOfRestoredBackup(const std::u16string& entry);
+  void RecordUpdateEnded();
+  // False, after telling the user, when the record could not be removed.
+  bool ClearUpdateRecord();
   std::u16string UpdateRecordPath() const;
+  std::u16string FileStamp(const std::u16string& path);
+  std::map<std::u16string, std::u16string> DatabaseStamps(const std::u16string& folder);
+  static std::u16string StampInWords(const std::u16string& stamp);
 
   // --- The restore with its own backup (form_update_restore.cc).
-  // Backs up the files a restore will replace into a new dated folder.
-  // False, after telling the user why, when the restore must not go on.
-  bool BackUpBeforeRestore();
+  // Restores one entry of the installation folder, recorded, after its
+  // safety backup.
+  void RestoreEntry(const std::u16string& entry);
+  // Backs up the files a restore will replace into `folder`. False, after
+  // telling the user why, when the restore must not go on.
+  bool BackUpBeforeRestore(const std::u16string& folder);
   std::u16string NameRestoreBackupFolder();
+  // An interrupted restore: put back what it replaced, or restore again.
+  void OfferInterruptedRestore(const UpdateRecord& record);
+
+  // --- Free space (form_update_space.cc).
+  // The problem to tell the user, or the empty text: the drive must hold
+  // the backup of the installation's data files and what the incoming
+  // files (from `incoming_folder`, taken by `incoming_patterns`) need
+  // beyond the files they replace.
+  std::u16string SpaceProblemFor(const std::u16string& incoming_folder,
+                                 const std::u16string& incoming_patterns, bool migrates);
 
   // --- The upgrade log (form_update_log.cc).
   // Writes the handler's entry, when it began one, however the handler
@@ -165,6 +210,8 @@ class FormUpdate : public FormEvents {
   void NoteBackup(const std::u16string& folder, const std::u16string& purpose);
   void NoteTableMoved(const std::u16string& table, const RowCounts& rows);
   void NoteTableNotMoved(const std::u16string& table, const std::u16string& reason);
+  // A listed table the backup's database does not hold.
+  void NoteTableAbsent(const std::u16string& table);
   void WriteLogEntry(bool ended_by_error);
 
   Platform& platform_;
@@ -174,6 +221,9 @@ class FormUpdate : public FormEvents {
   std::u16string sBackupDir_;
   std::u16string sDataFile_;
   std::unique_ptr<Connection> Conn_;
+  // The folder that saved the present data when an interrupted update is
+  // finished; empty otherwise.
+  std::u16string sSavedDir_;
 };
 
 // The table list of the customer database, in the order the migration

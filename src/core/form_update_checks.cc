@@ -5,7 +5,6 @@
 // file.
 #include <vector>
 
-#include "platform/file_pattern.h"
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/module_file_ver.h"
@@ -14,8 +13,6 @@
 
 namespace brevak {
 namespace {
-
-constexpr int64_t kMegabyte = 1024 * 1024;
 
 const char16_t kNotNewerQuestion[] = u"升级版本并不比当前版本更新，是否继续？";
 
@@ -31,45 +28,6 @@ const char16_t kPackageBroken[] = u"升级没有进行，现有数据没有改�
 // a clock that stands still).
 constexpr int kNamingWaitMs = 200;
 constexpr int kMaxNamingWaits = 25;
-
-struct FileSize {
-  std::u16string name;
-  int64_t size;
-};
-
-std::vector<FileSize> ListFiles(FileSystemObject& fso, const std::u16string& folder) {
-  std::vector<FileSize> files;
-  const std::unique_ptr<FileEnumeration> listing = fso.GetFolder(folder)->Files();
-  while (std::unique_ptr<File> file = listing->Next()) files.push_back({file->Name(), file->Size()});
-  return files;
-}
-
-// The file-name part of each pattern of a copy request's source list.
-std::vector<std::u16string> NamePatterns(const std::u16string& source_list) {
-  std::vector<std::u16string> names;
-  for (const std::u16string& pattern : PatternsOf(source_list)) {
-    names.push_back(pattern.substr(pattern.find_last_of(u'\\') + 1));
-  }
-  return names;
-}
-
-// A file counts once, however many patterns take it (Brevak.ini).
-int64_t SizeMatching(const std::vector<FileSize>& files, const std::vector<std::u16string>& patterns) {
-  int64_t total = 0;
-  for (const FileSize& file : files) {
-    for (const std::u16string& pattern : patterns) {
-      if (MatchesFilePattern(pattern, file.name)) {
-        total += file.size;
-        break;
-      }
-    }
-  }
-  return total;
-}
-
-// Megabytes, rounded up for what is needed and down for what is there.
-std::u16string MegabytesUp(int64_t bytes) { return vb::CStr((bytes + kMegabyte - 1) / kMegabyte); }
-std::u16string MegabytesDown(int64_t bytes) { return vb::CStr(bytes / kMegabyte); }
 
 }  // namespace
 
@@ -119,29 +77,13 @@ bool FormUpdate::PassPreUpdateChecks() {
   return false;
 }
 
-// The drive must hold the backup, the package's files and the migrated
-// databases, with a margin of a tenth and a megabyte. A drive or folder
-// that cannot be read is not measured: the copies report their own
-// failures, and a check must not stop an update the copies could make.
 std::u16string FormUpdate::SpaceProblem() {
-  int64_t needed = 0;
-  int64_t available = 0;
-  try {
-    const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();
-    const std::vector<FileSize> installed = ListFiles(*fso, sInstallDir_);
-    const std::vector<FileSize> package = ListFiles(*fso, platform_.folders->AppPath());
-    needed = SizeMatching(installed, NamePatterns(BackupSourceList())) +
-             SizeMatching(package, NamePatterns(PackageSourceList())) +
-             SizeMatching(installed, {kCustomerDatabase, kAddressBook});
-    needed += needed / 10 + kMegabyte;
-    available = fso->AvailableSpace(sInstallDir_);
-  } catch (const RunTimeError&) {
-    return u"";
-  }
-  if (available >= needed) return u"";
-  return u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级需要 " +
-         MegabytesUp(needed) + u" MB，安装文件夹所在的磁盘只有 " + MegabytesDown(available) +
-         u" MB 可用。" + vb::vbCrLf + u"请先释放磁盘空间，再开始更新。";
+  std::u16string package;
+  ResumeNext([&] { package = platform_.folders->AppPath(); });
+  const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
+  if (problem.empty()) return u"";
+  return u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级" + problem + vb::vbCrLf +
+         u"请先释放磁盘空间，再开始更新。";
 }
 
 // A file the package lacks is no damage: the copy leaves the installed

@@ -81,6 +81,12 @@ void FormUpdate::NoteTableNotMoved(const std::u16string& table, const std::u16st
   else log_entry_->not_moved.push_back({table, reason});
 }
 
+void FormUpdate::NoteTableAbsent(const std::u16string& table) {
+  if (!log_entry_) return;
+  std::vector<std::u16string>& absent = log_entry_->absent;
+  if (std::find(absent.begin(), absent.end(), table) == absent.end()) absent.push_back(table);
+}
+
 void FormUpdate::WriteLogEntry(bool ended_by_error) {
   if (!log_entry_) return;
   ResumeNext([&] { log_entry_->when = platform_.clock->Now(); });

@@ -14,23 +14,20 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 void FormUpdate::CmdUpdate_Click() {
   const LogAtEnd log_at_end(*this);
+  sSavedDir_.clear();
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
   if (interrupted == InterruptedUpdate::kFinish) {
     BeginUpdateLogEntry(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
-    NoteBackup(sBackupDir_, u"上次升级之前的数据，这次从中继续转移");
+    NoteBackup(sBackupDir_, u"上次升级之前的数据（上次升级时建立），这次从中继续转移");
   }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
+  if (interrupted == InterruptedUpdate::kFinish && !SavePresentData()) return;
   ResumeNext([&] { window().DoEvents(); });
-
-  request.pFrom = PackageSourceList();
-  request.pTo = sInstallDir_;
-  request.fFlags = kOverwriteFlags;
-  if (!RunCopyRequest(request, /*stop_when_aborted=*/false)) return;
+  if (!CopyPackage()) return;
   ResumeNext([&] { window().DoEvents(); });
-
   MigrateData();
 }
 
@@ -50,9 +47,44 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunBackupRequest(request)) return false;
+  if (!RunBackupRequest(request, sBackupDir_)) return false;
   NoteBackup(sBackupDir_, u"升级之前的数据");
   return RecordUpdateInProgress();
+}
+
+// The half-moved installation may hold work entered since the update was
+// interrupted: it is saved whole before the package replaces it, while
+// sBackupDir keeps naming the recorded backup the migration reads.
+bool FormUpdate::SavePresentData() {
+  if (!PassPreUpdateChecks()) return false;
+  const std::u16string recorded = sBackupDir_;
+  const bool named = NameNewBackupFolder();
+  sSavedDir_ = sBackupDir_;
+  sBackupDir_ = recorded;
+  if (!named) return false;
+  ResumeNext([&] { CloseConnIfOpen(); });
+  SHFILEOPSTRUCT request;
+  request.pFrom = BackupSourceList();
+  request.pTo = sSavedDir_ + u"\\";
+  request.fFlags = kBackupFlags;
+  if (!RunBackupRequest(request, sSavedDir_)) return false;
+  NoteBackup(sSavedDir_, u"继续完成升级之前安装文件夹中的现有数据");
+  return true;
+}
+
+// A package copy that did not complete leaves the record: the next
+// 开始更新 finishes the update from its backup.
+bool FormUpdate::CopyPackage() {
+  SHFILEOPSTRUCT request;
+  request.pFrom = PackageSourceList();
+  request.pTo = sInstallDir_;
+  request.fFlags = kOverwriteFlags;
+  if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
+  std::u16string message = u"升级没有完成：复制升级文件时出错。原有数据保存在：" + sBackupDir_;
+  if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + sSavedDir_;
+  message += vb::vbCrLf + u"再次点击“开始更新”即可继续完成升级。";
+  ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
+  return false;
 }
 
 std::u16string FormUpdate::BackupSourceList() const {
@@ -67,10 +99,11 @@ std::u16string FormUpdate::PackageSourceList() {
                      package + u"\\adb*.*", package + u"\\Brevak.*", package + u"\\*.ini"});
 }
 
-bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request) {
-  const bool existed = FolderExists(sBackupDir_);
+bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder) {
+  RemoveHalfMadeBackups();
+  const bool existed = FolderExists(folder);
   if (RunCopyRequest(request, /*stop_when_aborted=*/true)) return true;
-  if (!existed) RemoveFolder(sBackupDir_);
+  if (!existed) RemoveFolder(folder);
   return false;
 }
 

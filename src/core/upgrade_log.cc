@@ -62,6 +62,9 @@ void AddMigration(std::u16string& out, const UpgradeLogEntry& entry) {
   for (const UpgradeLogEntry::TableNotMoved& t : entry.not_moved) {
     AddFact(out, u"未转移：", t.table + u"，原因：" + t.reason);
   }
+  for (const std::u16string& table : entry.absent) {
+    AddFact(out, u"无需转移：", table + u"，原有数据库中没有这个数据表");
+  }
 }
 
 }  // namespace

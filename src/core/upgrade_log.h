@@ -42,6 +42,7 @@ struct UpgradeLogEntry {
   std::vector<Backup> backups;       // the folders the run made, in order
   std::vector<MovedTable> moved;     // tables as verified, in list order
   std::vector<TableNotMoved> not_moved;
+  std::vector<std::u16string> absent;  // listed, but not in the backup's database
   std::u16string restored_folder;
   std::u16string result;  // the outcome in words where no message says it
   std::u16string last_message;

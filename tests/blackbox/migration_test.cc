@@ -33,7 +33,8 @@ std::vector<std::string> ProgressLines(const ToolRun& run) { return run.LinesSta
 std::string NotMovedBox(const ShopMachine& machine, const std::string& names, const std::string& first_line = "") {
   const std::string backup = machine.BackupFolders().empty() ? "?" : machine.BackupFolders()[0].filename().string();
   return OkBox(first_line + "升级已完成，但以下数据未能转移：\r\n" + names + "\r\n原有数据仍保存在：" +
-               machine.InstallWindows() + backup);
+               machine.InstallWindows() + backup +
+               "\r\n排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。");
 }
 
 // One shop's machine after one plain update, shared by the checks that

@@ -3,6 +3,7 @@
 // read back through iconv from GBK, says what each run did.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -54,6 +55,10 @@ Lines Starting(const Lines& entry, const std::string& start) {
     if (line.starts_with(start)) found.push_back(line);
   }
   return found;
+}
+
+bool Has(const Lines& lines, const std::string& wanted) {
+  return std::find(lines.begin(), lines.end(), wanted) != lines.end();
 }
 
 std::string Backslashed(const fs::path& folder, const ShopMachine& machine) {
@@ -113,9 +118,11 @@ TEST(UpgradeLogTest, ATableNotMovedIsLoggedWithItsReasonAndTheMessageAsShown) {
   ASSERT_EQ(not_moved.size(), 1u);
   EXPECT_TRUE(not_moved[0].starts_with("未转移：Cash_In，原因：")) << not_moved[0];
   EXPECT_NE(not_moved[0].find(std::to_string(rows / 2)), std::string::npos) << not_moved[0];
-  const Lines tail(entry.end() - 3, entry.end());
-  EXPECT_EQ(tail, (Lines{"最后显示的消息：升级已完成，但以下数据未能转移：", "    Cash_In",
-                         "    原有数据仍保存在：" + Backslashed(backup, machine)}));
+  const auto message = std::find_if(entry.begin(), entry.end(),
+                                    [](const std::string& line) { return line.starts_with("最后显示的消息："); });
+  ASSERT_LE(message + 3, entry.end());
+  EXPECT_EQ(Lines(message, message + 3), (Lines{"最后显示的消息：升级已完成，但以下数据未能转移：", "    Cash_In",
+                                                "    原有数据仍保存在：" + Backslashed(backup, machine)}));
 }
 
 // A restore after the update: a second entry names the folder restored,
@@ -144,7 +151,8 @@ TEST(UpgradeLogTest, ARestoreLogsWhatItRestoredAndWhereThePresentDataWent) {
 }
 
 // The folder goes away between the listing and the restore: the copy fails
-// with the number the user saw, and the log says so.
+// with a number, the words that follow it name the folder that saved the
+// present data, and the log says so.
 TEST(UpgradeLogTest, AFailedRestoreLogsTheFailureAndTheNumberShown) {
   ShopMachine machine;
   fs::remove_all(machine.install() / "Images");
@@ -155,16 +163,25 @@ TEST(UpgradeLogTest, AFailedRestoreLogsTheFailureAndTheNumberShown) {
   ASSERT_TRUE(tool.WaitForLine("list add 20121225051422"));
   fs::remove_all(gone);
   const ToolRun run = tool.Finish();
-  ASSERT_EQ(run.LinesStartingWith("msgbox OK"), Lines{"msgbox OK 3"}) << run.Describe();
+  const Lines boxes = run.LinesStartingWith("msgbox OK");
+  ASSERT_EQ(boxes.size(), 2u) << run.Describe();
+  EXPECT_EQ(boxes[0], "msgbox OK 3");
 
   const std::vector<Lines> entries = Entries(ReadLog(machine));
   ASSERT_EQ(entries.size(), 1u);
   const Lines& entry = entries[0];
   EXPECT_EQ(Starting(entry, "操作："), Lines{"操作：恢复"});
   EXPECT_EQ(Starting(entry, "恢复的文件夹："), Lines{"恢复的文件夹：" + machine.InstallWindows() + "20121225051422"});
-  EXPECT_EQ(Starting(entry, "备份文件夹：").size(), 1u);
+  ASSERT_EQ(machine.BackupFolders().size(), 1u);
+  const std::string saved = Backslashed(machine.BackupFolders()[0], machine);
+  const Lines backups = Starting(entry, "备份文件夹：");
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_TRUE(backups[0].starts_with("备份文件夹：" + saved + "（恢复之前的数据")) << backups[0];
   EXPECT_EQ(Starting(entry, "结果："), Lines{"结果：恢复没有完成：复制失败，错误代码 3"});
-  EXPECT_EQ(entry.back(), "最后显示的消息：3");
+  const Lines message = Starting(entry, "最后显示的消息：");
+  ASSERT_EQ(message.size(), 1u);
+  EXPECT_TRUE(message[0].starts_with("最后显示的消息：恢复没有完成：复制 ")) << message[0];
+  EXPECT_TRUE(Has(entry, "    恢复之前的数据保存在：" + saved));
 }
 
 }  // namespace

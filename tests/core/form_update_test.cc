@@ -27,6 +27,7 @@ std::string Escaped(const std::u16string& text) {
 }
 
 const std::string kBackupDir = "C:\\Program Files\\Brevak\\20121225051422";
+const std::string kRetry = "\\r\\n排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。";
 const std::string kCancelled = "msgbox OK 需要先建立数据备份文件夹并备份数据才可继续，请再试一次";
 const std::string kDone = "msgbox OK 升级完成";
 
@@ -137,6 +138,8 @@ TEST(UpdateTest, EveryCopyOutcomeIsReportedAndDecidesWhatFollows) {
     bool migrated;
   };
   const testing::CopyOutcome ok{};
+  const std::string where = "msgbox OK 升级没有完成：复制升级文件时出错。原有数据保存在：" +
+                            Escaped(posix::Utf8ToUtf16(kBackupDir)) + "\\r\\n再次点击“开始更新”即可继续完成升级。";
   const Case cases[] = {
       {"backup cancelled", {{1223, 1, 1223}}, {kCancelled, "msgbox OK 1223"}, 1, false},
       {"backup failed", {{2, 0, 5}}, {"msgbox OK 5"}, 1, false},
@@ -146,12 +149,12 @@ TEST(UpdateTest, EveryCopyOutcomeIsReportedAndDecidesWhatFollows) {
        {"msgbox OK 无法执行文件复制：找不到 DLL 入口点 SHFileOperationA"},
        1,
        false},
-      {"package failed", {ok, {2, 0, 0}}, {"msgbox OK 0"}, 2, false},
-      {"package cancelled", {ok, {1223, 1, 1223}}, {kCancelled, "msgbox OK 1223"}, 2, false},
+      {"package failed", {ok, {2, 0, 0}}, {"msgbox OK 0", where}, 2, false},
+      {"package cancelled", {ok, {1223, 1, 1223}}, {kCancelled, "msgbox OK 1223", where}, 2, false},
       {"package aborted", {ok, {0, 1, 0}}, {"msgbox OK Operation Failed", kDone}, 2, true},
       {"package cannot be made",
        {ok, {.cannot_be_made = true}},
-       {"msgbox OK 无法执行文件复制：找不到 DLL 入口点 SHFileOperationA"},
+       {"msgbox OK 无法执行文件复制：找不到 DLL 入口点 SHFileOperationA", where},
        2,
        false},
       {"both succeed", {ok, ok}, {kDone}, 2, true},
@@ -249,13 +252,6 @@ TEST(NamingTest, EachPartIsAReadingOfItsOwn) {
   }
 }
 
-TEST(NamingTest, TwoUpdatesInOneSecondShareTheName) {
-  CoreHarness harness;
-  harness.Run("yes\nclick CmdUpdate\nok\nclick CmdUpdate\nok\nclose");
-  ASSERT_EQ(harness.shell.requests.size(), 4u);
-  EXPECT_EQ(harness.shell.requests[0].pTo, harness.shell.requests[2].pTo);
-}
-
 TEST(MigrationTest, AFailedTableIsRolledBackAndNamedOnce) {
   CoreHarness harness;
   harness.database.log.fail = [](const std::u16string& line) {
@@ -266,7 +262,7 @@ TEST(MigrationTest, AFailedTableIsRolledBackAndNamedOnce) {
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "progress"), FullProgress());
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"),
             Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\nPic、Ins_Policy、RepairCase\\r\\n"
-                  "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir))});
+                  "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir)) + kRetry});
   const auto& log = harness.database.log.lines;
   const auto insert = std::find_if(log.begin(), log.end(), [](const std::u16string& line) {
     return line.starts_with(u"exec Insert into [Ins_Policy]");
@@ -290,7 +286,7 @@ TEST(MigrationTest, ATableListedTwiceIsNamedOnlyWhenNoPassMovedIt) {
     const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
     const Lines expected =
         c.named ? Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\nRepairCase\\r\\n"
-                        "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir))}
+                        "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir)) + kRetry}
                 : Lines{"msgbox OK 升级完成"};
     EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"), expected);
   }
@@ -311,7 +307,7 @@ TEST(MigrationTest, AnUnopenedCustomerDatabaseTouchesNoTableAndSaysSo) {
       "Huifang_kind、Huifang_main";
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"),
             Lines{"msgbox OK 无法打开客户数据库：injected failure\\r\\n升级已完成，但以下数据未能转移：\\r\\n" +
-                  names + "\\r\\n原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir))});
+                  names + "\\r\\n原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir)) + kRetry});
   for (const std::u16string& line : harness.database.log.lines) {
     EXPECT_FALSE(line.starts_with(u"exec delete from main")) << Utf8(line);
   }
@@ -420,8 +416,13 @@ TEST_F(HistoryTest, ARestoreOutcomeIsReportedLikeAnyCopy) {
   harness_.shell.outcomes.push_back({});  // its backup
   harness_.shell.outcomes.push_back({1223, 1, 1223});
   const Lines transcript =
-      harness_.Run("yes\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nok\nok\nclose");
-  EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"), (Lines{kCancelled, "msgbox OK 1223"}));
+      harness_.Run("yes\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nok\nok\nok\nclose");
+  const Lines boxes = CoreHarness::LinesStartingWith(transcript, "msgbox OK");
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(Lines(boxes.begin(), boxes.begin() + 2), (Lines{kCancelled, "msgbox OK 1223"}));
+  // then in words, naming the folder that saved what the restore replaced
+  EXPECT_TRUE(boxes[2].starts_with("msgbox OK 恢复没有完成：")) << boxes[2];
+  EXPECT_NE(boxes[2].find("恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\2012"), std::string::npos) << boxes[2];
 }
 
 }  // namespace

@@ -47,7 +47,9 @@ bool Has(const Lines& lines, const std::string& wanted) {
 }
 
 void Interrupted(CoreHarness& harness) {
-  harness.durable_files.texts[kRecord] = kOldBackup;
+  harness.durable_files.texts[kRecord] = u"kind=update\r\nbackup=" + kOldBackup +
+                                         u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
+                                         u"backup.Customerdata.car=0 0\r\n";
   harness.folders.files[kOldBackup] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
   harness.folders.subfolders[kOldBackup] = {};
 }
@@ -82,8 +84,10 @@ const RunCase kRuns[] = {
      {"操作：升级", "未转移：Ins_Policy，原因：injected failure", "最后显示的消息：升级已完成，但以下数据未能转移：",
       "    Ins_Policy", "    原有数据仍保存在：" + kNewBackup}},
     {"finishing", Interrupted, "click CmdUpdate\nyes\nok",
-     {"操作：继续完成上次升级", "备份文件夹：C:\\Program Files\\Brevak\\20121224093000（上次升级之前的数据，这次从中继续转移："
-                                 "Customerdata.car、Addr.mdb）",
+     {"操作：继续完成上次升级",
+      "备份文件夹：C:\\Program Files\\Brevak\\20121224093000（上次升级之前的数据（上次升级时建立），这次从中继续转移："
+      "Customerdata.car、Addr.mdb）",
+      "备份文件夹：" + kNewBackup + "（继续完成升级之前安装文件夹中的现有数据：（没有文件））",
       "最后显示的消息：升级完成"}},
     {"restore", TwoBackups, "click cmdGetHistory\nselect 0\nclick CmdRestore",
      {"操作：恢复", "原来安装的版本：5.06.0004", "恢复的备份中的版本：（无法读取）",

@@ -69,4 +69,10 @@ void PosixDurableFiles::Remove(const std::u16string& path) {
   CheckStep(FlushFolder(target.parent_path()));
 }
 
+void PosixDurableFiles::Rename(const std::u16string& from, const std::u16string& to) {
+  const fs::path target = prefix_.ToHost(to);
+  Check(std::rename(prefix_.ToHost(from).c_str(), target.c_str()) == 0);
+  CheckStep(FlushFolder(target.parent_path()));
+}
+
 }  // namespace brevak::posix
