@@ -3,7 +3,6 @@
 // read back through iconv from GBK, says what each run did.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -16,172 +15,106 @@
 namespace brevak::testing {
 namespace {
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
-// The log's text in UTF-8, converted by the system's iconv.
-std::string ReadLog(const ShopMachine& machine) {
+// The log's entries in UTF-8 as the system's iconv converts them from GBK,
+// each a text of CR LF-ended lines.
+std::vector<std::string> Entries(const ShopMachine& machine) {
   const fs::path log = machine.install() / kUpgradeLogFile;
-  EXPECT_TRUE(fs::exists(log));
   std::string text;
   FILE* pipe = ::popen(("iconv -f GBK -t UTF-8 '" + log.string() + "'").c_str(), "r");
-  if (pipe == nullptr) return text;
   char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-  EXPECT_EQ(::pclose(pipe), 0) << "the log is not GBK";
-  return text;
-}
-
-// Each entry as its lines; every line must end in CR LF.
-std::vector<Lines> Entries(const std::string& log) {
-  std::vector<Lines> entries(1);
-  for (size_t at = 0; at < log.size();) {
-    const size_t end = log.find("\r\n", at);
-    if (end == std::string::npos || log.substr(at, end - at).find('\n') != std::string::npos) {
-      ADD_FAILURE() << "a line not ended by CR LF at " << at;
-      break;
-    }
-    if (end == at) entries.emplace_back();
-    else entries.back().push_back(log.substr(at, end - at));
-    at = end + 2;
+  for (size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+  EXPECT_EQ(pipe != nullptr ? ::pclose(pipe) : -1, 0) << "no GBK log at " << log;
+  std::vector<std::string> entries;
+  for (size_t at = 0, end; (end = text.find("\r\n\r\n", at)) != std::string::npos; at = end + 4) {
+    entries.push_back(text.substr(at, end + 2 - at));
+    EXPECT_EQ(entries.back().find('\n'), entries.back().find("\r\n") + 1) << "a line without CR LF";
   }
-  entries.pop_back();
   return entries;
 }
 
-// The lines of `entry` that start with `start`.
-Lines Starting(const Lines& entry, const std::string& start) {
-  Lines found;
-  for (const std::string& line : entry) {
-    if (line.starts_with(start)) found.push_back(line);
-  }
-  return found;
-}
-
-bool Has(const Lines& lines, const std::string& wanted) {
-  return std::find(lines.begin(), lines.end(), wanted) != lines.end();
-}
-
-std::string Backslashed(const fs::path& folder, const ShopMachine& machine) {
+std::string Folder(const ShopMachine& machine, const fs::path& folder) {
   return machine.InstallWindows() + folder.filename().string();
 }
 
-// Every moved table as the entry must name it: its rows in the backup,
-// the same rows in the installation afterwards.
-Lines MovedLines(const fs::path& backup, const std::string& except) {
-  Lines lines;
+// Each moved table's line: its rows in the backup, as many afterwards.
+std::string MovedLines(const fs::path& backup, const std::string& except) {
+  std::string lines;
   for (const ShopTable& table : MovedTables()) {
     if (table.name == except) continue;
-    const int64_t rows = DbReader(backup / table.file, table.key).Digest(table.name).rows;
-    lines.push_back("已转移：" + table.name + "，备份中 " + std::to_string(rows) + " 条，升级后 " +
-                    std::to_string(rows) + " 条");
+    const std::string rows = std::to_string(DbReader(backup / table.file, table.key).Digest(table.name).rows);
+    lines += "已转移：" + table.name + "，备份中 " + rows + " 条，升级后 " + rows + " 条\r\n";
   }
   return lines;
 }
 
 TEST(UpgradeLogTest, AnUpdateLogsItsVersionsBackupRowsAndMessage) {
   ShopMachine machine;
-  const ToolRun run = machine.Run("yes\nclick CmdUpdate\nok\n");
+  machine.Run("yes\nclick CmdUpdate\nok\n");
   const fs::path backup = machine.BackupFolders().at(0);
-  const std::vector<Lines> entries = Entries(ReadLog(machine));
-  ASSERT_EQ(entries.size(), 1u) << run.Describe();
-  const Lines& entry = entries[0];
-  EXPECT_EQ(Starting(entry, "时间：").size(), 1u);
-  EXPECT_EQ(Starting(entry, "操作："), Lines{"操作：升级"});
-  EXPECT_EQ(Starting(entry, "原来安装的版本："), Lines{"原来安装的版本：5.06.0004"});
-  EXPECT_EQ(Starting(entry, "升级包的版本："), Lines{"升级包的版本：5.06.0005"});
-  const Lines backups = Starting(entry, "备份文件夹：");
-  ASSERT_EQ(backups.size(), 1u);
-  EXPECT_TRUE(backups[0].starts_with("备份文件夹：" + Backslashed(backup, machine) + "（升级之前的数据：")) << backups[0];
-  for (const char* file : {"Customerdata.car", "Addr.mdb", "Brevak.exe", "Brevak.ini"}) {
-    EXPECT_NE(backups[0].find(file), std::string::npos) << file;
-  }
-  EXPECT_EQ(Starting(entry, "已转移："), MovedLines(backup, ""));
-  EXPECT_TRUE(Starting(entry, "未转移：").empty());
-  EXPECT_EQ(entry.back(), "最后显示的消息：升级完成");
+  const std::vector<std::string> entries = Entries(machine);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_NE(entries[0].find("\r\n操作：升级\r\n原来安装的版本：5.06.0004\r\n升级包的版本：5.06.0005\r\n备份文件夹：" +
+                            Folder(machine, backup) + "（升级之前的数据：Brevak.exe、"),
+            std::string::npos) << entries[0];
+  EXPECT_TRUE(entries[0].ends_with("）\r\n" + MovedLines(backup, "") + "最后显示的消息：升级完成\r\n")) << entries[0];
 }
 
 // The package's database drops every second cash-book row: the table is
-// named with the counts that kept it from moving, and the message is
-// logged line by line as it was shown.
+// named with the counts that kept it, and the message is logged as shown.
 TEST(UpgradeLogTest, ATableNotMovedIsLoggedWithItsReasonAndTheMessageAsShown) {
   ShopMachine machine;
   ExecSql(machine.package() / "Customerdata.car", shop::kCustomerKey,
           "CREATE TRIGGER drop_even BEFORE INSERT ON Cash_In WHEN NEW.ID % 2 = 0 BEGIN SELECT RAISE(IGNORE); END");
   machine.Run("yes\nclick CmdUpdate\nok\n");
   const fs::path backup = machine.BackupFolders().at(0);
-  const std::vector<Lines> entries = Entries(ReadLog(machine));
-  ASSERT_EQ(entries.size(), 1u);
-  const Lines& entry = entries[0];
-  EXPECT_EQ(Starting(entry, "已转移："), MovedLines(backup, "Cash_In"));
   const int64_t rows = DbReader(backup / "Customerdata.car", shop::kCustomerKey).Digest("Cash_In").rows;
-  const Lines not_moved = Starting(entry, "未转移：");
-  ASSERT_EQ(not_moved.size(), 1u);
-  EXPECT_TRUE(not_moved[0].starts_with("未转移：Cash_In，原因：")) << not_moved[0];
-  EXPECT_NE(not_moved[0].find(std::to_string(rows / 2)), std::string::npos) << not_moved[0];
-  const auto message = std::find_if(entry.begin(), entry.end(),
-                                    [](const std::string& line) { return line.starts_with("最后显示的消息："); });
-  ASSERT_LE(message + 3, entry.end());
-  EXPECT_EQ(Lines(message, message + 3), (Lines{"最后显示的消息：升级已完成，但以下数据未能转移：", "    Cash_In",
-                                                "    原有数据仍保存在：" + Backslashed(backup, machine)}));
+  const std::vector<std::string> entries = Entries(machine);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_NE(entries[0].find("）\r\n" + MovedLines(backup, "Cash_In") + "未转移：Cash_In，原因：Cash_In: " +
+                            std::to_string(rows / 2) + " / " + std::to_string(rows) +
+                            "\r\n最后显示的消息：升级已完成，但以下数据未能转移：\r\n    Cash_In\r\n    原有数据仍保存在：" +
+                            Folder(machine, backup) + "\r\n    排除原因后"),
+            std::string::npos) << entries[0];
 }
 
-// A restore after the update: a second entry names the folder restored,
-// the folder that saved what it replaced, and the outcome.
-TEST(UpgradeLogTest, ARestoreLogsWhatItRestoredAndWhereThePresentDataWent) {
+// After the update, a restore of its backup; then a restore whose folder
+// goes away between the listing and the copy (the copy fails with 3). Each
+// names the folder restored, the folder that saved what it replaced, and
+// the outcome.
+TEST(UpgradeLogTest, ARestoreAndAFailedRestoreLogWhatTheyReplacedAndHowTheyEnded) {
   ShopMachine machine;
   fs::remove_all(machine.install() / "Images");  // the backup is then the only entry
   machine.Run("yes\nclick CmdUpdate\nok\n");
   const fs::path backup = machine.BackupFolders().at(0);
-  const ToolRun run = machine.Run("yes\nwait 1.1\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n");
-  ASSERT_EQ(machine.BackupFolders().size(), 2u) << run.Describe();
+  machine.Run("yes\nwait 1.1\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n");
+  ASSERT_EQ(machine.BackupFolders().size(), 2u);
   const fs::path saved = machine.BackupFolders().at(1);
+  fs::rename(backup, machine.install() / "gone");
+  size_t gone = 0;  // its place in the list, the system's order
+  for (auto it = fs::directory_iterator(machine.install()); it->path().filename() != "gone"; ++it) {
+    gone += it->is_directory() ? 1 : 0;
+  }
+  ToolProcess tool(machine.Launch("yes\nwait 1.1\nclick cmdGetHistory\nwait 2\nselect " + std::to_string(gone) +
+                                  "\nclick CmdRestore\nok\nok\n"));
+  ASSERT_TRUE(tool.WaitForLine("list add gone"));
+  fs::remove_all(machine.install() / "gone");
+  const ToolRun failed = tool.Finish();
+  ASSERT_EQ(failed.LinesStartingWith("msgbox OK").size(), 2u) << failed.Describe();
+  const fs::path saved_again = machine.BackupFolders().at(1);  // "gone" is no dated folder
 
-  const std::vector<Lines> entries = Entries(ReadLog(machine));
-  ASSERT_EQ(entries.size(), 2u);
-  const Lines& entry = entries[1];
-  EXPECT_EQ(Starting(entry, "操作："), Lines{"操作：恢复"});
-  EXPECT_EQ(Starting(entry, "原来安装的版本："), Lines{"原来安装的版本：5.06.0005"});
-  EXPECT_EQ(Starting(entry, "恢复的备份中的版本："), Lines{"恢复的备份中的版本：5.06.0004"});
-  EXPECT_EQ(Starting(entry, "恢复的文件夹："), Lines{"恢复的文件夹：" + Backslashed(backup, machine)});
-  const Lines backups = Starting(entry, "备份文件夹：");
-  ASSERT_EQ(backups.size(), 1u);
-  EXPECT_TRUE(backups[0].starts_with("备份文件夹：" + Backslashed(saved, machine) + "（恢复之前的数据")) << backups[0];
-  EXPECT_EQ(Starting(entry, "结果："), Lines{"结果：恢复完成"});
-  EXPECT_EQ(entry.back(), "最后显示的消息：（没有显示消息）");
-}
-
-// The folder goes away between the listing and the restore: the copy fails
-// with a number, the words that follow it name the folder that saved the
-// present data, and the log says so.
-TEST(UpgradeLogTest, AFailedRestoreLogsTheFailureAndTheNumberShown) {
-  ShopMachine machine;
-  fs::remove_all(machine.install() / "Images");
-  const fs::path gone = machine.install() / "20121225051422";
-  fs::create_directories(gone);
-  WriteFile(gone / "Brevak.ini", "[old]");
-  ToolProcess tool(machine.Launch("yes\nclick cmdGetHistory\nwait 2\nselect 0\nclick CmdRestore\nok\n"));
-  ASSERT_TRUE(tool.WaitForLine("list add 20121225051422"));
-  fs::remove_all(gone);
-  const ToolRun run = tool.Finish();
-  const Lines boxes = run.LinesStartingWith("msgbox OK");
-  ASSERT_EQ(boxes.size(), 2u) << run.Describe();
-  EXPECT_EQ(boxes[0], "msgbox OK 3");
-
-  const std::vector<Lines> entries = Entries(ReadLog(machine));
-  ASSERT_EQ(entries.size(), 1u);
-  const Lines& entry = entries[0];
-  EXPECT_EQ(Starting(entry, "操作："), Lines{"操作：恢复"});
-  EXPECT_EQ(Starting(entry, "恢复的文件夹："), Lines{"恢复的文件夹：" + machine.InstallWindows() + "20121225051422"});
-  ASSERT_EQ(machine.BackupFolders().size(), 1u);
-  const std::string saved = Backslashed(machine.BackupFolders()[0], machine);
-  const Lines backups = Starting(entry, "备份文件夹：");
-  ASSERT_EQ(backups.size(), 1u);
-  EXPECT_TRUE(backups[0].starts_with("备份文件夹：" + saved + "（恢复之前的数据")) << backups[0];
-  EXPECT_EQ(Starting(entry, "结果："), Lines{"结果：恢复没有完成：复制失败，错误代码 3"});
-  const Lines message = Starting(entry, "最后显示的消息：");
-  ASSERT_EQ(message.size(), 1u);
-  EXPECT_TRUE(message[0].starts_with("最后显示的消息：恢复没有完成：复制 ")) << message[0];
-  EXPECT_TRUE(Has(entry, "    恢复之前的数据保存在：" + saved));
+  const std::vector<std::string> entries = Entries(machine);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_NE(entries[1].find("\r\n操作：恢复\r\n原来安装的版本：5.06.0005\r\n恢复的备份中的版本：5.06.0004\r\n恢复的文件夹：" +
+                            Folder(machine, backup) + "\r\n备份文件夹：" + Folder(machine, saved) + "（恢复之前的数据"),
+            std::string::npos) << entries[1];
+  EXPECT_TRUE(entries[1].ends_with("\r\n结果：恢复完成\r\n最后显示的消息：（没有显示消息）\r\n")) << entries[1];
+  EXPECT_NE(entries[2].find("恢复的文件夹：" + machine.InstallWindows() + "gone\r\n备份文件夹：" +
+                            Folder(machine, saved_again) + "（恢复之前的数据"),
+            std::string::npos) << entries[2];
+  EXPECT_NE(entries[2].find("\r\n结果：恢复没有完成：复制失败，错误代码 3\r\n最后显示的消息：恢复没有完成：复制 "),
+            std::string::npos) << entries[2];
+  EXPECT_NE(entries[2].find("\r\n    恢复之前的数据保存在：" + Folder(machine, saved_again) + "\r\n"), std::string::npos);
 }
 
 }  // namespace

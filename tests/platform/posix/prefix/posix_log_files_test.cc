@@ -1,10 +1,10 @@
-// The log on real files: appended as given, cut at an entry when it grows
-// too large, failures raised as run-time errors.
+// The log on real files: appended as given; above the limit cut at the
+// oldest entry that starts in the kept part; failures raised.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/posix/prefix/posix_log_files.h"
 #include "platform/runtime_error.h"
@@ -17,53 +17,56 @@ namespace fs = std::filesystem;
 
 const std::u16string kLog = u"C:\\Brevak\\升级记录.txt";
 
+// An entry of `size` bytes: a numbered line, filler lines, the empty line.
 std::string Entry(size_t number, size_t size) {
-  const std::string head = "entry " + std::to_string(number) + "\r\n";
-  return head + std::string(size - head.size() - 4, 'x') + "\r\n\r\n";
+  std::string entry = "entry " + std::to_string(number) + "\r\n";
+  while (entry.size() + 70 < size) entry += std::string(60, 'x') + "\r\n";
+  return entry + std::string(size - entry.size() - 4, 'y') + "\r\n\r\n";
 }
 
-TEST(PosixLogFilesTest, AppendsCreatingTheFileAndKeepsWhatWasThere) {
-  testing::TempPrefix prefix;
-  PosixLogFiles files{WinePrefix(prefix.root())};
-  fs::create_directories(prefix.OnDriveC("Brevak"));
-  files.AppendEntry(kLog, "\xc9\xfd\xbc\xb6\r\n\r\n");  // GBK bytes pass as they are
-  files.AppendEntry(kLog, Entry(2, 100));
-  EXPECT_EQ(testing::ReadFile(prefix.OnDriveC("Brevak/升级记录.txt")), "\xc9\xfd\xbc\xb6\r\n\r\n" + Entry(2, 100));
-}
-
-TEST(PosixLogFilesTest, ALogAboveTheLimitKeepsItsNewestEntriesWhole) {
-  testing::TempPrefix prefix;
-  PosixLogFiles files{WinePrefix(prefix.root())};
-  fs::create_directories(prefix.OnDriveC("Brevak"));
-  std::string all;
-  for (size_t i = 0; all.size() + 3000 <= kLogTrimAbove; ++i) {
-    files.AppendEntry(kLog, Entry(i, 3000));
-    all += Entry(i, 3000);
+TEST(LogKeptFromTest, KeepsTheNewestEntriesThatFitAndNeverCutsOne) {
+  struct Case { std::vector<size_t> sizes; size_t kept_from; };  // an entry index; SIZE_MAX: nothing cut
+  const Case cases[] = {{std::vector<size_t>(1024, 1024), SIZE_MAX},  // exactly at the limit
+                        {std::vector<size_t>(1049, 1000), 525},       // 524712 bytes before the end
+                        {std::vector<size_t>(1025, 1024), 513},       // an entry starts at the kept part's first byte
+                        {{600000, 600000}, 1},                        // the last entry alone is larger than the part
+                        {{1100000}, 0}};
+  for (const Case& c : cases) {
+    std::string log;
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < c.sizes.size(); ++i) starts.push_back(log.size()), log += Entry(i, c.sizes[i]);
+    EXPECT_EQ(LogKeptFrom(log), c.kept_from == SIZE_MAX ? 0 : starts[c.kept_from]) << c.sizes.size() << " entries";
   }
-  const fs::path host = prefix.OnDriveC("Brevak/升级记录.txt");
-  ASSERT_EQ(testing::ReadFile(host), all);  // not above the limit yet: nothing cut
-  files.AppendEntry(kLog, Entry(9999, 3000));
-  all += Entry(9999, 3000);
+}
 
+TEST(PosixLogFilesTest, AppendsAsGivenAndAboveTheLimitKeepsTheNewestEntriesWhole) {
+  testing::TempPrefix prefix;
+  PosixLogFiles files{WinePrefix(prefix.root())};
+  fs::create_directories(prefix.OnDriveC("Brevak"));
+  const fs::path host = prefix.OnDriveC("Brevak/升级记录.txt");
+  std::string all;
+  for (size_t i = 0; all.size() <= kLogTrimAbove; ++i) {
+    all += Entry(i, 3000);
+    files.AppendEntry(kLog, Entry(i, 3000));
+    if (all.size() <= kLogTrimAbove) {
+      ASSERT_EQ(fs::file_size(host), all.size()) << "cut too early";
+    }
+  }
+  EXPECT_EQ(testing::ReadFile(host).substr(0, 6), "entry ");
   const std::string kept = testing::ReadFile(host);
-  EXPECT_LE(kept.size(), kLogKeep);
   EXPECT_GT(kept.size(), kLogKeep - 3000);
-  EXPECT_EQ(kept, all.substr(all.size() - kept.size()));
-  EXPECT_TRUE(kept.starts_with("entry ")) << kept.substr(0, 20);
+  EXPECT_EQ(kept, all.substr(all.size() - std::min(kept.size(), all.size())));
   EXPECT_FALSE(fs::exists(prefix.OnDriveC("Brevak/升级记录.txt.new")));
 }
 
 TEST(PosixLogFilesTest, AFileThatCannotBeWrittenRaisesARunTimeError) {
   testing::TempPrefix prefix;
   fs::create_directories(prefix.OnDriveC("Brevak"));
-  fs::permissions(prefix.OnDriveC("Brevak"), fs::perms::all);
   PosixLogFiles files{WinePrefix(prefix.root())};
   EXPECT_THROW(files.AppendEntry(u"C:\\no such folder\\升级记录.txt", Entry(1, 100)), RunTimeError);
-  fs::permissions(prefix.OnDriveC("Brevak"), fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read |
-                                                 fs::perms::group_exec | fs::perms::others_exec);
   const int outcome = testing::RunUnprivileged([&] {
     try {
-      files.AppendEntry(kLog, Entry(1, 100));
+      files.AppendEntry(kLog, Entry(1, 100));  // the folder is root's
     } catch (const RunTimeError& e) {
       return e.number() == vb_error::kPermissionDenied ? 0 : 2;
     }
