@@ -57,7 +57,7 @@ void Win32DurableFiles::Remove(const std::u16string& path) {
 }
 
 void Win32DurableFiles::Rename(const std::u16string& from, const std::u16string& to) {
-  Check(MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  CheckFileCall(MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 }  // namespace brevak::win32
