@@ -25,10 +25,12 @@ std::vector<std::string> Entries(const ShopMachine& machine) {
   char buffer[4096];
   for (size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
   EXPECT_EQ(pipe != nullptr ? ::pclose(pipe) : -1, 0) << "no GBK log at " << log;
+  for (size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) {
+    EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "a line without CR LF at " << i;
+  }
   std::vector<std::string> entries;
   for (size_t at = 0, end; (end = text.find("\r\n\r\n", at)) != std::string::npos; at = end + 4) {
     entries.push_back(text.substr(at, end + 2 - at));
-    EXPECT_EQ(entries.back().find('\n'), entries.back().find("\r\n") + 1) << "a line without CR LF";
   }
   return entries;
 }
