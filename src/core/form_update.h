@@ -155,6 +155,13 @@ class FormUpdate : public FormEvents {
   bool SetAsideDamagedRecord(const std::u16string& problem);
   bool AskToFinish(const UpdateRecord& record);
   bool AskToGiveUp(const UpdateRecord& record);
+  // A line naming the given-up update's backup, when there is one.
+  std::u16string GivenUpLine() const;
+  // Every folder that saved the present data of this update, joined.
+  std::u16string SavedFolders() const;
+  // Adds this run's save folder to the record. False, after telling the
+  // user, when the record cannot be written.
+  bool RecordSavedFolder();
   UpdateRecord NewRecord(UpdateRecord::Kind kind, const std::u16string& backup);
   bool WriteRecord(const UpdateRecord& record, const std::u16string& what_stops);
   bool RecordUpdateInProgress();
@@ -224,6 +231,12 @@ class FormUpdate : public FormEvents {
   // The folder that saved the present data when an interrupted update is
   // finished; empty otherwise.
   std::u16string sSavedDir_;
+  // The folders where earlier, interrupted runs finishing the same update
+  // saved the present data.
+  std::vector<std::u16string> sEarlierSaved_;
+  // The backup of an unfinished update the user gave up in this run: the
+  // shop's data from before that update is there, not in the installation.
+  std::u16string sGivenUpDir_;
 };
 
 // The table list of the customer database, in the order the migration

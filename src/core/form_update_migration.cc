@@ -177,7 +177,8 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
   if (!outcome.absent.empty()) {
     message += vb::vbCrLf + u"原有数据库中没有以下数据表，无需转移：" + JoinNames(outcome.absent);
   }
-  if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据已另外保存在：" + sSavedDir_;
+  if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据已另外保存在：" + SavedFolders();
+  message += GivenUpLine();
   if (!outcome.failed.empty()) {
     message += vb::vbCrLf + u"排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。";
   }

@@ -136,6 +136,7 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
     OfferInterruptedRestore(*reading.record);
     return InterruptedUpdate::kStop;
   }
+  sEarlierSaved_ = reading.record->saved;
   if (AskToFinish(*reading.record)) {
     if (!DatabasesFree()) return InterruptedUpdate::kStop;
     sBackupDir_ = reading.record->backup;
@@ -154,6 +155,9 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
   } else {
     question += u"那次升级结束之后，现有数据没有改动。";
   }
+  if (!record.saved.empty()) {
+    question += vb::vbCrLf + u"之前继续这次升级时，当时的现有数据已另外保存在：" + SavedFolders();
+  }
   question += vb::vbCrLf + u"继续之前，现有数据会先另外备份到一个新的文件夹。" + vb::vbCrLf +
               u"是否用这个备份继续完成升级？";
   int answer = vbNo;
@@ -166,10 +170,48 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
 bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
   const std::u16string question = u"是否放弃这次没有完成的升级？" + vb::vbCrLf +
                                   u"选择“是”：删除升级记录，然后照常开始一次新的升级（会先备份现有数据）；备份文件夹 " +
-                                  record.backup + u" 仍然保留。" + vb::vbCrLf + u"选择“否”：什么也不改动。";
+                                  record.backup + u" 仍然保留。" +
+                                  (record.saved.empty() ? u"" : vb::vbCrLf + u"之前另外保存的现有数据在：" + SavedFolders()) +
+                                  vb::vbCrLf + u"选择“否”：什么也不改动。";
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
-  return answer == vbYes && ClearUpdateRecord();
+  if (answer != vbYes || !ClearUpdateRecord()) return false;
+  sGivenUpDir_ = record.backup;
+  return true;
+}
+
+std::u16string FormUpdate::GivenUpLine() const {
+  if (sGivenUpDir_.empty()) return u"";
+  std::u16string line = vb::vbCrLf + u"放弃的那次升级之前的数据仍保存在：" + sGivenUpDir_;
+  if (!sEarlierSaved_.empty()) line += vb::vbCrLf + u"之前另外保存的现有数据在：" + SavedFolders();
+  return line;
+}
+
+std::u16string FormUpdate::SavedFolders() const {
+  std::u16string joined;
+  for (const std::u16string& folder : sEarlierSaved_) joined += (joined.empty() ? u"" : u"、") + folder;
+  if (!sSavedDir_.empty()) joined += (joined.empty() ? u"" : u"、") + sSavedDir_;
+  return joined;
+}
+
+// A run that is interrupted after this save must let the next one name the
+// folder: the work entered since the update is only there.
+bool FormUpdate::RecordSavedFolder() {
+  const RecordReading reading = ReadRecord();
+  if (!reading.record) return true;  // nothing left to finish from
+  UpdateRecord record = *reading.record;
+  record.saved.push_back(sSavedDir_);
+  try {
+    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+    return true;
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + u"升级没有继续，现有数据已另外备份到：" +
+                          sSavedDir_,
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
 }
 
 // The record names the backup folder and how the backup wrote its

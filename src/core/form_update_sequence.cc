@@ -15,6 +15,8 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 void FormUpdate::CmdUpdate_Click() {
   const LogAtEnd log_at_end(*this);
   sSavedDir_.clear();
+  sGivenUpDir_.clear();
+  sEarlierSaved_.clear();
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
@@ -69,7 +71,7 @@ bool FormUpdate::SavePresentData() {
   request.fFlags = kBackupFlags;
   if (!RunBackupRequest(request, sSavedDir_)) return false;
   NoteBackup(sSavedDir_, u"继续完成升级之前安装文件夹中的现有数据");
-  return true;
+  return RecordSavedFolder();
 }
 
 // A package copy that did not complete leaves the record: the next
@@ -81,7 +83,8 @@ bool FormUpdate::CopyPackage() {
   request.fFlags = kOverwriteFlags;
   if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
   std::u16string message = u"升级没有完成：复制升级文件时出错。原有数据保存在：" + sBackupDir_;
-  if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + sSavedDir_;
+  if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + SavedFolders();
+  message += GivenUpLine();
   message += vb::vbCrLf + u"再次点击“开始更新”即可继续完成升级。";
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;

@@ -41,6 +41,8 @@ bool TakeLine(UpdateRecord& record, const std::u16string& key, const std::u16str
     record.started = value;
   } else if (key == u"restored") {
     record.restored = value;
+  } else if (key == u"saved") {
+    record.saved.push_back(value);
   } else if (key.starts_with(kBackupPrefix) && IsDatabaseName(key.substr(7))) {
     record.backup_files[key.substr(7)] = value;
   } else if (key.starts_with(kAfterPrefix) && IsDatabaseName(key.substr(6))) {
@@ -69,6 +71,7 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   for (const auto& [name, stamp] : record.backup_files) AddLine(text, kBackupPrefix + name, stamp);
   for (const auto& [name, stamp] : record.after_files) AddLine(text, kAfterPrefix + name, stamp);
   if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
+  for (const std::u16string& folder : record.saved) AddLine(text, u"saved", folder);
   return text;
 }
 

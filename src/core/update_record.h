@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace brevak {
 
@@ -25,6 +26,9 @@ struct UpdateRecord {
   std::map<std::u16string, std::u16string> after_files;
   // The entry a restore copies back.
   std::u16string restored;
+  // Where earlier runs that finished this update saved the present data
+  // before they were interrupted in their turn.
+  std::vector<std::u16string> saved;
 };
 
 std::u16string FormatUpdateRecord(const UpdateRecord& record);
