@@ -19,6 +19,7 @@
 #include "platform/win32/win32_data_file_use.h"
 #include "platform/win32/win32_durable_files.h"
 #include "platform/win32/win32_instance_lock.h"
+#include "platform/win32/win32_log_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
 #include "platform/win32/win32_version_info.h"
@@ -50,6 +51,7 @@ struct Win32Services {
   Win32InstanceLock instance_lock;
   Win32DataFileUse data_file_use;
   Win32DurableFiles durable_files;
+  Win32LogFiles log_files;
   std::unique_ptr<WindowSystem> window = MakeWindowSystem();
 
   Platform MakePlatform() {
@@ -65,6 +67,7 @@ struct Win32Services {
     platform.instance_lock = &instance_lock;
     platform.data_file_use = &data_file_use;
     platform.durable_files = &durable_files;
+    platform.log_files = &log_files;
     return platform;
   }
 };

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/mod_copy.h"
+#include "core/shown_messages.h"
 #include "core/update_record.h"
+#include "core/upgrade_log.h"
 #include "platform/platform.h"
 
 namespace brevak {
@@ -49,7 +51,8 @@ class FormUpdate : public FormEvents {
 
  private:
   // --- Start, and what every stage shares (form_update.cc).
-  WindowSystem& window() { return *platform_.window; }
+  // The window, keeping the last message shown for the upgrade log.
+  WindowSystem& window() { return messages_; }
   // Conn, or run-time error 91 when it holds nothing.
   Connection& conn();
   void CloseConnIfOpen();
@@ -130,8 +133,12 @@ class FormUpdate : public FormEvents {
   // False (the table as it was) when the backup's database lacks the table.
   bool MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
                  const RowCheck& check);
+  struct RowCounts {
+    int32_t installed = 0;
+    int32_t backup = 0;
+  };
   // Raises a run-time error when the table's rows differ from its backup's.
-  void VerifyRows(const RowCheck& check);
+  RowCounts VerifyRows(const RowCheck& check);
   void ReportMigration(const MigrationOutcome& outcome);
 
   // --- The in-progress record and the finishing of an interrupted update
@@ -186,7 +193,38 @@ class FormUpdate : public FormEvents {
   std::u16string SpaceProblemFor(const std::u16string& incoming_folder,
                                  const std::u16string& incoming_patterns, bool migrates);
 
+  // --- The upgrade log (form_update_log.cc).
+  // Writes the handler's entry, when it began one, however the handler
+  // ends: after the data work, and never with an error of its own.
+  class LogAtEnd {
+   public:
+    explicit LogAtEnd(FormUpdate& form);
+    ~LogAtEnd();
+    LogAtEnd(const LogAtEnd&) = delete;
+    LogAtEnd& operator=(const LogAtEnd&) = delete;
+
+   private:
+    FormUpdate& form_;
+    int uncaught_;
+  };
+  // The run is about to change data files: from here on it is logged.
+  // The installed version is read from `installed_program`, the new one
+  // from the package's.
+  void BeginUpdateLogEntry(UpgradeLogEntry::Kind kind, const std::u16string& installed_program);
+  // The restore of the list entry `entry` is about to change data files.
+  void BeginRestoreLogEntry(const std::u16string& entry);
+  void NoteRestoreResult(const CopyOutcome& outcome);
+  // A backup folder of this run and what it holds now.
+  void NoteBackup(const std::u16string& folder, const std::u16string& purpose);
+  void NoteTableMoved(const std::u16string& table, const RowCounts& rows);
+  void NoteTableNotMoved(const std::u16string& table, const std::u16string& reason);
+  // A listed table the backup's database does not hold.
+  void NoteTableAbsent(const std::u16string& table);
+  void WriteLogEntry(bool ended_by_error);
+
   Platform& platform_;
+  ShownMessages messages_{platform_};
+  std::optional<UpgradeLogEntry> log_entry_;
   std::u16string sInstallDir_;
   std::u16string sBackupDir_;
   std::u16string sDataFile_;

@@ -116,11 +116,17 @@ bool FormUpdate::ReData(const std::u16string& TabName) {
 // break a key or a validation rule), and such a table is rolled back and
 // named like one that failed. An append whose input table the backup's
 // database lacks (an older release without it) is rolled back too: the
-// table keeps the package's rows, and nothing was there to move.
+// table keeps the package's rows, and nothing was there to move. Why a
+// table did not move goes into the log.
 bool FormUpdate::MoveTable(const std::u16string& delete_statement,
                            const std::u16string& insert_statement, const RowCheck& check) {
   Connection& connection = conn();
-  connection.BeginTrans();
+  try {
+    connection.BeginTrans();
+  } catch (const RunTimeError& e) {
+    NoteTableNotMoved(check.table, e.description());
+    throw;
+  }
   try {
     connection.Execute(delete_statement);
     try {
@@ -128,21 +134,25 @@ bool FormUpdate::MoveTable(const std::u16string& delete_statement,
     } catch (const RunTimeError& e) {
       if (e.number() != kJetInputTableNotFound) throw;
       connection.RollbackTrans();
+      NoteTableAbsent(check.table);
       return false;
     }
-    VerifyRows(check);
+    const RowCounts rows = VerifyRows(check);
     connection.CommitTrans();
-  } catch (const RunTimeError&) {
+    NoteTableMoved(check.table, rows);
+  } catch (const RunTimeError& e) {
     ResumeNext([&] { connection.RollbackTrans(); });
+    NoteTableNotMoved(check.table, e.description());
     throw;
   }
   return true;
 }
 
-void FormUpdate::VerifyRows(const RowCheck& check) {
+FormUpdate::RowCounts FormUpdate::VerifyRows(const RowCheck& check) {
   const int32_t installed = conn().ExecuteCount(u"select count(*) from [" + check.table + u"]");
   const int32_t backup = conn().ExecuteCount(u"select count(*) from " + check.backup_table);
   if (installed != backup) throw RowsDiffer(check.table, installed, backup);
+  return {installed, backup};
 }
 
 namespace {

@@ -19,6 +19,7 @@ std::u16string LastComponent(const std::u16string& path) {
 
 // An interrupted restore is dealt with first; then the chosen entry.
 void FormUpdate::CmdRestore_Click() {
+  const LogAtEnd log_at_end(*this);
   const RecordReading reading = ReadRecord();
   if (!reading.problem.empty() && !SetAsideDamagedRecord(reading.problem)) return;
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
@@ -50,7 +51,9 @@ void FormUpdate::RestoreEntry(const std::u16string& entry) {
     return;
   }
   const std::u16string safety = NameRestoreBackupFolder();
-  if (safety.empty() || !BackUpBeforeRestore(safety)) return;  // the user has been told why
+  if (safety.empty()) return;  // the user has been told why
+  BeginRestoreLogEntry(entry);
+  if (!BackUpBeforeRestore(safety)) return;
   UpdateRecord record = NewRecord(UpdateRecord::Kind::kRestore, safety);
   record.restored = entry;
   if (!WriteRecord(record, u"恢复没有进行，现有数据没有改动，并已备份到：")) return;
@@ -64,6 +67,7 @@ void FormUpdate::RestoreEntry(const std::u16string& entry) {
   // time).
   if (outcome.not_made) throw *outcome.not_made;
   ReportCopyOutcome(outcome);
+  NoteRestoreResult(outcome);
   if (outcome.Succeeded()) {
     ClearUpdateRecord(safety);
     return;
@@ -100,7 +104,10 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
   request.pTo = folder + u"\\";
   request.fFlags = kBackupFlags;
   const std::u16string failure = CopyFailureText(MakeCopyRequest(request));
-  if (failure.empty()) return true;
+  if (failure.empty()) {
+    NoteBackup(folder, u"恢复之前的数据，即这次恢复替换掉的文件");
+    return true;
+  }
   RemoveFolder(folder);
   window().MsgBox(u"恢复没有进行：恢复之前未能备份现有数据（" + failure + u"）。" + vb::vbCrLf +
                       u"现有数据没有改动。",

@@ -13,12 +13,17 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 }  // namespace
 
 void FormUpdate::CmdUpdate_Click() {
+  const LogAtEnd log_at_end(*this);
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
+  if (interrupted == InterruptedUpdate::kFinish) {
+    BeginUpdateLogEntry(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
+    NoteBackup(sBackupDir_, u"上次升级之前的数据（上次升级时建立），这次从中继续转移");
+  }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
   if (interrupted == InterruptedUpdate::kFinish && !SavePresentData()) return;
@@ -38,12 +43,14 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
+  BeginUpdateLogEntry(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
   request.pFrom = BackupSourceList();
   request.pTo = sBackupDir_ + u"\\";
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
   if (!RunBackupRequest(request, sBackupDir_)) return false;
+  NoteBackup(sBackupDir_, u"升级之前的数据");
   return RecordUpdateInProgress();
 }
 
@@ -62,7 +69,9 @@ bool FormUpdate::SavePresentData() {
   request.pFrom = BackupSourceList();
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
-  return RunBackupRequest(request, sSavedDir_) && RecordSavedFolder();
+  if (!RunBackupRequest(request, sSavedDir_)) return false;
+  NoteBackup(sSavedDir_, u"继续完成升级之前安装文件夹中的现有数据");
+  return RecordSavedFolder();
 }
 
 // A package copy that did not complete leaves the record: the next

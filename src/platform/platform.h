@@ -8,6 +8,7 @@
 #include "platform/durable_files.h"
 #include "platform/folders.h"
 #include "platform/instance_lock.h"
+#include "platform/log_files.h"
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
 #include "platform/shell_copy.h"
@@ -30,6 +31,7 @@ struct Platform {
   InstanceLock* instance_lock = nullptr;
   DataFileUse* data_file_use = nullptr;
   DurableFiles* durable_files = nullptr;
+  LogFiles* log_files = nullptr;
 };
 
 }  // namespace brevak

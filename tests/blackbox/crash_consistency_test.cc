@@ -120,6 +120,9 @@ TEST(CrashConsistencyTest, AKilledMigrationLeavesWholeTablesAndAnIntactBackup) {
     CopyDatabases(machine.install(), killed);
     ExpectWholeTables(killed, backup, machine.package());
 
+    // A kill that came after the update had ended (while its log was
+    // written) leaves nothing to finish.
+    if (!fs::exists(machine.install() / "upgrade-in-progress.brevak")) continue;
     // The next run finds the package's main program installed, so it asks.
     WaitForTheNextSecond(backup.filename().string());
     const ToolRun again = machine.Run("yes\nclick CmdUpdate\nyes\nok\n");

@@ -132,6 +132,7 @@ TEST(HistoryTest, AFolderDeletedAfterTheListingIsReportedByTheCopy) {
   const std::vector<std::string> taken = NewDatedFolders(before, after);
   ASSERT_EQ(taken.size(), 1u);
   AddDataFilesBackup(expected, before, taken[0]);
+  ExpectUpgradeLog(expected, after);
   // The failed restore stays recorded, to be reported at the next start.
   ASSERT_EQ(after.count("upgrade-in-progress.brevak"), 1u);
   expected["upgrade-in-progress.brevak"] = after.at("upgrade-in-progress.brevak");

@@ -64,6 +64,7 @@ TEST(RestoreTest, ALaterRunRestoresTheBackupByteForByte) {
   const std::vector<std::string> taken = NewDatedFolders(updated, after);
   ASSERT_EQ(taken.size(), 1u);
   AddDataFilesBackup(expected, updated, taken[0]);  // the updated files, to undo the restore with
+  ExpectUpgradeLog(expected, after);
   EXPECT_EQ(DescribeChanges(expected, after), "");
 }
 
@@ -88,7 +89,9 @@ TEST(RestoreTest, TheSameRunRestoresTheBackupItJustMade) {
   const std::string backup = machine.BackupFolders()[0].filename().string();
   TreeSnapshot expected = ExpectedAfterRestore(before, package, backup);
   AddDataFilesBackup(expected, updated, machine.BackupFolders()[1].filename().string());
-  EXPECT_EQ(DescribeChanges(expected, SnapshotTree(machine.install())), "");
+  const TreeSnapshot after = SnapshotTree(machine.install());
+  ExpectUpgradeLog(expected, after);
+  EXPECT_EQ(DescribeChanges(expected, after), "");
 }
 
 }  // namespace

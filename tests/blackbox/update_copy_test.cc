@@ -61,6 +61,7 @@ TEST_P(PackageCopyTest, ThePackageFilesThePatternsTakeAreCopiedAndNothingElse) {
     if (file.copied) expected[backup + "/" + file.name] = install_before.at(file.name);
   }
   TreeSnapshot actual = SnapshotTree(machine.install());
+  ExpectUpgradeLog(expected, actual);
   MaskDatabases(expected, "");
   MaskDatabases(actual, "");
   EXPECT_EQ(DescribeChanges(expected, actual), "");

@@ -21,6 +21,14 @@ std::string FileChecksum(const std::filesystem::path& file);
 // changed), one a line, for failure messages and exact comparisons.
 std::string DescribeChanges(const TreeSnapshot& before, const TreeSnapshot& after);
 
+// The installation's upgrade log, which each update and restore adds to.
+inline constexpr char kUpgradeLogFile[] = "升级记录.txt";
+// Expects the log in `actual` (whatever it says: its own tests read it).
+inline void ExpectUpgradeLog(TreeSnapshot& expected, const TreeSnapshot& actual) {
+  const auto log = actual.find(kUpgradeLogFile);
+  expected[kUpgradeLogFile] = log == actual.end() ? "a log" : log->second;
+}
+
 }  // namespace brevak::testing
 
 #endif  // BREVAK_TESTS_SUPPORT_BLACKBOX_TREE_H_

@@ -19,7 +19,8 @@ void CoreHarness::SetRegistryValues(const std::string& value_lines) {
 
 Platform CoreHarness::MakePlatform(Registry& registry, WindowSystem& window) {
   return Platform{&registry, &version_files, &shell,     &database,      &folders,       &window,
-                  &clock,    &code_page,     &instance_lock, &data_file_use, &durable_files};
+                  &clock,    &code_page,     &instance_lock, &data_file_use, &durable_files,
+                  &log_files};
 }
 
 std::vector<std::string> CoreHarness::Run(const std::string& script) {

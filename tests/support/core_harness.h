@@ -45,6 +45,7 @@ class CoreHarness {
   FakeInstanceLock instance_lock;
   FakeDataFileUse data_file_use;
   FakeDurableFiles durable_files;
+  FakeLogFiles log_files;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
 
  private:

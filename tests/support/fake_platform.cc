@@ -273,4 +273,9 @@ void FakeDurableFiles::Rename(const std::u16string& from, const std::u16string& 
   texts.erase(from);
 }
 
+void FakeLogFiles::AppendEntry(const std::u16string& path, const std::string& entry) {
+  if (fail) throw RunTimeError(61, u"磁盘已满");
+  files[path] += entry;
+}
+
 }  // namespace brevak::testing

@@ -149,6 +149,15 @@ class FakeDurableFiles : public DurableFiles {
   std::function<void()> on_change;
 };
 
+// Log files by path as given, their bytes as appended.
+class FakeLogFiles : public LogFiles {
+ public:
+  void AppendEntry(const std::u16string& path, const std::string& entry) override;
+
+  std::map<std::u16string, std::string> files;
+  bool fail = false;  // every append raises a run-time error
+};
+
 }  // namespace brevak::testing
 
 #endif  // BREVAK_TESTS_SUPPORT_FAKE_PLATFORM_H_

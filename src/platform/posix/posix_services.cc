@@ -18,7 +18,8 @@ PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, con
       folders_(MakeFolders(prefix_, options)),
       instance_lock_(prefix_),
       data_file_use_(prefix_),
-      durable_files_(prefix_) {
+      durable_files_(prefix_),
+      log_files_(prefix_) {
   platform_.registry = &registry_;
   platform_.version_info = &version_info_;
   platform_.shell_copy = &shell_copy_;
@@ -30,6 +31,7 @@ PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, con
   platform_.instance_lock = &instance_lock_;
   platform_.data_file_use = &data_file_use_;
   platform_.durable_files = &durable_files_;
+  platform_.log_files = &log_files_;
 }
 
 }  // namespace brevak::posix

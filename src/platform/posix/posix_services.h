@@ -14,6 +14,7 @@
 #include "platform/posix/prefix/posix_durable_files.h"
 #include "platform/posix/prefix/posix_folders.h"
 #include "platform/posix/prefix/posix_instance_lock.h"
+#include "platform/posix/prefix/posix_log_files.h"
 #include "platform/posix/prefix/wine_prefix.h"
 #include "platform/posix/registry/posix_registry.h"
 #include "platform/posix/shell_copy/posix_shell_copy.h"
@@ -55,6 +56,7 @@ class PosixServices {
   PosixInstanceLock instance_lock_;
   PosixDataFileUse data_file_use_;
   PosixDurableFiles durable_files_;
+  PosixLogFiles log_files_;
   Platform platform_;
 };
 

@@ -1,0 +1,63 @@
+// The log on real files: appended as given; above the limit cut at the
+// oldest entry that starts in the kept part; a failure raised.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/posix/prefix/posix_log_files.h"
+#include "platform/runtime_error.h"
+#include "support/temp_prefix.h"
+
+namespace brevak::posix {
+namespace {
+namespace fs = std::filesystem;
+
+const std::u16string kLog = u"C:\\Brevak\\升级记录.txt";
+
+// An entry of `size` bytes: a numbered line, filler lines, the empty line.
+std::string Entry(size_t number, size_t size) {
+  std::string entry = "entry " + std::to_string(number) + "\r\n";
+  while (entry.size() + 70 < size) entry += std::string(60, 'x') + "\r\n";
+  return entry + std::string(size - entry.size() - 4, 'y') + "\r\n\r\n";
+}
+
+TEST(LogKeptFromTest, KeepsTheNewestEntriesThatFitAndNeverCutsOne) {
+  struct Case { std::vector<size_t> sizes; size_t kept_from; };  // an entry index; SIZE_MAX: nothing cut
+  const Case cases[] = {{std::vector<size_t>(1024, 1024), SIZE_MAX},  // exactly at the limit
+                        {std::vector<size_t>(1049, 1000), 525},       // 524712 bytes before the end
+                        {std::vector<size_t>(1025, 1024), 513},       // an entry starts at the kept part's first byte
+                        {{600000, 600000}, 1},                        // the last entry alone is larger than the part
+                        {{1100000}, 0}};
+  for (const Case& c : cases) {
+    std::string log;
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < c.sizes.size(); ++i) starts.push_back(log.size()), log += Entry(i, c.sizes[i]);
+    EXPECT_EQ(LogKeptFrom(log), c.kept_from == SIZE_MAX ? 0 : starts[c.kept_from]) << c.sizes.size() << " entries";
+  }
+}
+
+TEST(PosixLogFilesTest, AppendsAsGivenAndAboveTheLimitKeepsTheNewestEntriesWhole) {
+  testing::TempPrefix prefix;
+  PosixLogFiles files{WinePrefix(prefix.root())};
+  fs::create_directories(prefix.OnDriveC("Brevak"));
+  const fs::path host = prefix.OnDriveC("Brevak/升级记录.txt");
+  std::string all;
+  for (size_t i = 0; all.size() <= kLogTrimAbove; ++i) {
+    all += Entry(i, 3000);
+    files.AppendEntry(kLog, Entry(i, 3000));
+    if (all.size() <= kLogTrimAbove) {
+      ASSERT_EQ(fs::file_size(host), all.size()) << "cut too early";
+    }
+  }
+  EXPECT_EQ(testing::ReadFile(host).substr(0, 6), "entry ");
+  const std::string kept = testing::ReadFile(host);
+  EXPECT_GT(kept.size(), kLogKeep - 3000);
+  EXPECT_EQ(kept, all.substr(all.size() - std::min(kept.size(), all.size())));
+  EXPECT_FALSE(fs::exists(prefix.OnDriveC("Brevak/升级记录.txt.new")));
+  EXPECT_THROW(files.AppendEntry(u"C:\\no such folder\\升级记录.txt", Entry(1, 100)), RunTimeError);
+}
+
+}  // namespace
+}  // namespace brevak::posix
