@@ -372,11 +372,18 @@ void CheckShutdownRefused() {
         "window: shutdown allowed after it, reason " + EscapeText(after.reason));
 }
 
-// Runs on a thread of its own: takes the tool's mutex and holds it until
-// the event named by `parameter` is set.
+// The events between a check and the thread that holds the tool's mutex.
+struct MutexHolder {
+  HANDLE taken;  // set by the thread once it owns the mutex
+  HANDLE stop;   // set by the check when the thread may let it go
+};
+
+// Runs on a thread of its own: owns the tool's mutex until told to stop.
 DWORD WINAPI HoldMutexOnAnotherThread(void* parameter) {
+  const auto* holder = static_cast<const MutexHolder*>(parameter);
   const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
-  WaitForSingleObject(static_cast<HANDLE>(parameter), INFINITE);
+  SetEvent(holder->taken);
+  WaitForSingleObject(holder->stop, INFINITE);
   ReleaseMutex(mutex);
   CloseHandle(mutex);
   return 0;
@@ -390,14 +397,15 @@ void CheckInstanceLock() {
     Win32InstanceLock lock;
     Check(lock.TryLock() && lock.TryLock(), "instance lock: a free mutex is taken, and taken again");
   }
-  const HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  const HANDLE holder = CreateThread(nullptr, 0, HoldMutexOnAnotherThread, stop, 0, nullptr);
-  Sleep(200);
+  MutexHolder holder{CreateEventW(nullptr, TRUE, FALSE, nullptr), CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  const HANDLE thread = CreateThread(nullptr, 0, HoldMutexOnAnotherThread, &holder, 0, nullptr);
+  WaitForSingleObject(holder.taken, 5000);
   Check(!Win32InstanceLock().TryLock(), "instance lock: a mutex another copy owns is held");
-  SetEvent(stop);
-  WaitForSingleObject(holder, INFINITE);
-  CloseHandle(holder);
-  CloseHandle(stop);
+  SetEvent(holder.stop);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  CloseHandle(holder.taken);
+  CloseHandle(holder.stop);
   const HANDLE foreign = CreateForeignMutex();
   if (foreign == nullptr || !ForeignMutexKeepsOut()) {
     std::puts("note - instance lock: this system lets every account open any mutex; not checked");
