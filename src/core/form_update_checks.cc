@@ -55,17 +55,22 @@ bool FormUpdate::CompVer() {
 // When Brevak ran without administrator rights on Vista or later, Windows
 // redirected its writes under the installation folder into the user's
 // VirtualStore: the copies there may be the shop's live data, and an update
-// would back up and migrate the stale files instead. The user is told where
-// they are, and nothing changes. A folder that cannot be read is taken to
-// hold nothing: the check must not stop an update on its own failure.
+// would back up and migrate the stale files instead. Every local account's
+// store is looked in, since the user who ran Brevak need not be the one the
+// tool runs as. The user is told where they are, and nothing changes. A
+// folder that cannot be read is taken to hold nothing: the check must not
+// stop an update on its own failure.
 bool FormUpdate::DataLeftInVirtualStore() {
-  std::u16string folder;
-  ResumeNext([&] { folder = VirtualStoreFolderWithData(platform_, sInstallDir_); });
-  if (folder.empty()) return false;
-  ResumeNext([&] {
-    window().MsgBox(kCopiesFound + vb::vbCrLf + folder + vb::vbCrLf + kWhatItMeans,
-                    MsgBoxButtons::kOkOnly);
-  });
+  std::vector<std::u16string> folders;
+  ResumeNext([&] { folders = VirtualStoreFolders(platform_, sInstallDir_); });
+  std::u16string found;  // one line per folder
+  for (const std::u16string& folder : folders) {
+    bool holds = false;
+    ResumeNext([&] { holds = HoldsDataFiles(platform_, folder); });
+    if (holds) found += folder + vb::vbCrLf;
+  }
+  if (found.empty()) return false;
+  ResumeNext([&] { window().MsgBox(kCopiesFound + vb::vbCrLf + found + kWhatItMeans, MsgBoxButtons::kOkOnly); });
   return true;
 }
 
