@@ -56,6 +56,9 @@ if(BUILD_TESTING)
   add_executable(hold-foreign-mutex tests/differential/hold_foreign_mutex.cc)
   target_link_libraries(hold-foreign-mutex PRIVATE brevak_win32)
 
+  # Stands in for a running Brevak.exe: the in-use check.
+  add_executable(running-program tests/differential/running_program.cc)
+
   # Test-only, never shipped: an in-process ADODB.Connection for Wine, which
   # has no Jet provider. It forwards each call to wine-ado-helper, a program
   # of the Linux build (tests/wine_ado). Built into a folder of its own,
