@@ -323,7 +323,8 @@ void CheckOneHandlerAtATime() {
 }
 
 // What the window answers to a shutdown, and the reason it leaves for the
-// shutdown screen (Vista and later; "none" where the system keeps none).
+// shutdown screen (Vista and later; "none" where the system keeps none, or
+// answers with an empty one).
 struct ShutdownAnswer {
   LRESULT answer;
   std::u16string reason;
@@ -336,7 +337,7 @@ ShutdownAnswer AskToShutDown(HWND window) {
   ShutdownAnswer asked{SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), u"none"};
   wchar_t reason[256] = {};
   DWORD size = 256;
-  if (query != nullptr && query(window, reason, &size)) asked.reason = FromWide(reason);
+  if (query != nullptr && query(window, reason, &size) && reason[0] != L'\0') asked.reason = FromWide(reason);
   return asked;
 }
 
