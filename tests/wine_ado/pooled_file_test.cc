@@ -34,27 +34,7 @@ TEST(PooledFileTest, TheAdaptersConnectionsAreNotPooledTheCoresStringsAre) {
       EXPECT_EQ(held->pooled, !adapter) << Utf16ToUtf8(opened);
     }
   }
-}
-
-// Only the lowest bit of the services value turns pooling off; a value ADO
-// cannot read leaves it on, and so does a string ending in ';'.
-TEST(PooledFileTest, PoolingFollowsTheServicesValuesLowestBit) {
-  struct Case { const char* connection_string; bool pooled; };
-  const Case cases[] = {
-      {"Data Source=a.mdb", true},                     {"Data Source=a.mdb;OLE DB Services=-1", true},
-      {"Data Source=a.mdb;OLE DB Services=-2", false}, {"Data Source=a.mdb;ole db services = -4 ;", false},
-      {"Data Source=a.mdb;OLE DB Services=0", false},  {"Data Source=a.mdb;OLE DB Services=7", true},
-      {"Data Source=a.mdb;OLE DB Services=x", true},   {"OLE DB Services=-2;Data Source=a.mdb;", false},
-  };
-  for (const Case& c : cases) {
-    const std::optional<HeldFile> held = HeldFileOf(c.connection_string);
-    ASSERT_TRUE(held.has_value()) << c.connection_string;
-    EXPECT_EQ(held->data_source, "a.mdb");
-    EXPECT_EQ(held->pooled, c.pooled) << c.connection_string;
-  }
-  EXPECT_EQ(win32::WithoutResourcePooling(u"Data Source=a.mdb;"), u"Data Source=a.mdb;OLE DB Services=-2");
   EXPECT_FALSE(HeldFileOf("Jet OLEDB:Database Password=;Mode=Read").has_value());
-  EXPECT_FALSE(HeldFileOf("").has_value());
 }
 
 }  // namespace
