@@ -51,11 +51,23 @@ if(BUILD_TESTING)
   add_executable(win32-adapter-checks tests/differential/win32_adapter_checks.cc)
   target_link_libraries(win32-adapter-checks PRIVATE brevak_core brevak_win32 brevak_scripted)
 
+  # Holds the one-copy mutex as a copy under another account would: the
+  # second copy's check.
+  add_executable(hold-foreign-mutex tests/differential/hold_foreign_mutex.cc)
+  target_link_libraries(hold-foreign-mutex PRIVATE brevak_win32)
+
+  # Stands in for a running Brevak.exe: the in-use check.
+  add_executable(running-program tests/differential/running_program.cc)
+
   # Test-only, never shipped: an in-process ADODB.Connection for Wine, which
   # has no Jet provider. It forwards each call to wine-ado-helper, a program
-  # of the Linux build (tests/wine_ado).
+  # of the Linux build (tests/wine_ado). Built into a folder of its own,
+  # never beside brevak-upgrade.exe, so that no copy of the build folder's
+  # programs carries it.
   add_library(wine-ado-server SHARED tests/wine_ado/ado_server.cc tests/wine_ado/ado_server.def)
-  set_target_properties(wine-ado-server PROPERTIES PREFIX "")
+  set_target_properties(wine-ado-server PROPERTIES PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-harness
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-harness)
   target_include_directories(wine-ado-server PRIVATE tests)
   target_link_options(wine-ado-server PRIVATE -Wl,--enable-stdcall-fixup)
   target_link_libraries(wine-ado-server PRIVATE ws2_32 ole32 oleaut32 uuid advapi32)

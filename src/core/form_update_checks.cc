@@ -55,17 +55,22 @@ bool FormUpdate::CompVer() {
 // When Brevak ran without administrator rights on Vista or later, Windows
 // redirected its writes under the installation folder into the user's
 // VirtualStore: the copies there may be the shop's live data, and an update
-// would back up and migrate the stale files instead. The user is told where
-// they are, and nothing changes. A folder that cannot be read is taken to
-// hold nothing: the check must not stop an update on its own failure.
+// would back up and migrate the stale files instead. Every local account's
+// store is looked in, since the user who ran Brevak need not be the one the
+// tool runs as. The user is told where they are, and nothing changes. A
+// folder that cannot be read is taken to hold nothing: the check must not
+// stop an update on its own failure.
 bool FormUpdate::DataLeftInVirtualStore() {
-  std::u16string folder;
-  ResumeNext([&] { folder = VirtualStoreFolderWithData(platform_, sInstallDir_); });
-  if (folder.empty()) return false;
-  ResumeNext([&] {
-    window().MsgBox(kCopiesFound + vb::vbCrLf + folder + vb::vbCrLf + kWhatItMeans,
-                    MsgBoxButtons::kOkOnly);
-  });
+  std::vector<std::u16string> folders;
+  ResumeNext([&] { folders = VirtualStoreFolders(platform_, sInstallDir_); });
+  std::u16string found;  // one line per folder
+  for (const std::u16string& folder : folders) {
+    bool holds = false;
+    ResumeNext([&] { holds = HoldsDataFiles(platform_, folder); });
+    if (holds) found += folder + vb::vbCrLf;
+  }
+  if (found.empty()) return false;
+  ResumeNext([&] { window().MsgBox(kCopiesFound + vb::vbCrLf + found + kWhatItMeans, MsgBoxButtons::kOkOnly); });
   return true;
 }
 
@@ -128,19 +133,29 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
 }
 
 // Nothing may be copied over a database whose changes another program has
-// not yet written. The tool's own connection is closed first: it is no
-// other user.
+// not yet written, nor over the program while it runs, even with neither
+// database open: Windows refuses to replace a running program's file, and
+// the package's copy would stop halfway. The tool's own connection is
+// closed first: it is no other user. An antivirus or a backup program may
+// hold a file too, so the message names more than Brevak.
 bool FormUpdate::DatabasesFree() {
   ResumeNext([&] { CloseConnIfOpen(); });
-  const std::pair<const char16_t*, const char16_t*> files[] = {{kCustomerDatabase, kCustomerPassword},
-                                                               {kAddressBook, u""}};
-  for (const auto& [name, password] : files) {
-    const std::u16string path = sInstallDir_ + name;
+  struct Checked {
+    const char16_t* name;
+    const char16_t* password;
+    const char16_t* kind;
+  };
+  const Checked files[] = {{kCustomerDatabase, kCustomerPassword, u"数据文件"},
+                           {kAddressBook, u"", u"数据文件"},
+                           {u"Brevak.exe", u"", u"程序文件"}};
+  for (const Checked& file : files) {
+    const std::u16string path = sInstallDir_ + file.name;
     bool in_use = false;
-    ResumeNext([&] { in_use = platform_.data_file_use->InUse(path, password); });
+    ResumeNext([&] { in_use = platform_.data_file_use->InUse(path, file.password); });
     if (!in_use) continue;
     ResumeNext([&] {
-      window().MsgBox(u"数据文件正在被其他程序使用：" + path + vb::vbCrLf + u"请先关闭Brevak，然后再试。",
+      window().MsgBox(file.kind + (u"正在被其他程序使用：" + path) + vb::vbCrLf +
+                          u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。",
                       MsgBoxButtons::kOkOnly);
     });
     return false;

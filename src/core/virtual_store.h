@@ -2,6 +2,7 @@
 #define BREVAK_CORE_VIRTUAL_STORE_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -15,10 +16,17 @@ namespace brevak {
 // start with a drive.
 std::u16string VirtualStoreFolder(Platform& platform, const std::u16string& install_dir);
 
-// The VirtualStore folder of `install_dir` when it holds a *.car or *.mdb
-// file; empty otherwise, and when the folder is not there. Raises a
-// RunTimeError when the folder cannot be listed.
-std::u16string VirtualStoreFolderWithData(Platform& platform, const std::u16string& install_dir);
+// Every VirtualStore folder of `install_dir`: the running account's
+// (VirtualStoreFolder) and that of every local profile
+// (<profile>\AppData\Local\VirtualStore\...), each once. A standard user who
+// typed an administrator's password at the UAC prompt runs the tool as the
+// administrator, while the data Brevak wrote as that user is in the user's
+// own store. None when `install_dir` does not start with a drive.
+std::vector<std::u16string> VirtualStoreFolders(Platform& platform, const std::u16string& install_dir);
+
+// Whether `folder` holds a *.car or *.mdb file; a folder that is not there
+// holds none. Raises a RunTimeError when the folder cannot be listed.
+bool HoldsDataFiles(Platform& platform, const std::u16string& folder);
 
 }  // namespace brevak
 

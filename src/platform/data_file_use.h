@@ -6,7 +6,8 @@
 namespace brevak {
 
 // Whether another program is using a database file, so that nothing is
-// copied over a file whose changes another program has not yet written.
+// copied over a file whose changes another program has not yet written; or
+// the program file, which Windows will not replace while it runs.
 class DataFileUse {
  public:
   DataFileUse() = default;
@@ -15,9 +16,10 @@ class DataFileUse {
   virtual ~DataFileUse() = default;
 
   // True while another program holds the database at `path` (a Windows
-  // path) for writing, or open at all where the platform can tell; the
-  // check never waits. False for a free file, and for a missing file or
-  // one that is no database: the steps that use it report those.
+  // path) for writing, or open at all where the platform can tell (a
+  // program file: while it runs); the check never waits. False for a free
+  // file, and for a missing file or one the platform cannot judge: the
+  // steps that use it report those.
   // `password` is the database password, empty for none.
   virtual bool InUse(const std::u16string& path, const std::u16string& password) = 0;
 };

@@ -45,6 +45,12 @@ class Registry {
                                 uint32_t* reserved, uint32_t* type, uint8_t* data,
                                 uint32_t* data_size) = 0;
 
+  // Writes the name of the sub-key at `index` with its NUL into `name` of
+  // `size` bytes. Returns ERROR_NO_MORE_ITEMS past the last sub-key and
+  // ERROR_MORE_DATA when the name does not fit.
+  // REQUIRES: key was returned by a successful RegOpenKeyA().
+  virtual int32_t RegEnumKeyA(HKEY key, uint32_t index, char* name, uint32_t size) = 0;
+
   virtual int32_t RegCloseKey(HKEY key) = 0;
 
   // Replaces each %NAME% of `source` (read up to its first NUL) by the

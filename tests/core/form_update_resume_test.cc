@@ -166,20 +166,25 @@ TEST(InterruptedUpdateTest, TheQuestionSaysWhetherTheDataChangedSince) {
   }
 }
 
+// So does a running Brevak with neither database open: its program file.
 TEST(DatabasesInUseTest, AHeldDatabaseStopsTheUpdateTheFinishingAndTheRestore) {
   const std::vector<std::tuple<const char16_t*, bool, std::string>> cases = {
       {u"Customerdata.car", false, "click CmdUpdate"},
       {u"Addr.mdb", false, "click CmdUpdate"},
       {u"Addr.mdb", true, "click CmdUpdate\nyes"},
-      {u"Customerdata.car", false, "click cmdGetHistory\nselect 0\nclick CmdRestore"}};
+      {u"Customerdata.car", false, "click cmdGetHistory\nselect 0\nclick CmdRestore"},
+      {u"Brevak.exe", false, "click CmdUpdate"},
+      {u"Brevak.exe", true, "click CmdUpdate\nyes"},
+      {u"Brevak.exe", false, "click cmdGetHistory\nselect 0\nclick CmdRestore"}};
   for (const auto& [held, interrupted, script] : cases) {
+    const std::string kind = std::u16string(held) == u"Brevak.exe" ? "程序文件" : "数据文件";
     CoreHarness harness;
     if (interrupted) LeaveInterruptedUpdate(harness);
     harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
     harness.data_file_use.in_use = {CoreHarness::kInstallDir + std::u16string(held)};
     const Lines boxes = Messages(harness.Run("yes\n" + script + "\nok\nclose"));
-    EXPECT_EQ(boxes.back(), "msgbox OK 数据文件正在被其他程序使用：C:\\\\Program Files\\\\Brevak\\\\" +
-                                posix::Utf16ToUtf8(held) + "\\r\\n请先关闭Brevak，然后再试。") << script;
+    EXPECT_EQ(boxes.back(), "msgbox OK " + kind + "正在被其他程序使用：C:\\\\Program Files\\\\Brevak\\\\" +
+                                posix::Utf16ToUtf8(held) + "\\r\\n请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。") << script;
     EXPECT_TRUE(harness.shell.requests.empty()) << script;
     EXPECT_EQ(harness.data_file_use.checked.front(), u"C:\\Program Files\\Brevak\\Customerdata.car|mqzvtw");
   }

@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
+#include "core/profile_list.h"
 #include "platform/posix/prefix/posix_folders.h"
+#include "platform/scripted/transcript.h"
 #include "support/core_harness.h"
 
 namespace brevak {
@@ -14,20 +17,28 @@ namespace {
 
 using testing::CoreHarness;
 
-// LOCALAPPDATA as a test sets it (unset for nullopt), restored afterwards.
-class LocalAppData {
+// An environment variable as a test sets it (unset for nullopt), restored
+// afterwards.
+class Variable {
  public:
-  explicit LocalAppData(const std::optional<std::string>& value) {
-    if (const char* old = std::getenv("LOCALAPPDATA")) old_ = old;
+  Variable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
     Set(value);
   }
-  ~LocalAppData() { Set(old_); }
+  ~Variable() { Set(old_); }
 
  private:
-  static void Set(const std::optional<std::string>& value) {
-    value ? setenv("LOCALAPPDATA", value->c_str(), 1) : unsetenv("LOCALAPPDATA");
+  void Set(const std::optional<std::string>& value) const {
+    value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
   }
+  const char* name_;
   std::optional<std::string> old_;
+};
+
+// LOCALAPPDATA as a test sets it.
+class LocalAppData : public Variable {
+ public:
+  explicit LocalAppData(const std::optional<std::string>& value) : Variable("LOCALAPPDATA", value) {}
 };
 
 const char kUser[] = "C:\\Users\\店主\\AppData\\Local";
@@ -58,19 +69,18 @@ TEST(VirtualStoreFolderTest, IsTheInstallationWithoutItsDriveUnderLocalAppData) 
 // The store's files on a real prefix: only files count, names and the
 // folder's path are matched without regard to case, and a store that is
 // not there holds nothing.
-TEST(VirtualStoreFolderWithDataTest, FindsDatabaseFilesOnlyWithoutRegardToCase) {
+TEST(HoldsDataFilesTest, FindsDatabaseFilesOnlyWithoutRegardToCase) {
   const struct {
     const char* entry;  // below the store; a trailing '/' makes a folder
-    std::u16string install_dir, found;
+    std::u16string folder;
+    bool holds;
   } cases[] = {
-      {"Addr.MDB", u"C:\\Program Files\\Brevak\\", kStore},
-      {"Customerdata.car", u"c:\\program files\\brevak\\",
-       u"C:\\Users\\店主\\AppData\\Local\\VirtualStore\\program files\\brevak"},
-      {"图片.car/", u"C:\\Program Files\\Brevak\\", u""},
-      {"Brevak.ini", u"C:\\Program Files\\Brevak\\", u""},
-      {"Addr.mdb", u"C:\\Program Files\\无此目录\\", u""},
+      {"Addr.MDB", kStore, true},
+      {"Customerdata.car", u"c:\\users\\店主\\appdata\\local\\virtualstore\\program files\\brevak", true},
+      {"图片.car/", kStore, false},
+      {"Brevak.ini", kStore, false},
+      {"Addr.mdb", u"C:\\Users\\店主\\AppData\\Local\\VirtualStore\\Program Files\\无此目录", false},
   };
-  LocalAppData variable(kUser);
   for (const auto& c : cases) {
     CoreHarness harness;
     const std::filesystem::path entry =
@@ -81,13 +91,82 @@ TEST(VirtualStoreFolderWithDataTest, FindsDatabaseFilesOnlyWithoutRegardToCase) 
       testing::WriteFile(entry, "x");
     }
     const posix::WinePrefix wine(harness.prefix.root());
-    posix::PosixRegistry registry(wine, harness.code_page);
     posix::PosixFolders folders(wine);
+    Platform platform;
+    platform.folders = &folders;
+    EXPECT_EQ(HoldsDataFiles(platform, c.folder), c.holds) << c.entry;
+  }
+}
+
+// The machine's profile list as Windows keeps it: a key per account, the
+// profile's folder in ProfileImagePath.
+constexpr char kProfileList[] = R"(Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList)";
+
+std::string Profile(const std::string& sid, const std::string& value_lines) {
+  return std::string("[") + kProfileList + "\\\\" + sid + "] 1700000000\n" + value_lines + "\n\n";
+}
+
+// A system.reg with the application's key and these profiles.
+std::string SystemRegWithProfiles(const std::string& profiles) {
+  return testing::TempPrefix::SystemRegWithKey(
+             R"(Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Brevak.exe)",
+             R"(@="C:\\Program Files\\Brevak\\Brevak.exe")") + profiles;
+}
+
+// Every profile whose path reads, expanded, in the registry's order; the
+// system's own profiles, whose paths name variables a process of the tool
+// need not have, and profiles without a path are left out.
+TEST(LocalProfileFoldersTest, AreTheProfilesPathsExpanded) {
+  Variable system_drive("SystemDrive", "C:");
+  Variable system_root("SystemRoot", std::nullopt);
+  const std::string profiles =
+      Profile("S-1-5-18", R"("ProfileImagePath"=str(2):"%systemroot%\\system32\\config\\systemprofile")") +
+      Profile("S-1-5-21-7-1000", R"("Flags"=dword:00000000)" "\n" R"("ProfileImagePath"=str(2):"%SystemDrive%\\Users\\店主")") +
+      Profile("S-1-5-21-7-1001", R"("profileimagepath"="D:\\用户\\员工\\")") +
+      Profile("S-1-5-21-7-1002", R"("Flags"=dword:00000000)") +
+      Profile("S-1-5-21-7-1003", R"("ProfileImagePath"=dword:00000001)") +
+      Profile("S-1-5-21-7-1004", R"("ProfileImagePath"="")");
+  const struct {
+    std::string system_reg;
+    std::vector<std::u16string> folders;
+  } cases[] = {
+      {SystemRegWithProfiles(profiles), {u"C:\\Users\\店主", u"D:\\用户\\员工"}},
+      {SystemRegWithProfiles(""), {}},
+  };
+  for (const auto& c : cases) {
+    CoreHarness harness;
+    harness.prefix.WriteSystemReg(c.system_reg);
+    posix::PosixRegistry registry(posix::WinePrefix(harness.prefix.root()), harness.code_page);
     Platform platform;
     platform.registry = &registry;
     platform.code_page = &harness.code_page;
-    platform.folders = &folders;
-    EXPECT_EQ(VirtualStoreFolderWithData(platform, c.install_dir), c.found) << c.entry;
+    EXPECT_EQ(LocalProfileFolders(platform), c.folders);
+  }
+}
+
+// The administrator who typed the password runs the tool; the standard user
+// ran Brevak. Each account's store is looked in, and each that holds data
+// is named, the running account's first; any stops the update.
+TEST(VirtualStoreTest, EveryLocalAccountsStoreIsLookedIn) {
+  LocalAppData variable(kUser);  // the administrator, 店主
+  const std::u16string staff = u"C:\\Users\\员工\\AppData\\Local\\VirtualStore\\Program Files\\Brevak";
+  const std::string profiles = Profile("S-1-5-21-7-1000", R"("ProfileImagePath"="C:\\users\\店主")") +
+                               Profile("S-1-5-21-7-1001", R"("ProfileImagePath"="C:\\Users\\员工")");
+  const struct {
+    std::vector<std::u16string> holding;
+  } cases[] = {{{}}, {{kStore}}, {{staff}}, {{kStore, staff}}};
+  for (const auto& c : cases) {
+    CoreHarness harness;
+    harness.prefix.WriteSystemReg(SystemRegWithProfiles(profiles));
+    for (const std::u16string& folder : c.holding) harness.folders.files[folder] = {{u"Customerdata.car", 1}};
+    const auto transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
+    const auto messages = CoreHarness::LinesStartingWith(transcript, "msgbox OK");
+    ASSERT_EQ(messages.size(), 1u);
+    std::string named;
+    for (const std::u16string& folder : c.holding) named += EscapeText(folder) + "\\r\\n";
+    EXPECT_EQ(messages[0].find("：\\r\\n" + named + "软件没有以管理员身份运行时") != std::string::npos, !c.holding.empty())
+        << messages[0];
+    EXPECT_EQ(harness.shell.requests.empty(), !c.holding.empty()) << messages[0];
   }
 }
 

@@ -10,14 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "core/jet_database.h"
 #include "platform/scripted/transcript.h"
+#include "platform/win32/ado_database.h"
 #include "platform/win32/fso_folders.h"
+#include "platform/win32/shutdown_block.h"
 #include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_data_file_use.h"
+#include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
 #include "platform/win32/win32_window_system.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/wide.h"
+// After the platform headers: these include windows.h, whose macros would
+// shadow their names.
+#include "foreign_mutex.h"
+#include "platform/win32/system_library.h"
 
 namespace brevak::win32 {
 namespace {
@@ -313,6 +322,100 @@ void CheckOneHandlerAtATime() {
   Check(form.calls == "update unload " && window.hWnd() == 0, "window: then closes: " + form.calls);
 }
 
+// What the window answers to a shutdown, and the reason it leaves for the
+// shutdown screen (Vista and later; "none" where the system keeps none, or
+// answers with an empty one).
+struct ShutdownAnswer {
+  LRESULT answer;
+  std::u16string reason;
+};
+
+ShutdownAnswer AskToShutDown(HWND window) {
+  using QueryFunction = BOOL(WINAPI*)(HWND, LPWSTR, DWORD*);
+  const auto query = FunctionAs<QueryFunction>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "ShutdownBlockReasonQuery"));
+  ShutdownAnswer asked{SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), u"none"};
+  wchar_t reason[256] = {};
+  DWORD size = 256;
+  if (query != nullptr && query(window, reason, &size) && reason[0] != L'\0') asked.reason = FromWide(reason);
+  return asked;
+}
+
+// A form whose update asks the window, while it runs, to let Windows end.
+struct ShutdownForm : FormEvents {
+  void Form_Load() override {}
+  void Form_Unload(int16_t&) override {}
+  void CmdUpdate_Click() override { during = AskToShutDown(reinterpret_cast<HWND>(window->hWnd())); }
+  void cmdGetHistory_Click() override {}
+  void ListDir_Click() override {}
+  void CmdRestore_Click() override {}
+  void CmdClose_Click() override {}
+
+  Win32WindowSystem* window = nullptr;
+  ShutdownAnswer during{-1, u""};
+};
+
+// Shutdown and log-off are refused while a handler runs, with the reason
+// where the system keeps one; allowed again once it has returned.
+void CheckShutdownRefused() {
+  Win32WindowSystem window;
+  ShutdownForm form;
+  form.window = &window;
+  window.Show(&form);
+  const HWND handle = reinterpret_cast<HWND>(window.hWnd());
+  PostClick(handle, L"开始更新");
+  window.DoEvents();
+  const ShutdownAnswer after = AskToShutDown(handle);
+  const bool reason_kept = form.during.reason != u"none";
+  Check(form.during.answer == FALSE && (!reason_kept || form.during.reason == kShutdownBlockReason),
+        "window: shutdown refused during a handler, reason " + EscapeText(form.during.reason));
+  Check(after.answer != FALSE && (!reason_kept || after.reason == u"none"),
+        "window: shutdown allowed after it, reason " + EscapeText(after.reason));
+}
+
+// The events between a check and the thread that holds the tool's mutex.
+struct MutexHolder {
+  HANDLE taken;  // set by the thread once it owns the mutex
+  HANDLE stop;   // set by the check when the thread may let it go
+};
+
+// Runs on a thread of its own: owns the tool's mutex until told to stop.
+DWORD WINAPI HoldMutexOnAnotherThread(void* parameter) {
+  const auto* holder = static_cast<const MutexHolder*>(parameter);
+  const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
+  SetEvent(holder->taken);
+  WaitForSingleObject(holder->stop, INFINITE);
+  ReleaseMutex(mutex);
+  CloseHandle(mutex);
+  return 0;
+}
+
+// The one-copy lock: free, held by another copy (here another thread,
+// which owns a mutex as another process would), and made by another
+// account, which this one may not open.
+void CheckInstanceLock() {
+  {
+    Win32InstanceLock lock;
+    Check(lock.TryLock() && lock.TryLock(), "instance lock: a free mutex is taken, and taken again");
+  }
+  MutexHolder holder{CreateEventW(nullptr, TRUE, FALSE, nullptr), CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  const HANDLE thread = CreateThread(nullptr, 0, HoldMutexOnAnotherThread, &holder, 0, nullptr);
+  WaitForSingleObject(holder.taken, 5000);
+  Check(!Win32InstanceLock().TryLock(), "instance lock: a mutex another copy owns is held");
+  SetEvent(holder.stop);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  CloseHandle(holder.taken);
+  CloseHandle(holder.stop);
+  const HANDLE foreign = CreateForeignMutex();
+  if (foreign == nullptr || !ForeignMutexKeepsOut()) {
+    std::puts("note - instance lock: this system lets every account open any mutex; not checked");
+  } else {
+    Check(!Win32InstanceLock().TryLock(), "instance lock: another account's mutex is held");
+  }
+  if (foreign != nullptr) CloseHandle(foreign);
+}
+
 // The file-system object's members the update's checks use: the files of a
 // folder with their sizes, existence, the free space of a drive and the
 // removal of a folder tree.
@@ -337,15 +440,52 @@ void CheckFileSystemObject() {
   Check(!Exists(L"C:\\适配检查\\删除"), "file-system object: DeleteFolder removes the tree, read-only files too");
 }
 
+// A database file after Close, with ADO's default pooling and through the
+// ADO adapter: only the adapter's connection has let the file go. Needs
+// the test harness's ADODB.Connection, which pools as ADO does
+// (tests/wine_ado), and a database at `file`.
+void CheckPooling(const std::u16string& file) {
+  ComApartment apartment;
+  const std::u16string connection_string = ConnectionString(file, u"");
+  Win32DataFileUse use;
+  {
+    Dispatch pooled(CreateObject(u"Adodb.Connection"));
+    pooled.Put(L"Provider", kProvider);
+    pooled.Call(L"Open", {connection_string});
+    pooled.Call(L"Close");
+    Check(use.InUse(file, u""), "pooling: ADO's default keeps the file open after Close");
+  }
+  AdoDatabase database;
+  const std::unique_ptr<Connection> connection = database.CreateConnection(u"Adodb.Connection");
+  connection->SetProvider(kProvider);
+  connection->Open(connection_string);
+  Check(use.InUse(file, u""), "pooling: the adapter's open connection holds the file");
+  connection->Close();
+  Check(!use.InUse(file, u""), "pooling: the adapter's closed connection has let it go");
+}
+
+// The environment variable's value; empty when it is not set.
+std::u16string EnvironmentValue(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? FromWide(value, length) : std::u16string();
+}
+
 }  // namespace
 }  // namespace brevak::win32
 
 int main() {
   _setmode(_fileno(stdout), _O_BINARY);
   using namespace brevak::win32;
-  const std::function<void()> groups[] = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
-                                          CheckShellCopy, CheckFolders, CheckFileSystemObject,
-                                          CheckDispatchErrors, CheckOneHandlerAtATime};
+  std::vector<std::function<void()>> groups = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
+                                                CheckShellCopy, CheckFolders, CheckFileSystemObject,
+                                                CheckDispatchErrors, CheckOneHandlerAtATime, CheckShutdownRefused,
+                                                CheckInstanceLock};
+  // BREVAK_POOLING_FILE names a database: only the pooling check, where
+  // the test harness's ADODB.Connection is registered.
+  if (const std::u16string file = EnvironmentValue(L"BREVAK_POOLING_FILE"); !file.empty()) {
+    groups = {[file] { CheckPooling(file); }};
+  }
   for (const auto& group : groups) {
     try {
       group();

@@ -4,7 +4,11 @@
 // Windows: late-bound through IDispatch. Each call goes over 127.0.0.1 to
 // wine-ado-helper (ado_wire.h), whose port is in BREVAK_WINE_ADO_PORT; a
 // failure comes back as the EXCEPINFO the real provider gives: DISP_E_EXCEPTION
-// with the error's HRESULT and description. It never ships.
+// with the error's HRESULT and description. Like Jet under ADO's default
+// resource pooling, it keeps the database file open after Close unless the
+// connection string turns pooling off (pooled_file.h). It refuses to be
+// registered anywhere but under Wine: registered, it replaces
+// ADODB.Connection for every program of the machine. It never ships.
 #include <winsock2.h>
 #include <windows.h>
 #include <ole2.h>
@@ -13,8 +17,10 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "wine_ado/ado_wire.h"
+#include "wine_ado/pooled_file.h"
 
 namespace brevak::wine_ado {
 namespace {
@@ -253,6 +259,47 @@ HRESULT RecordsetObject::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
   return DISP_E_MEMBERNOTFOUND;
 }
 
+// The handles a connection object holds on its database files, as Jet
+// does: shared, for reading and writing unless opened for reading only.
+// A pooled one outlives Close; every one goes with the object.
+class HeldFiles {
+ public:
+  ~HeldFiles() {
+    for (const Held& held : held_) CloseHandle(held.handle);
+  }
+  // After a successful Open with `connection_string`.
+  void Opened(const std::wstring& connection_string);
+  // After Close: what pooling keeps stays open.
+  void Closed();
+
+ private:
+  struct Held {
+    HANDLE handle;
+    bool pooled;
+  };
+  std::vector<Held> held_;
+};
+
+void HeldFiles::Opened(const std::wstring& connection_string) {
+  const std::optional<HeldFile> file = HeldFileOf(Utf8(connection_string));
+  if (!file) return;
+  const DWORD access = file->read_only ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+  const HANDLE handle = CreateFileW(Wide(file->data_source).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) held_.push_back({handle, file->pooled});
+}
+
+void HeldFiles::Closed() {
+  for (auto held = held_.begin(); held != held_.end();) {
+    if (held->pooled) {
+      ++held;
+      continue;
+    }
+    CloseHandle(held->handle);
+    held = held_.erase(held);
+  }
+}
+
 // ADODB.Connection: every member is one call of the helper.
 class ConnectionObject : public DispatchObject {
  public:
@@ -270,6 +317,7 @@ class ConnectionObject : public DispatchObject {
   HRESULT Forward(const char* member, const std::wstring& argument, std::string* value, EXCEPINFO* exception);
 
   Wire wire_;
+  HeldFiles files_;
 };
 
 HRESULT ConnectionObject::Forward(const char* member, const std::wstring& argument, std::string* value,
@@ -302,6 +350,8 @@ HRESULT ConnectionObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
   if (id < 2 || id > 8) return DISP_E_MEMBERNOTFOUND;
   if ((id == 2 || id == 3) && !TextArgument(parameters, 0, &argument)) return DISP_E_PARAMNOTOPTIONAL;
   const HRESULT hr = Forward(kForwarded[id], argument, &value, exception);
+  if (SUCCEEDED(hr) && id == 2) files_.Opened(argument);
+  if (SUCCEEDED(hr) && id == 7) files_.Closed();
   if (FAILED(hr) || result == nullptr) return hr;
   if (id == 8) {
     result->vt = VT_I4;
@@ -355,6 +405,28 @@ bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& 
   return status == ERROR_SUCCESS;
 }
 
+// A REG_SZ value under HKEY_CLASSES_ROOT; empty when there is none.
+std::wstring ValueOf(const std::wstring& key, const wchar_t* name) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {};
+  wchar_t value[128] = {};
+  DWORD size = sizeof value - sizeof(wchar_t), type = 0;
+  const LONG status = RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS && type == REG_SZ ? std::wstring(value) : std::wstring();
+}
+
+// Wine's ntdll exports wine_get_version; that of Windows does not. On a
+// real PC the server would take ADODB.Connection from every program.
+bool UnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+const std::wstring kClsidKey = std::wstring(L"CLSID\\") + kClsidText;
+const std::wstring kProgIdClsidKey = std::wstring(kProgId) + L"\\CLSID";
+constexpr wchar_t kReplacedValue[] = L"ReplacedProgIdClsid";
+
 }  // namespace
 }  // namespace brevak::wine_ado
 
@@ -376,23 +448,36 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return live_objects == 0 ? S_OK : S_FALSE; }
 
 // The class under its own CLSID, and the ProgID ADODB.Connection (keys do
-// not regard case: Adodb.Connection is the same) pointing at it.
+// not regard case: Adodb.Connection is the same) pointing at it; the CLSID
+// the ProgID named before is kept, for DllUnregisterServer to put back.
+// Refused anywhere but under Wine.
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+  if (!UnderWine()) return E_ACCESSDENIED;
   wchar_t path[MAX_PATH];
   if (GetModuleFileNameW(module_handle, path, MAX_PATH) == 0) return SELFREG_E_CLASS;
-  const std::wstring clsid_key = std::wstring(L"CLSID\\") + kClsidText;
-  const bool ok = SetValue(clsid_key, nullptr, L"Brevak test harness: ADODB.Connection") &&
-                  SetValue(clsid_key + L"\\InprocServer32", nullptr, path) &&
-                  SetValue(clsid_key + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-                  SetValue(clsid_key + L"\\ProgID", nullptr, kProgId) &&
-                  SetValue(std::wstring(kProgId) + L"\\CLSID", nullptr, kClsidText);
+  const std::wstring replaced = ValueOf(kProgIdClsidKey, nullptr);
+  const bool ok = SetValue(kClsidKey, nullptr, L"Brevak test harness: ADODB.Connection") &&
+                  (replaced.empty() || replaced == kClsidText || SetValue(kClsidKey, kReplacedValue, replaced)) &&
+                  SetValue(kClsidKey + L"\\InprocServer32", nullptr, path) &&
+                  SetValue(kClsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+                  SetValue(kClsidKey + L"\\ProgID", nullptr, kProgId) &&
+                  SetValue(kProgIdClsidKey, nullptr, kClsidText);
   return ok ? S_OK : SELFREG_E_CLASS;
 }
 
+// The ProgID back to the class it named before, when it still names this
+// one; then this class's keys go.
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  const std::wstring clsid_key = std::wstring(L"CLSID\\") + kClsidText;
-  for (const std::wstring& key : {clsid_key + L"\\InprocServer32", clsid_key + L"\\ProgID", clsid_key,
-                                  std::wstring(kProgId) + L"\\CLSID"}) {
+  if (!UnderWine()) return E_ACCESSDENIED;
+  if (ValueOf(kProgIdClsidKey, nullptr) == kClsidText) {
+    const std::wstring replaced = ValueOf(kClsidKey, kReplacedValue);
+    if (replaced.empty()) {
+      RegDeleteKeyW(HKEY_CLASSES_ROOT, kProgIdClsidKey.c_str());
+    } else if (!SetValue(kProgIdClsidKey, nullptr, replaced)) {
+      return SELFREG_E_CLASS;
+    }
+  }
+  for (const std::wstring& key : {kClsidKey + L"\\InprocServer32", kClsidKey + L"\\ProgID", kClsidKey}) {
     RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
   }
   return S_OK;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/ado_pooling.h"
 #include "platform/win32/dispatch.h"
 
 namespace brevak::win32 {
@@ -14,8 +15,9 @@ class AdoConnection : public Connection {
   explicit AdoConnection(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
   void SetProvider(const std::u16string& provider) override { object_.Put(L"Provider", provider); }
+  // Without pooling: once closed, the file is closed (ado_pooling.h).
   void Open(const std::u16string& connection_string) override {
-    object_.Call(L"Open", {connection_string});
+    object_.Call(L"Open", {WithoutResourcePooling(connection_string)});
   }
   void Execute(const std::u16string& statement) override { object_.Call(L"Execute", {statement}); }
   int32_t ExecuteCount(const std::u16string& statement) override;

@@ -29,9 +29,16 @@ std::u16string FromUtf8(const std::string& bytes) {
   return FromWide(text.data(), text.size());
 }
 
+// Where a write of `path` puts its text before the move.
+std::u16string UnfinishedWrite(const std::u16string& path) { return path + u".new"; }
+
 }  // namespace
 
 std::optional<std::u16string> Win32DurableFiles::ReadText(const std::u16string& path) {
+  // A write cut off before its move never happened: its caller was told
+  // nothing was written. Its leftover goes; if it cannot, it does no harm,
+  // since the next write replaces it.
+  DeleteFileW(Wide(UnfinishedWrite(path)));
   FileHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.ok() && GetLastError() == ERROR_FILE_NOT_FOUND) return std::nullopt;
@@ -40,7 +47,7 @@ std::optional<std::u16string> Win32DurableFiles::ReadText(const std::u16string& 
 }
 
 void Win32DurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {
-  const std::u16string temp = path + u".new";
+  const std::u16string temp = UnfinishedWrite(path);
   {
     FileHandle file(CreateFileW(Wide(temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     CheckFileCall(file.ok());
@@ -50,10 +57,13 @@ void Win32DurableFiles::WriteText(const std::u16string& path, const std::u16stri
   CheckFileCall(MoveFileExW(Wide(temp), Wide(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
+// The file goes, and so does what an unfinished write of it left.
 void Win32DurableFiles::Remove(const std::u16string& path) {
-  if (DeleteFileW(Wide(path))) return;
-  const DWORD error = GetLastError();
-  if (error != ERROR_FILE_NOT_FOUND) throw FileError(error);
+  for (const std::u16string& file : {UnfinishedWrite(path), path}) {
+    if (DeleteFileW(Wide(file))) continue;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) throw FileError(error);
+  }
 }
 
 void Win32DurableFiles::Rename(const std::u16string& from, const std::u16string& to) {

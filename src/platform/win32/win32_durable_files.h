@@ -7,7 +7,8 @@ namespace brevak::win32 {
 
 // A file is written as "NAME.new", flushed (FlushFileBuffers), and moved
 // over NAME with MOVEFILE_WRITE_THROUGH, so a crash leaves the old text or
-// the new one.
+// the new one. What a crash leaves of NAME.new is removed by the next read
+// or removal of NAME.
 class Win32DurableFiles : public DurableFiles {
  public:
   std::optional<std::u16string> ReadText(const std::u16string& path) override;

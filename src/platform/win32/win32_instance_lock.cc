@@ -4,9 +4,6 @@
 
 namespace brevak::win32 {
 
-// Global: every session of the machine shares the one installation.
-constexpr wchar_t kMutexName[] = L"Global\\BrevakUpgradeTool";
-
 Win32InstanceLock::~Win32InstanceLock() {
   if (mutex_ != nullptr) {
     ReleaseMutex(mutex_);
@@ -16,8 +13,13 @@ Win32InstanceLock::~Win32InstanceLock() {
 
 bool Win32InstanceLock::TryLock() {
   if (mutex_ != nullptr) return true;
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
-  if (mutex == nullptr) return true;  // no lock can be made: nothing to wait for
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+  if (mutex == nullptr) {
+    // Denied: the mutex exists, made by a copy running under another
+    // account or in another session, whose security keeps this one out.
+    // Any other failure: no lock can be made, so there is nothing to wait for.
+    return GetLastError() != ERROR_ACCESS_DENIED;
+  }
   const DWORD waited = WaitForSingleObject(mutex, 0);
   if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
     mutex_ = mutex;

@@ -5,9 +5,13 @@
 
 namespace brevak::win32 {
 
+// Global: every session of the machine shares the one installation.
+inline constexpr wchar_t kInstanceMutexName[] = L"Global\\BrevakUpgradeTool";
+
 // A named mutex, owned until the process ends. Windows hands a mutex whose
 // owner died to the next waiter (WAIT_ABANDONED), and destroys it with its
-// last handle, so a lock of a dead process never blocks.
+// last handle, so a lock of a dead process never blocks. A mutex that this
+// account may not open (another user's copy, another session's) is held.
 class Win32InstanceLock : public InstanceLock {
  public:
   Win32InstanceLock() = default;

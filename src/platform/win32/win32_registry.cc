@@ -43,6 +43,10 @@ int32_t Win32Registry::RegEnumValueA(brevak::HKEY key, uint32_t index, char* nam
                          type_dword.get(), data, size_dword.get());
 }
 
+int32_t Win32Registry::RegEnumKeyA(brevak::HKEY key, uint32_t index, char* name, uint32_t size) {
+  return ::RegEnumKeyA(Native(key), index, name, size);
+}
+
 int32_t Win32Registry::RegCloseKey(brevak::HKEY key) { return ::RegCloseKey(Native(key)); }
 
 uint32_t Win32Registry::ExpandEnvironmentStringsA(const char* source, char* destination,

@@ -13,6 +13,7 @@ class Win32Registry : public Registry {
   int32_t RegEnumValueA(HKEY key, uint32_t index, char* name, uint32_t* name_size,
                         uint32_t* reserved, uint32_t* type, uint8_t* data,
                         uint32_t* data_size) override;
+  int32_t RegEnumKeyA(HKEY key, uint32_t index, char* name, uint32_t size) override;
   int32_t RegCloseKey(HKEY key) override;
   uint32_t ExpandEnvironmentStringsA(const char* source, char* destination,
                                      uint32_t size) override;

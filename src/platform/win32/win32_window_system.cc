@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/message_box.h"
+#include "platform/win32/shutdown_block.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 #include "platform/window_controls.h"
@@ -249,6 +250,12 @@ bool Win32WindowSystem::HandleMessage(unsigned message, uintptr_t wparam, intptr
       OnClose();
       *result = 0;
       return true;
+    case WM_QUERYENDSESSION:
+      // Shutdown and log-off wait while a handler runs (DoEvents and the
+      // shell's copy dialog deliver this message meanwhile).
+      if (!handler_running_) return false;
+      *result = FALSE;
+      return true;
     default:
       return false;
   }
@@ -257,7 +264,10 @@ bool Win32WindowSystem::HandleMessage(unsigned message, uintptr_t wparam, intptr
 void Win32WindowSystem::RunHandler(const std::function<void()>& handler) {
   if (handler_running_) return;
   handler_running_ = true;
-  Guard(handler);
+  {
+    const ShutdownBlock block(window_);
+    Guard(handler);
+  }
   handler_running_ = false;
 }
 

@@ -14,7 +14,8 @@ namespace brevak::win32 {
 // bar, at the layout's twips converted at the system's DPI. Texts go
 // through the W functions. No exception leaves the window procedure: a
 // RunTimeError from a handler shows the run-time error message and ends the
-// program with exit code 1.
+// program with exit code 1. While a handler runs, the window refuses to let
+// Windows shut down or log off (WM_QUERYENDSESSION).
 class Win32WindowSystem : public WindowSystem {
  public:
   Win32WindowSystem();
@@ -64,7 +65,8 @@ class Win32WindowSystem : public WindowSystem {
   // any other exception (as the run-time's internal error): none may cross
   // the window procedure.
   void Guard(const std::function<void()>& procedure);
-  // Runs a user's handler under Guard unless one is running already.
+  // Runs a user's handler under Guard unless one is running already;
+  // meanwhile shutdown and log-off are refused, with a reason shown.
   void RunHandler(const std::function<void()>& handler);
   void EndWithError(const RunTimeError& error);
   void OnCommand(int id, int code);

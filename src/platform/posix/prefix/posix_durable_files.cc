@@ -35,9 +35,20 @@ void CheckStep(int error) {
   if (error != 0) throw FileError(error);
 }
 
+// Where a write of `target` puts its text before the rename.
+fs::path UnfinishedWrite(const fs::path& target) {
+  fs::path temp = target;
+  temp += ".new";
+  return temp;
+}
+
 }  // namespace
 
 std::optional<std::u16string> PosixDurableFiles::ReadText(const std::u16string& path) {
+  // A write cut off before its rename never happened: its caller was told
+  // nothing was written. Its leftover goes; if it cannot, it does no harm,
+  // since the next write replaces it.
+  ::unlink(UnfinishedWrite(prefix_.ToHost(path)).c_str());
   FileDescriptor fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 && errno == ENOENT) return std::nullopt;
   Check(fd.get() >= 0);
@@ -55,18 +66,21 @@ std::optional<std::u16string> PosixDurableFiles::ReadText(const std::u16string& 
 
 void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {
   const fs::path target = prefix_.ToHost(path);
-  fs::path temp = target;
-  temp += ".new";
-  CheckStep(ReplaceFile(target, temp, Utf16ToUtf8(text) + "\r\n"));
+  CheckStep(ReplaceFile(target, UnfinishedWrite(target), Utf16ToUtf8(text) + "\r\n"));
 }
 
+// The file goes, and so does what an unfinished write of it left.
 void PosixDurableFiles::Remove(const std::u16string& path) {
   const fs::path target = prefix_.ToHost(path);
-  if (::unlink(target.c_str()) != 0) {
-    if (errno == ENOENT) return;
-    throw FileError(errno);
+  bool removed = false;
+  for (const fs::path& file : {UnfinishedWrite(target), target}) {
+    if (::unlink(file.c_str()) == 0) {
+      removed = true;
+    } else if (errno != ENOENT) {
+      throw FileError(errno);
+    }
   }
-  CheckStep(FlushFolder(target.parent_path()));
+  if (removed) CheckStep(FlushFolder(target.parent_path()));
 }
 
 void PosixDurableFiles::Rename(const std::u16string& from, const std::u16string& to) {

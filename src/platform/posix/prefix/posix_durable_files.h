@@ -7,7 +7,8 @@
 namespace brevak::posix {
 
 // A file is written as "NAME.new", flushed, renamed over NAME, and the
-// folder flushed, so a crash leaves the old text or the new one.
+// folder flushed, so a crash leaves the old text or the new one. What a
+// crash leaves of NAME.new is removed by the next read or removal of NAME.
 class PosixDurableFiles : public DurableFiles {
  public:
   explicit PosixDurableFiles(const WinePrefix& prefix) : prefix_(prefix) {}

@@ -85,7 +85,7 @@ int32_t PosixRegistry::RegOpenKeyA(HKEY root, const std::string& sub_key, HKEY* 
   if (!values) return ERROR_FILE_NOT_FOUND;
   *result = next_handle_;
   next_handle_ += 4;
-  open_keys_[*result] = OpenKey{path, std::move(*values)};
+  open_keys_[*result] = OpenKey{path, std::move(*values), file->SubKeys(path)};
   return ERROR_SUCCESS;
 }
 
@@ -111,6 +111,19 @@ int32_t PosixRegistry::RegEnumValueA(HKEY key, uint32_t index, char* name, uint3
   if (type != nullptr) *type = value.type;
   if (data_size != nullptr) *data_size = static_cast<uint32_t>(bytes.size());
   return status;
+}
+
+int32_t PosixRegistry::RegEnumKeyA(HKEY key, uint32_t index, char* name, uint32_t size) {
+  const auto it = open_keys_.find(key);
+  if (it == open_keys_.end()) return ERROR_INVALID_HANDLE;
+  if (name == nullptr) return ERROR_INVALID_PARAMETER;
+  const std::vector<std::u16string>& sub_keys = it->second.sub_keys;
+  if (index >= sub_keys.size()) return ERROR_NO_MORE_ITEMS;
+  const std::string bytes = code_page_.ToAnsi(sub_keys[index]);
+  if (bytes.size() >= size) return ERROR_MORE_DATA;
+  std::memcpy(name, bytes.data(), bytes.size());
+  name[bytes.size()] = '\0';
+  return ERROR_SUCCESS;
 }
 
 int32_t PosixRegistry::RegCloseKey(HKEY key) {

@@ -33,6 +33,9 @@ class PosixRegistry : public Registry {
   int32_t RegEnumValueA(HKEY key, uint32_t index, char* name, uint32_t* name_size,
                         uint32_t* reserved, uint32_t* type, uint8_t* data,
                         uint32_t* data_size) override;
+  // The sub-keys as the file spells them, in the order of their names in
+  // lower case (Windows keeps them sorted ignoring case).
+  int32_t RegEnumKeyA(HKEY key, uint32_t index, char* name, uint32_t size) override;
   int32_t RegCloseKey(HKEY key) override;
   // %NAME% from the process environment, the name matched ignoring letter
   // case (an exact match first). An unknown name, "%%" and a lone "%" stay
@@ -45,6 +48,7 @@ class PosixRegistry : public Registry {
   struct OpenKey {
     std::u16string path;
     std::vector<RegistryValue> values;
+    std::vector<std::u16string> sub_keys;
   };
 
   std::optional<std::u16string> PathOf(HKEY root) const;

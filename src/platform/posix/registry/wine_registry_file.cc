@@ -368,8 +368,20 @@ std::vector<RegistryValue>& WineRegistryFile::AddKey(const std::u16string& path)
   const std::u16string folded = Fold(path);
   for (size_t sep = folded.find(u'\\'); sep != std::u16string::npos; sep = folded.find(u'\\', sep + 1)) {
     keys_[folded.substr(0, sep)];
+    spellings_.emplace(folded.substr(0, sep), path.substr(0, sep));
   }
+  spellings_.emplace(folded, path);
   return keys_[folded];
+}
+
+std::vector<std::u16string> WineRegistryFile::SubKeys(const std::u16string& path) const {
+  const std::u16string prefix = path.empty() ? u"" : Fold(path) + u"\\";
+  std::vector<std::u16string> names;
+  for (auto it = spellings_.lower_bound(prefix); it != spellings_.end() && it->first.starts_with(prefix); ++it) {
+    const std::u16string below = it->second.substr(prefix.size());
+    if (!below.empty() && below.find(u'\\') == std::u16string::npos) names.push_back(below);
+  }
+  return names;
 }
 
 void WineRegistryFile::SetValue(std::vector<RegistryValue>& key, RegistryValue value) {

@@ -41,6 +41,9 @@ class WineRegistryFile {
   // file order. Empty when the file holds neither the key nor a key below it;
   // a key known only from a key below it has no values. "" is the root.
   std::optional<std::vector<RegistryValue>> FindKey(const std::u16string& path) const;
+  // The names of the keys directly below `path` ("" for the root), as the
+  // file first spells them, in the order of their names in lower case.
+  std::vector<std::u16string> SubKeys(const std::u16string& path) const;
 
   // Adds the key `path` (and the keys above it) when absent; returns its values.
   std::vector<RegistryValue>& AddKey(const std::u16string& path);
@@ -52,6 +55,7 @@ class WineRegistryFile {
   WineRegistryFile();
 
   std::map<std::u16string, std::vector<RegistryValue>> keys_;  // by folded path
+  std::map<std::u16string, std::u16string> spellings_;         // folded path: as first written
 };
 
 }  // namespace brevak::posix

@@ -329,5 +329,33 @@ TEST_F(PosixRegistryExpandTest, CutsTheResultToTheDestination) {
   }
 }
 
+// The sub-keys of a key, each as the file first spells it, in the order of
+// their names without regard to case; keys further below are no sub-keys;
+// a name must fit with its NUL.
+TEST(PosixRegistryTest, EnumeratesSubKeysByNameWithTheirSpelling) {
+  const std::string list = R"(Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList)";
+  Machine machine;
+  machine.prefix().WriteSystemReg(
+      testing::TempPrefix::SystemRegWithKey(list + R"(\\S-1-5-21-9-1001)", "\"a\"=\"1\"") + "[" + list +
+      R"(\\s-1-5-18] 1700000000)" "\n\n[" + list + R"(\\S-1-5-21-9-1000\\Deeper] 1700000000)" "\n\n[" + list +
+      R"(\\店主] 1700000000)" "\n\n[" + list + R"(\\S-1-5-21-9-1001] 1700000000)" "\n\"b\"=\"2\"\n");
+  const HKEY key = machine.Open("Software\\Microsoft\\Windows NT\\CurrentVersion\\PROFILELIST");
+  struct Case { uint32_t index; uint32_t size; int32_t status; std::string name; };
+  const Case cases[] = {
+      {0, 256, ERROR_SUCCESS, "s-1-5-18"},         {1, 256, ERROR_SUCCESS, "S-1-5-21-9-1000"},
+      {2, 256, ERROR_SUCCESS, "S-1-5-21-9-1001"},  {3, 256, ERROR_SUCCESS, "\xB5\xEA\xD6\xF7"},  // 店主 in GBK
+      {4, 256, ERROR_NO_MORE_ITEMS, ""},           {1, 15, ERROR_MORE_DATA, ""},
+      {1, 16, ERROR_SUCCESS, "S-1-5-21-9-1000"},
+  };
+  for (const Case& c : cases) {
+    std::string name(c.size, '\0');
+    EXPECT_EQ(machine.registry().RegEnumKeyA(key, c.index, name.data(), c.size), c.status) << c.index;
+    EXPECT_EQ(std::string(name.c_str()), c.name) << c.index;
+  }
+  EXPECT_EQ(machine.registry().RegEnumKeyA(machine.Open("Software"), 1, nullptr, 0), ERROR_INVALID_PARAMETER);
+  char name[8] = {};
+  EXPECT_NE(machine.registry().RegEnumKeyA(0x1234, 0, name, sizeof name), ERROR_SUCCESS);  // no such key
+}
+
 }  // namespace
 }  // namespace brevak::posix
