@@ -253,9 +253,8 @@ TEST(ShopFilesTest, PackageRowsFillEveryTable) {
 // gives the others; a table the shop does not have is refused.
 TEST(ShopFilesTest, TablesGivenTheirOwnRowsHoldThem) {
   ShopOptions options{{}, Variant::kOld, 1000, 1, 2, false, {{"Repair_Sheet_Part", 7000}, {"Pic", 0}}};
-  const TableSizes spread = SpreadRows(ShopTables(Variant::kOld), 1000);
   const TableSizes planned = PlannedSizes(options);
-  for (const auto& [table, rows] : spread) {
+  for (const auto& [table, rows] : SpreadRows(ShopTables(Variant::kOld), 1000)) {
     const auto given = options.table_rows.find(table);
     EXPECT_EQ(planned.at(table), (given == options.table_rows.end() ? rows : given->second) + 2) << table;
   }

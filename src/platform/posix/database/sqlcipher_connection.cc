@@ -19,6 +19,9 @@ namespace {
 
 constexpr std::u16string_view kJetProvider = u"Microsoft.Jet.OLEDB.4.0";
 
+// Pages of an attached backup kept in its cache (see Attach).
+constexpr int kBackupCachePages = 64;
+
 // SQLite compares table and column names ignoring ASCII case, as Jet does.
 bool SameName(const std::string& a, const std::string& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -323,8 +326,11 @@ void SqlCipherConnection::Attach(const std::string& host, const std::u16string& 
   attached_.emplace(key, alias);
   cache_tags_[alias] = tag;
   // Pages mapped from the file would pass the page cache by, and the
-  // append's reads with them.
+  // append's reads with them. An append reads each page of the backup once,
+  // so the cache need hold little more than the path from the table's root
+  // to the page being read.
   RunSql("PRAGMA " + QuoteIdentifier(alias) + ".mmap_size = 0");
+  RunSql("PRAGMA " + QuoteIdentifier(alias) + ".cache_size = " + std::to_string(kBackupCachePages));
 }
 
 // SQLite refuses ATTACH inside a transaction. An open transaction is set

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/shop_db.h"
 #include "support/temp_prefix.h"
 
@@ -19,9 +21,7 @@ std::string Fill(int first, int last, const std::string& text) {
 
 class PageCacheTapTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    if (db_ != nullptr) sqlite3_close_v2(db_);
-  }
+  void TearDown() override { sqlite3_close_v2(db_); }
 
   // The installation's side: a plain file with T (ID, V) empty, and `backup`
   // attached as bak with its own tag.
@@ -35,29 +35,20 @@ class PageCacheTapTest : public ::testing::Test {
   }
 
   void Exec(const std::string& sql) {
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
-    ASSERT_EQ(rc, SQLITE_OK) << sql << ": " << (error ? error : "");
-    sqlite3_free(error);
+    ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql << ": " << sqlite3_errmsg(db_);
   }
 
   int64_t Number(const std::string& sql) {
     sqlite3_stmt* query = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr), SQLITE_OK) << sql;
-    EXPECT_EQ(sqlite3_step(query), SQLITE_ROW) << sql;
-    const int64_t value = sqlite3_column_int64(query, 0);
+    sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr);
+    const int64_t value = sqlite3_step(query) == SQLITE_ROW ? sqlite3_column_int64(query, 0) : -1;
     sqlite3_finalize(query);
     return value;
   }
 
-  uint32_t Root(const std::string& table) {
-    return static_cast<uint32_t>(Number("SELECT rootpage FROM bak.sqlite_master WHERE name = '" + table + "'"));
-  }
-
   // The tap's count of the rows `sql` reads from bak.T.
-  std::optional<int64_t> Counted(const std::string& sql, uint64_t tag, const std::string& table = "T") {
-    const uint32_t root = Root(table);
-    LeafRowCount count(tag, root);
+  std::optional<int64_t> Counted(const std::string& sql, uint64_t tag) {
+    LeafRowCount count(tag, static_cast<uint32_t>(Number("SELECT rootpage FROM bak.sqlite_master WHERE name = 'T'")));
     Exec(sql);
     return count.Rows();
   }
@@ -72,11 +63,7 @@ class PageCacheTapTest : public ::testing::Test {
 TEST_F(PageCacheTapTest, CountsTheRowsAnAppendReads) {
   ASSERT_TRUE(Installed());
   const std::string table = "CREATE TABLE T (ID INTEGER PRIMARY KEY, V);";
-  const struct {
-    const char* what;
-    std::string password;
-    std::string script;
-  } cases[] = {
+  const struct { const char* what; std::string password, script; } cases[] = {
       {"an empty table", "", table},
       {"one leaf", "", table + Fill(1, 12, "'x'")},
       {"a tree of three levels", "", "PRAGMA page_size = 1024;" + table + Fill(1, 20000, "printf('%060d', i)")},
@@ -91,13 +78,10 @@ TEST_F(PageCacheTapTest, CountsTheRowsAnAppendReads) {
     testing::MakeShopDb(backup, c.password, c.script);
     Open(backup, c.password);
     const int64_t rows = Number("SELECT count(*) FROM bak.T");
-    Exec("BEGIN");
     EXPECT_EQ(Counted("INSERT INTO main.T SELECT * FROM bak.T", tag_), rows) << c.what << ", whole records";
     Exec("DELETE FROM main.T");
     EXPECT_EQ(Counted("INSERT INTO main.T (ID, V) SELECT ID, V FROM bak.T", tag_), rows) << c.what << ", by field";
-    Exec("ROLLBACK");
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
+    sqlite3_close_v2(std::exchange(db_, nullptr));
     fs::remove(prefix_.OnDriveC("main.db"));
   }
 }
@@ -109,12 +93,10 @@ TEST_F(PageCacheTapTest, GivesNoCountForWhatItDidNotWatch) {
   testing::MakeShopDb(backup, "", "CREATE TABLE T (ID INTEGER PRIMARY KEY, V); CREATE TABLE U (ID, V);" +
                                       Fill(1, 500, "i") + "INSERT INTO U SELECT * FROM T;");
   Open(backup, "");
-  Exec("BEGIN");
   EXPECT_EQ(Counted("INSERT INTO main.T SELECT * FROM bak.T", tag_ + 1), std::nullopt) << "another file's tag";
   Exec("DELETE FROM main.T");
   EXPECT_EQ(Counted("INSERT INTO main.T SELECT * FROM bak.U", tag_), std::nullopt) << "another table";
   EXPECT_EQ(Counted("SELECT count(*) FROM main.T", tag_), std::nullopt) << "the installation's file";
-  Exec("ROLLBACK");
 }
 
 }  // namespace
