@@ -1,7 +1,7 @@
 // Times the shell copy against `cp` + `sync` on the same files and disk,
 // and shows that its memory does not grow with the size of the files.
 //
-//   copy_bench [SIZE_MB [ROUNDS [FOLDER]]]
+//   copy-bench [SIZE_MB [ROUNDS [FOLDER]]]
 //
 // SIZE_MB (default 1024) of data files are made in a temporary prefix in
 // FOLDER (default: the temporary folder). The backup-shaped request and

@@ -31,9 +31,8 @@ trap 'rm -rf "$WORK"' EXIT
 mkdir "$WORK/bin"
 cp "$TOOL" "$MAKER" "$WORK/bin/"
 TOOL=$WORK/bin/brevak-upgrade MAKER=$WORK/bin/make-shop-data
-MOVED="GroupList People Pic main Call_Manager Car_Club car_name CarOwner Cash_In Cash_Out InCall Ins_Name
-Ins_Policy Ins_Return InsCulHistory LogSave Repair_Customer Repair_Sheet Repair_Sheet_Part Repair_Sheet_Work
-RepairCase SalesMoney SalesOff ScheduleSave SmsReg SmsSave SmsSend UserTab WillCustomer Huifang_kind Huifang_main"
+# The tables the update carries, from the shop's schema.
+MOVED=$("$MAKER" --print-moved-tables | awk '{ print $2 }' | sort -u)
 
 # The template prefix: the installation (5.06.0004, ROWS shop rows) and the
 # package (5.06.0005, fresh databases, the tool itself).

@@ -6,7 +6,8 @@
 #   bench/migration_baseline.sh [options] --make
 #
 # For each of the 29 entries of the upgrade's table list (RepairCase twice),
-# in its order, one transaction on the installation's database:
+# in its order, as make-shop-data --print-moved-tables gives it, one
+# transaction on the installation's database:
 #   BEGIN; DELETE FROM main."T";
 #   INSERT INTO main."T" (fields) SELECT fields FROM bak."T"; COMMIT;
 # with the backup attached with its key and the fields named as the
@@ -25,7 +26,8 @@
 #                   of them in the customer database)
 #   --seed S        seed for --make (default 1)
 #   --work DIR      work folder (default ${TMPDIR:-/tmp}/brevak-migration-bench)
-#   --tool PATH     make-shop-data (default: build*/make-shop-data, then PATH)
+#   --tool PATH     make-shop-data, which also gives the table list
+#                   (default: build*/make-shop-data, then PATH)
 #   --in-place      migrate INSTALLED.car itself instead of a scratch copy
 # Environment: SQLCIPHER names the shell (default sqlcipher).
 #
@@ -33,11 +35,6 @@
 # line starting with "sqlcipher-shell migration:". Exit status 1 when a
 # table's rows after the move differ from the backup's.
 set -euo pipefail
-
-readonly TABLE_LIST=(main Call_Manager Car_Club car_name CarOwner Cash_In Cash_Out InCall Ins_Name
-  Ins_Policy Ins_Return InsCulHistory LogSave Repair_Customer Repair_Sheet Repair_Sheet_Part
-  Repair_Sheet_Work RepairCase SalesMoney SalesOff ScheduleSave SmsReg SmsSave SmsSend UserTab
-  RepairCase WillCustomer Huifang_kind Huifang_main)
 
 SHELL_BIN=${SQLCIPHER:-sqlcipher}
 KEY=mqzvtw
@@ -66,6 +63,14 @@ find_tool() {
     [[ -x "$candidate" ]] && { echo "$candidate"; return; }
   done
   command -v make-shop-data || die "make-shop-data not found: build it or give --tool"
+}
+
+# The customer database's entries of the upgrade's table list, in its order.
+load_table_list() {
+  local tool
+  tool=$(find_tool)
+  mapfile -t TABLE_LIST < <("$tool" --print-moved-tables | awk '$1 == "Customerdata.car" { print $2 }')
+  [[ ${#TABLE_LIST[@]} -gt 0 ]] || die "$tool printed no table list"
 }
 
 # Builds the backup and the package's database under $WORK unless present.
@@ -148,6 +153,7 @@ main() {
   ARGS=()
   parse_args "$@"
   command -v "$SHELL_BIN" >/dev/null || die "$SHELL_BIN not found"
+  load_table_list
   mkdir -p "$WORK"
   if [[ $MAKE == 1 ]]; then
     make_inputs

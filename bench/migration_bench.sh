@@ -44,6 +44,8 @@ MAKER=$BUILD/make-shop-data
 [[ -x $TOOL && -x $MAKER ]] || { echo "migration_bench: build first ($TOOL, $MAKER)" >&2; exit 2; }
 command -v /usr/bin/time >/dev/null || { echo "migration_bench: needs GNU time (scripts/setup)" >&2; exit 2; }
 command -v sqlite3 >/dev/null || { echo "migration_bench: needs sqlite3 (scripts/setup)" >&2; exit 2; }
+# The address book's tables the update moves, in its order, from the shop's schema.
+ADDRESS_BOOK_TABLES=$("$MAKER" --print-moved-tables | awk '$1 == "Addr.mdb" { print $2 }')
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevak-migration-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
@@ -76,7 +78,7 @@ run_tool() {
 move_address_book() {
   local install=$1 backup=$2 table sql started
   sql="ATTACH DATABASE '${backup//\'/\'\'}' AS bak;"
-  for table in GroupList People Pic; do
+  for table in $ADDRESS_BOOK_TABLES; do
     sql+="BEGIN; DELETE FROM main.\"$table\"; INSERT INTO main.\"$table\" SELECT * FROM bak.\"$table\"; COMMIT;"
   done
   started=$(now)
@@ -102,7 +104,7 @@ run_baseline() {
   sync
   copied=$(seconds_between "$started" "$(now)")
   address=$(move_address_book "$install/Addr.mdb" "$backup/Addr.mdb")
-  shell=$(bench/migration_baseline.sh --in-place --work "$WORK/baseline" \
+  shell=$(bench/migration_baseline.sh --in-place --tool "$MAKER" --work "$WORK/baseline" \
             "$install/Customerdata.car" "$backup/Customerdata.car" |
           sed -n 's/^sqlcipher-shell migration: .* \([0-9.]*\) s wall.*/\1/p')
   [[ -n $shell ]] || { echo "migration_bench: the shell's migration failed" >&2; exit 1; }

@@ -11,11 +11,6 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # run time, see system_library.h). scripts/test-windows checks the imports.
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
 
-# The scripted window system: the same black-box protocol as on Linux.
-file(GLOB BREVAK_SCRIPTED_SOURCES CONFIGURE_DEPENDS src/platform/scripted/*.cc)
-add_library(brevak_scripted STATIC ${BREVAK_SCRIPTED_SOURCES})
-target_link_libraries(brevak_scripted PUBLIC brevak_runtime_error)
-
 # The Win32 adapters.
 file(GLOB BREVAK_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cc)
 add_library(brevak_win32 STATIC ${BREVAK_WIN32_SOURCES})
@@ -36,28 +31,32 @@ add_executable(brevak-upgrade WIN32 ${BREVAK_APP_WIN32_SOURCES}
 target_link_options(brevak-upgrade PRIVATE -Wl,--no-insert-timestamp)
 target_link_libraries(brevak-upgrade PRIVATE brevak_core brevak_win32 brevak_scripted)
 
-# The differential check's program: the registry listing and version records
-# as the Windows platform gives them (tests/differential).
-add_executable(dump-platform tests/differential/dump_platform.cc
-  tests/differential/dump_platform_win32.cc)
-target_link_libraries(dump-platform PRIVATE brevak_core brevak_win32 brevak_scripted)
+# The programs the Windows checks run under Wine (scripts/test-windows);
+# none of them is part of the package.
+if(BUILD_TESTING)
+  # The differential check's program: the registry listing and version records
+  # as the Windows platform gives them (tests/differential).
+  add_executable(dump-platform tests/differential/dump_platform.cc
+    tests/differential/dump_platform_win32.cc)
+  target_link_libraries(dump-platform PRIVATE brevak_core brevak_win32 brevak_scripted)
 
-# The tool with every real service but the database engine (Wine has no
-# Jet provider): the window and the history list are checked with it.
-add_executable(tool-without-engine WIN32 tests/differential/tool_without_engine_win32.cc
-  src/platform/win32/brevak-upgrade.rc)
-target_link_options(tool-without-engine PRIVATE -Wl,--no-insert-timestamp)
-target_link_libraries(tool-without-engine PRIVATE brevak_core brevak_win32 brevak_scripted)
+  # The tool with every real service but the database engine (Wine has no
+  # Jet provider): the window and the history list are checked with it.
+  add_executable(tool-without-engine WIN32 tests/differential/tool_without_engine_win32.cc
+    src/platform/win32/brevak-upgrade.rc)
+  target_link_options(tool-without-engine PRIVATE -Wl,--no-insert-timestamp)
+  target_link_libraries(tool-without-engine PRIVATE brevak_core brevak_win32 brevak_scripted)
 
-# The adapters against the real calls.
-add_executable(win32-adapter-checks tests/differential/win32_adapter_checks.cc)
-target_link_libraries(win32-adapter-checks PRIVATE brevak_core brevak_win32 brevak_scripted)
+  # The adapters against the real calls.
+  add_executable(win32-adapter-checks tests/differential/win32_adapter_checks.cc)
+  target_link_libraries(win32-adapter-checks PRIVATE brevak_core brevak_win32 brevak_scripted)
 
-# Test-only, never shipped: an in-process ADODB.Connection for Wine, which
-# has no Jet provider. It forwards each call to wine_ado_helper, a program
-# of the Linux build (tests/wine_ado).
-add_library(wine-ado-server SHARED tests/wine_ado/ado_server.cc tests/wine_ado/ado_server.def)
-set_target_properties(wine-ado-server PROPERTIES PREFIX "")
-target_include_directories(wine-ado-server PRIVATE tests)
-target_link_options(wine-ado-server PRIVATE -Wl,--enable-stdcall-fixup)
-target_link_libraries(wine-ado-server PRIVATE ws2_32 ole32 oleaut32 uuid advapi32)
+  # Test-only, never shipped: an in-process ADODB.Connection for Wine, which
+  # has no Jet provider. It forwards each call to wine-ado-helper, a program
+  # of the Linux build (tests/wine_ado).
+  add_library(wine-ado-server SHARED tests/wine_ado/ado_server.cc tests/wine_ado/ado_server.def)
+  set_target_properties(wine-ado-server PROPERTIES PREFIX "")
+  target_include_directories(wine-ado-server PRIVATE tests)
+  target_link_options(wine-ado-server PRIVATE -Wl,--enable-stdcall-fixup)
+  target_link_libraries(wine-ado-server PRIVATE ws2_32 ole32 oleaut32 uuid advapi32)
+endif()

@@ -1,6 +1,7 @@
 // make-shop-data: writes a car-service shop's two database files, Addr.mdb
 // and Customerdata.car, for demos, tests and benchmarks; or prints the row
-// counts of such a pair.
+// counts of such a pair, or the tables an upgrade moves (so that the
+// scripts need no list of their own).
 
 #include <charconv>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "shop/shop_files.h"
+#include "shop/shop_schema.h"
 
 namespace {
 
@@ -16,6 +18,7 @@ constexpr char kUsage[] =
     "usage: make-shop-data --out DIR --variant old|new [--rows N] [--table T=N]... [--seed S] [--package-rows M]\n"
     "                      [--force]\n"
     "       make-shop-data --print-counts DIR\n"
+    "       make-shop-data --print-moved-tables\n"
     "\n"
     "  --out DIR          write DIR/Addr.mdb (plain SQLite) and DIR/Customerdata.car (SQLCipher)\n"
     "  --variant old|new  the installed release's tables (5.06.0004) or the package's (5.06.0005,\n"
@@ -25,11 +28,15 @@ constexpr char kUsage[] =
     "  --seed S           the same seed gives the same rows (default 1)\n"
     "  --package-rows M   rows in every table as a release ships them, numbered first (default 0)\n"
     "  --force            replace files that exist\n"
-    "  --print-counts DIR print \"table rows\" for every table of both files of DIR\n";
+    "  --print-counts DIR print \"table rows\" for every table of both files of DIR\n"
+    "  --print-moved-tables\n"
+    "                     print \"file table\" for every table the upgrade moves, in its order\n"
+    "                     (a table it moves twice is printed twice)\n";
 
 struct Args {
   brevak::shop::ShopOptions options;
   std::string print_counts;
+  bool print_moved_tables = false;
   bool have_out = false, have_variant = false;
 };
 
@@ -80,6 +87,8 @@ bool ParseArgs(int argc, char** argv, Args* args) {
     const std::string_view arg = argv[i];
     if (arg == "--force") {
       args->options.force = true;
+    } else if (arg == "--print-moved-tables") {
+      args->print_moved_tables = true;
     } else if (i + 1 >= argc || !TakeOption(arg, argv[i + 1], args)) {
       std::fprintf(stderr, "make-shop-data: bad option or value: %s\n", argv[i]);
       return false;
@@ -87,7 +96,7 @@ bool ParseArgs(int argc, char** argv, Args* args) {
       ++i;
     }
   }
-  return !args->print_counts.empty() || (args->have_out && args->have_variant);
+  return args->print_moved_tables || !args->print_counts.empty() || (args->have_out && args->have_variant);
 }
 
 void PrintCounts(const std::filesystem::path& dir) {
@@ -100,6 +109,19 @@ void PrintCounts(const std::filesystem::path& dir) {
   }
 }
 
+// The address book's migrated tables as the schema orders them, then the
+// customer database's migration list.
+void PrintMovedTables() {
+  for (const auto& table : brevak::shop::ShopTables(brevak::shop::Variant::kNew)) {
+    if (table.store == brevak::shop::Store::kAddressBook && table.migrated) {
+      std::printf("%s %s\n", brevak::shop::kAddressBookFile, table.name);
+    }
+  }
+  for (const std::string& table : brevak::shop::CustomerMigrationList()) {
+    std::printf("%s %s\n", brevak::shop::kCustomerFile, table.c_str());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,7 +131,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    if (!args.print_counts.empty()) {
+    if (args.print_moved_tables) {
+      PrintMovedTables();
+    } else if (!args.print_counts.empty()) {
       PrintCounts(args.print_counts);
     } else {
       brevak::shop::MakeShopFiles(args.options);

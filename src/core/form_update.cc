@@ -46,6 +46,23 @@ void FormUpdate::CloseConnIfOpen() {
   if (Conn_ && Conn_->State() == adStateOpen) Conn_->Close();
 }
 
+bool FormUpdate::FolderExists(const std::u16string& folder) {
+  bool exists = true;
+  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
+  return exists;
+}
+
+bool FormUpdate::FileExists(const std::u16string& path) {
+  bool exists = false;
+  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
+  return exists;
+}
+
+void FormUpdate::RemoveFolder(const std::u16string& folder) {
+  if (!FolderExists(folder)) return;
+  ResumeNext([&] { platform_.folders->CreateFileSystemObject()->DeleteFolder(folder); });
+}
+
 std::u16string FormUpdate::Add0(const std::u16string& txt) {
   return vb::Len(txt) == 1 ? u"0" + txt : txt;
 }

@@ -2,29 +2,35 @@
 #define BREVAK_CORE_FORM_UPDATE_H_
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/mod_copy.h"
+#include "core/update_record.h"
 #include "platform/platform.h"
 
 namespace brevak {
 
 // The update window: its state, its load and unload steps, and every
 // handler and private procedure of the upgrade, the history and the restore.
+// Its members live in one file per stage, named after the stage.
 class FormUpdate : public FormEvents {
  public:
   explicit FormUpdate(Platform& platform) : platform_(platform) {}
 
+  // Start (form_update.cc) and history (form_update_history.cc).
   void Form_Load() override;
   void Form_Unload(int16_t& cancel) override;
-  void CmdUpdate_Click() override;
+  void CmdClose_Click() override;
   void cmdGetHistory_Click() override;
   void ListDir_Click() override;
+  // The update sequence (form_update_sequence.cc).
+  void CmdUpdate_Click() override;
+  // The restore with its own backup (form_update_restore.cc).
   void CmdRestore_Click() override;
-  void CmdClose_Click() override;
 
   // The window's state, living as long as the window.
   const std::u16string& sInstallDir() const { return sInstallDir_; }
@@ -42,83 +48,144 @@ class FormUpdate : public FormEvents {
   static std::u16string Add0(const std::u16string& txt);
 
  private:
+  // --- Start, and what every stage shares (form_update.cc).
   WindowSystem& window() { return *platform_.window; }
   // Conn, or run-time error 91 when it holds nothing.
   Connection& conn();
-
-  // Update sequence.
-  bool PassVersionGate();
-  bool BackUpInstallation(SHFILEOPSTRUCT& request);
-  // True (after telling the user) when the VirtualStore holds data files.
-  bool DataLeftInVirtualStore();
-  void NameBackupFolder();
   void CloseConnIfOpen();
-  // Runs one copy request and reports its outcome. Returns true when the
-  // caller may go on; `stop_when_aborted` ends it after "Operation Failed".
-  bool RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted);
-  void ReportCopyOutcome(int32_t result, int32_t last_error, const SHFILEOPSTRUCT& request);
-
-  // Data migration.
-  void MigrateData();
-  void MoveAddressBook(std::vector<std::u16string>& failed);
-  std::optional<std::u16string> OpenCustomerDatabase();
-  void ReData(const std::u16string& TabName);
-  // A moved table and its backup's table as a count statement names it
-  // (with the external-database clause).
-  struct RowCheck {
-    std::u16string table;
-    std::u16string backup_table;
-  };
-  void MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
-                 const RowCheck& check);
-  // Raises a run-time error when the table's rows differ from its backup's.
-  void VerifyRows(const RowCheck& check);
-  void ReportMigration(const std::vector<std::u16string>& failed,
-                       const std::optional<std::u16string>& customer_open_error);
-
-  // An interrupted update and the safeguards around an update.
-  enum class InterruptedUpdate { kNone, kFinish, kStop };
-  InterruptedUpdate CheckInterruptedUpdate();
-  std::optional<std::u16string> RecordedBackup();
-  bool BackupIsWhole(const std::u16string& folder);
-  bool DatabasesFree();
-  bool NameNewBackupFolder();
-  bool RecordUpdateInProgress();
-  void ClearUpdateRecord();
-  void ClearRecordOfRestoredBackup(const std::u16string& entry);
-  std::u16string UpdateRecordPath() const;
-
-  // History.
-  void SeachFile(std::u16string strPath);
-
-  // Checks before an update changes anything (form_update_checks.cc). Each
-  // returns the problem to tell the user, or the empty text.
-  bool PassPreUpdateChecks();
-  std::u16string SpaceProblem();
-  std::u16string PackageProblem();
-  std::u16string ProgramProblem(const std::u16string& path);
-  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
-                                 const std::u16string& password);
-  // The backup request's source list: the installation's data files.
-  std::u16string BackupSourceList() const;
-  // Runs the update's backup request; a backup that did not complete
-  // leaves no folder behind. False ends the update.
-  bool RunBackupRequest(SHFILEOPSTRUCT& request);
-  // Backs up the files a restore will replace into a new dated folder.
-  // False, after telling the user why, when the restore must not go on.
-  bool BackUpBeforeRestore();
-  std::u16string NameRestoreBackupFolder();
   // True also when it cannot be told: nothing unknown is ever removed.
   bool FolderExists(const std::u16string& folder);
   // False also when it cannot be told.
   bool FileExists(const std::u16string& path);
   void RemoveFolder(const std::u16string& folder);
 
+  // --- History (form_update_history.cc).
+  void SeachFile(std::u16string strPath);
+
+  // --- The checks before an update changes anything
+  // (form_update_checks.cc). Each says what is wrong to the user and
+  // returns false when the update must not go on.
+  bool PassVersionGate();
+  // True (after telling the user) when the VirtualStore holds data files.
+  bool DataLeftInVirtualStore();
+  bool PassPreUpdateChecks();
+  // The problem to tell the user, or the empty text.
+  std::u16string SpaceProblem();
+  std::u16string PackageProblem();
+  std::u16string ProgramProblem(const std::u16string& path);
+  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
+                                 const std::u16string& password);
+  // No other program holds the installation's databases.
+  bool DatabasesFree();
+  void NameBackupFolder();
+  // Names a backup folder that does not exist yet, waiting for the clock.
+  bool NameNewBackupFolder();
+
+  // --- The update sequence and its copy requests (form_update_sequence.cc).
+  // A new update up to its recorded backup. False ends the update.
+  bool BackUpInstallation(SHFILEOPSTRUCT& request);
+  // Finishing an interrupted update first saves the half-moved
+  // installation into a new folder (sSavedDir). False ends it.
+  bool SavePresentData();
+  // The package request; false, after saying where the data is, when the
+  // migration must not run.
+  bool CopyPackage();
+  // The source lists of the backup and the package request.
+  std::u16string BackupSourceList() const;
+  std::u16string PackageSourceList();
+  // Runs a backup request into `folder`; a backup that did not complete
+  // leaves no folder behind. False ends the handler.
+  bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder);
+  // Runs one copy request and reports its outcome. Returns true when the
+  // caller may go on; `stop_when_aborted` ends it after "Operation Failed".
+  bool RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted);
+  // Fills in the owner window and the operation, and makes the call.
+  CopyOutcome MakeCopyRequest(SHFILEOPSTRUCT& request);
+  // The outcome rule's messages.
+  void ReportCopyOutcome(const CopyOutcome& outcome);
+  // Why a copy did not complete, in words; empty when it did.
+  static std::u16string CopyFailureText(const CopyOutcome& outcome);
+  // Removes the fourteen-digit folders an interrupted copy of the tool
+  // left half-made (its temporary files, no database).
+  void RemoveHalfMadeBackups();
+
+  // --- The data migration (form_update_migration.cc).
+  // What the migration came to, table by table.
+  struct MigrationOutcome {
+    std::vector<std::u16string> failed;  // not moved, in list order, once each
+    std::vector<std::u16string> absent;  // the backup's database lacks them: nothing to move
+    std::optional<std::u16string> customer_open_error;
+  };
+  void MigrateData();
+  void MoveAddressBook(MigrationOutcome& outcome);
+  std::optional<std::u16string> OpenCustomerDatabase();
+  // False when the backup's database lacks the table.
+  bool ReData(const std::u16string& TabName);
+  // A moved table and its backup's table as a count statement names it
+  // (with the external-database clause).
+  struct RowCheck {
+    std::u16string table;
+    std::u16string backup_table;
+  };
+  // False (the table as it was) when the backup's database lacks the table.
+  bool MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
+                 const RowCheck& check);
+  // Raises a run-time error when the table's rows differ from its backup's.
+  void VerifyRows(const RowCheck& check);
+  void ReportMigration(const MigrationOutcome& outcome);
+
+  // --- The in-progress record and the finishing of an interrupted update
+  // (form_update_record.cc).
+  enum class InterruptedUpdate { kNone, kFinish, kStop };
+  struct RecordReading {
+    std::optional<UpdateRecord> record;  // one that proves itself
+    std::u16string problem;              // why the record found is not trusted
+  };
+  InterruptedUpdate CheckInterruptedUpdate();
+  RecordReading ReadRecord();
+  std::u16string RecordProblem(const UpdateRecord& record);
+  // True when the record was set aside and a normal run may follow.
+  bool SetAsideDamagedRecord(const std::u16string& problem);
+  bool AskToFinish(const UpdateRecord& record);
+  bool AskToGiveUp(const UpdateRecord& record);
+  UpdateRecord NewRecord(UpdateRecord::Kind kind, const std::u16string& backup);
+  bool WriteRecord(const UpdateRecord& record, const std::u16string& what_stops);
+  bool RecordUpdateInProgress();
+  void RecordUpdateEnded();
+  // False, after telling the user, when the record could not be removed.
+  bool ClearUpdateRecord();
+  std::u16string UpdateRecordPath() const;
+  std::u16string FileStamp(const std::u16string& path);
+  std::map<std::u16string, std::u16string> DatabaseStamps(const std::u16string& folder);
+  static std::u16string StampInWords(const std::u16string& stamp);
+
+  // --- The restore with its own backup (form_update_restore.cc).
+  // Restores one entry of the installation folder, recorded, after its
+  // safety backup.
+  void RestoreEntry(const std::u16string& entry);
+  // Backs up the files a restore will replace into `folder`. False, after
+  // telling the user why, when the restore must not go on.
+  bool BackUpBeforeRestore(const std::u16string& folder);
+  std::u16string NameRestoreBackupFolder();
+  // An interrupted restore: put back what it replaced, or restore again.
+  void OfferInterruptedRestore(const UpdateRecord& record);
+
+  // --- Free space (form_update_space.cc).
+  // The problem to tell the user, or the empty text: the drive must hold
+  // the backup of the installation's data files and what the incoming
+  // files (from `incoming_folder`, taken by `incoming_patterns`) need
+  // beyond the files they replace.
+  std::u16string SpaceProblemFor(const std::u16string& incoming_folder,
+                                 const std::u16string& incoming_patterns, bool migrates);
+
   Platform& platform_;
   std::u16string sInstallDir_;
   std::u16string sBackupDir_;
   std::u16string sDataFile_;
   std::unique_ptr<Connection> Conn_;
+  // The folder that saved the present data when an interrupted update is
+  // finished; empty otherwise.
+  std::u16string sSavedDir_;
 };
 
 // The table list of the customer database, in the order the migration

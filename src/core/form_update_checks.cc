@@ -1,80 +1,73 @@
-// What guards the user's data around the copies: the checks made before an
-// update changes anything, the removal of a backup that did not complete,
-// and the backup taken before a restore.
-#include <span>
+// The checks made before an update changes anything, in the order the
+// update makes them: the version gate, the VirtualStore, free space, a
+// whole package, the databases in use, and a backup folder name of its own.
+// Each tells the user what is wrong and stops the update; none changes a
+// file.
 #include <vector>
 
-#include "platform/file_pattern.h"
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/module_file_ver.h"
 #include "core/vb_text.h"
+#include "core/virtual_store.h"
 
 namespace brevak {
 namespace {
 
-constexpr int64_t kMegabyte = 1024 * 1024;
+const char16_t kNotNewerQuestion[] = u"升级版本并不比当前版本更新，是否继续？";
 
-// What the backup request and the package request take, by the last
-// component of their patterns.
-const char16_t* const kBackupPatterns[] = {u"*.car", u"*.mdb", u"Brevak.*", u"*.ini"};
-const char16_t* const kPackagePatterns[] = {u"*.car",  u"*.mdb",    u"vkUserControlsXP.*",
-                                            u"adb*.*", u"Brevak.*", u"*.ini"};
+const char16_t kCopiesFound[] = u"在以下文件夹中发现了本软件数据文件的副本：";
+const char16_t kWhatItMeans[] =
+    u"软件没有以管理员身份运行时，Windows 会把数据写到那里，您最近的数据可能就在其中。"
+    u"为免把旧数据升级，本次升级没有做任何更改。请先让技术人员核对这些文件，再运行升级程序。";
 
 const char16_t kPackageBroken[] = u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。";
 
-struct FileSize {
-  std::u16string name;
-  int64_t size;
-};
-
-std::vector<FileSize> ListFiles(FileSystemObject& fso, const std::u16string& folder) {
-  std::vector<FileSize> files;
-  const std::unique_ptr<FileEnumeration> listing = fso.GetFolder(folder)->Files();
-  while (std::unique_ptr<File> file = listing->Next()) files.push_back({file->Name(), file->Size()});
-  return files;
-}
-
-// A file counts once, however many patterns take it (Brevak.ini).
-int64_t SizeMatching(const std::vector<FileSize>& files, std::span<const char16_t* const> patterns) {
-  int64_t total = 0;
-  for (const FileSize& file : files) {
-    for (const char16_t* pattern : patterns) {
-      if (MatchesFilePattern(pattern, file.name)) {
-        total += file.size;
-        break;
-      }
-    }
-  }
-  return total;
-}
-
-int64_t SizeNamed(const std::vector<FileSize>& files, const std::u16string& name) {
-  const char16_t* const only[] = {name.c_str()};
-  return SizeMatching(files, only);
-}
-
-// Megabytes, rounded up for what is needed and down for what is there.
-std::u16string MegabytesUp(int64_t bytes) { return vb::CStr((bytes + kMegabyte - 1) / kMegabyte); }
-std::u16string MegabytesDown(int64_t bytes) { return vb::CStr(bytes / kMegabyte); }
-
-// Why a copy request did not complete, in the user's words; empty when it
-// did.
-std::u16string CopyFailure(Platform& platform, SHFILEOPSTRUCT& request) {
-  int32_t result = 0;
-  int32_t last_error = 0;
-  try {
-    result = SHFileOperation(platform, request, &last_error);
-  } catch (const RunTimeError& e) {
-    return u"无法执行文件复制：" + e.description();
-  }
-  if (result == ERROR_CANCELLED) return u"复制被取消";
-  if (result != 0) return u"复制失败，错误代码 " + vb::CStr(last_error);
-  if (request.fAnyOperationsAborted != 0) return u"复制被中止";
-  return u"";
-}
+// While the stamp's folder exists the clock is read again every so often,
+// for a few seconds at the most (a folder for each of the next seconds, or
+// a clock that stands still).
+constexpr int kNamingWaitMs = 200;
+constexpr int kMaxNamingWaits = 25;
 
 }  // namespace
+
+// Asks before going on when the package is not newer. False ends the update.
+bool FormUpdate::PassVersionGate() {
+  bool newer = false;
+  ResumeNext([&] { newer = CompVer(); });
+  if (newer) return true;
+  int answer = vbNo;
+  ResumeNext([&] { answer = window().MsgBox(kNotNewerQuestion, MsgBoxButtons::kYesNo); });
+  return answer == vbYes;
+}
+
+bool FormUpdate::CompVer() {
+  std::optional<std::array<std::u16string, 6>> installed;
+  std::optional<std::array<std::u16string, 6>> package;
+  ResumeNext([&] { installed = GetFileVer(platform_, sInstallDir_ + u"\\Brevak.exe"); });
+  ResumeNext([&] { package = GetFileVer(platform_, platform_.folders->AppPath() + u"\\Brevak.exe"); });
+  // A record that could not be read fails the test, and the statement after
+  // it answers True.
+  if (!installed || !package) return true;
+  return (*installed)[0] < (*package)[0];
+}
+
+// When Brevak ran without administrator rights on Vista or later, Windows
+// redirected its writes under the installation folder into the user's
+// VirtualStore: the copies there may be the shop's live data, and an update
+// would back up and migrate the stale files instead. The user is told where
+// they are, and nothing changes. A folder that cannot be read is taken to
+// hold nothing: the check must not stop an update on its own failure.
+bool FormUpdate::DataLeftInVirtualStore() {
+  std::u16string folder;
+  ResumeNext([&] { folder = VirtualStoreFolderWithData(platform_, sInstallDir_); });
+  if (folder.empty()) return false;
+  ResumeNext([&] {
+    window().MsgBox(kCopiesFound + vb::vbCrLf + folder + vb::vbCrLf + kWhatItMeans,
+                    MsgBoxButtons::kOkOnly);
+  });
+  return true;
+}
 
 bool FormUpdate::PassPreUpdateChecks() {
   std::u16string problem = SpaceProblem();
@@ -84,28 +77,13 @@ bool FormUpdate::PassPreUpdateChecks() {
   return false;
 }
 
-// The drive must hold the backup, the package's files and the migrated
-// databases, with a margin of a tenth and a megabyte. A drive or folder
-// that cannot be read is not measured: the copies report their own
-// failures, and a check must not stop an update the copies could make.
 std::u16string FormUpdate::SpaceProblem() {
-  int64_t needed = 0;
-  int64_t available = 0;
-  try {
-    const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();
-    const std::vector<FileSize> installed = ListFiles(*fso, sInstallDir_);
-    const std::vector<FileSize> package = ListFiles(*fso, platform_.folders->AppPath());
-    needed = SizeMatching(installed, kBackupPatterns) + SizeMatching(package, kPackagePatterns) +
-             SizeNamed(installed, kCustomerDatabase) + SizeNamed(installed, kAddressBook);
-    needed += needed / 10 + kMegabyte;
-    available = fso->AvailableSpace(sInstallDir_);
-  } catch (const RunTimeError&) {
-    return u"";
-  }
-  if (available >= needed) return u"";
-  return u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级需要 " +
-         MegabytesUp(needed) + u" MB，安装文件夹所在的磁盘只有 " + MegabytesDown(available) +
-         u" MB 可用。" + vb::vbCrLf + u"请先释放磁盘空间，再开始更新。";
+  std::u16string package;
+  ResumeNext([&] { package = platform_.folders->AppPath(); });
+  const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
+  if (problem.empty()) return u"";
+  return u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级" + problem + vb::vbCrLf +
+         u"请先释放磁盘空间，再开始更新。";
 }
 
 // A file the package lacks is no damage: the copy leaves the installed
@@ -149,59 +127,57 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
   return u"";
 }
 
-bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request) {
-  const bool existed = FolderExists(sBackupDir_);
-  if (RunCopyRequest(request, /*stop_when_aborted=*/true)) return true;
-  if (!existed) RemoveFolder(sBackupDir_);
-  return false;
+// Nothing may be copied over a database whose changes another program has
+// not yet written. The tool's own connection is closed first: it is no
+// other user.
+bool FormUpdate::DatabasesFree() {
+  ResumeNext([&] { CloseConnIfOpen(); });
+  const std::pair<const char16_t*, const char16_t*> files[] = {{kCustomerDatabase, kCustomerPassword},
+                                                               {kAddressBook, u""}};
+  for (const auto& [name, password] : files) {
+    const std::u16string path = sInstallDir_ + name;
+    bool in_use = false;
+    ResumeNext([&] { in_use = platform_.data_file_use->InUse(path, password); });
+    if (!in_use) continue;
+    ResumeNext([&] {
+      window().MsgBox(u"数据文件正在被其他程序使用：" + path + vb::vbCrLf + u"请先关闭Brevak，然后再试。",
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
+  return true;
 }
 
-// The restore's backup is taken like an update's, into a folder of its own
-// that the history then lists; when it cannot be made whole, nothing is
-// restored.
-bool FormUpdate::BackUpBeforeRestore() {
-  const std::u16string folder = NameRestoreBackupFolder();
-  if (folder.empty()) return false;  // the user has been told why
-  SHFILEOPSTRUCT request;
-  request.hwnd = static_cast<int32_t>(window().hWnd());
-  request.wFunc = static_cast<int32_t>(FO_COPY);
-  request.pFrom = BackupSourceList();
-  request.pTo = folder + u"\\";
-  request.fFlags = kBackupFlags;
-  const std::u16string failure = CopyFailure(platform_, request);
-  if (failure.empty()) return true;
-  RemoveFolder(folder);
-  window().MsgBox(u"恢复没有进行：恢复之前未能备份现有数据（" + failure + u"）。" + vb::vbCrLf +
-                      u"现有数据没有改动。",
-                  MsgBoxButtons::kOkOnly);
-  return false;
+// Each part of the name is a reading of the clock of its own.
+void FormUpdate::NameBackupFolder() {
+  ResumeNext([&] {
+    Clock& clock = *platform_.clock;
+    std::u16string stamp = vb::CStr(clock.Now().year);
+    stamp += Add0(vb::CStr(clock.Now().month));
+    stamp += Add0(vb::CStr(clock.Now().day));
+    stamp += Add0(vb::CStr(clock.Now().hour));
+    stamp += Add0(vb::CStr(clock.Now().minute));
+    stamp += Add0(vb::CStr(clock.Now().second));
+    sBackupDir_ = sInstallDir_ + stamp;
+  });
 }
 
-// Named as an update names its backup, while sBackupDir keeps naming the
-// last update's backup, from which that update's migration read.
-std::u16string FormUpdate::NameRestoreBackupFolder() {
-  const std::u16string update_backup = sBackupDir_;
-  sBackupDir_.clear();
-  const std::u16string folder = NameNewBackupFolder() ? sBackupDir_ : u"";
-  sBackupDir_ = update_backup;
-  return folder;
-}
-
-bool FormUpdate::FolderExists(const std::u16string& folder) {
-  bool exists = true;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
-  return exists;
-}
-
-bool FormUpdate::FileExists(const std::u16string& path) {
-  bool exists = false;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
-  return exists;
-}
-
-void FormUpdate::RemoveFolder(const std::u16string& folder) {
-  if (!FolderExists(folder)) return;
-  ResumeNext([&] { platform_.folders->CreateFileSystemObject()->DeleteFolder(folder); });
+// While the stamp's folder exists (an update earlier in the same second, a
+// clock set back), the clock is read again until the name is free.
+bool FormUpdate::NameNewBackupFolder() {
+  NameBackupFolder();
+  for (int wait = 0; FolderExists(sBackupDir_); ++wait) {
+    if (wait == kMaxNamingWaits) {
+      ResumeNext([&] {
+        window().MsgBox(u"备份文件夹已经存在：" + sBackupDir_ + vb::vbCrLf + u"请稍后再开始更新。",
+                        MsgBoxButtons::kOkOnly);
+      });
+      return false;
+    }
+    ResumeNext([&] { platform_.clock->Sleep(kNamingWaitMs); });
+    NameBackupFolder();
+  }
+  return true;
 }
 
 }  // namespace brevak

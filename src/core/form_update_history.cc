@@ -1,5 +1,5 @@
-// The backup history: the list of the installation's subfolders, the
-// restore button's label and the restore copy.
+// The backup history: the list of the installation's subfolders and the
+// restore button's label.
 #include "core/form_update.h"
 #include "core/vb_text.h"
 
@@ -48,30 +48,6 @@ std::u16string FormUpdate::SplitDir(const std::u16string& sDir) {
     ResumeNext([&] { middle = vb::Mid(sDir, length - 2 * i - 1, 2) + units[i] + middle; });
   }
   return u"恢复" + vb::Left(sDir, 2) + middle + u"数据";
-}
-
-// The files of the chosen folder go back over the installation. The
-// connection is closed first so that a database file can be replaced, and
-// nothing is copied over a database another program is using, and the
-// files it replaces are backed up first so that it can be undone.
-void FormUpdate::CmdRestore_Click() {
-  if (window().ListIndex() < 0) {
-    window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
-    return;
-  }
-  if (!DatabasesFree()) return;
-  if (!BackUpBeforeRestore()) return;
-  SHFILEOPSTRUCT request;
-  request.hwnd = static_cast<int32_t>(window().hWnd());
-  request.wFunc = static_cast<int32_t>(FO_COPY);
-  const std::u16string entry = window().List(window().ListIndex());
-  request.pFrom = SourceList({sInstallDir_ + u"\\" + entry + u"\\*.*"});
-  request.pTo = sInstallDir_ + u"\\";
-  request.fFlags = kOverwriteFlags;
-  int32_t last_error = 0;
-  const int32_t result = SHFileOperation(platform_, request, &last_error);
-  ReportCopyOutcome(result, last_error, request);
-  if (result == 0 && request.fAnyOperationsAborted == 0) ClearRecordOfRestoredBackup(entry);
 }
 
 }  // namespace brevak

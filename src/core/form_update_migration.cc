@@ -36,29 +36,39 @@ void ForgetMoved(std::vector<std::u16string>& failed, const std::vector<std::u16
 }  // namespace
 
 // Every table either moves whole or keeps what it had: its delete and
-// insert run in one transaction. A table that failed is named at the end.
+// insert run in one transaction. A table that failed is named at the end;
+// one the backup's database lacks had nothing to move.
 void FormUpdate::MigrateData() {
-  std::vector<std::u16string> failed;
+  MigrationOutcome outcome;
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, true); });
-  MoveAddressBook(failed);
+  MoveAddressBook(outcome);
   ResumeNext([&] { window().SetProgressValue(19); });
   ResumeNext([&] { CloseConnIfOpen(); });
   sDataFile_ = sInstallDir_ + kCustomerDatabase;
-  const std::optional<std::u16string> open_error = OpenCustomerDatabase();
+  outcome.customer_open_error = OpenCustomerDatabase();
   std::vector<std::u16string> moved;
   for (const char16_t* table : kCustomerTables) {
-    AddOnce(ResumeNext([&] { ReData(table); }) ? moved : failed, table);
+    bool present = true;
+    const bool ran = ResumeNext([&] { present = ReData(table); });
+    AddOnce(!ran ? outcome.failed : present ? moved : outcome.absent, table);
   }
-  ForgetMoved(failed, moved);
+  ForgetMoved(outcome.failed, moved);
+  ForgetMoved(outcome.absent, moved);
+  ForgetMoved(outcome.absent, outcome.failed);
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, false); });
-  // The update is over only when every table has moved.
-  if (failed.empty()) ClearUpdateRecord();
-  ReportMigration(failed, open_error);
+  // The update is over only when every table has moved; otherwise the
+  // record stays, so that the next 开始更新 retries from the same backup.
+  if (outcome.failed.empty()) {
+    ClearUpdateRecord();
+  } else {
+    RecordUpdateEnded();
+  }
+  ReportMigration(outcome);
 }
 
 // The address book is opened afresh in every update, whatever state an
 // earlier update left the connection in.
-void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
+void FormUpdate::MoveAddressBook(MigrationOutcome& outcome) {
   ResumeNext([&] {
     CloseConnIfOpen();
     conn().SetProvider(kProvider);
@@ -68,12 +78,14 @@ void FormUpdate::MoveAddressBook(std::vector<std::u16string>& failed) {
   for (const char16_t* table : kAddressBookTables) {
     ResumeNext([&] { window().DoEvents(); });  // the window answers between tables
     const std::u16string name = table;
-    const bool moved = ResumeNext([&] {
-      MoveTable(u"delete from [" + name + u"]",
-                u"Insert into [" + name + u"] Select * From " + source + name,
-                {name, source + u"[" + name + u"]"});
+    bool present = true;
+    const bool ran = ResumeNext([&] {
+      present = MoveTable(u"delete from [" + name + u"]",
+                          u"Insert into [" + name + u"] Select * From " + source + name,
+                          {name, source + u"[" + name + u"]"});
     });
-    if (!moved) AddOnce(failed, name);
+    if (!ran) AddOnce(outcome.failed, name);
+    if (ran && !present) AddOnce(outcome.absent, name);
   }
 }
 
@@ -90,32 +102,41 @@ std::optional<std::u16string> FormUpdate::OpenCustomerDatabase() {
   return error;
 }
 
-void FormUpdate::ReData(const std::u16string& TabName) {
+bool FormUpdate::ReData(const std::u16string& TabName) {
   window().DoEvents();  // the window answers between tables
   if (window().ProgressValue() < 97) window().SetProgressValue(window().ProgressValue() + 3);
   const std::u16string source =
       u"[;database=" + sBackupDir_ + u"\\" + kCustomerDatabase + u";pwd=" + kCustomerPassword + u"].";
-  MoveTable(u"delete from " + TabName, u"Insert into [" + TabName + u"] Select * From " + source + TabName,
-            {TabName, source + u"[" + TabName + u"]"});
+  return MoveTable(u"delete from " + TabName, u"Insert into [" + TabName + u"] Select * From " + source + TabName,
+                   {TabName, source + u"[" + TabName + u"]"});
 }
 
 // The table is verified before its transaction commits: an engine may
 // append fewer rows than it selected without raising an error (rows that
 // break a key or a validation rule), and such a table is rolled back and
-// named like one that failed.
-void FormUpdate::MoveTable(const std::u16string& delete_statement,
+// named like one that failed. An append whose input table the backup's
+// database lacks (an older release without it) is rolled back too: the
+// table keeps the package's rows, and nothing was there to move.
+bool FormUpdate::MoveTable(const std::u16string& delete_statement,
                            const std::u16string& insert_statement, const RowCheck& check) {
   Connection& connection = conn();
   connection.BeginTrans();
   try {
     connection.Execute(delete_statement);
-    connection.Execute(insert_statement);
+    try {
+      connection.Execute(insert_statement);
+    } catch (const RunTimeError& e) {
+      if (e.number() != kJetInputTableNotFound) throw;
+      connection.RollbackTrans();
+      return false;
+    }
     VerifyRows(check);
     connection.CommitTrans();
   } catch (const RunTimeError&) {
     ResumeNext([&] { connection.RollbackTrans(); });
     throw;
   }
+  return true;
 }
 
 void FormUpdate::VerifyRows(const RowCheck& check) {
@@ -124,15 +145,31 @@ void FormUpdate::VerifyRows(const RowCheck& check) {
   if (installed != backup) throw RowsDiffer(check.table, installed, backup);
 }
 
-void FormUpdate::ReportMigration(const std::vector<std::u16string>& failed,
-                                 const std::optional<std::u16string>& customer_open_error) {
+namespace {
+
+std::u16string JoinNames(const std::vector<std::u16string>& names) {
+  std::u16string joined;
+  for (const std::u16string& name : names) joined += (joined.empty() ? u"" : u"、") + name;
+  return joined;
+}
+
+}  // namespace
+
+void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
   std::u16string message = u"升级完成";
-  if (!failed.empty()) {
-    std::u16string names;
-    for (const std::u16string& name : failed) names += (names.empty() ? u"" : u"、") + name;
-    message = u"升级已完成，但以下数据未能转移：" + vb::vbCrLf + names + vb::vbCrLf +
+  if (!outcome.failed.empty()) {
+    message = u"升级已完成，但以下数据未能转移：" + vb::vbCrLf + JoinNames(outcome.failed) + vb::vbCrLf +
               u"原有数据仍保存在：" + sBackupDir_;
-    if (customer_open_error) message = u"无法打开客户数据库：" + *customer_open_error + vb::vbCrLf + message;
+    if (outcome.customer_open_error) {
+      message = u"无法打开客户数据库：" + *outcome.customer_open_error + vb::vbCrLf + message;
+    }
+  }
+  if (!outcome.absent.empty()) {
+    message += vb::vbCrLf + u"原有数据库中没有以下数据表，无需转移：" + JoinNames(outcome.absent);
+  }
+  if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据已另外保存在：" + sSavedDir_;
+  if (!outcome.failed.empty()) {
+    message += vb::vbCrLf + u"排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。";
   }
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }

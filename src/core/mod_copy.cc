@@ -18,6 +18,18 @@ int32_t SHFileOperation(Platform& platform, SHFILEOPSTRUCT& request, int32_t* la
   return result;
 }
 
+CopyOutcome RunCopy(Platform& platform, SHFILEOPSTRUCT& request) {
+  CopyOutcome outcome;
+  try {
+    outcome.result = SHFileOperation(platform, request, &outcome.last_error);
+  } catch (const RunTimeError& e) {
+    outcome.not_made = e;
+    return outcome;
+  }
+  outcome.aborted = request.fAnyOperationsAborted != 0;
+  return outcome;
+}
+
 std::u16string SourceList(std::initializer_list<std::u16string> patterns) {
   std::u16string list;
   for (const std::u16string& pattern : patterns) {
@@ -26,6 +38,17 @@ std::u16string SourceList(std::initializer_list<std::u16string> patterns) {
   }
   list += u'\0';
   return list;
+}
+
+std::vector<std::u16string> PatternsOf(const std::u16string& source_list) {
+  std::vector<std::u16string> patterns;
+  size_t start = 0;
+  for (size_t nul = source_list.find(u'\0'); nul != std::u16string::npos && nul > start;
+       nul = source_list.find(u'\0', start)) {
+    patterns.push_back(source_list.substr(start, nul - start));
+    start = nul + 1;
+  }
+  return patterns;
 }
 
 }  // namespace brevak

@@ -2,7 +2,9 @@
 #define BREVAK_CORE_MOD_COPY_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -35,8 +37,26 @@ inline constexpr int32_t kOverwriteFlags = FOF_NOCONFIRMATION + FOF_MULTIDESTFIL
 // taken right after the call. Returns the operation's result.
 int32_t SHFileOperation(Platform& platform, SHFILEOPSTRUCT& request, int32_t* last_error);
 
+// What one copy request came to.
+struct CopyOutcome {
+  // Set when the request could not be made at all: why.
+  std::optional<RunTimeError> not_made;
+  int32_t result = 0;
+  int32_t last_error = 0;
+  bool aborted = false;
+
+  bool Succeeded() const { return !not_made && result == 0 && !aborted; }
+};
+
+// Makes the request. A request that cannot be made (the record cannot be
+// converted, the platform refuses the call) comes back as not made, never
+// as a result of 0.
+CopyOutcome RunCopy(Platform& platform, SHFILEOPSTRUCT& request);
+
 // A source list: each pattern followed by one NUL, and one more NUL.
 std::u16string SourceList(std::initializer_list<std::u16string> patterns);
+// The patterns of a source list, in order.
+std::vector<std::u16string> PatternsOf(const std::u16string& source_list);
 
 }  // namespace brevak
 

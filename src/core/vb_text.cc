@@ -29,12 +29,6 @@ std::u16string Left(const std::u16string& text, int32_t length) {
   return text.substr(0, static_cast<size_t>(length));
 }
 
-std::u16string Mid(const std::u16string& text, int32_t start) {
-  RequireArgument(start >= 1);
-  if (start > Len(text)) return u"";
-  return text.substr(static_cast<size_t>(start - 1));
-}
-
 std::u16string Mid(const std::u16string& text, int32_t start, int32_t length) {
   RequireArgument(start >= 1 && length >= 0);
   if (start > Len(text)) return u"";
@@ -54,6 +48,7 @@ std::u16string Replace(const std::u16string& text, const std::u16string& find,
 }
 
 std::vector<std::u16string> Split(const std::u16string& text, const std::u16string& delimiter) {
+  if (delimiter.empty()) return {text};  // nothing to cut at: the whole text, as the run-time gives it
   std::vector<std::u16string> parts;
   size_t from = 0;
   for (size_t at = text.find(delimiter); at != std::u16string::npos;

@@ -18,11 +18,11 @@ int32_t Len(const std::u16string& text);
 int32_t InStr(int32_t start, const std::u16string& text, const std::u16string& find);
 int32_t InStr(const std::u16string& text, const std::u16string& find);
 std::u16string Left(const std::u16string& text, int32_t length);
-std::u16string Mid(const std::u16string& text, int32_t start);
 std::u16string Mid(const std::u16string& text, int32_t start, int32_t length);
 // Every occurrence of `find`, scanning from the first character on.
 std::u16string Replace(const std::u16string& text, const std::u16string& find,
                        const std::u16string& with);
+// An empty delimiter gives the whole text as the one element.
 std::vector<std::u16string> Split(const std::u16string& text, const std::u16string& delimiter);
 // Decimal digits, with a minus sign when negative (CStr of a number).
 std::u16string CStr(int64_t number);

@@ -10,6 +10,10 @@ namespace brevak {
 inline constexpr int32_t adStateClosed = 0;
 inline constexpr int32_t adStateOpen = 1;
 
+// The error Jet raises (0x80040E37) when a statement names a table or query
+// its database does not hold, the input table of an append included.
+inline constexpr int32_t kJetInputTableNotFound = -2147217865;
+
 // An ADO connection object (Adodb.Connection), used through its members.
 // Every member raises a RunTimeError with the provider's number and
 // description when it fails.

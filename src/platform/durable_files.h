@@ -22,6 +22,9 @@ class DurableFiles {
   virtual void WriteText(const std::u16string& path, const std::u16string& text) = 0;
   // Removes the file, durably; a missing file is no failure.
   virtual void Remove(const std::u16string& path) = 0;
+  // Gives the file another name in the same folder, durably; an existing
+  // file of that name is replaced.
+  virtual void Rename(const std::u16string& from, const std::u16string& to) = 0;
 };
 
 }  // namespace brevak

@@ -17,6 +17,8 @@ class File {
   virtual std::u16string Name() = 0;
   // Its size in bytes.
   virtual int64_t Size() = 0;
+  // When it was last written, as a Date (days since 30 December 1899).
+  virtual double DateLastModified() = 0;
 };
 
 // An enumeration of a folder's files (Files).
@@ -57,6 +59,8 @@ class FileSystemObject {
   // The folder at `path` (a trailing backslash names the same folder).
   // Raises a RunTimeError for an empty path or a folder that does not exist.
   virtual std::unique_ptr<Folder> GetFolder(const std::u16string& path) = 0;
+  // The file at `path`. Raises a RunTimeError when there is no such file.
+  virtual std::unique_ptr<File> GetFile(const std::u16string& path) = 0;
   // FolderExists / FileExists: false for anything else at `path`.
   virtual bool FolderExists(const std::u16string& path) = 0;
   virtual bool FileExists(const std::u16string& path) = 0;

@@ -16,7 +16,8 @@
 
 namespace brevak {
 
-// Every platform service the tool uses. The build picks the implementations.
+// Every platform service the tool uses; each one is required. The build
+// picks the implementations; tests give fakes.
 struct Platform {
   Registry* registry = nullptr;
   VersionInfo* version_info = nullptr;
@@ -26,7 +27,6 @@ struct Platform {
   WindowSystem* window = nullptr;
   Clock* clock = nullptr;
   CodePage* code_page = nullptr;
-  // The safeguards of an update; a platform without one goes without it.
   InstanceLock* instance_lock = nullptr;
   DataFileUse* data_file_use = nullptr;
   DurableFiles* durable_files = nullptr;

@@ -74,7 +74,8 @@ TEST(GuardedUpdateTest, ADriveTooSmallForTheUpdateIsToldBeforeAnythingChanges) {
       << boxes[0];
   EXPECT_EQ(boxes[0].rfind(OkBox("磁盘空间不足，升级没有进行，现有数据没有改动。"), 0), 0u) << boxes[0];
   EXPECT_EQ(std::stoul(figures[2]), free_mb);
-  EXPECT_GT(std::stoul(figures[1]), 2 * FilesSize(machine.install()) / (1024 * 1024));
+  // at least the backup of what the installation holds
+  EXPECT_GE(std::stoul(figures[1]), FilesSize(machine.install()) / (1024 * 1024));
   EXPECT_EQ(DescribeChanges(before, SnapshotTree(machine.install())), "");
 }
 
@@ -121,7 +122,7 @@ TEST(GuardedUpdateTest, ATableTheEngineTakesOnlyInPartIsRolledBackAndNamed) {
   const fs::path backup = machine.BackupFolders().at(0);
   EXPECT_EQ(run.LinesStartingWith("msgbox OK"),
             std::vector<std::string>{OkBox("升级已完成，但以下数据未能转移：\r\nCash_In\r\n原有数据仍保存在：" +
-                                           machine.InstallWindows() + backup.filename().string())})
+                                           machine.InstallWindows() + backup.filename().string() + "\r\n排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。")})
       << run.Describe();
   const Digests moved = DigestMoved(machine.install(), backup);
   const Digests saved = DigestMoved(backup, backup);

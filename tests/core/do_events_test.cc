@@ -20,9 +20,7 @@ TEST(DoEventsTest, TheWindowAnswersBetweenEveryTwoStepsOfAnUpdate) {
   harness.shell.on_call = [&] { log.push_back(u"copy"); };
   window.QueueAnswer(vbYes);
   window.QueueAction([](testing::FakeWindow& w) { w.Click(Control::CmdUpdate); });
-  Platform platform{&registry, &harness.version_files, &harness.shell,
-                    &harness.database, &harness.folders, &window,
-                    &harness.clock, &harness.code_page};
+  Platform platform = harness.MakePlatform(registry, window);
   FormUpdate form(platform);
   window.Run([&] { Main(platform, form); });
 

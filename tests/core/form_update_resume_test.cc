@@ -16,7 +16,10 @@ const std::u16string kRecord = u"C:\\Program Files\\Brevak\\upgrade-in-progress.
 const std::u16string kOldBackup = u"C:\\Program Files\\Brevak\\20121224093000";
 const std::string kOld = "C:\\\\Program Files\\\\Brevak\\\\20121224093000";
 const std::string kDone = "msgbox OK 升级完成";
-const std::string kFinish = "msgbox YesNo 上次升级没有完成，原有数据保存在：" + kOld + "\\r\\n是否用这个备份继续完成升级？";
+const std::string kFinish = "msgbox YesNo 上次升级没有完成，原有数据保存在：" + kOld + "\\r\\n那次升级开始于2012年12月24日09时30分00秒。";
+const std::string kDamaged = "msgbox YesNo 上次升级或恢复的记录已损坏";
+const std::u16string kRecordText = u"kind=update\r\nbackup=" + kOldBackup +
+                                   u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\nbackup.Customerdata.car=0 0\r\n";
 
 // The message boxes after the start prompt.
 Lines Messages(const Lines& transcript) {
@@ -26,7 +29,7 @@ Lines Messages(const Lines& transcript) {
 
 // An earlier update was interrupted after its backup into kOldBackup.
 void LeaveInterruptedUpdate(CoreHarness& harness) {
-  harness.durable_files.texts[kRecord] = kOldBackup;
+  harness.durable_files.texts[kRecord] = kRecordText;
   harness.folders.files[kOldBackup] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
   harness.folders.subfolders[kOldBackup] = {};
 }
@@ -64,14 +67,17 @@ TEST(UpdateRecordTest, WrittenAfterTheBackupAndClearedOnlyWhenEveryTableMoved) {
   }
 }
 
-TEST(InterruptedUpdateTest, YesFinishesItFromItsOwnBackupWithoutANewBackupOrVersionQuestion) {
+TEST(InterruptedUpdateTest, YesSavesThePresentDataFirstThenFinishesFromTheRecordedBackup) {
   CoreHarness harness;
   LeaveInterruptedUpdate(harness);
   harness.version_files.AddFile("C:\\pkg\\Brevak.exe", "5.06.0004");  // not newer, yet never asked
-  const Lines transcript = harness.Run("yes\nclick CmdUpdate\nyes\nok\nclose");
-  EXPECT_EQ(Messages(transcript), (Lines{kFinish, kDone}));
-  ASSERT_EQ(harness.shell.requests.size(), 1u);
-  EXPECT_EQ(harness.shell.requests[0].pTo, "C:\\Program Files\\Brevak\\");
+  const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\nyes\nok\nclose"));
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_TRUE(boxes[0].starts_with(kFinish)) << boxes[0];
+  EXPECT_EQ(boxes[1], kDone + "\\r\\n升级之前的现有数据已另外保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422");
+  ASSERT_EQ(harness.shell.requests.size(), 2u);
+  EXPECT_EQ(harness.shell.requests[0].pTo, "C:\\Program Files\\Brevak\\20121225051422\\");
+  EXPECT_EQ(harness.shell.requests[1].pTo, "C:\\Program Files\\Brevak\\");
   const auto& log = harness.database.log.lines;
   EXPECT_NE(std::find(log.begin(), log.end(), u"exec Insert into [main] Select * From [;database=" + kOldBackup +
                                                   u"\\Customerdata.car;pwd=mqzvtw].main"),
@@ -79,28 +85,81 @@ TEST(InterruptedUpdateTest, YesFinishesItFromItsOwnBackupWithoutANewBackupOrVers
   EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u);
 }
 
-TEST(InterruptedUpdateTest, NoAMissingBackupOrAnUnreadableRecordChangesNothing) {
-  const std::string head = "msgbox OK 上次升级没有完成，原有数据保存在：" + kOld + "\\r\\n";
-  const std::string tail = "\\r\\n为免丢失数据，升级没有继续。请找回这个备份后再开始更新；如确定不再需要它，请删除"
-                           "C:\\\\Program Files\\\\Brevak\\\\upgrade-in-progress.brevak";
-  const std::vector<std::tuple<std::function<void(CoreHarness&)>, std::string, std::string>> cases = {
-      {[](CoreHarness&) {}, "no", kFinish},
-      {[](CoreHarness& h) { h.folders.files.clear(); h.folders.subfolders.clear(); }, "ok",
-       head + "这个备份文件夹已不存在。" + tail},
-      {[](CoreHarness& h) { h.folders.files[kOldBackup].pop_back(); }, "ok",
-       head + "这个备份缺少：Addr.mdb" + tail},
-      {[](CoreHarness& h) { h.durable_files.fail_read = true; }, "ok",
-       "msgbox OK 无法读取上次升级的记录：C:\\\\Program Files\\\\Brevak\\\\upgrade-in-progress.brevak\\r\\n"
-       "路径/文件访问错误"},
+// A record that does not prove itself is never followed: No changes
+// nothing, Yes sets it aside and a normal update with its own backup runs.
+TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
+  const std::vector<std::pair<const char*, std::function<void(CoreHarness&)>>> damages = {
+      {"unreadable", [](CoreHarness& h) { h.durable_files.fail_read = true; }},
+      {"empty", [](CoreHarness& h) { h.durable_files.texts[kRecord] = u""; }},
+      {"old form", [](CoreHarness& h) { h.durable_files.texts[kRecord] = kOldBackup; }},
+      {"installation folder",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = u"kind=update\r\nbackup=C:\\Program Files\\Brevak\\\r\nstarted=20121224093000"
+                                          u"\r\nbackup.Addr.mdb=0 0\r\nbackup.Customerdata.car=0 0";
+       }},
+      {"package folder", [](CoreHarness& h) { h.folders.app_path = kOldBackup; }},
+      {"backup gone", [](CoreHarness& h) { h.folders.files.erase(kOldBackup); }},
+      {"backup changed", [](CoreHarness& h) { h.folders.files[kOldBackup][0].size = 4096; }},
   };
-  for (const auto& [arrange, answer, message] : cases) {
+  for (const auto& [name, damage] : damages) {
+    for (const bool set_aside : {false, true}) {
+      CoreHarness harness;
+      LeaveInterruptedUpdate(harness);
+      damage(harness);
+      const Lines boxes = Messages(harness.Run(set_aside ? "yes\nclick CmdUpdate\nyes\nok\nclose"
+                                                         : "yes\nclick CmdUpdate\nno\nclose"));
+      ASSERT_FALSE(boxes.empty()) << name;
+      EXPECT_TRUE(boxes[0].starts_with(kDamaged)) << name << ": " << boxes[0];
+      if (!set_aside) {
+        EXPECT_TRUE(harness.shell.requests.empty()) << name;
+      }
+      // (a package folder moved into the backup's place asks more than this script answers)
+      if (set_aside && std::string(name) != "package folder") {
+        ASSERT_EQ(harness.shell.requests.size(), 2u) << name;
+        EXPECT_EQ(harness.shell.requests[0].pTo, "C:\\Program Files\\Brevak\\20121225051422\\") << name;
+        EXPECT_EQ(boxes.back(), kDone) << name;
+        EXPECT_EQ(harness.durable_files.log.front().substr(0, 7), u"rename ") << name;
+      }
+      if (!set_aside) {
+        EXPECT_TRUE(harness.durable_files.log.empty()) << name;
+      }
+    }
+  }
+}
+
+// No asks whether to give the unfinished update up: Yes removes the record
+// and a normal update follows with its own backup; No changes nothing.
+TEST(InterruptedUpdateTest, NoThenGivingUpRunsANormalUpdateAndNoAgainChangesNothing) {
+  for (const bool give_up : {true, false}) {
     CoreHarness harness;
     LeaveInterruptedUpdate(harness);
-    arrange(harness);
-    EXPECT_EQ(Messages(harness.Run("yes\nclick CmdUpdate\n" + answer + "\nclose")), Lines{message});
-    EXPECT_TRUE(harness.shell.requests.empty()) << message;
-    EXPECT_TRUE(harness.durable_files.log.empty()) << message;
-    EXPECT_EQ(harness.database.log.lines.size(), 4u) << message << ": only the address book opened and closed";
+    const Lines boxes = Messages(harness.Run(give_up ? "yes\nclick CmdUpdate\nno\nyes\nok\nclose"
+                                                     : "yes\nclick CmdUpdate\nno\nno\nclose"));
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].starts_with("msgbox YesNo 是否放弃这次没有完成的升级？")) << boxes[1];
+    EXPECT_EQ(harness.shell.requests.size(), give_up ? 2u : 0u);
+    EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u + !give_up);
+    if (give_up) {
+      EXPECT_EQ(boxes.back(), kDone);
+    }
+  }
+}
+
+// The question says whether the installation's data changed after the
+// update ended with tables not moved.
+TEST(InterruptedUpdateTest, TheQuestionSaysWhetherTheDataChangedSince) {
+  const std::vector<std::tuple<std::u16string, std::string>> cases = {
+      {u"", "如果那次升级之后又在Brevak中录入过数据"},
+      {u"after.Addr.mdb=0 0\r\nafter.Customerdata.car=0 0\r\n", "那次升级结束之后，现有数据没有改动。"},
+      {u"after.Addr.mdb=0 0\r\nafter.Customerdata.car=8192 41000\r\n", "现有数据又有了改动"}};
+  for (const auto& [after, says] : cases) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    harness.durable_files.texts[kRecord] += after;
+    harness.folders.files[u"C:\\Program Files\\Brevak"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\nno\nno\nclose"));
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(boxes[0].find(says), std::string::npos) << boxes[0];
   }
 }
 
@@ -123,13 +182,43 @@ TEST(DatabasesInUseTest, AHeldDatabaseStopsTheUpdateTheFinishingAndTheRestore) {
   }
 }
 
-TEST(RestoreTest, RestoringTheInterruptedUpdatesBackupClearsItsRecord) {
-  for (const std::u16string entry : {u"20121224093000", u"20121225051422"}) {
+// A successful restore replaces the installation's data: no record of an
+// interrupted update is left asking, whichever folder was restored.
+TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
+  for (const bool fails : {false, true}) {
     CoreHarness harness;
     LeaveInterruptedUpdate(harness);
-    harness.folders.subfolders[CoreHarness::kInstallDir] = {entry};
-    harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nclose");
-    EXPECT_EQ(harness.durable_files.texts.count(kRecord), entry == u"20121224093000" ? 0u : 1u);
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
+    harness.shell.outcomes = {{}, fails ? testing::CopyOutcome{112, 0, 112} : testing::CopyOutcome{}};
+    harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nclose");
+    ASSERT_EQ(harness.durable_files.texts.count(kRecord), fails ? 1u : 0u);
+    if (fails) {
+      EXPECT_NE(harness.durable_files.texts[kRecord].find(u"restored=20121220120000"), std::u16string::npos);
+    }
+  }
+}
+
+// An interrupted restore is reported at the next 开始更新: Yes puts back
+// what it replaced, No restores the same entry again, each with a safety
+// backup of its own.
+TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
+  const std::vector<std::tuple<std::string, std::string>> cases = {
+      {"yes", "C:\\Program Files\\Brevak\\\\20121224093000\\*.*"},
+      {"no", "C:\\Program Files\\Brevak\\\\20121220120000\\*.*"},
+      {"cancel", ""}};
+  for (const auto& [answer, source] : cases) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    harness.durable_files.texts[kRecord] = u"kind=restore\r\nbackup=" + kOldBackup +
+                                           u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
+                                           u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\n" + answer + "\nclose"));
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
+    ASSERT_EQ(harness.shell.requests.size(), source.empty() ? 0u : 2u) << answer;
+    if (source.empty()) continue;
+    EXPECT_EQ(harness.shell.requests[1].pFrom.substr(0, source.size()), source) << answer;
+    EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u) << answer;
   }
 }
 

@@ -17,6 +17,11 @@ void CoreHarness::SetRegistryValues(const std::string& value_lines) {
       value_lines));
 }
 
+Platform CoreHarness::MakePlatform(Registry& registry, WindowSystem& window) {
+  return Platform{&registry, &version_files, &shell,     &database,      &folders,       &window,
+                  &clock,    &code_page,     &instance_lock, &data_file_use, &durable_files};
+}
+
 std::vector<std::string> CoreHarness::Run(const std::string& script) {
   std::istringstream script_stream(script);
   std::ostringstream transcript;
@@ -24,9 +29,7 @@ std::vector<std::string> CoreHarness::Run(const std::string& script) {
   const posix::WinePrefix wine(prefix.root());
   posix::PosixRegistry registry(wine, code_page, diagnostics);
   ScriptedWindowSystem window(script_stream, transcript);
-  Platform platform{&registry, &version_files, &shell,         &database,      &folders,
-                    &window,   &clock,         &code_page,     &instance_lock, &data_file_use,
-                    &durable_files};
+  Platform platform = MakePlatform(registry, window);
   form = std::make_unique<FormUpdate>(platform);
   exit_code_ = window.Run([&] { Main(platform, *form); });
 

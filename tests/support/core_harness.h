@@ -25,6 +25,8 @@ class CoreHarness {
 
   // Replaces the values of the application's registry key.
   void SetRegistryValues(const std::string& value_lines);
+  // Every service: the harness's fakes, with `registry` and `window`.
+  Platform MakePlatform(Registry& registry, WindowSystem& window);
   // Runs the program on `script` (lines joined by '\n'); returns the
   // transcript's lines.
   std::vector<std::string> Run(const std::string& script);

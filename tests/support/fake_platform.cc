@@ -69,6 +69,7 @@ class FakeFileObject : public File {
   explicit FakeFileObject(FakeFile file) : file_(std::move(file)) {}
   std::u16string Name() override { return file_.name; }
   int64_t Size() override { return file_.size; }
+  double DateLastModified() override { return file_.modified; }
 
  private:
   FakeFile file_;
@@ -128,6 +129,14 @@ class FakeFileSystemObject : public FileSystemObject {
   bool FolderExists(const std::u16string& path) override {
     return folders_.existing_folders.count(path) != 0 || folders_.subfolders.count(path) != 0 ||
            folders_.files.count(path) != 0;
+  }
+  std::unique_ptr<File> GetFile(const std::u16string& path) override {
+    for (const auto& [folder, files] : folders_.files) {
+      for (const FakeFile& file : files) {
+        if (folder + u"\\" + file.name == path) return std::make_unique<FakeFileObject>(file);
+      }
+    }
+    throw vb_error::Raise(vb_error::kFileNotFound);
   }
   bool FileExists(const std::u16string& path) override {
     for (const auto& [folder, files] : folders_.files) {
@@ -250,7 +259,18 @@ void FakeDurableFiles::WriteText(const std::u16string& path, const std::u16strin
 void FakeDurableFiles::Remove(const std::u16string& path) {
   log.push_back(u"remove " + path);
   if (on_change) on_change();
+  if (fail_remove) throw RunTimeError(70, u"拒绝的权限");
   texts.erase(path);
+}
+
+void FakeDurableFiles::Rename(const std::u16string& from, const std::u16string& to) {
+  log.push_back(u"rename " + from + u" " + to);
+  if (on_change) on_change();
+  if (fail_write) throw RunTimeError(61, u"磁盘已满");
+  const auto it = texts.find(from);
+  if (it == texts.end()) throw RunTimeError(53, u"文件未找到");
+  texts[to] = it->second;
+  texts.erase(from);
 }
 
 }  // namespace brevak::testing

@@ -58,6 +58,7 @@ class FakeShellCopy : public ShellCopy {
 struct FakeFile {
   std::u16string name;
   int64_t size = 0;
+  double modified = 0;  // DateLastModified
 };
 
 class FakeFolders : public Folders {
@@ -137,11 +138,13 @@ class FakeDurableFiles : public DurableFiles {
   std::optional<std::u16string> ReadText(const std::u16string& path) override;
   void WriteText(const std::u16string& path, const std::u16string& text) override;
   void Remove(const std::u16string& path) override;
+  void Rename(const std::u16string& from, const std::u16string& to) override;
 
   std::map<std::u16string, std::u16string> texts;
-  std::vector<std::u16string> log;  // "write PATH", "remove PATH"
+  std::vector<std::u16string> log;  // "write PATH", "remove PATH", "rename FROM TO"
   bool fail_read = false;
   bool fail_write = false;
+  bool fail_remove = false;
   // Runs inside each write and removal, before it takes effect.
   std::function<void()> on_change;
 };

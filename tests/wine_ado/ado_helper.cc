@@ -1,10 +1,10 @@
-// wine_ado_helper: the Linux half of the test harness that gives the Windows
+// wine-ado-helper: the Linux half of the test harness that gives the Windows
 // build under Wine a database engine. The harness's ADODB.Connection DLL
 // forwards every call here over 127.0.0.1 (ado_wire.h); each connection
 // object gets its own SQLCipher/Jet connection on the files of $WINEPREFIX,
 // the same prefix the Windows program sees.
 //
-//   wine_ado_helper [--max-seconds N]
+//   wine-ado-helper [--max-seconds N]
 //
 // Listens on a free port of 127.0.0.1 only, prints it as one line, and
 // serves until killed, or at most N seconds (default 900): a test that
@@ -113,7 +113,7 @@ int Listen() {
   socklen_t size = sizeof address;
   if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
       ::listen(listener, 8) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-    std::perror("wine_ado_helper: listen");
+    std::perror("wine-ado-helper: listen");
     std::exit(1);
   }
   std::printf("%u\n", ntohs(address.sin_port));

@@ -2,7 +2,7 @@
 // Wine prefix as ADODB.Connection, so that the Windows build under Wine
 // (which has no Jet provider) makes its database calls as it would on
 // Windows: late-bound through IDispatch. Each call goes over 127.0.0.1 to
-// wine_ado_helper (ado_wire.h), whose port is in BREVAK_WINE_ADO_PORT; a
+// wine-ado-helper (ado_wire.h), whose port is in BREVAK_WINE_ADO_PORT; a
 // failure comes back as the EXCEPINFO the real provider gives: DISP_E_EXCEPTION
 // with the error's HRESULT and description. It never ships.
 #include <winsock2.h>
@@ -277,7 +277,7 @@ HRESULT ConnectionObject::Forward(const char* member, const std::wstring& argume
   int32_t number = 0;
   std::wstring description;
   if (!wire_.Call(member, argument, &number, &description, value)) {
-    return Raise(exception, kGeneralFailure, L"wine_ado_helper does not answer");
+    return Raise(exception, kGeneralFailure, L"wine-ado-helper does not answer");
   }
   return number == 0 ? S_OK : Raise(exception, number, description);
 }

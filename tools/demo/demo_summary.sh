@@ -1,13 +1,17 @@
 # Compares the installation's databases after an upgrade with its backup's.
 # Sourced by scripts/demo and scripts/e2e after demo_shop.sh.
 
-# The tables an update carries over; Ins_Discount (the insurers' discount
-# terms) is not among them: the user saves it by hand, as the start prompt
-# says.
-readonly DEMO_CARRIED_TABLES=" GroupList People Pic main Call_Manager Car_Club car_name CarOwner Cash_In \
-Cash_Out InCall Ins_Name Ins_Policy Ins_Return InsCulHistory LogSave Repair_Customer Repair_Sheet \
-Repair_Sheet_Part Repair_Sheet_Work RepairCase SalesMoney SalesOff ScheduleSave SmsReg SmsSave SmsSend \
-UserTab WillCustomer Huifang_kind Huifang_main "
+# The tables an update carries over, as the shop's schema lists them
+# (make-shop-data --print-moved-tables), space-separated with a space at
+# each end; read by demo_compare_counts. Ins_Discount (the insurers'
+# discount terms) is not among them: the user saves it by hand, as the start
+# prompt says.
+DEMO_CARRIED_TABLES=
+
+demo_load_carried_tables() {  # build
+  DEMO_CARRIED_TABLES=" $("$1/make-shop-data" --print-moved-tables | awk '{ print $2 }' | sort -u | tr '\n' ' ')"
+  [ "$DEMO_CARRIED_TABLES" != " " ]
+}
 
 demo_is_carried() { [[ $DEMO_CARRIED_TABLES == *" $1 "* ]]; }
 
@@ -16,6 +20,7 @@ demo_is_carried() { [[ $DEMO_CARRIED_TABLES == *" $1 "* ]]; }
 # did not) and DEMO_TOTAL_ROWS (rows carried in all).
 demo_compare_counts() {  # build install backup package out
   local build=$1 install=$2 backup=$3 package=$4 out=$5
+  demo_load_carried_tables "$build" || return
   demo_counts "$build" "$backup" >"$out.backup" || return
   demo_counts "$build" "$install" >"$out.now" || return
   demo_counts "$build" "$package" >"$out.package" || return

@@ -27,6 +27,11 @@ class FsoFile : public File {
   std::u16string Name() override;
   // Size is a long, or a double past 2 GB.
   int64_t Size() override { return WholeNumberOf(object_.Get(L"Size")); }
+  double DateLastModified() override {
+    const Variant value = object_.Get(L"DateLastModified");
+    if ((*value).vt != VT_DATE) throw vb_error::Raise(vb_error::kTypeMismatch);
+    return (*value).date;
+  }
 
  private:
   Dispatch object_;
@@ -68,6 +73,9 @@ class Fso : public FileSystemObject {
 
   std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
     return std::make_unique<FsoFolder>(DispatchOf(object_.Call(L"GetFolder", {path})));
+  }
+  std::unique_ptr<File> GetFile(const std::u16string& path) override {
+    return std::make_unique<FsoFile>(DispatchOf(object_.Call(L"GetFile", {path})));
   }
   bool FolderExists(const std::u16string& path) override { return IsTrue(object_.Call(L"FolderExists", {path})); }
   bool FileExists(const std::u16string& path) override { return IsTrue(object_.Call(L"FileExists", {path})); }

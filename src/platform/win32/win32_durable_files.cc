@@ -96,4 +96,8 @@ void Win32DurableFiles::Remove(const std::u16string& path) {
   if (error != ERROR_FILE_NOT_FOUND) throw FileError(error);
 }
 
+void Win32DurableFiles::Rename(const std::u16string& from, const std::u16string& to) {
+  Check(MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
 }  // namespace brevak::win32

@@ -10,6 +10,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -87,6 +88,16 @@ void WhenModalShows(std::function<void(QWidget*)> act) {
       WhenModalShows(act);
     }
   });
+}
+
+// Where a test leaves a picture of what it showed, for a person to look
+// at: a folder of its own in the temporary folder, never the folder the
+// tests run in.
+QString PicturePath(const char* name) {
+  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "brevak-qt-pictures";
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return QString::fromStdString((folder / name).string());
 }
 
 // What a message box showed, and a click on the button labelled `label`.
@@ -181,7 +192,7 @@ TEST_F(QtWindowTest, WindowHasItsLayout) {
   ws_->SetProgressValue(22);
   ws_->AddItem(u"20121225051422");
   ws_->AddItem(u"20130101080000");
-  ASSERT_TRUE(window.grab().save(QStringLiteral("update_window.png")));
+  ASSERT_TRUE(window.grab().save(PicturePath("update_window.png")));
 }
 
 TEST_F(QtWindowTest, IconIs90By90In256Colours) {
@@ -190,7 +201,7 @@ TEST_F(QtWindowTest, IconIs90By90In256Colours) {
   EXPECT_EQ(icon.format(), QImage::Format_Indexed8);
   EXPECT_LE(icon.colorCount(), 256);
   EXPECT_GT(icon.colorCount(), 4);  // a picture, not a blank
-  EXPECT_TRUE(icon.save(QStringLiteral("window_icon.png")));
+  EXPECT_TRUE(icon.save(PicturePath("window_icon.png")));
   UpdateWindow& window = ShowWindow();
   EXPECT_FALSE(window.windowIcon().isNull());
   EXPECT_TRUE(window.windowIcon().availableSizes().contains(QSize(90, 90)));
@@ -346,7 +357,7 @@ TEST_F(QtWindowTest, RunEndsWhenTheWindowUnloads) {
 TEST_F(QtWindowTest, RunTimeErrorInAHandlerShowsTheErrorAndEndsTheProgram) {
   form_.on_update = [] { throw RunTimeError(3704, u"对象关闭时，不允许操作。"); };
   SeenBox seen;
-  seen.screenshot = QStringLiteral("run_time_error.png");
+  seen.screenshot = PicturePath("run_time_error.png");
   const int code = ws_->Run([&] {
     ws_->Show(&form_);
     QTimer::singleShot(0, [] { FindWindow()->button(Control::CmdUpdate)->click(); });

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/database.h"
 #include "platform/runtime_error.h"
 
 // The errors an Adodb.Connection on the Jet 4.0 provider raises, with the
@@ -15,7 +16,7 @@ inline constexpr int32_t kGeneralFailure = -2147467259;
 // 0x80040E4D: authentication failed.
 inline constexpr int32_t kNotValidPassword = -2147217843;
 // 0x80040E37: a table or query that does not exist.
-inline constexpr int32_t kInputTableNotFound = -2147217865;
+inline constexpr int32_t kInputTableNotFound = kJetInputTableNotFound;
 // 0x80040E14: a statement the engine cannot run as written.
 inline constexpr int32_t kErrorsInCommand = -2147217900;
 // 0x80040E73: a connection string that is not key=value pairs.

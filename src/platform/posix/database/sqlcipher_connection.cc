@@ -235,17 +235,6 @@ void SqlCipherConnection::RollbackTrans() {
   EndTransaction();
 }
 
-std::vector<std::string> SqlCipherConnection::AttachedFiles() {
-  RequireOpen();
-  std::vector<std::string> files;
-  SqliteStatement list(db_, "PRAGMA database_list");
-  while (list.Step()) {
-    const std::string name = list.ColumnText(1);
-    if (name != "main" && name != "temp") files.push_back(list.ColumnText(2));
-  }
-  return files;
-}
-
 void SqlCipherConnection::RequireOpen() const {
   if (db_ == nullptr) throw jet_error::ObjectClosed();
 }

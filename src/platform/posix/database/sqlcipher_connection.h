@@ -45,11 +45,6 @@ class SqlCipherConnection : public Connection {
   void CommitTrans() override;
   void RollbackTrans() override;
 
-  // The host files attached besides the open database, as PRAGMA
-  // database_list reports them (one entry per attachment).
-  // REQUIRES: the connection is open.
-  std::vector<std::string> AttachedFiles();
-
  private:
   // The transaction BeginTrans opened. `log` holds the SQL of every
   // statement that succeeded in it, so that it can be run again after the

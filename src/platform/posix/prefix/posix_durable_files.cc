@@ -4,10 +4,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "platform/posix/durable_replace.h"
 #include "platform/posix/file_descriptor.h"
 #include "platform/posix/text/utf.h"
 #include "platform/runtime_error.h"
@@ -30,20 +30,9 @@ void Check(bool ok) {
   if (!ok) throw FileError(errno);
 }
 
-void WriteAll(int fd, const std::string& bytes) {
-  for (size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    Check(n >= 0);
-    done += static_cast<size_t>(n);
-  }
-}
-
-// The folder's entries, renames and removals included, on the disk.
-void SyncFolder(const fs::path& folder) {
-  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  Check(fd.get() >= 0);
-  Check(::fsync(fd.get()) == 0 || errno == EINVAL);
+// Raises the file error for the errno value of a step that failed.
+void CheckStep(int error) {
+  if (error != 0) throw FileError(error);
 }
 
 }  // namespace
@@ -68,15 +57,7 @@ void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16stri
   const fs::path target = prefix_.ToHost(path);
   fs::path temp = target;
   temp += ".new";
-  {
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    Check(fd.get() >= 0);
-    WriteAll(fd.get(), Utf16ToUtf8(text) + "\r\n");
-    Check(::fsync(fd.get()) == 0);
-    Check(fd.Close() == 0);
-  }
-  Check(std::rename(temp.c_str(), target.c_str()) == 0);
-  SyncFolder(target.parent_path());
+  CheckStep(ReplaceFile(target, temp, Utf16ToUtf8(text) + "\r\n"));
 }
 
 void PosixDurableFiles::Remove(const std::u16string& path) {
@@ -85,7 +66,13 @@ void PosixDurableFiles::Remove(const std::u16string& path) {
     if (errno == ENOENT) return;
     throw FileError(errno);
   }
-  SyncFolder(target.parent_path());
+  CheckStep(FlushFolder(target.parent_path()));
+}
+
+void PosixDurableFiles::Rename(const std::u16string& from, const std::u16string& to) {
+  const fs::path target = prefix_.ToHost(to);
+  Check(std::rename(prefix_.ToHost(from).c_str(), target.c_str()) == 0);
+  CheckStep(FlushFolder(target.parent_path()));
 }
 
 }  // namespace brevak::posix

@@ -15,6 +15,7 @@ class PosixDurableFiles : public DurableFiles {
   std::optional<std::u16string> ReadText(const std::u16string& path) override;
   void WriteText(const std::u16string& path, const std::u16string& text) override;
   void Remove(const std::u16string& path) override;
+  void Rename(const std::u16string& from, const std::u16string& to) override;
 
  private:
   WinePrefix prefix_;

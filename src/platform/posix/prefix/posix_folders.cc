@@ -2,6 +2,7 @@
 
 #include <errno.h>
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -111,16 +112,36 @@ std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
   return std::make_unique<PosixFolderEnumeration>(path_, step_);
 }
 
+// Days from 30 December 1899, the Date of the run-time, to 1 January 1970.
+constexpr double kUnixEpochAsDate = 25569.0;
+
 class PosixFile : public File {
  public:
-  PosixFile(std::u16string name, int64_t size) : name_(std::move(name)), size_(size) {}
+  PosixFile(std::u16string name, int64_t size, double modified)
+      : name_(std::move(name)), size_(size), modified_(modified) {}
   std::u16string Name() override { return name_; }
   int64_t Size() override { return size_; }
+  double DateLastModified() override { return modified_; }
 
  private:
   std::u16string name_;
   int64_t size_;
+  double modified_;
 };
+
+// The file's size and time as read now; nothing when it is no regular file.
+std::unique_ptr<File> ReadFile(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return nullptr;
+  const uintmax_t size = fs::file_size(path, ec);
+  if (ec) return nullptr;
+  const fs::file_time_type written = fs::last_write_time(path, ec);
+  if (ec) return nullptr;
+  const auto since_epoch = std::chrono::file_clock::to_sys(written).time_since_epoch();
+  const double days = std::chrono::duration<double, std::ratio<86400>>(since_epoch).count();
+  return std::make_unique<PosixFile>(Utf8ToUtf16(path.filename().string()), static_cast<int64_t>(size),
+                                     kUnixEpochAsDate + days);
+}
 
 // Yields a listing's regular files (symbolic links to files too) with the
 // sizes they have when read.
@@ -130,12 +151,7 @@ class PosixFileEnumeration : public FileEnumeration {
 
   std::unique_ptr<File> Next() override {
     while (const fs::directory_entry* entry = listing_.Next()) {
-      std::error_code type_ec;
-      if (!entry->is_regular_file(type_ec)) continue;
-      const uintmax_t size = fs::file_size(entry->path(), type_ec);
-      if (type_ec) continue;
-      return std::make_unique<PosixFile>(Utf8ToUtf16(entry->path().filename().string()),
-                                         static_cast<int64_t>(size));
+      if (std::unique_ptr<File> file = ReadFile(entry->path())) return file;
     }
     return nullptr;
   }
@@ -174,6 +190,12 @@ class PosixFileSystemObject : public FileSystemObject {
     std::error_code ec;
     if (!fs::is_directory(host, ec)) throw vb_error::Raise(vb_error::kPathNotFound);
     return std::make_unique<PosixFolder>(host, FolderName(path, host), step_);
+  }
+
+  std::unique_ptr<File> GetFile(const std::u16string& path) override {
+    std::unique_ptr<File> file = path.empty() ? nullptr : ReadFile(prefix_.ToHost(path));
+    if (!file) throw vb_error::Raise(vb_error::kFileNotFound);
+    return file;
   }
 
   bool FolderExists(const std::u16string& path) override {

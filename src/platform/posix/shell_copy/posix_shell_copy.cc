@@ -1,8 +1,5 @@
 #include "platform/posix/shell_copy/posix_shell_copy.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <memory>
 #include <cstdio>
@@ -12,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_pattern.h"
+#include "platform/posix/durable_replace.h"
 #include "platform/posix/text/utf.h"
 
 namespace brevak::posix {
@@ -74,7 +72,7 @@ class TempFile {
   const fs::path& path() const { return path_; }
   // Renames the file to `target`; afterwards it is no longer removed.
   int32_t RenameTo(const fs::path& target) {
-    if (std::rename(path_.c_str(), target.c_str()) != 0) return Win32ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+    if (const int error = RenameOver(path_, target)) return Win32ErrorFromErrno(error, ERROR_PATH_NOT_FOUND);
     path_.clear();
     return ERROR_SUCCESS;
   }
@@ -82,21 +80,6 @@ class TempFile {
  private:
   fs::path path_;
 };
-
-// Runs `sync` (fsync or syncfs) on the folder.
-int32_t SyncThroughFolder(const fs::path& folder, int (*sync)(int)) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return Win32ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
-  const int result = sync(fd) == 0 ? 0 : errno;
-  ::close(fd);
-  return result == EINVAL ? ERROR_SUCCESS : Win32ErrorFromErrno(result);  // EINVAL: nothing to flush here
-}
-
-// The folder's entries, renames included, on the disk.
-int32_t SyncFolder(const fs::path& folder) { return SyncThroughFolder(folder, ::fsync); }
-// Everything written to the folder's file system on the disk: one flush
-// for all the files of an operation instead of one per file.
-int32_t SyncFileSystem(const fs::path& folder) { return SyncThroughFolder(folder, ::syncfs); }
 
 // The name a folder is copied under: its last component, also when the
 // pattern ends in a separator.
@@ -392,7 +375,7 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
 // every folder that got one.
 int32_t CopyOperation::Commit() {
   if (completed_.empty()) return ERROR_SUCCESS;
-  if (const int32_t error = SyncFileSystem(destination_)) return error;
+  if (const int error = FlushFileSystem(destination_)) return Win32ErrorFromErrno(error, ERROR_PATH_NOT_FOUND);
   std::set<fs::path> renamed_in;
   for (Completed& file : completed_) {
     renamed_in.insert(file.target.parent_path());
@@ -405,7 +388,7 @@ int32_t CopyOperation::Commit() {
     if (const int32_t error = file.journal_temp->RenameTo(journal_target)) return error;
   }
   for (const fs::path& folder : renamed_in) {
-    if (const int32_t error = SyncFolder(folder)) return error;
+    if (const int error = FlushFolder(folder)) return Win32ErrorFromErrno(error, ERROR_PATH_NOT_FOUND);
   }
   return ERROR_SUCCESS;
 }

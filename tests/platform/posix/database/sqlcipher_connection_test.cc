@@ -452,11 +452,17 @@ TEST_F(SqlCipherConnectionTest, ExternalFileFailsAsOpenDoes) {
       {From(kBackup + u"\\notes.txt;"), jet_error::kNotValidPassword, not_valid},
   };
   auto conn = ConnectAddressBook();
-  for (const Case& c : cases) {
-    ExpectError([&] { conn->Execute(c.statement); }, c.number, c.description);
+  // More failures than SQLite holds attached files at once (ten): a failed
+  // file that stayed attached would keep the good backup out at the end.
+  for (int round = 0; round < 3; ++round) {
+    for (const Case& c : cases) {
+      ExpectError([&] { conn->Execute(c.statement); }, c.number, c.description);
+    }
   }
-  EXPECT_TRUE(conn->AttachedFiles().empty());
+  conn->Execute(u"delete from [People]");
+  conn->Execute(AppendPlain(u"People", kBackup + u"\\Addr.mdb"));
   conn->Close();
+  EXPECT_EQ(Rows(Install("Addr.mdb"), "", "People"), Rows(Backup("Addr.mdb"), "", "People"));
   EXPECT_FALSE(fs::exists(Backup("Nothing.mdb")));
 }
 
@@ -538,18 +544,27 @@ TEST_F(SqlCipherConnectionTest, AttachesEachBackupFileOnce) {
   const std::u16string same_file_spellings[] = {
       kBackup + u"\\Addr.mdb", kBackup + u"\\Addr.mdb", u"c:\\program files\\brevak\\20261209045000\\ADDR.mdb",
       u"C:/Program Files//Brevak/./20261209045000/Addr.mdb"};
-  for (const std::u16string& file : same_file_spellings) {
-    conn->Execute(u"delete from [People]");
-    conn->Execute(AppendPlain(u"People", file));
+  // Three rounds of the spellings: more appends than SQLite holds attached
+  // files at once (ten), which only one attachment per file stays within.
+  for (int round = 0; round < 3; ++round) {
+    for (const std::u16string& file : same_file_spellings) {
+      conn->Execute(u"delete from [People]");
+      conn->Execute(AppendPlain(u"People", file));
+    }
   }
-  ASSERT_EQ(conn->AttachedFiles().size(), 1u);
-  EXPECT_EQ(fs::canonical(conn->AttachedFiles()[0]), fs::canonical(Backup("Addr.mdb")));
+  conn->Execute(u"delete from [GroupList]");
   conn->Execute(AppendPlain(u"GroupList", u"C:\\Program Files\\Brevak\\20261209050000\\Addr.mdb"));
-  EXPECT_EQ(conn->AttachedFiles().size(), 2u);
   conn->Close();
   EXPECT_EQ(Rows(Install("Addr.mdb"), "", "People"), Rows(Backup("Addr.mdb"), "", "People"));
+  EXPECT_EQ(Rows(Install("Addr.mdb"), "", "GroupList"),
+            Rows(prefix_.OnDriveC("Program Files/Brevak/20261209050000/Addr.mdb"), "", "GroupList"));
+  // A connection opened again attaches afresh: nothing of the closed one's
+  // attachments is taken for still there.
   conn->Open(PlainString(kInstall + u"Addr.mdb"));
-  EXPECT_TRUE(conn->AttachedFiles().empty());
+  conn->Execute(u"delete from [People]");
+  conn->Execute(AppendPlain(u"People", kBackup + u"\\Addr.mdb"));
+  conn->Close();
+  EXPECT_EQ(Rows(Install("Addr.mdb"), "", "People"), Rows(Backup("Addr.mdb"), "", "People"));
 }
 
 // The first append from a file inside a transaction has to attach the file,
@@ -567,7 +582,6 @@ TEST_F(SqlCipherConnectionTest, AttachingInsideATransactionKeepsItWhole) {
     conn->Execute(AppendPlain(u"People", kBackup + u"\\Addr.mdb"));
     conn->Execute(u"delete from [GroupList]");
     conn->Execute(AppendPlain(u"GroupList", second));
-    EXPECT_EQ(conn->AttachedFiles().size(), 2u);
     if (commit) {
       conn->CommitTrans();
     } else {

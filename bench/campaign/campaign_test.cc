@@ -1,0 +1,93 @@
+// The campaign's own judgement: which folders a message names, which rows
+// a folder still holds, and which system call a fault hits. A fault here
+// would hide lost rows or invent them.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "campaign/messages.h"
+#include "campaign/shop_rows.h"
+#include "campaign/syscall_fault.h"
+
+namespace brevak::campaign {
+namespace {
+
+TEST(NamesFolderTest, AFolderIsNamedOnlyByItsWholePath) {
+  struct Case {
+    const char* text;
+    const char* folder;
+    bool named;
+  } cases[] = {
+      {"原有数据仍保存在：C:\\Brevak\\20261209101500", "C:\\Brevak\\20261209101500", true},
+      {"原有数据仍保存在：c:\\BREVAK\\20261209101500。", "C:\\Brevak\\20261209101500", true},
+      {"C:\\Brevak\\20261209101500\\Addr.mdb", "C:\\Brevak\\20261209101500", true},
+      {"C:\\Brevak\\20261209101500，请…", "C:\\Brevak\\20261209101500", true},
+      {"C:\\Brevak\\202612091015001", "C:\\Brevak\\20261209101500", false},
+      {"C:\\Brevak\\2026120910150", "C:\\Brevak\\20261209101500", false},
+      {"升级包在 C:\\Brevak升级包", "C:\\Brevak", false},
+      {"C:\\Brevak.old", "C:\\Brevak", false},
+      {"见 C:\\Brevak.", "C:\\Brevak", true},
+      {"112", "C:\\Brevak", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(NamesFolder(c.text, c.folder), c.named) << c.text << " / " << c.folder;
+}
+
+TEST(NamesFolderTest, ABackupIsAlsoNamedByItsDateInTheLabelsWords) {
+  EXPECT_EQ(BackupDate("20261209101500"), "2026年12月09日10时15分00秒");
+  EXPECT_EQ(BackupDate("2026120910150"), "");
+  EXPECT_EQ(BackupDate("2026120910150x"), "");
+}
+
+TEST(NamesFolderTest, TranscriptEscapesAreTakenBack) {
+  EXPECT_EQ(UnescapeText("a\\r\\nC:\\\\Brevak\\\\x"), "a\r\nC:\\Brevak\\x");
+}
+
+TEST(HeldRowsTest, RowsAreComparedOnTheFieldsBothTablesHave) {
+  const TableRows old_table{{"ID", "Name"}, {{"I1", "T张"}, {"I2", "T李"}, {"I2", "T李"}}};
+  struct Case {
+    const char* what;
+    TableRows holder;
+    std::vector<bool> held;
+  } cases[] = {
+      {"the same rows", old_table, {true, true, true}},
+      {"a field more, in another place", {{"WeChat", "Name", "ID"}, {{"Tw", "T李", "I2"}, {"T", "T张", "I1"}}},
+       {true, true, false}},
+      {"one copy of a doubled row", {{"ID", "Name"}, {{"I2", "T李"}}}, {false, true, false}},
+      {"another value", {{"ID", "Name"}, {{"I1", "T王"}, {"I2", "I2"}}}, {false, false, false}},
+      {"no field in common", {{"Other"}, {{"I1"}}}, {false, false, false}},
+      {"nothing", {{"ID", "Name"}, {}}, {false, false, false}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HeldRows(old_table, c.holder), c.held) << c.what;
+}
+
+TEST(SyscallFaultTest, OnlyCallsOnTheShopsFilesAreCandidatesAndCountedAsStraceCounts) {
+  const std::filesystem::path log = std::filesystem::path(::testing::TempDir()) / "campaign.strace";
+  std::ofstream(log) << "700 write(1<pipe:[9]>, \"msgbox OK 112\\n\", 14) = 14\n"
+                        "700 write(5</p/drive_c/Brevak/upgrade-in-progress.brevak.new>, \"C:\\\\Brevak\", 9) = 9\n"
+                        "700 copy_file_range(5</p/drive_c/pkg/Addr.mdb>, NULL, 6</p/drive_c/Brevak/.~b.tmp>, NULL, 9, 0)"
+                        " = 9\n"
+                        "701 write(5</p/drive_c/Brevak/x>, \"\", 0) = 0\n"
+                        "700 rename(\"/p/dosdevices/c:/Brevak/.~b.tmp\", \"/p/dosdevices/c:/Brevak/Addr.mdb\") = 0\n"
+                        "700 fsync(4</other/Brevak>) = 0\n"
+                        "70  fsync(4</p/drive_c/Brevak>) = 0\n"
+                        "700 write(5</p/drive_c/Brevak/\\345\\215\\207>, \"x\", 1) = -1 ENOSPC (No space left on "
+                        "device) (INJECTED)\n"
+                        "700 +++ exited with 0 +++\n";
+  const std::vector<SyscallCall> calls = CallsInside(log, "/p");
+  const std::vector<std::string> expected = {"write 2 /p/drive_c/Brevak/upgrade-in-progress.brevak.new",
+                                             "copy_file_range 1 /p/drive_c/Brevak/.~b.tmp",
+                                             "rename 1 /p/dosdevices/c:/Brevak/Addr.mdb", "write 3 /p/drive_c/Brevak/升"};
+  ASSERT_EQ(calls.size(), expected.size()) << "process 70's call is not the first process's";
+  for (size_t i = 0; i < calls.size(); ++i) {
+    EXPECT_EQ(calls[i].syscall + " " + std::to_string(calls[i].index) + " " + calls[i].target, expected[i]);
+  }
+  SyscallCall injected;
+  ASSERT_TRUE(FindInjected(log, &injected));
+  EXPECT_EQ(injected.syscall + " " + std::to_string(injected.index) + " " + injected.target,
+            "write 3 /p/drive_c/Brevak/升");
+}
+
+}  // namespace
+}  // namespace brevak::campaign

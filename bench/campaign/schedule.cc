@@ -1,0 +1,139 @@
+#include "campaign/schedule.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+#include "campaign/carried_tables.h"
+
+namespace brevak::campaign {
+namespace {
+
+double Uniform(std::mt19937_64& rng) { return std::uniform_real_distribution<double>(0, 1)(rng); }
+
+FaultPlan HolderFault(std::mt19937_64& rng, const PlanOptions& options) {
+  FaultPlan fault;
+  fault.kind = FaultKind::kHolder;
+  fault.file = Uniform(rng) < 0.6 ? kCustomerFile : kAddressBookFile;
+  fault.mode = static_cast<HoldMode>(rng() % 3);
+  fault.before = Uniform(rng) < 0.5;
+  fault.when = Uniform(rng) * 1.1;
+  fault.hold_seconds = 0.3 + Uniform(rng) * (options.max_hold_seconds - 0.3);
+  return fault;
+}
+
+// A kill, an error of the disk or another program on a database.
+FaultPlan RandomFault(std::mt19937_64& rng, const PlanOptions& options, bool kill_or_disk_only) {
+  const double draw = Uniform(rng);
+  FaultPlan fault;
+  if (!kill_or_disk_only && draw >= 0.85) return HolderFault(rng, options);
+  if (draw < 0.4 || !options.syscall_faults) {
+    fault.kind = FaultKind::kKill;
+    fault.when = Uniform(rng) * 1.1;
+    return fault;
+  }
+  fault.kind = FaultKind::kSyscall;
+  fault.error = Uniform(rng) < 0.5 ? "ENOSPC" : "EIO";
+  fault.pick_syscall = Uniform(rng);
+  fault.pick_call = Uniform(rng);
+  return fault;
+}
+
+StepPlan Run(StepKind kind, std::mt19937_64& rng) {
+  StepPlan step;
+  step.kind = kind;
+  step.answers.seed = rng();
+  return step;
+}
+
+StepPlan Work(std::mt19937_64& rng, const PlanOptions& options) {
+  StepPlan step;
+  step.kind = StepKind::kWork;
+  step.work_rows = 1 + static_cast<int>(rng() % static_cast<uint64_t>(std::max(1, options.work_rows)));
+  return step;
+}
+
+// The steps that aim at one handler.
+void AddAimedSteps(SchedulePlan& plan, std::mt19937_64& rng, const PlanOptions& options) {
+  if (plan.aim == "update") {
+    StepPlan update = Run(StepKind::kUpdate, rng);
+    update.fault = RandomFault(rng, options, false);
+    plan.steps.push_back(update);
+  } else if (plan.aim == "finish") {
+    // An update interrupted by a kill or an error of the disk, then the
+    // run that finishes it, itself faulted.
+    StepPlan first = Run(StepKind::kUpdate, rng);
+    first.fault = RandomFault(rng, options, true);
+    plan.steps.push_back(first);
+    if (Uniform(rng) < 0.3) plan.steps.push_back(Work(rng, options));
+    StepPlan finish = Run(StepKind::kUpdate, rng);
+    finish.answers.first_yes = 0.8;
+    finish.fault = RandomFault(rng, options, false);
+    plan.steps.push_back(finish);
+  } else {
+    plan.steps.push_back(Run(StepKind::kUpdate, rng));
+    if (Uniform(rng) < 0.5) plan.steps.push_back(Work(rng, options));
+    StepPlan restore = Run(StepKind::kRestore, rng);
+    restore.fault = RandomFault(rng, options, false);
+    plan.steps.push_back(restore);
+  }
+}
+
+}  // namespace
+
+SchedulePlan MakeSchedule(uint64_t seed, int index, const PlanOptions& options) {
+  std::seed_seq seeds{static_cast<uint32_t>(seed), static_cast<uint32_t>(seed >> 32), static_cast<uint32_t>(index)};
+  std::mt19937_64 rng(seeds);
+  SchedulePlan plan;
+  plan.seed = seed;
+  plan.index = index;
+  static const char* const kAims[] = {"update", "finish", "restore"};
+  plan.aim = kAims[rng() % 3];
+  plan.lacks_huifang_kind = Uniform(rng) < 0.2;
+  plan.run_seed = rng();
+  AddAimedSteps(plan, rng, options);
+  const int follow_ups = options.max_follow_ups <= 0 ? 0 : 1 + static_cast<int>(rng() % options.max_follow_ups);
+  for (int i = 0; i < follow_ups; ++i) {
+    const double draw = Uniform(rng);
+    if (draw < 0.35) {
+      plan.steps.push_back(Work(rng, options));
+      continue;
+    }
+    StepPlan step = Run(draw < 0.75 ? StepKind::kUpdate : StepKind::kRestore, rng);
+    if (Uniform(rng) < options.fault_share) step.fault = RandomFault(rng, options, false);
+    plan.steps.push_back(step);
+  }
+  return plan;
+}
+
+const char* StepName(StepKind kind) {
+  switch (kind) {
+    case StepKind::kUpdate: return "update";
+    case StepKind::kRestore: return "restore newest";
+    case StepKind::kWork: return "work on";
+  }
+  return "?";
+}
+
+std::string DescribeFault(const FaultPlan& fault) {
+  char text[160];
+  switch (fault.kind) {
+    case FaultKind::kNone: return "no fault";
+    case FaultKind::kKill:
+      std::snprintf(text, sizeof text, "SIGKILL at %.0f%% of the run", fault.when * 100);
+      return text;
+    case FaultKind::kSyscall: return fault.error + " on a system call";
+    case FaultKind::kHolder:
+      if (fault.before) {
+        std::snprintf(text, sizeof text, "%s held %s by another program from before the run", fault.file.c_str(),
+                      HoldModeName(fault.mode));
+      } else {
+        std::snprintf(text, sizeof text, "%s held %s by another program from %.0f%% of the run for %.1f s",
+                      fault.file.c_str(), HoldModeName(fault.mode), fault.when * 100, fault.hold_seconds);
+      }
+      return text;
+  }
+  return "?";
+}
+
+}  // namespace brevak::campaign

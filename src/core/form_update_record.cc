@@ -1,0 +1,231 @@
+// The in-progress record: an update or a restore is recorded once its
+// backup is complete, and an interrupted one is finished, given up or
+// undone from that backup. A record is trusted only when it proves itself.
+#include <algorithm>
+#include <charconv>
+
+#include "core/form_update.h"
+#include "core/jet_database.h"
+#include "core/vb_text.h"
+
+namespace brevak {
+namespace {
+
+// Matches none of the backup, package and restore patterns (nor their 8.3
+// short names), and is a file, so the history list never shows it.
+const char16_t kUpdateRecordName[] = u"upgrade-in-progress.brevak";
+
+bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b) {
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+std::u16string WithoutTrailingBackslash(std::u16string path) {
+  while (!path.empty() && path.back() == u'\\') path.pop_back();
+  return path;
+}
+
+// The shortest text that reads back as the same number.
+std::u16string DateText(double date) {
+  char buffer[40];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, date).ptr;
+  return std::u16string(buffer, end);
+}
+
+}  // namespace
+
+std::u16string FormUpdate::UpdateRecordPath() const { return sInstallDir_ + kUpdateRecordName; }
+
+// The restore label's date without its frame: 2012年12月25日05时14分22秒.
+std::u16string FormUpdate::StampInWords(const std::u16string& stamp) {
+  const std::u16string label = SplitDir(stamp);
+  return label.substr(2, label.size() - 4);
+}
+
+// "SIZE DATE" of a file as it is now; empty when there is no such file.
+std::u16string FormUpdate::FileStamp(const std::u16string& path) {
+  std::u16string stamp;
+  ResumeNext([&] {
+    const std::unique_ptr<File> file = platform_.folders->CreateFileSystemObject()->GetFile(path);
+    stamp = vb::CStr(file->Size()) + u" " + DateText(file->DateLastModified());
+  });
+  return stamp;
+}
+
+std::map<std::u16string, std::u16string> FormUpdate::DatabaseStamps(const std::u16string& folder) {
+  std::map<std::u16string, std::u16string> stamps;
+  for (const char16_t* name : {kCustomerDatabase, kAddressBook}) {
+    stamps[name] = FileStamp(WithoutTrailingBackslash(folder) + u"\\" + name);
+  }
+  return stamps;
+}
+
+// What a run found: nothing, a record that proves itself, or one that does
+// not (with the reason, for the user).
+FormUpdate::RecordReading FormUpdate::ReadRecord() {
+  RecordReading reading;
+  std::optional<std::u16string> text;
+  try {
+    text = platform_.durable_files->ReadText(UpdateRecordPath());
+  } catch (const RunTimeError& e) {
+    reading.problem = u"无法读取这个记录：" + e.description();
+    return reading;
+  }
+  if (!text) return reading;
+  reading.record = ParseUpdateRecord(*text);
+  if (!reading.record) {
+    reading.problem = u"这个记录是空的或内容不完整。";
+  } else {
+    reading.problem = RecordProblem(*reading.record);
+    if (!reading.problem.empty()) reading.record.reset();
+  }
+  return reading;
+}
+
+// The backup must be a fourteen-digit folder directly inside the
+// installation folder (never the installation or the package folder), and
+// its databases as the run wrote them.
+std::u16string FormUpdate::RecordProblem(const UpdateRecord& record) {
+  std::u16string package;
+  ResumeNext([&] { package = platform_.folders->AppPath(); });
+  const bool placed = IsStampName(record.started) && SameNameIgnoringCase(record.backup, sInstallDir_ + record.started) &&
+                      !SameNameIgnoringCase(WithoutTrailingBackslash(record.backup), WithoutTrailingBackslash(package));
+  if (!placed) return u"记录中的备份文件夹不是本软件在安装文件夹中建立的备份：" + record.backup;
+  const auto stamps = DatabaseStamps(record.backup);
+  if (stamps.at(kCustomerDatabase).empty() || stamps != record.backup_files) {
+    return u"备份文件夹中的数据库已不存在，或已不是当时备份的样子：" + record.backup;
+  }
+  return u"";
+}
+
+// A damaged record is never followed. Set aside (kept for support), it
+// lets a normal update run with its own backup; No changes nothing.
+bool FormUpdate::SetAsideDamagedRecord(const std::u16string& problem) {
+  const std::u16string question = u"上次升级或恢复的记录已损坏，不能据此继续：" + UpdateRecordPath() + vb::vbCrLf +
+                                  problem + vb::vbCrLf +
+                                  u"是否把这个记录改名放到一边（保留给技术人员查看），然后照常进行？" + vb::vbCrLf +
+                                  u"选择“否”则什么也不改动。";
+  int answer = vbNo;
+  ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
+  if (answer != vbYes) return false;
+  const std::u16string update_backup = sBackupDir_;
+  NameBackupFolder();  // only for its stamp
+  const std::u16string aside = UpdateRecordPath() + u".damaged-" + sBackupDir_.substr(sInstallDir_.size());
+  sBackupDir_ = update_backup;
+  try {
+    platform_.durable_files->Rename(UpdateRecordPath(), aside);
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(u"无法把记录改名：" + e.description() + vb::vbCrLf + u"什么也没有改动。", MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
+  return true;
+}
+
+// kFinish sets sBackupDir to the recorded backup: finishing migrates from
+// it, after the present data has been saved into a new folder.
+FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
+  const RecordReading reading = ReadRecord();
+  if (!reading.problem.empty()) {
+    return SetAsideDamagedRecord(reading.problem) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+  }
+  if (!reading.record) return InterruptedUpdate::kNone;
+  if (reading.record->kind == UpdateRecord::Kind::kRestore) {
+    OfferInterruptedRestore(*reading.record);
+    return InterruptedUpdate::kStop;
+  }
+  if (AskToFinish(*reading.record)) {
+    if (!DatabasesFree()) return InterruptedUpdate::kStop;
+    sBackupDir_ = reading.record->backup;
+    return InterruptedUpdate::kFinish;
+  }
+  return AskToGiveUp(*reading.record) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+}
+
+bool FormUpdate::AskToFinish(const UpdateRecord& record) {
+  std::u16string question = u"上次升级没有完成，原有数据保存在：" + record.backup + vb::vbCrLf + u"那次升级开始于" +
+                            StampInWords(record.started) + u"。" + vb::vbCrLf;
+  if (record.after_files.empty()) {
+    question += u"如果那次升级之后又在Brevak中录入过数据，继续完成升级会用备份中的数据替换这些数据。";
+  } else if (DatabaseStamps(sInstallDir_) != record.after_files) {
+    question += u"那次升级结束之后，现有数据又有了改动：继续完成升级会用备份中的数据替换这些改动。";
+  } else {
+    question += u"那次升级结束之后，现有数据没有改动。";
+  }
+  question += vb::vbCrLf + u"继续之前，现有数据会先另外备份到一个新的文件夹。" + vb::vbCrLf +
+              u"是否用这个备份继续完成升级？";
+  int answer = vbNo;
+  ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
+  return answer == vbYes;
+}
+
+// Giving up removes the record only: the backup folder stays, and the
+// normal update that follows makes its own backup.
+bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
+  const std::u16string question = u"是否放弃这次没有完成的升级？" + vb::vbCrLf +
+                                  u"选择“是”：删除升级记录，然后照常开始一次新的升级（会先备份现有数据）；备份文件夹 " +
+                                  record.backup + u" 仍然保留。" + vb::vbCrLf + u"选择“否”：什么也不改动。";
+  int answer = vbNo;
+  ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
+  return answer == vbYes && ClearUpdateRecord();
+}
+
+// The record names the backup folder and how the backup wrote its
+// databases, so that a run interrupted from here on is finished from this
+// backup. Without it the run must not go on.
+bool FormUpdate::WriteRecord(const UpdateRecord& record, const std::u16string& what_stops) {
+  try {
+    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+    return true;
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + record.backup,
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
+}
+
+UpdateRecord FormUpdate::NewRecord(UpdateRecord::Kind kind, const std::u16string& backup) {
+  UpdateRecord record;
+  record.kind = kind;
+  record.backup = backup;
+  record.started = backup.substr(sInstallDir_.size());
+  record.backup_files = DatabaseStamps(backup);
+  return record;
+}
+
+bool FormUpdate::RecordUpdateInProgress() {
+  return WriteRecord(NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_), u"升级没有继续，原有数据已备份到：");
+}
+
+// The record stays, so that the next 开始更新 retries from the same backup;
+// it keeps how the databases stand now, so that the question can tell
+// whether work was entered since.
+void FormUpdate::RecordUpdateEnded() {
+  const RecordReading reading = ReadRecord();
+  if (!reading.record) return;
+  UpdateRecord record = *reading.record;
+  record.after_files = DatabaseStamps(sInstallDir_);
+  ResumeNext([&] { platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record)); });
+}
+
+// A record that cannot be removed is said: the data is whole, but the
+// record may ask again.
+bool FormUpdate::ClearUpdateRecord() {
+  try {
+    platform_.durable_files->Remove(UpdateRecordPath());
+    return true;
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(u"无法删除进度记录：" + UpdateRecordPath() + vb::vbCrLf + e.description() + vb::vbCrLf +
+                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。",
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
+}
+
+}  // namespace brevak

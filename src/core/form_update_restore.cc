@@ -1,0 +1,121 @@
+// The restore: the chosen folder's files go back over the installation,
+// after the files they replace are saved into a new dated folder, with a
+// record while the copy runs.
+#include "core/form_update.h"
+#include "core/vb_text.h"
+
+namespace brevak {
+namespace {
+
+const char16_t kRestoreAgainHint[] =
+    u"再次点击“恢复原来记录”或“开始更新”，可以选择放回恢复之前的数据，或者重新恢复。";
+
+std::u16string LastComponent(const std::u16string& path) {
+  const size_t cut = path.find_last_of(u'\\');
+  return cut == std::u16string::npos ? path : path.substr(cut + 1);
+}
+
+}  // namespace
+
+// An interrupted restore is dealt with first; then the chosen entry.
+void FormUpdate::CmdRestore_Click() {
+  const RecordReading reading = ReadRecord();
+  if (!reading.problem.empty() && !SetAsideDamagedRecord(reading.problem)) return;
+  if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
+    OfferInterruptedRestore(*reading.record);
+    return;
+  }
+  if (window().ListIndex() < 0) {
+    window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
+    return;
+  }
+  RestoreEntry(window().List(window().ListIndex()));
+}
+
+// The connection is closed first so that a database file can be replaced,
+// nothing is copied over a database another program is using, and the
+// files it replaces are backed up first so that it can be undone. A
+// successful restore replaces the installation's data, so no record of an
+// update or a restore is left to finish.
+void FormUpdate::RestoreEntry(const std::u16string& entry) {
+  if (!DatabasesFree()) return;
+  const std::u16string source = sInstallDir_ + u"\\" + entry;
+  const std::u16string space = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
+  if (!space.empty()) {
+    ResumeNext([&] { 
+      window().MsgBox(u"磁盘空间不足，恢复没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和恢复" + space +
+                          vb::vbCrLf + u"请先释放磁盘空间，再恢复。",
+                      MsgBoxButtons::kOkOnly);
+    });
+    return;
+  }
+  const std::u16string safety = NameRestoreBackupFolder();
+  if (safety.empty() || !BackUpBeforeRestore(safety)) return;  // the user has been told why
+  UpdateRecord record = NewRecord(UpdateRecord::Kind::kRestore, safety);
+  record.restored = entry;
+  if (!WriteRecord(record, u"恢复没有进行，现有数据没有改动，并已备份到：")) return;
+  SHFILEOPSTRUCT request;
+  request.pFrom = SourceList({source + u"\\*.*"});
+  request.pTo = sInstallDir_ + u"\\";
+  request.fFlags = kOverwriteFlags;
+  const CopyOutcome outcome = MakeCopyRequest(request);
+  // The restore has no handling of its own: a request that cannot be made
+  // ends the program with its run-time error (the record reports it next
+  // time).
+  if (outcome.not_made) throw *outcome.not_made;
+  ReportCopyOutcome(outcome);
+  if (outcome.Succeeded()) {
+    ClearUpdateRecord();
+    return;
+  }
+  ResumeNext([&] {
+    window().MsgBox(u"恢复没有完成：复制 " + source + u" 中的文件时出错（" + CopyFailureText(outcome) +
+                        u"），安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf + u"恢复之前的数据保存在：" +
+                        safety + vb::vbCrLf + kRestoreAgainHint,
+                    MsgBoxButtons::kOkOnly);
+  });
+}
+
+// 是 copies back what the interrupted restore replaced (from its safety
+// backup), 否 restores the same entry again; each is a restore of its own,
+// with its own safety backup. 取消 changes nothing.
+void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
+  const std::u16string question = u"上次恢复数据没有完成，安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf +
+                                  u"恢复之前的数据保存在：" + record.backup + vb::vbCrLf +
+                                  u"选择“是”：放回恢复之前的数据；" + vb::vbCrLf + u"选择“否”：重新恢复 " +
+                                  record.restored + u"；" + vb::vbCrLf + u"选择“取消”：什么也不改动。";
+  int answer = vbCancel;
+  ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
+  if (answer == vbYes) RestoreEntry(LastComponent(record.backup));
+  if (answer == vbNo) RestoreEntry(record.restored);
+}
+
+// The restore's backup is taken like an update's, into a folder of its own
+// that the history then lists; when it cannot be made whole, nothing is
+// restored.
+bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
+  RemoveHalfMadeBackups();
+  SHFILEOPSTRUCT request;
+  request.pFrom = BackupSourceList();
+  request.pTo = folder + u"\\";
+  request.fFlags = kBackupFlags;
+  const std::u16string failure = CopyFailureText(MakeCopyRequest(request));
+  if (failure.empty()) return true;
+  RemoveFolder(folder);
+  window().MsgBox(u"恢复没有进行：恢复之前未能备份现有数据（" + failure + u"）。" + vb::vbCrLf +
+                      u"现有数据没有改动。",
+                  MsgBoxButtons::kOkOnly);
+  return false;
+}
+
+// Named as an update names its backup, while sBackupDir keeps naming the
+// last update's backup, from which that update's migration read.
+std::u16string FormUpdate::NameRestoreBackupFolder() {
+  const std::u16string update_backup = sBackupDir_;
+  sBackupDir_.clear();
+  const std::u16string folder = NameNewBackupFolder() ? sBackupDir_ : u"";
+  sBackupDir_ = update_backup;
+  return folder;
+}
+
+}  // namespace brevak

@@ -1,0 +1,139 @@
+// The update sequence: the checks, the backup request, the in-progress
+// record, the package request and the migration, in that order; and how
+// every copy request is made and reported.
+#include "core/form_update.h"
+#include "core/vb_text.h"
+
+namespace brevak {
+namespace {
+
+const char16_t kCancelledText[] = u"需要先建立数据备份文件夹并备份数据才可继续，请再试一次";
+const char16_t kRequestNotMade[] = u"无法执行文件复制：";
+
+}  // namespace
+
+void FormUpdate::CmdUpdate_Click() {
+  sSavedDir_.clear();
+  // An interrupted update is finished from its own backup instead.
+  const InterruptedUpdate interrupted = CheckInterruptedUpdate();
+  if (interrupted == InterruptedUpdate::kStop) return;
+  SHFILEOPSTRUCT request;
+  if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
+  if (interrupted == InterruptedUpdate::kFinish && !SavePresentData()) return;
+  ResumeNext([&] { window().DoEvents(); });
+  if (!CopyPackage()) return;
+  ResumeNext([&] { window().DoEvents(); });
+  MigrateData();
+}
+
+// The checks come first, then the backup, then the record that names it.
+bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
+  if (!PassVersionGate()) return false;
+  if (DataLeftInVirtualStore()) return false;
+  if (!PassPreUpdateChecks()) return false;
+  if (!DatabasesFree()) return false;
+  if (!NameNewBackupFolder()) return false;
+  // No database file is held open while the copies write over it.
+  ResumeNext([&] { CloseConnIfOpen(); });
+
+  request.pFrom = BackupSourceList();
+  request.pTo = sBackupDir_ + u"\\";
+  request.fFlags = kBackupFlags;
+  // An incomplete backup ends the update: nothing may overwrite the data
+  // that it failed to save.
+  if (!RunBackupRequest(request, sBackupDir_)) return false;
+  return RecordUpdateInProgress();
+}
+
+// The half-moved installation may hold work entered since the update was
+// interrupted: it is saved whole before the package replaces it, while
+// sBackupDir keeps naming the recorded backup the migration reads.
+bool FormUpdate::SavePresentData() {
+  if (!PassPreUpdateChecks()) return false;
+  const std::u16string recorded = sBackupDir_;
+  const bool named = NameNewBackupFolder();
+  sSavedDir_ = sBackupDir_;
+  sBackupDir_ = recorded;
+  if (!named) return false;
+  ResumeNext([&] { CloseConnIfOpen(); });
+  SHFILEOPSTRUCT request;
+  request.pFrom = BackupSourceList();
+  request.pTo = sSavedDir_ + u"\\";
+  request.fFlags = kBackupFlags;
+  return RunBackupRequest(request, sSavedDir_);
+}
+
+// A package copy that did not complete leaves the record: the next
+// 开始更新 finishes the update from its backup.
+bool FormUpdate::CopyPackage() {
+  SHFILEOPSTRUCT request;
+  request.pFrom = PackageSourceList();
+  request.pTo = sInstallDir_;
+  request.fFlags = kOverwriteFlags;
+  if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
+  std::u16string message = u"升级没有完成：复制升级文件时出错。原有数据保存在：" + sBackupDir_;
+  if (!sSavedDir_.empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + sSavedDir_;
+  message += vb::vbCrLf + u"再次点击“开始更新”即可继续完成升级。";
+  ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
+  return false;
+}
+
+std::u16string FormUpdate::BackupSourceList() const {
+  const std::u16string& dir = sInstallDir_;
+  return SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
+}
+
+std::u16string FormUpdate::PackageSourceList() {
+  std::u16string package;
+  ResumeNext([&] { package = platform_.folders->AppPath(); });
+  return SourceList({package + u"\\*.car", package + u"\\*.mdb", package + u"\\vkUserControlsXP.*",
+                     package + u"\\adb*.*", package + u"\\Brevak.*", package + u"\\*.ini"});
+}
+
+bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder) {
+  RemoveHalfMadeBackups();
+  const bool existed = FolderExists(folder);
+  if (RunCopyRequest(request, /*stop_when_aborted=*/true)) return true;
+  if (!existed) RemoveFolder(folder);
+  return false;
+}
+
+bool FormUpdate::RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted) {
+  const CopyOutcome outcome = MakeCopyRequest(request);
+  ReportCopyOutcome(outcome);
+  // A request that cannot be made has failed: never go on as if it had
+  // copied.
+  if (outcome.not_made || outcome.result != 0) return false;
+  return !(stop_when_aborted && outcome.aborted);
+}
+
+CopyOutcome FormUpdate::MakeCopyRequest(SHFILEOPSTRUCT& request) {
+  ResumeNext([&] { request.hwnd = static_cast<int32_t>(window().hWnd()); });
+  request.wFunc = static_cast<int32_t>(FO_COPY);
+  return RunCopy(platform_, request);
+}
+
+void FormUpdate::ReportCopyOutcome(const CopyOutcome& outcome) {
+  if (outcome.not_made) {
+    ResumeNext([&] {
+      window().MsgBox(kRequestNotMade + outcome.not_made->description(), MsgBoxButtons::kOkOnly);
+    });
+  } else if (outcome.result != 0) {
+    if (outcome.result == ERROR_CANCELLED) {
+      ResumeNext([&] { window().MsgBox(kCancelledText, MsgBoxButtons::kOkOnly); });
+    }
+    ResumeNext([&] { window().MsgBox(vb::CStr(outcome.last_error), MsgBoxButtons::kOkOnly); });
+  } else if (outcome.aborted) {
+    ResumeNext([&] { window().MsgBox(u"Operation Failed", MsgBoxButtons::kOkOnly); });
+  }
+}
+
+std::u16string FormUpdate::CopyFailureText(const CopyOutcome& outcome) {
+  if (outcome.not_made) return kRequestNotMade + outcome.not_made->description();
+  if (outcome.result == ERROR_CANCELLED) return u"复制被取消";
+  if (outcome.result != 0) return u"复制失败，错误代码 " + vb::CStr(outcome.last_error);
+  if (outcome.aborted) return u"复制被中止";
+  return u"";
+}
+
+}  // namespace brevak

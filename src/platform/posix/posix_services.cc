@@ -1,0 +1,35 @@
+#include "platform/posix/posix_services.h"
+
+namespace brevak::posix {
+namespace {
+
+PosixFolders MakeFolders(const WinePrefix& prefix, const PosixServiceOptions& options) {
+  return options.executable ? PosixFolders(prefix, *options.executable) : PosixFolders(prefix);
+}
+
+}  // namespace
+
+PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, const PosixServiceOptions& options)
+    : prefix_(prefix),
+      registry_(prefix_, code_page_, *options.diagnostics),
+      version_info_(prefix_, code_page_),
+      shell_copy_(prefix_, code_page_, window, options.copier),
+      database_(prefix_),
+      folders_(MakeFolders(prefix_, options)),
+      instance_lock_(prefix_),
+      data_file_use_(prefix_),
+      durable_files_(prefix_) {
+  platform_.registry = &registry_;
+  platform_.version_info = &version_info_;
+  platform_.shell_copy = &shell_copy_;
+  platform_.database = &database_;
+  platform_.folders = &folders_;
+  platform_.window = &window;
+  platform_.clock = &clock_;
+  platform_.code_page = &code_page_;
+  platform_.instance_lock = &instance_lock_;
+  platform_.data_file_use = &data_file_use_;
+  platform_.durable_files = &durable_files_;
+}
+
+}  // namespace brevak::posix

@@ -1,0 +1,122 @@
+// Every overwrite has a copy: a record that does not prove itself is never
+// followed, a half-made backup folder is removed while the user's folders
+// stay, and a program that merely has a database open stops the update.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "blackbox/transcript_lines.h"
+#include "support/blackbox_shop.h"
+#include "support/blackbox_tree.h"
+
+namespace brevak::testing {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr char kRecordName[] = "upgrade-in-progress.brevak";
+const std::string kDamaged = "msgbox YesNo 上次升级或恢复的记录已损坏";
+
+void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// A record pointing where no update's backup is: the installation folder,
+// the package folder, nothing, or an older finished update's backup that
+// has changed since.
+TEST(DamagedRecordTest, NoChangesNothingAndYesSetsItAsideForANormalUpdate) {
+  struct Case {
+    const char* name;
+    std::string (*record)(const ShopMachine&);
+  };
+  const Case cases[] = {
+      {"empty", [](const ShopMachine&) { return std::string(); }},
+      {"installation folder",
+       [](const ShopMachine& m) { return "kind=update\r\nbackup=" + m.InstallWindows() + "\r\nstarted=20240101120000\r\n"
+                                         "backup.Addr.mdb=1 1\r\nbackup.Customerdata.car=1 1\r\n"; }},
+      {"package folder", [](const ShopMachine&) { return std::string("C:\\pkg\r\n"); }},
+      {"older backup changed since",
+       [](const ShopMachine& m) {
+         fs::create_directories(m.install() / "20240101120000");
+         for (const char* name : {"Addr.mdb", "Customerdata.car"}) {
+           fs::copy_file(m.install() / name, m.install() / "20240101120000" / name);
+         }
+         return "kind=update\r\nbackup=" + m.InstallWindows() + "20240101120000\r\nstarted=20240101120000\r\n"
+                "backup.Addr.mdb=1 1\r\nbackup.Customerdata.car=1 1\r\n";
+       }},
+  };
+  for (const Case& c : cases) {
+    for (const bool set_aside : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (set_aside ? ", yes" : ", no"));
+      ShopMachine machine;
+      WriteText(machine.install() / kRecordName, c.record(machine));
+      const TreeSnapshot before = SnapshotTree(machine.install());
+      const ToolRun run = machine.Run(set_aside ? "yes\nclick CmdUpdate\nyes\nok\n" : "yes\nclick CmdUpdate\nno\n");
+      ASSERT_FALSE(run.LinesStartingWith(kDamaged).empty()) << run.Describe();
+      if (!set_aside) {
+        EXPECT_EQ(SnapshotTree(machine.install()), before);
+        continue;
+      }
+      EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
+      EXPECT_FALSE(fs::exists(machine.install() / kRecordName));
+      bool kept = false;
+      for (const auto& entry : fs::directory_iterator(machine.install())) {
+        kept = kept || entry.path().filename().string().starts_with(std::string(kRecordName) + ".damaged-");
+      }
+      EXPECT_TRUE(kept) << "the damaged record is kept for support";
+    }
+  }
+}
+
+// A folder an interrupted copy left half-made goes at the next copy; a
+// folder of the user's with the same kind of name stays.
+TEST(HalfMadeBackupTest, RemovedWhenTheToolNextCopiesWhileTheUsersFoldersStay) {
+  struct Case {
+    const char* file;
+    bool removed;
+  };
+  const Case cases[] = {{".~brevak-Customerdata.car.tmp", true}, {"notes.txt", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ShopMachine machine;
+    const fs::path folder = machine.install() / "20200101000000";
+    fs::create_directories(folder);
+    WriteText(folder / c.file, "partial");
+    const ToolRun run = machine.Run("yes\nclick CmdUpdate\nok\n");
+    EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
+    EXPECT_EQ(fs::exists(folder), !c.removed);
+  }
+}
+
+// A child holds the customer database open and does nothing with it.
+TEST(IdleHolderTest, AProgramWithTheDatabaseOpenStopsTheUpdate) {
+  ShopMachine machine;
+  const std::string exe = FileChecksum(machine.install() / "Brevak.exe");
+  const fs::path database = machine.install() / "Customerdata.car";
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    std::ifstream held(database, std::ios::binary);
+    close(ready[0]);
+    (void)!write(ready[1], "x", 1);
+    pause();
+    _exit(0);
+  }
+  close(ready[1]);
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  close(ready[0]);
+  const ToolRun held = machine.Run("yes\nclick CmdUpdate\nok\n");
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ(held.LinesStartingWith("msgbox OK"),
+            std::vector<std::string>{"msgbox OK 数据文件正在被其他程序使用：" + Escaped(machine.InstallWindows()) +
+                                     "Customerdata.car\\r\\n请先关闭Brevak，然后再试。"});
+  EXPECT_TRUE(machine.BackupFolders().empty());
+  EXPECT_EQ(FileChecksum(machine.install() / "Brevak.exe"), exe);
+}
+
+}  // namespace
+}  // namespace brevak::testing
