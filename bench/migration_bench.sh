@@ -1,34 +1,42 @@
 #!/usr/bin/env bash
 # The upgrade tool's whole update against the same work done by hand with
 # cp + sync + the sqlcipher shell, on copies of the same files; and the
-# tool's peak memory at two database sizes, which must stay bounded as the
-# row count grows: no row passes through the tool, and only the backup's
-# page cache (at most 64 MiB, holding the table being moved) grows with
-# the largest table.
+# tool's peak memory, which must stay flat as the row count grows: no row
+# passes through the tool, and the caches are bounded.
 #
-#   bench/migration_bench.sh [ROWS]     (default 1023100: about 1,000,000
-#                                        rows in the customer database)
+#   bench/migration_bench.sh [SHAPE] [ROWS ...]
+#
+# SHAPE (see bench/shop_prefix.sh): spread (the rows spread over the tables
+# as in a real shop), large-table (ROWS repair-sheet parts, ROWS/2 labour
+# lines, ROWS/10 car owners) or both (the default). ROWS: the sizes to
+# measure (default 10000 1000000 2000000).
 #
 # Environment: RUNS (default 3) runs of each side per size, reported as the
 # median; BUILD (default build) the build folder. Run by hand; no test runs
 # it.
 #
 # The tool runs from outside through the scripted window system: a full
-# update of a Wine-style prefix whose installation holds ROWS shop rows.
-# From its transcript come the whole update (the answer to the version
-# question to "升级完成": backup copy, package copy, both databases moved)
-# and the migration of the customer database (the bar's 19 to the bar
-# hidden). The baseline on a fresh copy of the same prefix: cp of the files
-# the backup takes, cp of the package's files, sync, then the sqlcipher
-# shell moving the address book and the customer database table by table
-# (bench/migration_baseline.sh), each table in its own transaction. Needs
-# the default build (scripts/test --quick, or cmake --preset default &&
-# cmake --build --preset default).
+# update of a Wine-style prefix whose installation holds the shop. From its
+# transcript come the whole update (the answer to the version question to
+# "升级完成": checks, backup copy, package copy, both databases moved) and
+# the migration of the customer database (the bar's 19 to the bar hidden).
+# The baseline on a fresh copy of the same prefix: cp of the files the
+# backup takes, cp of the package's files, sync, then the sqlcipher shell
+# moving the address book and the customer database table by table
+# (bench/migration_baseline.sh), each table in its own transaction, with no
+# check. Needs the default build (scripts/test --quick, or cmake --preset
+# default && cmake --build --preset default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/shop_prefix.sh
 
-ROWS=${1:-1023100}
+SHAPES=(spread large-table)
+case ${1:-} in
+  spread | large-table) SHAPES=("$1"); shift ;;
+  both) shift ;;
+esac
+SIZES=("$@")
+[[ ${#SIZES[@]} -gt 0 ]] || SIZES=(10000 1000000 2000000)
 RUNS=${RUNS:-3}
 BUILD=${BUILD:-build}
 TOOL=$BUILD/brevak-upgrade
@@ -103,12 +111,12 @@ run_baseline() {
   awk -v c="$copied" -v a="$address" -v s="$shell" 'BEGIN { printf "%.3f %.3f\n", c + a + s, s }'
 }
 
-echo "# the whole update: the tool against cp + sync + the sqlcipher shell (median of $RUNS runs)"
-declare -A PEAK
-for rows in 10000 "$ROWS"; do
-  pristine=$WORK/pristine-$rows
-  make_shop_prefix "$rows" "$pristine"
+# Measures one shape at one size; prints its two lines.
+measure() {
+  local shape=$1 rows=$2 pristine=$WORK/pristine run result whole migration peak_kb
+  make_shop_prefix "$rows" "$pristine" "$shape"
   : >"$WORK/tool-whole"; : >"$WORK/tool-migration"; : >"$WORK/base-whole"; : >"$WORK/base-migration"
+  : >"$WORK/tool-peak"
   for ((run = 1; run <= RUNS; run++)); do
     rm -rf "$WORK/run"
     cp -a "$pristine" "$WORK/run"
@@ -117,7 +125,7 @@ for rows in 10000 "$ROWS"; do
     read -r whole migration peak_kb <<<"$result"
     echo "$whole" >>"$WORK/tool-whole"
     echo "$migration" >>"$WORK/tool-migration"
-    PEAK[$rows]=$peak_kb
+    echo "$peak_kb" >>"$WORK/tool-peak"
     rm -rf "$WORK/run"
     result=$(run_baseline "$pristine" "$WORK/base")
     read -r whole migration <<<"$result"
@@ -125,12 +133,19 @@ for rows in 10000 "$ROWS"; do
     echo "$migration" >>"$WORK/base-migration"
     rm -rf "$WORK/base"
   done
+  rm -rf "$pristine"
+  local tool base tool_m base_m peak
   tool=$(median <"$WORK/tool-whole") base=$(median <"$WORK/base-whole")
   tool_m=$(median <"$WORK/tool-migration") base_m=$(median <"$WORK/base-migration")
-  printf 'rows %-8s whole update: tool %8.3f s   cp + sync + shell %8.3f s   ratio %sx (goal 0.90x)\n' \
-    "$rows" "$tool" "$base" "$(ratio "$tool" "$base")"
-  printf 'rows %-8s customer database migration: tool %8.3f s   shell %8.3f s   ratio %sx   tool peak %d KB\n' \
-    "$rows" "$tool_m" "$base_m" "$(ratio "$tool_m" "$base_m")" "${PEAK[$rows]}"
-  rm -rf "$pristine"
+  peak=$(sort -n "$WORK/tool-peak" | tail -1)
+  printf '%-11s rows %-8s whole update: tool %8.3f s   cp + sync + shell %8.3f s   ratio %sx (goal 0.90x)\n' \
+    "$shape" "$rows" "$tool" "$base" "$(ratio "$tool" "$base")"
+  printf '%-11s rows %-8s customer database migration: tool %8.3f s   shell %8.3f s   ratio %sx   tool peak %d KB\n' \
+    "$shape" "$rows" "$tool_m" "$base_m" "$(ratio "$tool_m" "$base_m")" "$peak"
+}
+
+echo "# the tool against cp + sync + the sqlcipher shell, median of $RUNS runs; load: $(uptime | sed 's/.*load/load/')"
+for shape in "${SHAPES[@]}"; do
+  for rows in "${SIZES[@]}"; do measure "$shape" "$rows"; done
 done
-echo "peak memory: ${PEAK[10000]} KB at 10,000 rows, ${PEAK[$ROWS]} KB at $ROWS rows"
+echo "# load at the end: $(uptime | sed 's/.*load/load/')"

@@ -1,16 +1,32 @@
-# Sourced by the benchmarks: make_shop_prefix ROWS PREFIX makes a Wine-style
-# prefix whose installation (C:\Brevak, old release) holds ROWS shop rows
-# and whose package (C:\pkg, new release) holds fresh databases and the tool
-# itself. Needs MAKER (make-shop-data) and TOOL (brevak-upgrade).
+# Sourced by the benchmarks: make_shop_prefix ROWS PREFIX [SHAPE] makes a
+# Wine-style prefix whose installation (C:\Brevak, old release) holds ROWS
+# shop rows and whose package (C:\pkg, new release) holds fresh databases
+# and the tool itself. Needs MAKER (make-shop-data) and TOOL (brevak-upgrade).
+#
+# SHAPE spread (the default): the rows spread over the tables as in a real
+# shop. SHAPE large-table: a shop whose repair-sheet parts dominate, ROWS
+# parts with half as many labour lines and a tenth as many car owners, and
+# nothing else.
+shop_shape_options() {
+  local rows=$1 shape=${2:-spread}
+  case $shape in
+    spread) echo "--rows $rows" ;;
+    large-table) echo "--table Repair_Sheet_Part=$rows --table Repair_Sheet_Work=$((rows / 2))" \
+                      "--table CarOwner=$((rows / 10))" ;;
+    *) echo "shop_prefix: unknown shape $shape" >&2; return 2 ;;
+  esac
+}
+
 make_shop_prefix() {
-  local rows=$1 prefix=$2
+  local rows=$1 prefix=$2 options
+  options=$(shop_shape_options "$rows" "${3:-spread}")
   mkdir -p "$prefix/drive_c/Brevak" "$prefix/drive_c/pkg" "$prefix/dosdevices"
   ln -s ../drive_c "$prefix/dosdevices/c:"
   ln -s / "$prefix/dosdevices/z:"
   printf '%s\n' 'WINE REGISTRY Version 2' '' \
     '[Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Brevak.exe] 1700000000' \
     '@="C:\\Brevak\\Brevak.exe"' >"$prefix/system.reg"
-  "$MAKER" --out "$prefix/drive_c/Brevak" --variant old --rows "$rows" --seed 1 >/dev/null
+  "$MAKER" --out "$prefix/drive_c/Brevak" --variant old $options --seed 1 >/dev/null
   "$MAKER" --out "$prefix/drive_c/pkg" --variant new --rows 0 --package-rows 5 >/dev/null
   cp "$TOOL" "$prefix/drive_c/pkg/brevak-upgrade"
 }

@@ -15,7 +15,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: make-shop-data --out DIR --variant old|new [--rows N] [--seed S] [--package-rows M] [--force]\n"
+    "usage: make-shop-data --out DIR --variant old|new [--rows N] [--table T=N]... [--seed S] [--package-rows M]\n"
+    "                      [--force]\n"
     "       make-shop-data --print-counts DIR\n"
     "       make-shop-data --print-moved-tables\n"
     "\n"
@@ -23,6 +24,7 @@ constexpr char kUsage[] =
     "  --variant old|new  the installed release's tables (5.06.0004) or the package's (5.06.0005,\n"
     "                     whose CarOwner has the field WeChat TEXT DEFAULT '')\n"
     "  --rows N           the shop's own records, spread over the tables as a real shop's (default 0)\n"
+    "  --table T=N        table T holds N of the shop's records instead of its share of --rows\n"
     "  --seed S           the same seed gives the same rows (default 1)\n"
     "  --package-rows M   rows in every table as a release ships them, numbered first (default 0)\n"
     "  --force            replace files that exist\n"
@@ -44,6 +46,18 @@ bool ParseNumber(std::string_view text, T* out) {
   return ec == std::errc() && end == text.data() + text.size();
 }
 
+// "T=N": N rows for table T (checked against the schema when the files
+// are made).
+bool ParseTableRows(std::string_view text, brevak::shop::TableSizes* out) {
+  const size_t equals = text.rfind('=');
+  int64_t rows = 0;
+  if (equals == std::string_view::npos || equals == 0 || !ParseNumber(text.substr(equals + 1), &rows)) {
+    return false;
+  }
+  (*out)[std::string(text.substr(0, equals))] = rows;
+  return true;
+}
+
 // One option with its value at argv[i + 1]; false when it does not parse.
 bool TakeOption(std::string_view name, std::string_view value, Args* args) {
   if (name == "--out") {
@@ -56,6 +70,7 @@ bool TakeOption(std::string_view name, std::string_view value, Args* args) {
     return !args->print_counts.empty();
   }
   if (name == "--rows") return ParseNumber(value, &args->options.rows);
+  if (name == "--table") return ParseTableRows(value, &args->options.table_rows);
   if (name == "--seed") return ParseNumber(value, &args->options.seed);
   if (name == "--package-rows") return ParseNumber(value, &args->options.package_rows);
   if (name == "--variant") {

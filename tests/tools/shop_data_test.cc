@@ -97,7 +97,7 @@ class ShopDataTest : public ::testing::Test {
   }
   static Shop* Make(Variant variant, uint64_t seed, int64_t rows = kRows, int64_t package_rows = 0) {
     auto* shop = new Shop;
-    shop->options = {shop->dir.path(), variant, rows, seed, package_rows, false};
+    shop->options = {shop->dir.path(), variant, rows, seed, package_rows, false, {}};
     MakeShopFiles(shop->options);
     return shop;
   }
@@ -239,7 +239,7 @@ TEST(ShopRowsTest, SpreadSumsToTheTotalAndKeepsReferenceListsAtTheirSize) {
 
 TEST(ShopFilesTest, PackageRowsFillEveryTable) {
   TempDir dir;
-  MakeShopFiles({dir.path(), Variant::kNew, 500, 5, 3, false});
+  MakeShopFiles({dir.path(), Variant::kNew, 500, 5, 3, false, {}});
   const TableSizes spread = SpreadRows(ShopTables(Variant::kNew), 500);
   for (const char* name : {kAddressBookFile, kCustomerFile}) {
     const fs::path file = dir.path() / name;
@@ -247,6 +247,19 @@ TEST(ShopFilesTest, PackageRowsFillEveryTable) {
       EXPECT_EQ(count.rows, spread.at(count.table) + 3) << count.table;
     }
   }
+}
+
+// A table given its own row count holds exactly that, whatever --rows
+// gives the others; a table the shop does not have is refused.
+TEST(ShopFilesTest, TablesGivenTheirOwnRowsHoldThem) {
+  ShopOptions options{{}, Variant::kOld, 1000, 1, 2, false, {{"Repair_Sheet_Part", 7000}, {"Pic", 0}}};
+  const TableSizes planned = PlannedSizes(options);
+  for (const auto& [table, rows] : SpreadRows(ShopTables(Variant::kOld), 1000)) {
+    const auto given = options.table_rows.find(table);
+    EXPECT_EQ(planned.at(table), (given == options.table_rows.end() ? rows : given->second) + 2) << table;
+  }
+  options.table_rows["Repair_Sheet_Parts"] = 1;
+  EXPECT_THROW(ShopSizes(options), std::runtime_error);
 }
 
 // The stored row `id` of `table`, cells as Query gives them.
@@ -355,11 +368,11 @@ TEST_F(ShopDataTest, SameSeedSameRowsOtherSeedOtherRows) {
 
 TEST(ShopFilesTest, RefusesToReplaceFilesUnlessForced) {
   TempDir dir;
-  MakeShopFiles({dir.path(), Variant::kOld, 100, 1, 0, false});
+  MakeShopFiles({dir.path(), Variant::kOld, 100, 1, 0, false, {}});
   const std::string before = ReadBytes(dir.path() / kCustomerFile);
-  EXPECT_THROW(MakeShopFiles({dir.path(), Variant::kNew, 100, 1, 0, false}), std::runtime_error);
+  EXPECT_THROW(MakeShopFiles({dir.path(), Variant::kNew, 100, 1, 0, false, {}}), std::runtime_error);
   EXPECT_EQ(ReadBytes(dir.path() / kCustomerFile), before);
-  MakeShopFiles({dir.path(), Variant::kNew, 100, 1, 0, true});
+  MakeShopFiles({dir.path(), Variant::kNew, 100, 1, 0, true, {}});
   const fs::path car = dir.path() / kCustomerFile;
   EXPECT_EQ(Query(car, kCustomerKey, "PRAGMA table_info(CarOwner)").back().at(1), "WeChat");
   std::vector<std::string> left;

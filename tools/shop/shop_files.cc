@@ -66,8 +66,7 @@ void WriteFile(const std::filesystem::path& file, Store store, const ShopOptions
   partial_name += ".partial";
   const std::filesystem::path partial = file.parent_path() / partial_name;
   std::filesystem::remove(partial);
-  const TableSizes shop_sizes = SpreadRows(ShopTables(options.variant), options.rows);
-  WriteStore(partial, KeyFor(file), store, options, shop_sizes, PlannedSizes(options));
+  WriteStore(partial, KeyFor(file), store, options, ShopSizes(options), PlannedSizes(options));
   std::filesystem::rename(partial, file);
 }
 
@@ -77,8 +76,19 @@ std::string KeyFor(const std::filesystem::path& file) {
   return file.filename() == kCustomerFile ? kCustomerKey : "";
 }
 
-TableSizes PlannedSizes(const ShopOptions& options) {
+TableSizes ShopSizes(const ShopOptions& options) {
   TableSizes sizes = SpreadRows(ShopTables(options.variant), options.rows);
+  for (const auto& [table, rows] : options.table_rows) {
+    const auto found = sizes.find(table);
+    if (found == sizes.end()) throw std::runtime_error("no table " + table);
+    if (rows < 0) throw std::runtime_error("row counts must not be negative");
+    found->second = rows;
+  }
+  return sizes;
+}
+
+TableSizes PlannedSizes(const ShopOptions& options) {
+  TableSizes sizes = ShopSizes(options);
   for (auto& [table, rows] : sizes) rows += options.package_rows;
   return sizes;
 }

@@ -18,6 +18,9 @@ struct ShopOptions {
   uint64_t seed = 1;
   int64_t package_rows = 0;  // rows in every table as the release ships them
   bool force = false;        // replace existing files
+  // Tables whose own records are given here instead of their share of
+  // `rows`: a shop with one dominant table, say.
+  TableSizes table_rows;
 };
 
 // Writes out_dir/Addr.mdb (plain SQLite) and out_dir/Customerdata.car
@@ -27,6 +30,11 @@ struct ShopOptions {
 // std::runtime_error when a file exists and `force` is false, or on any
 // database failure.
 void MakeShopFiles(const ShopOptions& options);
+
+// The shop's own records of each table: `rows` spread by weight, then the
+// tables of `table_rows` set as given. Throws std::runtime_error for a
+// table the variant does not have.
+TableSizes ShopSizes(const ShopOptions& options);
 
 // The rows each table of the two files will hold.
 TableSizes PlannedSizes(const ShopOptions& options);

@@ -8,6 +8,7 @@
 #include "platform/posix/database/jet_connection_string.h"
 #include "platform/posix/database/jet_errors.h"
 #include "platform/posix/database/jet_text.h"
+#include "platform/posix/database/page_cache_tap.h"
 #include "platform/posix/database/sqlcipher_file.h"
 #include "platform/posix/database/sqlcipher_statement.h"
 #include "platform/posix/text/utf.h"
@@ -18,13 +19,8 @@ namespace {
 
 constexpr std::u16string_view kJetProvider = u"Microsoft.Jet.OLEDB.4.0";
 
-// An attached backup's page cache holds the table being moved, so that the
-// append reads the pages its row count has just read: 64 MiB, the largest
-// table (about 20,000 pages of 1 KiB in a shop of a million records) of a
-// shop of up to two and a half million. A larger table is read twice, as
-// without the cache. The cache grows only as pages are read, and is
-// emptied after every transaction.
-constexpr int kBackupCacheKiB = 64 * 1024;
+// Pages of an attached backup kept in its cache (see Attach).
+constexpr int kBackupCachePages = 64;
 
 // SQLite compares table and column names ignoring ASCII case, as Jet does.
 bool SameName(const std::string& a, const std::string& b) {
@@ -140,20 +136,35 @@ void SqlCipherConnection::RunParsed(const JetStatement& statement) {
   }
 }
 
-// Inside a transaction the rows the append inserted, added to what the
-// table held before it, are its count, where nothing but the append can
-// change the table's rows.
+// Inside a transaction the append is counted on both sides as it runs: the
+// rows it inserted, added to what the table held before it, where nothing
+// but the append can change the table's rows; and the rows on the backup
+// table's pages as the append reads them, which owe nothing to what it
+// inserted.
 void SqlCipherConnection::RunAppend(const JetAppendFromFile& statement) {
   const AppendPlan plan = PlanAppend(statement);  // attaches the backup first when it must
+  counted_source_.reset();
+  if (!transaction_.active) {
+    RunStatement(plan.sql);
+    return;
+  }
   std::optional<int64_t> before;
-  if (transaction_.active) {
-    counted_source_ = CountedSource{plan.alias, plan.source, CountRows(plan.alias, plan.source)};
-    if (InsertsCountExactly(plan.target)) before = CountRows("main", plan.target);
-  }
+  if (InsertsCountExactly(plan.target)) before = CountRows("main", plan.target);
+  page_cache_tap::LeafRowCount read(cache_tags_.at(plan.alias), RootPage(plan.alias, plan.source));
   RunStatement(plan.sql);
-  if (before && !sqlite3_get_autocommit(db_)) {
-    appended_ = AppendedRows{plan.target, *before + sqlite3_changes(db_)};
+  if (sqlite3_get_autocommit(db_)) return;
+  if (before) appended_ = AppendedRows{plan.target, *before + sqlite3_changes(db_)};
+  if (const std::optional<int64_t> rows = read.Rows()) {
+    counted_source_ = CountedSource{plan.alias, plan.source, *rows};
   }
+}
+
+// 0, a page no table has, when the table is not found.
+uint32_t SqlCipherConnection::RootPage(const std::string& schema, const std::string& table) {
+  SqliteStatement find(db_, "SELECT rootpage FROM " + QuoteIdentifier(schema) +
+                                ".sqlite_master WHERE type = 'table' AND name = ?1");
+  find.BindText(1, table);
+  return find.Step() ? static_cast<uint32_t>(std::stoul(find.ColumnText(0))) : 0;
 }
 
 // sqlite3_changes() leaves out what triggers do and the rows a REPLACE
@@ -179,6 +190,7 @@ void SqlCipherConnection::Close() {
   sqlite3_close_v2(db_);
   db_ = nullptr;
   attached_.clear();
+  cache_tags_.clear();
   EndTransaction();
 }
 
@@ -295,9 +307,19 @@ std::string SqlCipherConnection::ExternalDatabase(const std::u16string& path,
 
 void SqlCipherConnection::Attach(const std::string& host, const std::u16string& path_as_given,
                                  const std::string& alias, const AttachKey& key) {
-  AttachDatabaseFile(db_, host, path_as_given, alias, key.second);
+  const uint64_t tag = page_cache_tap::NewTag();
+  {
+    const page_cache_tap::TagScope tagged(tag);
+    AttachDatabaseFile(db_, host, path_as_given, alias, key.second);
+  }
   attached_.emplace(key, alias);
-  RunSql("PRAGMA " + QuoteIdentifier(alias) + ".cache_size = -" + std::to_string(kBackupCacheKiB));
+  cache_tags_[alias] = tag;
+  // Pages mapped from the file would pass the page cache by, and the
+  // append's reads with them. An append reads each page of the backup once,
+  // so the cache need hold little more than the path from the table's root
+  // to the page being read.
+  RunSql("PRAGMA " + QuoteIdentifier(alias) + ".mmap_size = 0");
+  RunSql("PRAGMA " + QuoteIdentifier(alias) + ".cache_size = " + std::to_string(kBackupCachePages));
 }
 
 // SQLite refuses ATTACH inside a transaction. An open transaction is set
@@ -363,7 +385,6 @@ void SqlCipherConnection::EndTransaction() {
   transaction_ = Transaction{};
   appended_.reset();
   counted_source_.reset();
-  if (db_ != nullptr) sqlite3_db_release_memory(db_);
 }
 
 }  // namespace brevak::posix

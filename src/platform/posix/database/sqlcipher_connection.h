@@ -67,10 +67,9 @@ class SqlCipherConnection : public Connection {
     int64_t rows = 0;
   };
   // The rows of the backup table the transaction's last append read,
-  // counted just before the append: the count leaves the table's pages in
-  // the backup's cache, where the append then finds them instead of
-  // decrypting them a second time. The transaction's read lock on the
-  // backup keeps the table as counted until the transaction ends.
+  // counted on its pages as the append read them (page_cache_tap). The
+  // transaction's read lock on the backup keeps the table as counted until
+  // the transaction ends.
   struct CountedSource {
     std::string alias;
     std::string table;
@@ -90,6 +89,7 @@ class SqlCipherConnection : public Connection {
   std::string BuildCount(const JetCountRows& statement);
   void RunParsed(const JetStatement& statement);
   void RunAppend(const JetAppendFromFile& statement);
+  uint32_t RootPage(const std::string& schema, const std::string& table);
   // True when the rows an append reports as inserted are exactly what the
   // table grew by: no trigger can add or remove rows of it on the side,
   // and no REPLACE conflict clause can delete rows the report leaves out.
@@ -117,6 +117,7 @@ class SqlCipherConnection : public Connection {
   std::u16string provider_;
   sqlite3* db_ = nullptr;
   std::map<AttachKey, std::string> attached_;  // -> alias
+  std::map<std::string, uint64_t> cache_tags_;  // alias -> the tag of its page caches
   int aliases_made_ = 0;
   Transaction transaction_;
   std::optional<AppendedRows> appended_;
