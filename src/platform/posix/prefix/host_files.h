@@ -1,8 +1,8 @@
 #ifndef BREVAK_PLATFORM_POSIX_PREFIX_HOST_FILES_H_
 #define BREVAK_PLATFORM_POSIX_PREFIX_HOST_FILES_H_
 
-// Host file calls for the prefix's log files, each raising the run-time's
-// file error when it fails.
+// Host file calls for the prefix's small files (the upgrade log, the
+// durable records), each raising the run-time's file error when it fails.
 #include <filesystem>
 #include <string>
 
