@@ -66,11 +66,12 @@ int64_t SizeOf(const std::map<std::u16string, int64_t>& sizes, const std::u16str
 }
 
 // The installation's peak above what it holds now: the backup of its data
-// files, each incoming file beyond the one it replaces, and the largest
-// incoming file whole (a copy writes it beside the file it replaces before
-// that is removed). The package copy replaces the old databases before the
-// migration refills the new ones, so a migrated database ends at about the
-// old one's size plus the fresh database's own.
+// files, each incoming file beyond the one it replaces, and, for the file a
+// copy has in flight, the old file it writes beside before that is removed
+// (the largest such old file; a file new to the folder is counted whole by
+// its growth already). The package copy replaces the old databases before
+// the migration refills the new ones, so a migrated database ends at about
+// the old one's size plus the fresh database's own, which is counted whole.
 int64_t PeakNeed(const std::vector<FileSize>& installed, const std::vector<FileSize>& backed_up,
                  const std::vector<FileSize>& incoming, bool migrates) {
   const std::map<std::u16string, int64_t> installed_sizes = SizesByName(installed);
@@ -79,8 +80,13 @@ int64_t PeakNeed(const std::vector<FileSize>& installed, const std::vector<FileS
   for (const FileSize& file : backed_up) need += file.size;
   for (const FileSize& file : incoming) {
     const bool migrated = migrates && (Lower(file.name) == Lower(kCustomerDatabase) || Lower(file.name) == Lower(kAddressBook));
-    need += migrated ? file.size : std::max<int64_t>(0, file.size - SizeOf(installed_sizes, file.name));
-    largest = std::max(largest, file.size);
+    if (migrated) {
+      need += file.size;
+      continue;
+    }
+    const int64_t replaced = SizeOf(installed_sizes, file.name);
+    need += std::max<int64_t>(0, file.size - replaced);
+    largest = std::max(largest, std::min(file.size, replaced));
   }
   return need + largest;
 }

@@ -45,8 +45,8 @@ Lines MessageBoxes(const Lines& transcript) {
 // An installation and a package with files the requests take and files
 // they leave: a 47 MiB backup (Brevak.ini once, though two patterns take
 // it), 1 MiB more program, the fresh customer database kept under the
-// migrated rows (2 MiB) and the largest incoming file beside the one it
-// replaces (6 MiB): 56 MiB, 59.8 MiB with the margin.
+// migrated rows (2 MiB) and the largest old file an incoming one is written
+// beside (Brevak.exe, 5 MiB): 55 MiB, 58.75 MiB with the margin.
 void PutFiles(CoreHarness& harness) {
   harness.folders.files[CoreHarness::kInstallDir] = {
       {u"Customerdata.car", 30 * kMiB}, {u"ADDR.MDB", 10 * kMiB}, {u"Brevak.exe", 5 * kMiB},
@@ -57,8 +57,8 @@ void PutFiles(CoreHarness& harness) {
 
 TEST(PreUpdateCheckTest, ChangesNothingUnlessTheDriveAndThePackageWillDo) {
   const std::string kNoSpace =
-      "msgbox OK 磁盘空间不足，升级没有进行，现有数据没有改动。\\r\\n备份和升级需要 60 MB，"
-      "安装文件夹所在的磁盘只有 59 MB 可用。\\r\\n请先释放磁盘空间，再开始更新。";
+      "msgbox OK 磁盘空间不足，升级没有进行，现有数据没有改动。\\r\\n备份和升级需要 59 MB，"
+      "安装文件夹所在的磁盘只有 58 MB 可用。\\r\\n请先释放磁盘空间，再开始更新。";
   struct Case {
     const char* name;
     std::function<void(CoreHarness&)> arrange;
@@ -66,8 +66,8 @@ TEST(PreUpdateCheckTest, ChangesNothingUnlessTheDriveAndThePackageWillDo) {
     Lines messages;
   };
   const Case cases[] = {
-      {"drive too small", [](CoreHarness& h) { h.folders.available_space = 59 * kMiB; }, "ok\n", {kNoSpace}},
-      {"drive just large enough", [](CoreHarness& h) { h.folders.available_space = 60 * kMiB; }, "ok\n", {kDone}},
+      {"drive too small", [](CoreHarness& h) { h.folders.available_space = 58 * kMiB; }, "ok\n", {kNoSpace}},
+      {"drive just large enough", [](CoreHarness& h) { h.folders.available_space = 59 * kMiB; }, "ok\n", {kDone}},
       {"drive unreadable", [](CoreHarness& h) { h.folders.fail_space = true; }, "ok\n", {kDone}},
       {"program without a version: asked first, then refused",
        [](CoreHarness& h) { h.version_files.files.erase("C:\\pkg\\Brevak.exe"); },
