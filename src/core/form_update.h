@@ -177,7 +177,8 @@ class FormUpdate : public FormEvents {
   // --- The restore with its own backup (form_update_restore.cc).
   // Restores one entry of the installation folder, recorded, after its
   // safety backup.
-  void RestoreEntry(const std::u16string& entry);
+  // Returns the safety folder when the restore went through, else empty.
+  std::u16string RestoreEntry(const std::u16string& entry);
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);

@@ -38,25 +38,25 @@ void FormUpdate::CmdRestore_Click() {
 // files it replaces are backed up first so that it can be undone. A
 // successful restore replaces the installation's data, so no record of an
 // update or a restore is left to finish.
-void FormUpdate::RestoreEntry(const std::u16string& entry) {
-  if (!DatabasesFree()) return;
+std::u16string FormUpdate::RestoreEntry(const std::u16string& entry) {
+  if (!DatabasesFree()) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
   const std::u16string space = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
   if (!space.empty()) {
-    ResumeNext([&] { 
+    ResumeNext([&] {
       window().MsgBox(u"磁盘空间不足，恢复没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和恢复" + space +
                           vb::vbCrLf + u"请先释放磁盘空间，再恢复。",
                       MsgBoxButtons::kOkOnly);
     });
-    return;
+    return u"";
   }
   const std::u16string safety = NameRestoreBackupFolder();
-  if (safety.empty()) return;  // the user has been told why
+  if (safety.empty()) return u"";  // the user has been told why
   BeginRestoreLogEntry(entry);
-  if (!BackUpBeforeRestore(safety)) return;
+  if (!BackUpBeforeRestore(safety)) return u"";
   UpdateRecord record = NewRecord(UpdateRecord::Kind::kRestore, safety);
   record.restored = entry;
-  if (!WriteRecord(record, u"恢复没有进行，现有数据没有改动，并已备份到：")) return;
+  if (!WriteRecord(record, u"恢复没有进行，现有数据没有改动，并已备份到：")) return u"";
   SHFILEOPSTRUCT request;
   request.pFrom = SourceList({source + u"\\*.*"});
   request.pTo = sInstallDir_ + u"\\";
@@ -70,7 +70,7 @@ void FormUpdate::RestoreEntry(const std::u16string& entry) {
   NoteRestoreResult(outcome);
   if (outcome.Succeeded()) {
     ClearUpdateRecord(safety);
-    return;
+    return safety;
   }
   ResumeNext([&] {
     window().MsgBox(u"恢复没有完成：复制 " + source + u" 中的文件时出错（" + CopyFailureText(outcome) +
@@ -78,6 +78,7 @@ void FormUpdate::RestoreEntry(const std::u16string& entry) {
                         safety + vb::vbCrLf + kRestoreAgainHint,
                     MsgBoxButtons::kOkOnly);
   });
+  return u"";
 }
 
 // 是 copies back what the interrupted restore replaced (from its safety
@@ -90,8 +91,17 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
                                   record.restored + u"；" + vb::vbCrLf + u"选择“取消”：什么也不改动。";
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
-  if (answer == vbYes) RestoreEntry(LastComponent(record.backup));
-  if (answer == vbNo) RestoreEntry(record.restored);
+  std::u16string safety;
+  if (answer == vbYes) safety = RestoreEntry(LastComponent(record.backup));
+  if (answer == vbNo) safety = RestoreEntry(record.restored);
+  if (safety.empty()) return;  // nothing restored, or the user has been told why
+  // A question was asked, so the end is said too, with every folder that
+  // holds data this run or the interrupted one replaced.
+  ResumeNext([&] {
+    window().MsgBox(u"恢复完成。" + vb::vbCrLf + u"这次恢复之前的数据保存在：" + safety + vb::vbCrLf +
+                        u"上次没有完成的恢复之前的数据保存在：" + record.backup,
+                    MsgBoxButtons::kOkOnly);
+  });
 }
 
 // The restore's backup is taken like an update's, into a folder of its own

@@ -220,13 +220,19 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
     harness.durable_files.texts[kRecord] = u"kind=restore\r\nbackup=" + kOldBackup +
                                            u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
                                            u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
-    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\n" + answer + "\nclose"));
+    const Lines boxes =
+        Messages(harness.Run("yes\nclick CmdUpdate\n" + answer + (source.empty() ? "" : "\nok") + "\nclose"));
+    EXPECT_EQ(harness.exit_code(), 0) << answer;
     ASSERT_FALSE(boxes.empty());
     EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
     ASSERT_EQ(harness.shell.requests.size(), source.empty() ? 0u : 2u) << answer;
     if (source.empty()) continue;
     EXPECT_EQ(harness.shell.requests[1].pFrom.substr(0, source.size()), source) << answer;
     EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u) << answer;
+    // A question was asked, so the end names where both restores' replaced data is.
+    EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"
+                            "\\r\\n上次没有完成的恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000")
+        << answer;
   }
 }
 
