@@ -30,7 +30,16 @@ void FormUpdate::CmdRestore_Click() {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
-  RestoreEntry(window().List(window().ListIndex()));
+  const bool restored = !RestoreEntry(window().List(window().ListIndex())).empty();
+  // A restore that did not go through leaves an unfinished update as it
+  // was: the user is told where that update's data is.
+  if (!restored && reading.record && reading.record->kind == UpdateRecord::Kind::kUpdate) {
+    ResumeNext([&] {
+      window().MsgBox(u"上次升级没有完成，原有数据仍保存在：" + reading.record->backup + vb::vbCrLf +
+                          u"点击“开始更新”可以继续完成那次升级。",
+                      MsgBoxButtons::kOkOnly);
+    });
+  }
 }
 
 // The connection is closed first so that a database file can be replaced,

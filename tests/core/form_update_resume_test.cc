@@ -198,10 +198,14 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
     LeaveInterruptedUpdate(harness);
     harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
     harness.shell.outcomes = {{}, fails ? testing::CopyOutcome{112, 0, 112} : testing::CopyOutcome{}};
-    harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nclose");
+    const Lines boxes =
+        Messages(harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nok\nclose"));
     ASSERT_EQ(harness.durable_files.texts.count(kRecord), fails ? 1u : 0u);
     if (fails) {
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"restored=20121220120000"), std::u16string::npos);
+      // The update left unfinished before is not forgotten.
+      EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000"))
+          << boxes.back();
     }
   }
 }
