@@ -15,11 +15,7 @@ namespace {
 // short names), and is a file, so the history list never shows it.
 const char16_t kUpdateRecordName[] = u"upgrade-in-progress.brevak";
 
-bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b) {
-  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
+bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b) { return vb::LCase(a) == vb::LCase(b); }
 
 std::u16string WithoutTrailingBackslash(std::u16string path) {
   while (!path.empty() && path.back() == u'\\') path.pop_back();

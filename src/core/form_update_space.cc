@@ -47,21 +47,14 @@ std::vector<FileSize> Matching(const std::vector<FileSize>& files, const std::ve
   return taken;
 }
 
-std::u16string Lower(std::u16string text) {
-  for (char16_t& c : text) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  }
-  return text;
-}
-
 std::map<std::u16string, int64_t> SizesByName(const std::vector<FileSize>& files) {
   std::map<std::u16string, int64_t> sizes;
-  for (const FileSize& file : files) sizes[Lower(file.name)] = file.size;
+  for (const FileSize& file : files) sizes[vb::LCase(file.name)] = file.size;
   return sizes;
 }
 
 int64_t SizeOf(const std::map<std::u16string, int64_t>& sizes, const std::u16string& name) {
-  const auto found = sizes.find(Lower(name));
+  const auto found = sizes.find(vb::LCase(name));
   return found == sizes.end() ? 0 : found->second;
 }
 
@@ -79,7 +72,7 @@ int64_t PeakNeed(const std::vector<FileSize>& installed, const std::vector<FileS
   int64_t largest = 0;
   for (const FileSize& file : backed_up) need += file.size;
   for (const FileSize& file : incoming) {
-    const bool migrated = migrates && (Lower(file.name) == Lower(kCustomerDatabase) || Lower(file.name) == Lower(kAddressBook));
+    const bool migrated = migrates && (vb::LCase(file.name) == vb::LCase(kCustomerDatabase) || vb::LCase(file.name) == vb::LCase(kAddressBook));
     if (migrated) {
       need += file.size;
       continue;

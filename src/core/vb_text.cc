@@ -24,6 +24,13 @@ int32_t InStr(const std::u16string& text, const std::u16string& find) {
   return InStr(1, text, find);
 }
 
+std::u16string LCase(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  }
+  return text;
+}
+
 std::u16string Left(const std::u16string& text, int32_t length) {
   RequireArgument(length >= 0);
   return text.substr(0, static_cast<size_t>(length));

@@ -17,6 +17,9 @@ int32_t Len(const std::u16string& text);
 // Position of the first `find` at or after `start`, or 0.
 int32_t InStr(int32_t start, const std::u16string& text, const std::u16string& find);
 int32_t InStr(const std::u16string& text, const std::u16string& find);
+// The text with A-Z made lower case, as file names compare on these
+// systems' ASCII names; other characters are left as they are.
+std::u16string LCase(std::u16string text);
 std::u16string Left(const std::u16string& text, int32_t length);
 std::u16string Mid(const std::u16string& text, int32_t start, int32_t length);
 // Every occurrence of `find`, scanning from the first character on.
