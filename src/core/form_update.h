@@ -176,15 +176,22 @@ class FormUpdate : public FormEvents {
 
   // --- The restore with its own backup (form_update_restore.cc).
   // Restores one entry of the installation folder, recorded, after its
-  // safety backup.
+  // safety backup. An unfinished update's record (or null) travels in the
+  // restore's record; once the restore has gone through, it is the record
+  // again when `back_to_update` (the installation holds that update's
+  // half-finished data once more), else no record is left.
   // Returns the safety folder when the restore went through, else empty.
-  std::u16string RestoreEntry(const std::u16string& entry);
+  std::u16string RestoreEntry(const std::u16string& entry,
+                              const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update);
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
   std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record);
+  // What becomes of an unfinished update after a restore: a line for the
+  // last message, empty when no update was unfinished.
+  static std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool back_to_update);
 
   // --- Free space (form_update_space.cc).
   // The problem to tell the user, or the empty text: the drive must hold

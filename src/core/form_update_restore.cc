@@ -17,7 +17,10 @@ std::u16string LastComponent(const std::u16string& path) {
 
 }  // namespace
 
-// An interrupted restore is dealt with first; then the chosen entry.
+// An interrupted restore is dealt with first; then the chosen entry. An
+// update left unfinished travels in the restore's record: when the restore
+// goes through, that update is given up (its data stays in its backup and
+// in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
   const RecordReading reading = ReadRecord();
@@ -30,16 +33,29 @@ void FormUpdate::CmdRestore_Click() {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
-  const bool restored = !RestoreEntry(window().List(window().ListIndex())).empty();
-  // A restore that did not go through leaves an unfinished update as it
-  // was: the user is told where that update's data is.
-  if (!restored && reading.record && reading.record->kind == UpdateRecord::Kind::kUpdate) {
-    ResumeNext([&] {
-      window().MsgBox(u"上次升级没有完成，原有数据仍保存在：" + reading.record->backup + vb::vbCrLf +
-                          u"点击“开始更新”可以继续完成那次升级。",
+  std::shared_ptr<const UpdateRecord> unfinished_update;
+  if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
+  const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
+  if (!unfinished_update) return;  // a plain restore says nothing when it goes through
+  ResumeNext([&] {
+    if (safety.empty()) {
+      window().MsgBox(UnfinishedUpdateLine(unfinished_update, true), MsgBoxButtons::kOkOnly);
+    } else {
+      window().MsgBox(u"恢复完成。" + vb::vbCrLf + u"这次恢复之前的数据保存在：" + safety + vb::vbCrLf +
+                          UnfinishedUpdateLine(unfinished_update, false),
                       MsgBoxButtons::kOkOnly);
-    });
+    }
+  });
+}
+
+std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update,
+                                                bool back_to_update) {
+  if (!update) return u"";
+  if (back_to_update) {
+    return u"上次升级没有完成，原有数据仍保存在：" + update->backup + vb::vbCrLf +
+           u"点击“开始更新”可以继续完成那次升级。";
   }
+  return u"上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + update->backup;
 }
 
 // The connection is closed first so that a database file can be replaced,
@@ -47,7 +63,9 @@ void FormUpdate::CmdRestore_Click() {
 // files it replaces are backed up first so that it can be undone. A
 // successful restore replaces the installation's data, so no record of an
 // update or a restore is left to finish.
-std::u16string FormUpdate::RestoreEntry(const std::u16string& entry) {
+std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
+                                        const std::shared_ptr<const UpdateRecord>& unfinished_update,
+                                        bool back_to_update) {
   if (!DatabasesFree()) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
   const std::u16string space = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
@@ -65,6 +83,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry) {
   if (!BackUpBeforeRestore(safety)) return u"";
   UpdateRecord record = NewRecord(UpdateRecord::Kind::kRestore, safety);
   record.restored = entry;
+  record.unfinished_update = unfinished_update;
   if (!WriteRecord(record, u"恢复没有进行，现有数据没有改动，并已备份到：")) return u"";
   SHFILEOPSTRUCT request;
   request.pFrom = SourceList({source + u"\\*.*"});
@@ -78,7 +97,11 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry) {
   ReportCopyOutcome(outcome);
   NoteRestoreResult(outcome);
   if (outcome.Succeeded()) {
-    ClearUpdateRecord(safety);
+    if (back_to_update && unfinished_update) {
+      WriteRecord(*unfinished_update, u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：");
+    } else {
+      ClearUpdateRecord(safety);
+    }
     return safety;
   }
   ResumeNext([&] {
@@ -92,7 +115,8 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry) {
 
 // 是 copies back what the interrupted restore replaced (from its safety
 // backup), 否 restores the same entry again; each is a restore of its own,
-// with its own safety backup. 取消 changes nothing.
+// with its own safety backup. 取消 changes nothing. An update the
+// interrupted restore found unfinished is unfinished again after 是.
 void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
   const std::u16string question = u"上次恢复数据没有完成，安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf +
                                   u"恢复之前的数据保存在：" + record.backup + vb::vbCrLf +
@@ -100,15 +124,24 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
                                   record.restored + u"；" + vb::vbCrLf + u"选择“取消”：什么也不改动。";
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
-  std::u16string safety;
-  if (answer == vbYes) safety = RestoreEntry(LastComponent(record.backup));
-  if (answer == vbNo) safety = RestoreEntry(record.restored);
-  if (safety.empty()) return;  // nothing restored, or the user has been told why
+  if (answer == vbCancel) return;
+  const bool back_to_update = answer == vbYes;
+  const std::u16string safety =
+      RestoreEntry(back_to_update ? LastComponent(record.backup) : record.restored, record.unfinished_update,
+                   back_to_update);
   // A question was asked, so the end is said too, with every folder that
   // holds data this run or the interrupted one replaced.
   ResumeNext([&] {
+    if (safety.empty()) {
+      if (record.unfinished_update) {
+        window().MsgBox(UnfinishedUpdateLine(record.unfinished_update, true), MsgBoxButtons::kOkOnly);
+      }
+      return;  // nothing restored, and the user has been told why
+    }
+    const std::u16string update_line = UnfinishedUpdateLine(record.unfinished_update, back_to_update);
     window().MsgBox(u"恢复完成。" + vb::vbCrLf + u"这次恢复之前的数据保存在：" + safety + vb::vbCrLf +
-                        u"上次没有完成的恢复之前的数据保存在：" + record.backup,
+                        u"上次没有完成的恢复之前的数据保存在：" + record.backup +
+                        (update_line.empty() ? u"" : vb::vbCrLf + update_line),
                     MsgBoxButtons::kOkOnly);
   });
 }

@@ -1,5 +1,6 @@
 #include "core/update_record.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/jet_database.h"
@@ -9,6 +10,7 @@ namespace {
 
 const char16_t kBackupPrefix[] = u"backup.";
 const char16_t kAfterPrefix[] = u"after.";
+const char16_t kUnfinishedUpdatePrefix[] = u"update.";
 
 void AddLine(std::u16string& text, const std::u16string& key, const std::u16string& value) {
   text += key + u"=" + value + u"\r\n";
@@ -72,6 +74,11 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   for (const auto& [name, stamp] : record.after_files) AddLine(text, kAfterPrefix + name, stamp);
   if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
   for (const std::u16string& folder : record.saved) AddLine(text, u"saved", folder);
+  if (record.unfinished_update) {
+    for (const std::u16string& line : Lines(FormatUpdateRecord(*record.unfinished_update))) {
+      text += kUnfinishedUpdatePrefix + line + u"\r\n";
+    }
+  }
   return text;
 }
 
@@ -80,7 +87,12 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
 std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
   UpdateRecord record;
   bool kind_given = false;
+  std::u16string unfinished_update;
   for (const std::u16string& line : Lines(text)) {
+    if (line.starts_with(kUnfinishedUpdatePrefix)) {
+      unfinished_update += line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix)) + u"\r\n";
+      continue;
+    }
     const size_t equals = line.find(u'=');
     if (equals == std::u16string::npos) return std::nullopt;
     const std::u16string key = line.substr(0, equals);
@@ -89,6 +101,14 @@ std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
   }
   if (!kind_given || record.backup.empty() || record.backup_files.size() != 2) return std::nullopt;
   if (record.kind == UpdateRecord::Kind::kRestore && record.restored.empty()) return std::nullopt;
+  if (!unfinished_update.empty()) {
+    std::optional<UpdateRecord> update = ParseUpdateRecord(unfinished_update);
+    if (record.kind != UpdateRecord::Kind::kRestore || !update || update->kind != UpdateRecord::Kind::kUpdate ||
+        update->unfinished_update) {
+      return std::nullopt;
+    }
+    record.unfinished_update = std::make_shared<const UpdateRecord>(std::move(*update));
+  }
   return record;
 }
 

@@ -2,6 +2,7 @@
 #define BREVAK_CORE_UPDATE_RECORD_H_
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@ struct UpdateRecord {
   // Where earlier runs that finished this update saved the present data
   // before they were interrupted in their turn.
   std::vector<std::u16string> saved;
+  // A restore started while an update was unfinished carries that update's
+  // record (its lines prefixed "update."): putting back what the restore
+  // replaced brings the half-finished installation back, and with it the
+  // record that lets 开始更新 finish it.
+  std::shared_ptr<const UpdateRecord> unfinished_update;
 };
 
 std::u16string FormatUpdateRecord(const UpdateRecord& record);

@@ -203,6 +203,7 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
     ASSERT_EQ(harness.durable_files.texts.count(kRecord), fails ? 1u : 0u);
     if (fails) {
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"restored=20121220120000"), std::u16string::npos);
+      EXPECT_NE(harness.durable_files.texts[kRecord].find(u"update.backup=" + kOldBackup), std::u16string::npos);
       // The update left unfinished before is not forgotten.
       EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000"))
           << boxes.back();
@@ -212,31 +213,58 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
 
 // An interrupted restore is reported at the next 开始更新: Yes puts back
 // what it replaced, No restores the same entry again, each with a safety
-// backup of its own.
+// backup of its own. An update the restore found unfinished is unfinished
+// again after Yes (its record back, word for word), given up after No.
 TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
-  const std::vector<std::tuple<std::string, std::string>> cases = {
-      {"yes", "C:\\Program Files\\Brevak\\\\20121224093000\\*.*"},
-      {"no", "C:\\Program Files\\Brevak\\\\20121220120000\\*.*"},
-      {"cancel", ""}};
-  for (const auto& [answer, source] : cases) {
+  struct Case {
+    std::string answer;
+    bool update_unfinished;
+    std::string source;
+    std::string update_line;
+  };
+  const std::string back = "\\r\\n上次升级没有完成，原有数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
+  const std::string given_up = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOld;
+  const Case cases[] = {
+      {"yes", false, "C:\\Program Files\\Brevak\\\\20121224093000\\*.*", ""},
+      {"no", false, "C:\\Program Files\\Brevak\\\\20121220120000\\*.*", ""},
+      {"cancel", false, "", ""},
+      {"yes", true, "C:\\Program Files\\Brevak\\\\20121224093000\\*.*", back},
+      {"no", true, "C:\\Program Files\\Brevak\\\\20121220120000\\*.*", given_up},
+      {"cancel", true, "", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string name = c.answer + (c.update_unfinished ? " with an unfinished update" : "");
     CoreHarness harness;
     LeaveInterruptedUpdate(harness);
-    harness.durable_files.texts[kRecord] = u"kind=restore\r\nbackup=" + kOldBackup +
-                                           u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
-                                           u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
+    std::u16string text = u"kind=restore\r\nbackup=" + kOldBackup +
+                          u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
+                          u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
+    if (c.update_unfinished) {
+      text += u"update.kind=update\r\nupdate.backup=" + kOldBackup +
+              u"\r\nupdate.started=20121224093000\r\nupdate.backup.Addr.mdb=0 0\r\nupdate.backup.Customerdata.car=0 0\r\n";
+    }
+    harness.durable_files.texts[kRecord] = text;
     const Lines boxes =
-        Messages(harness.Run("yes\nclick CmdUpdate\n" + answer + (source.empty() ? "" : "\nok") + "\nclose"));
-    EXPECT_EQ(harness.exit_code(), 0) << answer;
+        Messages(harness.Run("yes\nclick CmdUpdate\n" + c.answer + (c.source.empty() ? "" : "\nok") + "\nclose"));
+    EXPECT_EQ(harness.exit_code(), 0) << name;
     ASSERT_FALSE(boxes.empty());
     EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
-    ASSERT_EQ(harness.shell.requests.size(), source.empty() ? 0u : 2u) << answer;
-    if (source.empty()) continue;
-    EXPECT_EQ(harness.shell.requests[1].pFrom.substr(0, source.size()), source) << answer;
-    EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u) << answer;
+    ASSERT_EQ(harness.shell.requests.size(), c.source.empty() ? 0u : 2u) << name;
+    if (c.source.empty()) {
+      EXPECT_EQ(harness.durable_files.texts[kRecord], text) << name;
+      continue;
+    }
+    EXPECT_EQ(harness.shell.requests[1].pFrom.substr(0, c.source.size()), c.source) << name;
+    const bool update_back = c.update_unfinished && c.answer == "yes";
+    ASSERT_EQ(harness.durable_files.texts.count(kRecord), update_back ? 1u : 0u) << name;
+    if (update_back) {
+      EXPECT_EQ(harness.durable_files.texts[kRecord], kRecordText);
+    }
     // A question was asked, so the end names where both restores' replaced data is.
     EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"
-                            "\\r\\n上次没有完成的恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000")
-        << answer;
+                            "\\r\\n上次没有完成的恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000" +
+                                c.update_line)
+        << name;
   }
 }
 
