@@ -216,55 +216,47 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
 // backup of its own. An update the restore found unfinished is unfinished
 // again after Yes (its record back, word for word), given up after No.
 TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
-  struct Case {
-    std::string answer;
-    bool update_unfinished;
-    std::string source;
-    std::string update_line;
-  };
-  const std::string back = "\\r\\n上次升级没有完成，原有数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
-  const std::string given_up = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOld;
-  const Case cases[] = {
-      {"yes", false, "C:\\Program Files\\Brevak\\\\20121224093000\\*.*", ""},
-      {"no", false, "C:\\Program Files\\Brevak\\\\20121220120000\\*.*", ""},
-      {"cancel", false, "", ""},
-      {"yes", true, "C:\\Program Files\\Brevak\\\\20121224093000\\*.*", back},
-      {"no", true, "C:\\Program Files\\Brevak\\\\20121220120000\\*.*", given_up},
-      {"cancel", true, "", ""},
-  };
-  for (const Case& c : cases) {
-    const std::string name = c.answer + (c.update_unfinished ? " with an unfinished update" : "");
-    CoreHarness harness;
-    LeaveInterruptedUpdate(harness);
-    std::u16string text = u"kind=restore\r\nbackup=" + kOldBackup +
-                          u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
-                          u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
-    if (c.update_unfinished) {
-      text += u"update.kind=update\r\nupdate.backup=" + kOldBackup +
-              u"\r\nupdate.started=20121224093000\r\nupdate.backup.Addr.mdb=0 0\r\nupdate.backup.Customerdata.car=0 0\r\n";
+  const std::u16string restore = u"kind=restore\r\nbackup=" + kOldBackup +
+                                 u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
+                                 u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
+  // kRecordText, carried in the restore's record.
+  const std::u16string carried = u"update.kind=update\r\nupdate.backup=" + kOldBackup +
+                                 u"\r\nupdate.started=20121224093000\r\nupdate.backup.Addr.mdb=0 0\r\n"
+                                 u"update.backup.Customerdata.car=0 0\r\n";
+  for (const bool unfinished : {false, true}) {
+    for (const std::string answer : {"yes", "no", "cancel"}) {
+      const std::string name = answer + (unfinished ? " with an unfinished update" : "");
+      CoreHarness harness;
+      LeaveInterruptedUpdate(harness);
+      const std::u16string text = restore + (unfinished ? carried : u"");
+      harness.durable_files.texts[kRecord] = text;
+      const Lines boxes =
+          Messages(harness.Run("yes\nclick CmdUpdate\n" + answer + (answer == "cancel" ? "" : "\nok") + "\nclose"));
+      EXPECT_EQ(harness.exit_code(), 0) << name;
+      ASSERT_FALSE(boxes.empty());
+      EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
+      if (answer == "cancel") {
+        EXPECT_TRUE(harness.shell.requests.empty()) << name;
+        EXPECT_EQ(harness.durable_files.texts[kRecord], text) << name;
+        continue;
+      }
+      ASSERT_EQ(harness.shell.requests.size(), 2u) << name;
+      const std::string source = answer == "yes" ? "20121224093000" : "20121220120000";
+      EXPECT_TRUE(harness.shell.requests[1].pFrom.starts_with("C:\\Program Files\\Brevak\\\\" + source + "\\*.*"))
+          << name;
+      const bool update_back = unfinished && answer == "yes";
+      ASSERT_EQ(harness.durable_files.texts.count(kRecord), update_back ? 1u : 0u) << name;
+      std::string update_line;
+      if (update_back) {
+        EXPECT_EQ(harness.durable_files.texts[kRecord], kRecordText) << name;
+        update_line = "\\r\\n上次升级没有完成，原有数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
+      }
+      if (unfinished && !update_back) update_line = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOld;
+      // A question was asked, so the end names where both restores' replaced data is.
+      EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"
+                              "\\r\\n上次没有完成的恢复之前的数据保存在：" + kOld + update_line)
+          << name;
     }
-    harness.durable_files.texts[kRecord] = text;
-    const Lines boxes =
-        Messages(harness.Run("yes\nclick CmdUpdate\n" + c.answer + (c.source.empty() ? "" : "\nok") + "\nclose"));
-    EXPECT_EQ(harness.exit_code(), 0) << name;
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
-    ASSERT_EQ(harness.shell.requests.size(), c.source.empty() ? 0u : 2u) << name;
-    if (c.source.empty()) {
-      EXPECT_EQ(harness.durable_files.texts[kRecord], text) << name;
-      continue;
-    }
-    EXPECT_EQ(harness.shell.requests[1].pFrom.substr(0, c.source.size()), c.source) << name;
-    const bool update_back = c.update_unfinished && c.answer == "yes";
-    ASSERT_EQ(harness.durable_files.texts.count(kRecord), update_back ? 1u : 0u) << name;
-    if (update_back) {
-      EXPECT_EQ(harness.durable_files.texts[kRecord], kRecordText);
-    }
-    // A question was asked, so the end names where both restores' replaced data is.
-    EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"
-                            "\\r\\n上次没有完成的恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000" +
-                                c.update_line)
-        << name;
   }
 }
 
