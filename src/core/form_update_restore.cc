@@ -62,7 +62,8 @@ std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const Upda
 // nothing is copied over a database another program is using, and the
 // files it replaces are backed up first so that it can be undone. A
 // successful restore replaces the installation's data, so no record of an
-// update or a restore is left to finish.
+// update or a restore is left to finish, unless it put back the data of an
+// update still to be finished.
 std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
                                         const std::shared_ptr<const UpdateRecord>& unfinished_update,
                                         bool back_to_update) {
