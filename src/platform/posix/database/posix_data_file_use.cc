@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <string>
 #include <memory>
+#include <optional>
 
+#include "platform/posix/database/derived_key.h"
 #include "platform/posix/text/utf.h"
 
 namespace brevak::posix {
@@ -42,6 +44,23 @@ bool OpenElsewhere(const std::filesystem::path& file) {
   return false;
 }
 
+// Takes SQLite's write lock on the file at once and lets it go; the code
+// of the first step that failed, or SQLITE_OK. Without SQLITE_OPEN_CREATE
+// nothing is created; no busy timeout: the check never waits for the other
+// program.
+int TryWriteLock(const std::filesystem::path& host, const std::string& key) {
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(host.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  const Handle db(raw, sqlite3_close_v2);
+  if (rc != SQLITE_OK) return rc;
+  if (!key.empty() && sqlite3_key(db.get(), key.data(), static_cast<int>(key.size())) != SQLITE_OK) {
+    return SQLITE_NOTADB;
+  }
+  rc = sqlite3_exec(db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  return rc;
+}
+
 }  // namespace
 
 bool PosixDataFileUse::InUse(const std::u16string& path, const std::u16string& password) {
@@ -49,16 +68,11 @@ bool PosixDataFileUse::InUse(const std::u16string& path, const std::u16string& p
   const std::filesystem::path host = prefix_.ToHost(path);
   if (!std::filesystem::is_regular_file(host, ec)) return false;
   if (OpenElsewhere(host)) return true;
-  sqlite3* raw = nullptr;
-  // Without SQLITE_OPEN_CREATE nothing is created; no busy timeout: the
-  // check never waits for the other program.
-  int rc = sqlite3_open_v2(host.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-  const Handle db(raw, sqlite3_close_v2);
-  if (rc != SQLITE_OK) return IsBusy(rc);
   const std::string key = Utf16ToUtf8(password);
-  if (!key.empty() && sqlite3_key(db.get(), key.data(), static_cast<int>(key.size())) != SQLITE_OK) return false;
-  rc = sqlite3_exec(db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  if (rc == SQLITE_OK) sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  const std::optional<std::string> raw = RawKeyFor(host, key);
+  int rc = raw ? TryWriteLock(host, *raw) : SQLITE_NOTADB;
+  // No raw key, or one that does not open the file: the password itself.
+  if ((rc & 0xff) == SQLITE_NOTADB) rc = TryWriteLock(host, key);
   return IsBusy(rc);
 }
 

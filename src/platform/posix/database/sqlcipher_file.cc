@@ -1,8 +1,10 @@
 #include "platform/posix/database/sqlcipher_file.h"
 
 #include <memory>
+#include <optional>
 #include <system_error>
 
+#include "platform/posix/database/derived_key.h"
 #include "platform/posix/database/jet_errors.h"
 #include "platform/posix/database/sqlcipher_statement.h"
 
@@ -32,19 +34,7 @@ RunTimeError OpenFailure(sqlite3* db, int rc, const fs::path& host, const std::u
   return SqliteFailure(db, rc);
 }
 
-}  // namespace
-
-fs::path LocateDatabaseFile(const WinePrefix& prefix, const std::u16string& path_as_given) {
-  std::error_code ec;
-  const fs::path host = fs::absolute(prefix.ToHost(path_as_given), ec);
-  if (path_as_given.empty() || ec || !fs::is_regular_file(host, ec)) {
-    throw jet_error::CouldNotFindFile(path_as_given);
-  }
-  return host;
-}
-
-sqlite3* OpenDatabaseFile(const fs::path& host, const std::u16string& path_as_given,
-                          const std::string& password) {
+sqlite3* OpenWithKey(const fs::path& host, const std::u16string& path_as_given, const std::string& password) {
   sqlite3* db = nullptr;
   // Without SQLITE_OPEN_CREATE a file that vanished since it was located
   // fails here instead of being created.
@@ -63,15 +53,15 @@ sqlite3* OpenDatabaseFile(const fs::path& host, const std::u16string& path_as_gi
   return db;
 }
 
-void AttachDatabaseFile(sqlite3* db, const fs::path& host, const std::u16string& path_as_given,
-                        const std::string& alias, const std::string& password) {
+void AttachWithKey(sqlite3* db, const fs::path& host, const std::u16string& path_as_given,
+                   const std::string& alias, const std::string& password) {
   // A copy taken while a writer was half-way through a transaction carries
   // its rollback journal along. A read-only attachment cannot roll that
   // back and so cannot read the file at all; opening it for writing once
   // rolls it back to its last committed state first.
   std::error_code ec;
   if (fs::exists(fs::path(host.string() + "-journal"), ec)) {
-    sqlite3_close_v2(OpenDatabaseFile(host, path_as_given, password));
+    sqlite3_close_v2(OpenWithKey(host, path_as_given, password));
   }
   {
     // An explicit KEY, even an empty one, keeps SQLCipher from using the
@@ -89,6 +79,42 @@ void AttachDatabaseFile(sqlite3* db, const fs::path& host, const std::u16string&
     detach.RunForCode();
     throw;
   }
+}
+
+}  // namespace
+
+fs::path LocateDatabaseFile(const WinePrefix& prefix, const std::u16string& path_as_given) {
+  std::error_code ec;
+  const fs::path host = fs::absolute(prefix.ToHost(path_as_given), ec);
+  if (path_as_given.empty() || ec || !fs::is_regular_file(host, ec)) {
+    throw jet_error::CouldNotFindFile(path_as_given);
+  }
+  return host;
+}
+
+sqlite3* OpenDatabaseFile(const fs::path& host, const std::u16string& path_as_given,
+                          const std::string& password) {
+  if (const std::optional<std::string> raw = RawKeyFor(host, password)) {
+    try {
+      return OpenWithKey(host, path_as_given, *raw);
+    } catch (const RunTimeError&) {
+      // Keyed with other settings, or not openable at all: the password says which.
+    }
+  }
+  return OpenWithKey(host, path_as_given, password);
+}
+
+void AttachDatabaseFile(sqlite3* db, const fs::path& host, const std::u16string& path_as_given,
+                        const std::string& alias, const std::string& password) {
+  if (const std::optional<std::string> raw = RawKeyFor(host, password)) {
+    try {
+      AttachWithKey(db, host, path_as_given, alias, *raw);
+      return;
+    } catch (const RunTimeError&) {
+      // As for OpenDatabaseFile; a failed attachment is detached again.
+    }
+  }
+  AttachWithKey(db, host, path_as_given, alias, password);
 }
 
 std::string ReadOnlyUri(const fs::path& host) {
