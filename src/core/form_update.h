@@ -190,8 +190,9 @@ class FormUpdate : public FormEvents {
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record);
   // What becomes of an unfinished update after a restore: a line for the
-  // last message, empty when no update was unfinished.
-  static std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool back_to_update);
+  // last message (it is still to be finished, or given up), empty when no
+  // update was unfinished.
+  static std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool still_unfinished);
 
   // --- Free space (form_update_space.cc).
   // The problem to tell the user, or the empty text: the drive must hold

@@ -49,9 +49,9 @@ void FormUpdate::CmdRestore_Click() {
 }
 
 std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update,
-                                                bool back_to_update) {
+                                                bool still_unfinished) {
   if (!update) return u"";
-  if (back_to_update) {
+  if (still_unfinished) {
     return u"上次升级没有完成，原有数据仍保存在：" + update->backup + vb::vbCrLf +
            u"点击“开始更新”可以继续完成那次升级。";
   }

@@ -81,6 +81,22 @@ void AttachWithKey(sqlite3* db, const fs::path& host, const std::u16string& path
   }
 }
 
+// Runs `keyed` with the key derived once for the file's contents, and
+// again with the password itself when that key is refused (a file keyed
+// with other settings): a wrong password then fails as it always did. Any
+// other failure would be the same with either key and is not retried.
+template <typename Keyed>
+auto WithDerivedKey(const fs::path& host, const std::string& password, Keyed keyed) {
+  if (const std::optional<std::string> raw = RawKeyFor(host, password)) {
+    try {
+      return keyed(*raw);
+    } catch (const RunTimeError& error) {
+      if (error.number() != jet_error::kNotValidPassword) throw;
+    }
+  }
+  return keyed(password);
+}
+
 }  // namespace
 
 fs::path LocateDatabaseFile(const WinePrefix& prefix, const std::u16string& path_as_given) {
@@ -94,27 +110,12 @@ fs::path LocateDatabaseFile(const WinePrefix& prefix, const std::u16string& path
 
 sqlite3* OpenDatabaseFile(const fs::path& host, const std::u16string& path_as_given,
                           const std::string& password) {
-  if (const std::optional<std::string> raw = RawKeyFor(host, password)) {
-    try {
-      return OpenWithKey(host, path_as_given, *raw);
-    } catch (const RunTimeError&) {
-      // Keyed with other settings, or not openable at all: the password says which.
-    }
-  }
-  return OpenWithKey(host, path_as_given, password);
+  return WithDerivedKey(host, password, [&](const std::string& key) { return OpenWithKey(host, path_as_given, key); });
 }
 
 void AttachDatabaseFile(sqlite3* db, const fs::path& host, const std::u16string& path_as_given,
                         const std::string& alias, const std::string& password) {
-  if (const std::optional<std::string> raw = RawKeyFor(host, password)) {
-    try {
-      AttachWithKey(db, host, path_as_given, alias, *raw);
-      return;
-    } catch (const RunTimeError&) {
-      // As for OpenDatabaseFile; a failed attachment is detached again.
-    }
-  }
-  AttachWithKey(db, host, path_as_given, alias, password);
+  WithDerivedKey(host, password, [&](const std::string& key) { AttachWithKey(db, host, path_as_given, alias, key); });
 }
 
 std::string ReadOnlyUri(const fs::path& host) {
