@@ -10,12 +10,12 @@
 #
 # SEED (default 1), JOBS (default 2) and KEEP (a folder for the prefixes and
 # transcripts of violating schedules) pass through; further options of
-# build/bench/fault-campaign (--help) go after the two numbers. Needs the
+# build/tests/fault-campaign (--help) go after the two numbers. Needs the
 # default build (cmake --preset default && cmake --build --preset default),
 # strace, sqlite3 and sqlcipher.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-CAMPAIGN=${BUILD:-build}/bench/fault-campaign
+CAMPAIGN=${BUILD:-build}/tests/fault-campaign
 [[ -x $CAMPAIGN ]] || { echo "fault_campaign.sh: build first ($CAMPAIGN)" >&2; exit 2; }
 SCHEDULES=${1:-200}
 ROWS=${2:-5000}

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <stdexcept>
 
-extern char** environ;
+#include "support/tool_environment.h"
 
 namespace brevak::testing {
 namespace fs = std::filesystem;
@@ -28,26 +28,6 @@ fs::path WriteScript(const std::string& script) {
   out << script;
   if (!out) throw std::runtime_error("cannot write " + pattern);
   return pattern;
-}
-
-// The test's environment with the two variables of the run set.
-std::vector<std::string> Environment(const ToolLaunch& launch, const fs::path& script) {
-  std::vector<std::string> env;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    if (text.rfind("WINEPREFIX=", 0) == 0 || text.rfind("BREVAK_UI_SCRIPT=", 0) == 0) continue;
-    env.push_back(text);
-  }
-  env.push_back("WINEPREFIX=" + launch.prefix.string());
-  env.push_back("BREVAK_UI_SCRIPT=" + script.string());
-  return env;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& texts) {
-  std::vector<char*> pointers;
-  for (std::string& text : texts) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
 }
 
 // In the child: only async-signal-safe calls until exec.
@@ -85,10 +65,10 @@ std::string ToolRun::Describe() const {
 
 ToolProcess::ToolProcess(const ToolLaunch& launch) {
   script_file_ = WriteScript(launch.script);
-  std::vector<std::string> env = Environment(launch, script_file_);
+  std::vector<std::string> env = ToolEnvironment(launch.prefix, script_file_.string());
   std::vector<std::string> args = {(launch.executable.empty() ? BuiltTool() : launch.executable).string()};
-  std::vector<char*> envp = Pointers(env);
-  std::vector<char*> argv = Pointers(args);
+  std::vector<char*> envp = ExecPointers(env);
+  std::vector<char*> argv = ExecPointers(args);
   const std::string dir = launch.working_dir.string();
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) {

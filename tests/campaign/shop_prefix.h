@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_SHOP_PREFIX_H_
-#define BREVAK_BENCH_CAMPAIGN_SHOP_PREFIX_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_SHOP_PREFIX_H_
+#define BREVAK_TESTS_CAMPAIGN_SHOP_PREFIX_H_
 
 // A shop's machine as a Wine-style prefix: Brevak 5.06.0004 installed in
 // C:\Brevak with the shop's records, and the 5.06.0005 package in
@@ -32,4 +32,4 @@ void CopyPrefix(const std::filesystem::path& from, const std::filesystem::path& 
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_SHOP_PREFIX_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_SHOP_PREFIX_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_SCHEDULE_H_
-#define BREVAK_BENCH_CAMPAIGN_SCHEDULE_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_SCHEDULE_H_
+#define BREVAK_TESTS_CAMPAIGN_SCHEDULE_H_
 
 // A schedule: what happens to one shop, step by step. It aims at one of
 // the three handlers that replace data (an update, the finishing of an
@@ -64,4 +64,4 @@ std::string DescribeFault(const FaultPlan& fault);
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_SCHEDULE_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_SCHEDULE_H_

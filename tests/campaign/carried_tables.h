@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_CARRIED_TABLES_H_
-#define BREVAK_BENCH_CAMPAIGN_CARRIED_TABLES_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_CARRIED_TABLES_H_
+#define BREVAK_TESTS_CAMPAIGN_CARRIED_TABLES_H_
 
 // The tables an update carries from the old databases into the new ones,
 // each with the file that holds it. Taken from the tool's own lists, so the
@@ -28,4 +28,4 @@ std::string KeyForFile(const std::string& file);
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_CARRIED_TABLES_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_CARRIED_TABLES_H_

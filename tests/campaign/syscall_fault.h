@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_SYSCALL_FAULT_H_
-#define BREVAK_BENCH_CAMPAIGN_SYSCALL_FAULT_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_SYSCALL_FAULT_H_
+#define BREVAK_TESTS_CAMPAIGN_SYSCALL_FAULT_H_
 
 // Errors of the disk injected from outside with strace's fault injection:
 // the K-th call of one system call fails with ENOSPC or EIO, without code
@@ -41,4 +41,4 @@ bool StraceWorks();
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_SYSCALL_FAULT_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_SYSCALL_FAULT_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_MESSAGES_H_
-#define BREVAK_BENCH_CAMPAIGN_MESSAGES_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_MESSAGES_H_
+#define BREVAK_TESTS_CAMPAIGN_MESSAGES_H_
 
 // What a run of the tool told its user, read from the scripted window
 // system's transcript, and the folders those words name.
@@ -46,4 +46,4 @@ std::string Abbreviate(const Message& message, size_t width = 64);
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_MESSAGES_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_MESSAGES_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_DB_HOLDER_H_
-#define BREVAK_BENCH_CAMPAIGN_DB_HOLDER_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_DB_HOLDER_H_
+#define BREVAK_TESTS_CAMPAIGN_DB_HOLDER_H_
 
 // Another program that has one of the installation's databases open: the
 // sqlite3 shell (the address book) or the sqlcipher shell (the customer
@@ -54,4 +54,4 @@ class DbHolder {
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_DB_HOLDER_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_DB_HOLDER_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_ROW_PROPERTY_H_
-#define BREVAK_BENCH_CAMPAIGN_ROW_PROPERTY_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_ROW_PROPERTY_H_
+#define BREVAK_TESTS_CAMPAIGN_ROW_PROPERTY_H_
 
 // The property the campaign checks after each step: every row the
 // installation held before the step is in the installation or in a folder
@@ -37,4 +37,4 @@ std::string DescribeRows(const RowSet& rows, const std::vector<const Origin*>& o
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_ROW_PROPERTY_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_ROW_PROPERTY_H_

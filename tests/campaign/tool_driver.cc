@@ -12,7 +12,7 @@
 #include <cstring>
 #include <stdexcept>
 
-extern char** environ;
+#include "support/tool_environment.h"
 
 namespace brevak::campaign {
 namespace {
@@ -45,18 +45,6 @@ int HighFd(int fd) {
   return high;
 }
 
-std::vector<std::string> ChildEnvironment(const DriverLaunch& launch) {
-  std::vector<std::string> env;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    if (text.rfind("WINEPREFIX=", 0) == 0 || text.rfind("BREVAK_UI_SCRIPT=", 0) == 0) continue;
-    env.push_back(text);
-  }
-  env.push_back("WINEPREFIX=" + launch.prefix.string());
-  env.push_back("BREVAK_UI_SCRIPT=/dev/fd/" + std::to_string(kScriptFd));
-  return env;
-}
-
 [[noreturn]] void ExecChild(const DriverLaunch& launch, int script_fd, int out_fd) {
   setpgid(0, 0);
   const int err_fd = open(launch.stderr_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -70,10 +58,9 @@ std::vector<std::string> ChildEnvironment(const DriverLaunch& launch) {
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  std::vector<std::string> env = ChildEnvironment(launch);
-  std::vector<char*> envp;
-  for (std::string& entry : env) envp.push_back(entry.data());
-  envp.push_back(nullptr);
+  std::vector<std::string> env =
+      testing::ToolEnvironment(launch.prefix, "/dev/fd/" + std::to_string(kScriptFd));
+  std::vector<char*> envp = testing::ExecPointers(env);
   execvpe(argv[0], argv.data(), envp.data());
   _exit(127);
 }

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_CAMPAIGN_H_
-#define BREVAK_BENCH_CAMPAIGN_CAMPAIGN_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_CAMPAIGN_H_
+#define BREVAK_TESTS_CAMPAIGN_CAMPAIGN_H_
 
 // Runs one schedule on a fresh copy of the shop and checks the property
 // after every step that runs the tool.
@@ -45,4 +45,4 @@ ScheduleOutcome RunSchedule(const SchedulePlan& plan, const CampaignSetup& setup
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_CAMPAIGN_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_CAMPAIGN_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_SHOP_WORK_H_
-#define BREVAK_BENCH_CAMPAIGN_SHOP_WORK_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_SHOP_WORK_H_
+#define BREVAK_TESTS_CAMPAIGN_SHOP_WORK_H_
 
 // The shop working on in Brevak: new rows in the installation's carried
 // tables (repair orders and whatever else the day brings), each row's every
@@ -35,4 +35,4 @@ bool HolderInsert(const std::filesystem::path& file, int64_t id, std::mt19937_64
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_SHOP_WORK_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_SHOP_WORK_H_

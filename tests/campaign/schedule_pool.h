@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_SCHEDULE_POOL_H_
-#define BREVAK_BENCH_CAMPAIGN_SCHEDULE_POOL_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_SCHEDULE_POOL_H_
+#define BREVAK_TESTS_CAMPAIGN_SCHEDULE_POOL_H_
 
 // Schedules run side by side in worker processes (each schedule has its own
 // prefix, so they share nothing but the templates, which none writes).
@@ -24,4 +24,4 @@ bool ParseOutcome(const std::string& text, int* index, ScheduleOutcome* outcome)
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_SCHEDULE_POOL_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_SCHEDULE_POOL_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_TOOL_DRIVER_H_
-#define BREVAK_BENCH_CAMPAIGN_TOOL_DRIVER_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_TOOL_DRIVER_H_
+#define BREVAK_TESTS_CAMPAIGN_TOOL_DRIVER_H_
 
 // Runs the built tool as its user would, through the scripted window
 // system, answering whatever it asks as it asks it.
@@ -76,4 +76,4 @@ DriverResult RunTool(const DriverLaunch& launch);
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_TOOL_DRIVER_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_TOOL_DRIVER_H_

@@ -1,5 +1,5 @@
-#ifndef BREVAK_BENCH_CAMPAIGN_SHOP_ROWS_H_
-#define BREVAK_BENCH_CAMPAIGN_SHOP_ROWS_H_
+#ifndef BREVAK_TESTS_CAMPAIGN_SHOP_ROWS_H_
+#define BREVAK_TESTS_CAMPAIGN_SHOP_ROWS_H_
 
 // Every row of the carried tables of a folder's two databases, read whole
 // (each cell's type and exact bytes), and the question the campaign asks of
@@ -47,4 +47,4 @@ std::vector<bool> HeldRows(const TableRows& wanted, const TableRows& holder);
 
 }  // namespace brevak::campaign
 
-#endif  // BREVAK_BENCH_CAMPAIGN_SHOP_ROWS_H_
+#endif  // BREVAK_TESTS_CAMPAIGN_SHOP_ROWS_H_
