@@ -449,7 +449,8 @@ TEST_F(SqlCipherConnectionTest, ExternalFileFailsAsOpenDoes) {
       {AppendKeyed(u"People", kBackup + u"\\Addr.mdb"), jet_error::kNotValidPassword, not_valid},
       {From(kBackup + u"\\Customerdata.car;"), jet_error::kNotValidPassword, not_valid},
       {From(kBackup + u"\\Customerdata.car;pwd=wrong"), jet_error::kNotValidPassword, not_valid},
-      {From(kBackup + u"\\notes.txt;"), jet_error::kNotValidPassword, not_valid},
+      {From(kBackup + u"\\notes.txt;"), jet_error::kGeneralFailure,
+       u"Unrecognized database format '" + kBackup + u"\\notes.txt'."},
   };
   auto conn = ConnectAddressBook();
   // More failures than SQLite holds attached files at once (ten): a failed
