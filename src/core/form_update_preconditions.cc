@@ -98,9 +98,10 @@ bool FormUpdate::IsBackupFolder(const std::u16string& entry) {
 }
 
 // What the folder holds is named, so that the user sees what is about to
-// replace the shop's data; a folder that cannot be read names nothing.
+// replace the shop's data; a folder that cannot be read names nothing. A
+// folder gone since it was listed is left to the copy, which reports it.
 bool FormUpdate::ConfirmRestoreOf(const std::u16string& entry) {
-  if (IsBackupFolder(entry)) return true;
+  if (IsBackupFolder(entry) || !FolderExists(sInstallDir_ + entry)) return true;
   std::vector<std::u16string> files;
   ResumeNext([&] {
     const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();

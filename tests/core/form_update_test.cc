@@ -429,7 +429,7 @@ TEST_F(HistoryTest, ARestoreOutcomeIsReportedLikeAnyCopy) {
   harness_.shell.outcomes.push_back({});  // its backup
   harness_.shell.outcomes.push_back({1223, 1, 1223});
   const Lines transcript =
-      harness_.Run("yes\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nyes\nok\nok\nok\nclose");
+      harness_.Run("yes\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nok\nok\nok\nclose");
   const Lines boxes = CoreHarness::LinesStartingWith(transcript, "msgbox OK");
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_EQ(Lines(boxes.begin(), boxes.begin() + 2), (Lines{kCancelled, "msgbox OK 1223"}));
