@@ -89,6 +89,20 @@ TEST(RefusalTest, AnUpdateOrRestoreThatCannotBeMadeWholeChangesNothingAndSaysWhy
   }
 }
 
+// Brevak.exe makes a package; its databases do not: without them the
+// installation keeps its own, and the shop's rows stay.
+TEST(RefusalTest, APackageWithoutDatabasesIsUpdatedFrom) {
+  ShopMachine machine;
+  for (const char* name : {"Customerdata.car", "Addr.mdb"}) fs::remove(machine.package() / name);
+  const std::vector<std::string> rows = QueryColumn(machine.install() / "Customerdata.car", kCustomerKey,
+                                                    "SELECT count(*) FROM CarOwner");
+
+  const ToolRun run = machine.Run("yes\nclick CmdUpdate\nok\n");
+
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"), std::vector<std::string>{kUpgradeComplete}) << run.Describe();
+  EXPECT_EQ(QueryColumn(machine.install() / "Customerdata.car", kCustomerKey, "SELECT count(*) FROM CarOwner"), rows);
+}
+
 // A listed folder is a backup when it has a fourteen-digit name and holds
 // both databases; any other is restored only after the user says so (the
 // answer yes: guarded_update_test.cc). A backup is restored without a word.
