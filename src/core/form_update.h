@@ -104,7 +104,8 @@ class FormUpdate : public FormEvents {
   // The text survives a round trip through the system's code page.
   bool FitsCodePage(const std::u16string& text);
   // A restore of a listed folder that is no backup replaces the shop's
-  // data with whatever it holds: the user is asked first. True to go on.
+  // data with whatever it holds: the user is asked first. A folder whose
+  // name the code page cannot hold is refused. True to go on.
   bool ConfirmRestoreOf(const std::u16string& entry);
   // A fourteen-digit folder of the installation holding both databases.
   bool IsBackupFolder(const std::u16string& entry);

@@ -101,6 +101,10 @@ bool FormUpdate::IsBackupFolder(const std::u16string& entry) {
 // replace the shop's data; a folder that cannot be read names nothing. A
 // folder gone since it was listed is left to the copy, which reports it.
 bool FormUpdate::ConfirmRestoreOf(const std::u16string& entry) {
+  if (!FitsCodePage(entry)) {
+    ResumeNext([&] { window().MsgBox(guard_text::RestoreFolderNameUnusable(entry), MsgBoxButtons::kOkOnly); });
+    return false;
+  }
   if (IsBackupFolder(entry) || !FolderExists(sInstallDir_ + entry)) return true;
   std::vector<std::u16string> files;
   ResumeNext([&] {

@@ -60,6 +60,11 @@ std::u16string PackageFolderNameUnusable(const std::u16string& folder) {
                 u"再从那里运行升级程序，点击“开始更新”。"});
 }
 
+std::u16string RestoreFolderNameUnusable(const std::u16string& entry) {
+  return Lines({u"恢复没有进行：文件夹 " + entry + u" 的名称里有这台电脑的Windows不能处理的文字。", kNothingChanged,
+                u"请把这个文件夹改成只有中文、英文字母和数字的名称，再点击“显示升级记录”，选中它后恢复。"});
+}
+
 std::u16string InstalledDatabaseProblem(const std::u16string& what, const std::u16string& path,
                                         const std::u16string& reason) {
   if (reason.empty()) {

@@ -117,6 +117,7 @@ TEST(RefusalTest, ARestoreOfAFolderThatIsNoBackupAsksFirst) {
       {"a user's folder", u"资料", {u"Customerdata.car", u"说明.txt"}, "no"},
       {"a dated folder with one database", u"20240101120000", {u"Customerdata.car"}, "no"},
       {"a backup", u"20240101120000", {u"Addr.mdb", u"Customerdata.car"}, ""},
+      {"a name the code page cannot hold", u"백업", {u"Addr.mdb", u"Customerdata.car"}, "ok"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -133,9 +134,11 @@ TEST(RefusalTest, ARestoreOfAFolderThatIsNoBackupAsksFirst) {
 
     std::vector<std::string> boxes = run.LinesStartingWith("msgbox");
     boxes.erase(boxes.begin());
-    const std::string asked = "msgbox YesNo " + Escaped(posix::Utf16ToUtf8(text::NotABackupQuestion(c.folder, c.files)));
+    const std::string asked = c.answer == "ok" ? Box(text::RestoreFolderNameUnusable(c.folder))
+                                               : "msgbox YesNo " + Escaped(posix::Utf16ToUtf8(text::NotABackupQuestion(
+                                                                       c.folder, c.files)));
     EXPECT_EQ(boxes, c.answer.empty() ? std::vector<std::string>{} : std::vector<std::string>{asked}) << run.Describe();
-    // 否 changes nothing; the backup is restored.
+    // A refusal or 否 changes nothing; the backup is restored.
     EXPECT_EQ(DescribeChanges(before, SnapshotTree(machine.install())).empty(), !c.answer.empty());
   }
 }
