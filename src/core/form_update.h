@@ -88,8 +88,8 @@ class FormUpdate : public FormEvents {
   bool NameNewBackupFolder();
 
   // --- What must hold before an update or a restore starts
-  // (form_update_preconditions.cc). Each tells the user what is wrong and
-  // returns false when the run must not go on; none changes a file.
+  // (form_update_preconditions.cc). None changes a file; each check that
+  // answers false has told the user why the run does not go on.
   // The registry named an installation folder that holds Brevak.exe.
   // `run` names the refused run in the message.
   bool InstallationFound(const std::u16string& run);
