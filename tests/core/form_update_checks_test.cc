@@ -148,42 +148,6 @@ TEST(VerifiedMigrationTest, ATableWhoseRowsDifferFromItsBackupIsRolledBackAndNam
   }
 }
 
-// After a table fails, the free-space and in-use checks run again on the
-// machine as the migration left it: what they find is named as the cause
-// a retry needs removed; when they find nothing, a retry will not help.
-TEST(RetryTest, ATableNotMovedEndsWithTheCauseARetryNeedsRemovedOrWithSupport) {
-  const std::string kHoldOff = "；在此之前请先不要在Brevak中录入数据。";
-  struct Case {
-    const char* name;
-    std::function<void(CoreHarness&)> after_package_copy;
-    std::string ending;
-  };
-  const Case cases[] = {
-      {"nothing found", [](CoreHarness&) {},
-       "再次点击“开始更新”也不能解决这个问题，请联系技术支持" + kHoldOff + "\\r\\n数据库引擎的说明：injected failure"},
-      {"the drive filled up", [](CoreHarness& h) { h.folders.available_space = 0; },
-       "原因是磁盘空间不足：需要 1 MB，安装文件夹所在的磁盘只有 0 MB 可用。\\r\\n"
-       "释放磁盘空间后，再次点击“开始更新”即可重新转移这些数据" + kHoldOff},
-      {"another program holds the address book",
-       [](CoreHarness& h) { h.data_file_use.in_use = {u"C:\\Program Files\\Brevak\\Addr.mdb"}; },
-       "原因是有文件正在被其他程序使用：C:\\\\Program Files\\\\Brevak\\\\Addr.mdb\\r\\n"
-       "关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件）后，再次点击“开始更新”即可重新转移这些数据" +
-           kHoldOff},
-  };
-  for (const Case& c : cases) {
-    CoreHarness harness;
-    harness.database.log.fail = [](const std::u16string& line) { return line.starts_with(u"exec Insert into [Cash_In]"); };
-    harness.shell.on_call = [&] {
-      if (harness.shell.requests.size() == 2) c.after_package_copy(harness);
-    };
-    const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
-    EXPECT_EQ(MessageBoxes(transcript),
-              Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\nCash_In\\r\\n原有数据仍保存在："
-                    "C:\\\\Program Files\\\\Brevak\\\\20121225051422\\r\\n" + c.ending})
-        << c.name;
-  }
-}
-
 TEST(BackupCleanupTest, AFailedBackupRemovesOnlyTheFolderItCreated) {
   struct Case {
     testing::CopyOutcome outcome;
