@@ -58,7 +58,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] :
 # Runs a full update on prefix $1; prints "WHOLE_SECONDS MIGRATION_SECONDS PEAK_KB".
 run_tool() {
   local prefix=$1 script=$WORK/script transcript=$WORK/transcript
-  # Neither Brevak.exe carries a version, so the tool asks whether to go on.
+  # Both Brevak.exe carry the same version, so the tool asks whether to go on.
   printf '%s\n' yes 'click CmdUpdate' yes ok close >"$script"
   WINEPREFIX=$prefix BREVAK_UI_SCRIPT=$script /usr/bin/time -f '%M' -o "$WORK/rss" \
     "$prefix/drive_c/pkg/brevak-upgrade" |

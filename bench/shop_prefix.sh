@@ -1,7 +1,11 @@
 # Sourced by the benchmarks: make_shop_prefix ROWS PREFIX [SHAPE] makes a
 # Wine-style prefix whose installation (C:\Brevak, old release) holds ROWS
 # shop rows and whose package (C:\pkg, new release) holds fresh databases
-# and the tool itself. Needs MAKER (make-shop-data) and TOOL (brevak-upgrade).
+# and the tool itself. Both hold the same release's Brevak.exe (the tool
+# refuses a package or an installation without one), so the tool asks
+# whether to go on; a benchmark that wants a newer package copies its own.
+# Needs MAKER (make-shop-data) and TOOL (brevak-upgrade), run from the
+# repository's root.
 #
 # SHAPE spread (the default): the rows spread over the tables as in a real
 # shop. SHAPE large-table: a shop whose repair-sheet parts dominate, ROWS
@@ -28,5 +32,7 @@ make_shop_prefix() {
     '@="C:\\Brevak\\Brevak.exe"' >"$prefix/system.reg"
   "$MAKER" --out "$prefix/drive_c/Brevak" --variant old $options --seed 1 >/dev/null
   "$MAKER" --out "$prefix/drive_c/pkg" --variant new --rows 0 --package-rows 5 >/dev/null
+  cp tests/fixtures/pe/brevak_5_06_0005.exe "$prefix/drive_c/Brevak/Brevak.exe"
+  cp tests/fixtures/pe/brevak_5_06_0005.exe "$prefix/drive_c/pkg/Brevak.exe"
   cp "$TOOL" "$prefix/drive_c/pkg/brevak-upgrade"
 }

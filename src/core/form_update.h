@@ -80,9 +80,35 @@ class FormUpdate : public FormEvents {
                                  const std::u16string& password);
   // No other program holds the installation's databases.
   bool DatabasesFree();
+  // The installation's file another program holds, or the empty text.
+  // Closes the tool's own connection first: it is no other user.
+  std::u16string FileInUse();
   void NameBackupFolder();
   // Names a backup folder that does not exist yet, waiting for the clock.
   bool NameNewBackupFolder();
+
+  // --- What must hold before an update or a restore starts
+  // (form_update_preconditions.cc). None changes a file; each check that
+  // answers false has told the user why the run does not go on.
+  // The registry named an installation folder that holds Brevak.exe.
+  // `run` names the refused run in the message.
+  bool InstallationFound(const std::u16string& run);
+  // The tool runs from a whole package whose folder name the code page
+  // holds.
+  bool PackageUsable();
+  // The installation's two databases are there and open, read-only.
+  bool InstalledDatabasesOpen();
+  // The engine's description when the database at `path` does not open
+  // read-only; nothing when it does.
+  std::optional<std::u16string> ReadOnlyOpenError(const std::u16string& path, const std::u16string& password);
+  // The text survives a round trip through the system's code page.
+  bool FitsCodePage(const std::u16string& text);
+  // A restore of a listed folder that is no backup replaces the shop's
+  // data with whatever it holds: the user is asked first. A folder whose
+  // name the code page cannot hold is refused. True to go on.
+  bool ConfirmRestoreOf(const std::u16string& entry);
+  // A fourteen-digit folder of the installation holding both databases.
+  bool IsBackupFolder(const std::u16string& entry);
 
   // --- The update sequence and its copy requests (form_update_sequence.cc).
   // A new update up to its recorded backup. False ends the update.
@@ -118,6 +144,7 @@ class FormUpdate : public FormEvents {
     std::vector<std::u16string> failed;  // not moved, in list order, once each
     std::vector<std::u16string> absent;  // the backup's database lacks them: nothing to move
     std::optional<std::u16string> customer_open_error;
+    std::u16string first_reason;  // the engine's word on the first table not moved
   };
   void MigrateData();
   void MoveAddressBook(MigrationOutcome& outcome);
@@ -140,6 +167,10 @@ class FormUpdate : public FormEvents {
   // Raises a run-time error when the table's rows differ from its backup's.
   RowCounts VerifyRows(const RowCheck& check);
   void ReportMigration(const MigrationOutcome& outcome);
+  // How the message of an update with tables not moved ends: the cause a
+  // retry needs removed, found by running the update's own checks again,
+  // or that a retry will not help (form_update_retry.cc).
+  std::u16string RetryEnding(const MigrationOutcome& outcome);
 
   // --- The in-progress record and the finishing of an interrupted update
   // (form_update_record.cc).

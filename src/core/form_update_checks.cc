@@ -121,15 +121,9 @@ std::u16string FormUpdate::ProgramProblem(const std::u16string& path) {
 // The database must open, read-only: the check writes nothing.
 std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const std::u16string& name,
                                            const std::u16string& password) {
-  try {
-    const std::unique_ptr<Connection> connection = platform_.database->CreateConnection(u"Adodb.Connection");
-    connection->SetProvider(kProvider);
-    connection->Open(ConnectionString(package + u"\\" + name, password) + u";Mode=Read");
-    connection->Close();
-  } catch (const RunTimeError& e) {
-    return u"升级包中的数据库 " + name + u" 无法打开：" + e.description() + vb::vbCrLf + kPackageBroken;
-  }
-  return u"";
+  const std::optional<std::u16string> error = ReadOnlyOpenError(package + u"\\" + name, password);
+  if (!error) return u"";
+  return u"升级包中的数据库 " + name + u" 无法打开：" + *error + vb::vbCrLf + kPackageBroken;
 }
 
 // Nothing may be copied over a database whose changes another program has
@@ -139,28 +133,31 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
 // closed first: it is no other user. An antivirus or a backup program may
 // hold a file too, so the message names more than Brevak.
 bool FormUpdate::DatabasesFree() {
+  const std::u16string path = FileInUse();
+  if (path.empty()) return true;
+  const bool program = vb::LCase(path).ends_with(u".exe");
+  ResumeNext([&] {
+    window().MsgBox((program ? u"程序文件" : u"数据文件") + (u"正在被其他程序使用：" + path) + vb::vbCrLf +
+                        u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。",
+                    MsgBoxButtons::kOkOnly);
+  });
+  return false;
+}
+
+std::u16string FormUpdate::FileInUse() {
   ResumeNext([&] { CloseConnIfOpen(); });
   struct Checked {
     const char16_t* name;
     const char16_t* password;
-    const char16_t* kind;
   };
-  const Checked files[] = {{kCustomerDatabase, kCustomerPassword, u"数据文件"},
-                           {kAddressBook, u"", u"数据文件"},
-                           {u"Brevak.exe", u"", u"程序文件"}};
+  const Checked files[] = {{kCustomerDatabase, kCustomerPassword}, {kAddressBook, u""}, {u"Brevak.exe", u""}};
   for (const Checked& file : files) {
     const std::u16string path = sInstallDir_ + file.name;
     bool in_use = false;
     ResumeNext([&] { in_use = platform_.data_file_use->InUse(path, file.password); });
-    if (!in_use) continue;
-    ResumeNext([&] {
-      window().MsgBox(file.kind + (u"正在被其他程序使用：" + path) + vb::vbCrLf +
-                          u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。",
-                      MsgBoxButtons::kOkOnly);
-    });
-    return false;
+    if (in_use) return path;
   }
-  return true;
+  return u"";
 }
 
 // Each part of the name is a reading of the clock of its own.

@@ -1,8 +1,10 @@
 // The data migration: the user's records move from the backup's databases
 // into the freshly copied ones, table by table, with the progress bar.
 #include <algorithm>
+#include <map>
 
 #include "core/form_update.h"
+#include "core/guard_texts.h"
 #include "core/jet_database.h"
 #include "core/vb_text.h"
 
@@ -19,6 +21,18 @@ std::u16string MigrationConnectionString(const std::u16string& file, const std::
 // A table that holds fewer rows, or more, than its backup after the move.
 RunTimeError RowsDiffer(const std::u16string& table, int32_t installed, int32_t backup) {
   return RunTimeError(vb_error::kInternalError, table + u": " + vb::CStr(installed) + u" / " + vb::CStr(backup));
+}
+
+// Runs one statement of the migration: the engine's description when it
+// failed, nothing when it completed.
+template <typename Statement>
+std::optional<std::u16string> FailureOf(Statement&& statement) {
+  try {
+    statement();
+    return std::nullopt;
+  } catch (const RunTimeError& e) {
+    return e.description();
+  }
 }
 
 void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
@@ -47,12 +61,17 @@ void FormUpdate::MigrateData() {
   sDataFile_ = sInstallDir_ + kCustomerDatabase;
   outcome.customer_open_error = OpenCustomerDatabase();
   std::vector<std::u16string> moved;
+  std::map<std::u16string, std::u16string> reasons;
   for (const char16_t* table : kCustomerTables) {
     bool present = true;
-    const bool ran = ResumeNext([&] { present = ReData(table); });
-    AddOnce(!ran ? outcome.failed : present ? moved : outcome.absent, table);
+    const std::optional<std::u16string> failure = FailureOf([&] { present = ReData(table); });
+    if (failure) reasons.emplace(table, *failure);
+    AddOnce(failure ? outcome.failed : present ? moved : outcome.absent, table);
   }
   ForgetMoved(outcome.failed, moved);
+  for (const std::u16string& table : outcome.failed) {
+    if (outcome.first_reason.empty() && reasons.count(table)) outcome.first_reason = reasons.at(table);
+  }
   ForgetMoved(outcome.absent, moved);
   ForgetMoved(outcome.absent, outcome.failed);
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, false); });
@@ -79,13 +98,14 @@ void FormUpdate::MoveAddressBook(MigrationOutcome& outcome) {
     ResumeNext([&] { window().DoEvents(); });  // the window answers between tables
     const std::u16string name = table;
     bool present = true;
-    const bool ran = ResumeNext([&] {
+    const std::optional<std::u16string> failure = FailureOf([&] {
       present = MoveTable(u"delete from [" + name + u"]",
                           u"Insert into [" + name + u"] Select * From " + source + name,
                           {name, source + u"[" + name + u"]"});
     });
-    if (!ran) AddOnce(outcome.failed, name);
-    if (ran && !present) AddOnce(outcome.absent, name);
+    if (failure) AddOnce(outcome.failed, name);
+    if (failure && outcome.first_reason.empty()) outcome.first_reason = *failure;
+    if (!failure && !present) AddOnce(outcome.absent, name);
   }
 }
 
@@ -165,23 +185,30 @@ std::u16string JoinNames(const std::vector<std::u16string>& names) {
 
 }  // namespace
 
+// When the customer database did not open, none of its tables moved: that
+// is said in one line, and the tables are named in the upgrade log only.
 void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
   std::u16string message = u"升级完成";
   if (!outcome.failed.empty()) {
-    message = u"升级已完成，但以下数据未能转移：" + vb::vbCrLf + JoinNames(outcome.failed) + vb::vbCrLf +
-              u"原有数据仍保存在：" + sBackupDir_;
+    std::vector<std::u16string> named = outcome.failed;
     if (outcome.customer_open_error) {
-      message = u"无法打开客户数据库：" + *outcome.customer_open_error + vb::vbCrLf + message;
+      std::erase_if(named, [](const std::u16string& table) {
+        return std::find(kCustomerTables.begin(), kCustomerTables.end(), table) != kCustomerTables.end();
+      });
     }
+    message = outcome.customer_open_error ? guard_text::CustomerDatabaseNotOpened() : u"";
+    if (!named.empty()) {
+      message += (message.empty() ? u"" : vb::vbCrLf) + u"升级已完成，但以下数据未能转移：" + vb::vbCrLf +
+                 JoinNames(named);
+    }
+    message += vb::vbCrLf + u"原有数据仍保存在：" + sBackupDir_;
   }
   if (!outcome.absent.empty()) {
     message += vb::vbCrLf + u"原有数据库中没有以下数据表，无需转移：" + JoinNames(outcome.absent);
   }
   if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据已另外保存在：" + SavedFolders();
   message += GivenUpLine();
-  if (!outcome.failed.empty()) {
-    message += vb::vbCrLf + u"排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。";
-  }
+  if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }
 

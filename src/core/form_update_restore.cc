@@ -2,6 +2,7 @@
 // after the files they replace are saved into a new dated folder, with a
 // record while the copy runs.
 #include "core/form_update.h"
+#include "core/guard_texts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -23,6 +24,7 @@ std::u16string LastComponent(const std::u16string& path) {
 // in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
+  if (!InstallationFound(guard_text::kRestore)) return;
   const RecordReading reading = ReadRecord();
   if (!reading.problem.empty() && !SetAsideDamagedRecord(reading.problem)) return;
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
@@ -33,6 +35,7 @@ void FormUpdate::CmdRestore_Click() {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
+  if (!ConfirmRestoreOf(window().List(window().ListIndex()))) return;
   std::shared_ptr<const UpdateRecord> unfinished_update;
   if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
   const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);

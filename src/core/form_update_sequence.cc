@@ -2,6 +2,7 @@
 // record, the package request and the migration, in that order; and how
 // every copy request is made and reported.
 #include "core/form_update.h"
+#include "core/guard_texts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -17,6 +18,7 @@ void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();
+  if (!InstallationFound(guard_text::kUpdate) || !PackageUsable()) return;
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
@@ -39,6 +41,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   if (DataLeftInVirtualStore()) return false;
   if (!PassPreUpdateChecks()) return false;
   if (!DatabasesFree()) return false;
+  if (!InstalledDatabasesOpen()) return false;
   if (!NameNewBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });

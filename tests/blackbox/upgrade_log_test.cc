@@ -64,7 +64,7 @@ TEST(UpgradeLogTest, ATableNotMovedIsLoggedWithItsReasonAndTheMessageAsShown) {
   EXPECT_NE(entries[0].find("）\r\n" + MovedLines(backup, "Cash_In") + "未转移：Cash_In，原因：Cash_In: " +
                             std::to_string(rows / 2) + " / " + std::to_string(rows) +
                             "\r\n最后显示的消息：升级已完成，但以下数据未能转移：\r\n    Cash_In\r\n    原有数据仍保存在：" +
-                            Folder(machine, backup) + "\r\n    排除原因后"),
+                            Folder(machine, backup) + "\r\n    再次点击“开始更新”也不能解决这个问题"),
             std::string::npos) << entries[0];
 }
 

@@ -33,7 +33,10 @@ void MakeDestinationOnCopy(CoreHarness& harness) {
   };
 }
 
-const std::string kRetry = "\\r\\n排除原因后（例如释放磁盘空间、关闭其他程序），再次点击“开始更新”即可重新转移这些数据。";
+// The end of the message when the tool finds nothing a retry could remove.
+const std::string kRetry =
+    "\\r\\n再次点击“开始更新”也不能解决这个问题，请联系技术支持；在此之前请先不要在Brevak中录入数据。"
+    "\\r\\n数据库引擎的说明：";
 
 // The message boxes after the start prompt.
 Lines MessageBoxes(const Lines& transcript) {
@@ -74,13 +77,15 @@ TEST(PreUpdateCheckTest, ChangesNothingUnlessTheDriveAndThePackageWillDo) {
        "yes\nok\n",
        {"msgbox YesNo 升级版本并不比当前版本更新，是否继续？",
         "msgbox OK 升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + kBroken}},
-      {"program missing from the package: asked, then updated",
+      {"program missing from the package: refused before the version question",
        [](CoreHarness& h) {
          h.version_files.files.erase("C:\\pkg\\Brevak.exe");
          h.folders.files[u"C:\\pkg"].erase(h.folders.files[u"C:\\pkg"].begin());
        },
-       "yes\nok\n",
-       {"msgbox YesNo 升级版本并不比当前版本更新，是否继续？", kDone}},
+       "ok\n",
+       {"msgbox OK 升级没有进行：升级程序所在的文件夹里没有升级包的其他文件。\\r\\n数据没有改动。\\r\\n"
+        "升级程序所在的文件夹：C:\\\\pkg\\r\\n如果是在压缩包（ZIP）里直接打开的升级程序，请先把整个升级包解压到"
+        "这台电脑上的一个文件夹，再从那里运行升级程序，点击“开始更新”。"}},
       {"customer database that does not open",
        [](CoreHarness& h) {
          h.database.log.fail = [](const std::u16string& line) {
@@ -114,12 +119,13 @@ TEST(VerifiedMigrationTest, ATableWhoseRowsDifferFromItsBackupIsRolledBackAndNam
     std::u16string short_count;  // answered 1 while every other count is 2
     bool count_fails;
     std::string named;
+    std::string reason;  // the engine's word, as the message ends with it
   };
   const Case cases[] = {
-      {u"select count(*) from [Cash_In]", false, "Cash_In"},
+      {u"select count(*) from [Cash_In]", false, "Cash_In", "Cash_In: 1 / 2"},
       {u"select count(*) from [;database=C:\\Program Files\\Brevak\\20121225051422\\Addr.mdb;].[People]", false,
-       "People"},
-      {u"select count(*) from [Pic]", true, "Pic"},
+       "People", "People: 2 / 1"},
+      {u"select count(*) from [Pic]", true, "Pic", "injected failure"},
   };
   for (const Case& c : cases) {
     CoreHarness harness;
@@ -130,7 +136,8 @@ TEST(VerifiedMigrationTest, ATableWhoseRowsDifferFromItsBackupIsRolledBackAndNam
     const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
     EXPECT_EQ(MessageBoxes(transcript),
               Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\n" + c.named +
-                    "\\r\\n原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422" + kRetry});
+                    "\\r\\n原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422" + kRetry +
+                    c.reason});
     const auto& log = harness.database.log.lines;
     const auto counted = std::find(log.begin(), log.end(), u"count " + c.short_count);
     ASSERT_NE(counted, log.end());
@@ -186,7 +193,8 @@ TEST(RestoreBackupTest, NoRestoreWithoutABackupOfWhatItReplaces) {
   };
   for (const Case& c : cases) {
     CoreHarness harness;
-    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121225051422"};
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
+    harness.folders.files[u"C:\\Program Files\\Brevak\\20121224093000"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
     harness.shell.outcomes = {c.outcome};
     if (c.folder_was_there) TakeThisSecondsFolder(harness);
     MakeDestinationOnCopy(harness);

@@ -97,7 +97,11 @@ TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
          h.durable_files.texts[kRecord] = u"kind=update\r\nbackup=C:\\Program Files\\Brevak\\\r\nstarted=20121224093000"
                                           u"\r\nbackup.Addr.mdb=0 0\r\nbackup.Customerdata.car=0 0";
        }},
-      {"package folder", [](CoreHarness& h) { h.folders.app_path = kOldBackup; }},
+      {"package folder",
+       [](CoreHarness& h) {
+         h.folders.app_path = kOldBackup;
+         h.folders.files[kOldBackup].push_back({u"Brevak.exe"});
+       }},
       {"backup gone", [](CoreHarness& h) { h.folders.files.erase(kOldBackup); }},
       {"backup changed", [](CoreHarness& h) { h.folders.files[kOldBackup][0].size = 4096; }},
   };
@@ -181,6 +185,7 @@ TEST(DatabasesInUseTest, AHeldDatabaseStopsTheUpdateTheFinishingAndTheRestore) {
     CoreHarness harness;
     if (interrupted) LeaveInterruptedUpdate(harness);
     harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
+    harness.folders.files[kOldBackup] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
     harness.data_file_use.in_use = {CoreHarness::kInstallDir + std::u16string(held)};
     const Lines boxes = Messages(harness.Run("yes\n" + script + "\nok\nclose"));
     EXPECT_EQ(boxes.back(), "msgbox OK " + kind + "正在被其他程序使用：C:\\\\Program Files\\\\Brevak\\\\" +
@@ -197,6 +202,7 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
     CoreHarness harness;
     LeaveInterruptedUpdate(harness);
     harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
+    harness.folders.files[u"C:\\Program Files\\Brevak\\20121220120000"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
     harness.shell.outcomes = {{}, fails ? testing::CopyOutcome{112, 0, 112} : testing::CopyOutcome{}};
     const Lines boxes =
         Messages(harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nok\nclose"));

@@ -9,6 +9,8 @@ CoreHarness::CoreHarness() {
   SetRegistryValues("@=\"C:\\\\Program Files\\\\Brevak\\\\Brevak.exe\"");
   version_files.AddFile("C:\\Program Files\\Brevak\\\\Brevak.exe", "5.06.0004");
   version_files.AddFile("C:\\pkg\\Brevak.exe", "5.06.0005");
+  folders.files[kInstallDir] = {{u"Brevak.exe"}, {u"Customerdata.car"}, {u"Addr.mdb"}};
+  folders.files[u"C:\\pkg"] = {{u"Brevak.exe"}};
 }
 
 void CoreHarness::SetRegistryValues(const std::string& value_lines) {

@@ -16,7 +16,8 @@ namespace brevak::testing {
 
 // The whole program (Main and the update window) on in-memory services and
 // the scripted window system. The registry is a real system.reg that names
-// C:\Program Files\Brevak\; the package runs from C:\pkg.
+// C:\Program Files\Brevak\; the package runs from C:\pkg. Both folders
+// hold Brevak.exe, and the installation its two databases.
 class CoreHarness {
  public:
   static constexpr char16_t kInstallDir[] = u"C:\\Program Files\\Brevak\\";

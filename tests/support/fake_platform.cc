@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/vb_text.h"
+
 namespace brevak::testing {
 namespace {
 
@@ -138,10 +140,11 @@ class FakeFileSystemObject : public FileSystemObject {
     }
     throw vb_error::Raise(vb_error::kFileNotFound);
   }
+  // As Windows finds files: in any case.
   bool FileExists(const std::u16string& path) override {
     for (const auto& [folder, files] : folders_.files) {
       for (const FakeFile& file : files) {
-        if (folder + u"\\" + file.name == path) return true;
+        if (vb::LCase(folder + u"\\" + file.name) == vb::LCase(path)) return true;
       }
     }
     return false;

@@ -39,7 +39,8 @@ class UpdateFaultInjectionTest : public ::testing::Test {
         "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\Brevak.exe",
         "@=\"C:\\\\Brevak\\\\Brevak.exe\""));
     testing::MakeShopDb(install_ / "Addr.mdb", "", "CREATE TABLE GroupList (Id INTEGER);");
-    for (const char* name : {"Brevak.exe", "Brevak.ini", "Customerdata.car", "other.txt"}) {
+    testing::MakeShopDb(install_ / "Customerdata.car", "mqzvtw", "CREATE TABLE main (Id INTEGER);");
+    for (const char* name : {"Brevak.exe", "Brevak.ini", "other.txt"}) {
       testing::WriteFile(install_ / name, std::string("installed ") + name + std::string(5000, 'i'));
     }
     // A whole package, as the update checks before it copies anything.

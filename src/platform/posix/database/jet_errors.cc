@@ -8,6 +8,10 @@ RunTimeError CouldNotFindFile(const std::u16string& path) {
 
 RunTimeError NotValidPassword() { return {kNotValidPassword, u"Not a valid password."}; }
 
+RunTimeError UnrecognizedDatabaseFormat(const std::u16string& path) {
+  return {kGeneralFailure, u"Unrecognized database format '" + path + u"'."};
+}
+
 RunTimeError InputTableNotFound(const std::u16string& name) {
   return {kInputTableNotFound,
           u"The Microsoft Jet database engine cannot find the input table or query '" + name +

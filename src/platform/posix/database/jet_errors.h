@@ -31,6 +31,8 @@ inline constexpr int32_t kProviderNotFound = 3706;
 
 RunTimeError CouldNotFindFile(const std::u16string& path);
 RunTimeError NotValidPassword();
+// A file that is no database of the engine's (an empty one included).
+RunTimeError UnrecognizedDatabaseFormat(const std::u16string& path);
 RunTimeError InputTableNotFound(const std::u16string& name);
 RunTimeError UnknownFieldName(const std::u16string& name);
 RunTimeError UnsupportedStatement(const std::u16string& statement);

@@ -1,5 +1,6 @@
 #include "platform/posix/database/sqlcipher_file.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -85,6 +86,19 @@ void AttachWithKey(sqlite3* db, const fs::path& host, const std::u16string& path
 // again with the password itself when that key is refused (a file keyed
 // with other settings): a wrong password then fails as it always did. Any
 // other failure would be the same with either key and is not retried.
+// SQLite takes an empty file for an empty database, where Jet refuses it;
+// and every SQLite or SQLCipher file is a whole number of pages of at
+// least 512 bytes. A file of any other length is no database at all, with
+// or without a key. (One of whole pages that no key opens cannot be told
+// from one under another password, and is reported as that.)
+void RequireDatabaseFormat(const fs::path& host, const std::u16string& path_as_given) {
+  constexpr uintmax_t kSmallestPage = 512;
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(host, ec);
+  if (ec) return;  // the open reports what is wrong with it
+  if (size == 0 || size % kSmallestPage != 0) throw jet_error::UnrecognizedDatabaseFormat(path_as_given);
+}
+
 template <typename Keyed>
 auto WithDerivedKey(const fs::path& host, const std::string& password, Keyed keyed) {
   if (const std::optional<std::string> raw = RawKeyFor(host, password)) {
@@ -110,11 +124,13 @@ fs::path LocateDatabaseFile(const WinePrefix& prefix, const std::u16string& path
 
 sqlite3* OpenDatabaseFile(const fs::path& host, const std::u16string& path_as_given,
                           const std::string& password) {
+  RequireDatabaseFormat(host, path_as_given);
   return WithDerivedKey(host, password, [&](const std::string& key) { return OpenWithKey(host, path_as_given, key); });
 }
 
 void AttachDatabaseFile(sqlite3* db, const fs::path& host, const std::u16string& path_as_given,
                         const std::string& alias, const std::string& password) {
+  RequireDatabaseFormat(host, path_as_given);
   WithDerivedKey(host, password, [&](const std::string& key) { AttachWithKey(db, host, path_as_given, alias, key); });
 }
 

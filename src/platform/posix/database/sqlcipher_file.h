@@ -24,8 +24,10 @@ inline constexpr int kBusyTimeoutMilliseconds = 5000;
 std::filesystem::path LocateDatabaseFile(const WinePrefix& prefix, const std::u16string& path_as_given);
 
 // Opens `host` for reading and writing, keyed with `password` (empty: a
-// plain file), with the busy timeout set. Raises "Not a valid password."
-// when the key does not open the file (also for a file that is no database).
+// plain file), with the busy timeout set. Raises "Unrecognized database
+// format" for an empty file or one whose length is no whole number of
+// pages, and "Not a valid password." when the key does not open the file
+// (also for a file of whole pages that is no database).
 // The caller owns the handle and closes it with sqlite3_close_v2.
 sqlite3* OpenDatabaseFile(const std::filesystem::path& host, const std::u16string& path_as_given,
                           const std::string& password);

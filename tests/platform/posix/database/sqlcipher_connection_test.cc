@@ -141,6 +141,7 @@ TEST_F(SqlCipherConnectionTest, OpensClosesAndOpensAgain) {
 TEST_F(SqlCipherConnectionTest, OpenFailsAsJetDoes) {
   MakeCustomerDatabases();
   testing::WriteFile(Install("notes.txt"), std::string(4096, 'x'));
+  testing::WriteFile(Install("empty.car"), "");
   fs::create_directories(Install("folder.mdb"));
   const std::u16string not_valid = u"Not a valid password.";
   struct Case {
@@ -161,6 +162,9 @@ TEST_F(SqlCipherConnectionTest, OpenFailsAsJetDoes) {
       {PlainString(kInstall + u"Customerdata.car"), jet_error::kNotValidPassword, not_valid},
       {KeyedString(kInstall + u"Addr.mdb"), jet_error::kNotValidPassword, not_valid},
       {PlainString(kInstall + u"notes.txt"), jet_error::kNotValidPassword, not_valid},
+      // SQLite alone would take it for an empty database
+      {KeyedString(kInstall + u"empty.car"), jet_error::kGeneralFailure,
+       u"Unrecognized database format 'C:\\Program Files\\Brevak\\empty.car'."},
       {u"Provider=SQLOLEDB;" + PlainString(kInstall + u"Addr.mdb"), jet_error::kProviderNotFound,
        u"Provider cannot be found. It may not be properly installed."},
   };
@@ -449,7 +453,8 @@ TEST_F(SqlCipherConnectionTest, ExternalFileFailsAsOpenDoes) {
       {AppendKeyed(u"People", kBackup + u"\\Addr.mdb"), jet_error::kNotValidPassword, not_valid},
       {From(kBackup + u"\\Customerdata.car;"), jet_error::kNotValidPassword, not_valid},
       {From(kBackup + u"\\Customerdata.car;pwd=wrong"), jet_error::kNotValidPassword, not_valid},
-      {From(kBackup + u"\\notes.txt;"), jet_error::kNotValidPassword, not_valid},
+      {From(kBackup + u"\\notes.txt;"), jet_error::kGeneralFailure,
+       u"Unrecognized database format '" + kBackup + u"\\notes.txt'."},
   };
   auto conn = ConnectAddressBook();
   // More failures than SQLite holds attached files at once (ten): a failed

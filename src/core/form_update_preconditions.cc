@@ -1,0 +1,124 @@
+// What must hold before an update or a restore starts: an installation the
+// registry names, a whole package in a folder the code page can name, the
+// installation's databases in working order, and, for a restore of a folder
+// that is no backup, the user's word. None of these checks changes a file.
+#include <algorithm>
+#include <vector>
+
+#include "core/form_update.h"
+#include "core/guard_texts.h"
+#include "core/jet_database.h"
+#include "core/update_record.h"
+#include "core/vb_text.h"
+
+namespace brevak {
+
+// Without the registry's installation folder, the folder the tool runs
+// from would be taken for it: the package backed up into itself, and
+// migrated onto itself. The window's load stays as it is; the handlers
+// refuse instead.
+bool FormUpdate::InstallationFound(const std::u16string& run) {
+  if (!sInstallDir_.empty() && FileExists(sInstallDir_ + u"\\Brevak.exe")) return true;
+  ResumeNext([&] { window().MsgBox(guard_text::InstallationNotFound(run, sInstallDir_), MsgBoxButtons::kOkOnly); });
+  return false;
+}
+
+// Started from inside a ZIP file, the tool finds only itself: the update
+// would copy nothing over the installation and call the old data moved. A
+// package without databases is whole (the installed ones are kept); one
+// without Brevak.exe is not. A folder name the code page cannot hold reads
+// every program of the package as missing or damaged, so it is named as
+// the problem first.
+bool FormUpdate::PackageUsable() {
+  std::u16string package;
+  ResumeNext([&] { package = platform_.folders->AppPath(); });
+  std::u16string problem;
+  if (!FitsCodePage(package)) {
+    problem = guard_text::PackageFolderNameUnusable(package);
+  } else if (package.empty() || !FileExists(package + u"\\Brevak.exe")) {
+    problem = guard_text::PackageNotExtracted(package);
+  }
+  if (problem.empty()) return true;
+  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+  return false;
+}
+
+// The backup and the migration read both databases: one that is missing or
+// does not open would be backed up as it is, and every table of it would
+// then fail to move after the package had replaced it.
+bool FormUpdate::InstalledDatabasesOpen() {
+  struct Installed {
+    const char16_t* name;
+    const char16_t* password;
+    const char16_t* what;
+  };
+  const Installed files[] = {{kCustomerDatabase, kCustomerPassword, u"客户数据库"},
+                             {kAddressBook, u"", u"通讯录数据库"}};
+  for (const Installed& file : files) {
+    const std::u16string path = sInstallDir_ + file.name;
+    std::optional<std::u16string> reason;
+    if (FileExists(sInstallDir_ + u"\\" + file.name)) {
+      reason = ReadOnlyOpenError(path, file.password);
+      if (!reason) continue;
+    }
+    ResumeNext([&] {
+      window().MsgBox(guard_text::InstalledDatabaseProblem(file.what, path, reason.value_or(u"")),
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::u16string> FormUpdate::ReadOnlyOpenError(const std::u16string& path,
+                                                            const std::u16string& password) {
+  try {
+    const std::unique_ptr<Connection> connection = platform_.database->CreateConnection(u"Adodb.Connection");
+    connection->SetProvider(kProvider);
+    connection->Open(ConnectionString(path, password) + u";Mode=Read");
+    connection->Close();
+  } catch (const RunTimeError& e) {
+    return e.description();
+  }
+  return std::nullopt;
+}
+
+// A conversion that cannot be made is taken as fitting: the check must not
+// stop a run on its own failure.
+bool FormUpdate::FitsCodePage(const std::u16string& text) {
+  bool fits = true;
+  ResumeNext([&] { fits = platform_.code_page->FromAnsi(platform_.code_page->ToAnsi(text)) == text; });
+  return fits;
+}
+
+bool FormUpdate::IsBackupFolder(const std::u16string& entry) {
+  const std::u16string folder = sInstallDir_ + entry;
+  return IsStampName(entry) && FileExists(folder + u"\\" + kCustomerDatabase) &&
+         FileExists(folder + u"\\" + kAddressBook);
+}
+
+// What the folder holds is named, so that the user sees what is about to
+// replace the shop's data; a folder that cannot be read names nothing. A
+// folder gone since it was listed is left to the copy, which reports it.
+bool FormUpdate::ConfirmRestoreOf(const std::u16string& entry) {
+  if (!FitsCodePage(entry)) {
+    ResumeNext([&] { window().MsgBox(guard_text::RestoreFolderNameUnusable(entry), MsgBoxButtons::kOkOnly); });
+    return false;
+  }
+  if (IsBackupFolder(entry) || !FolderExists(sInstallDir_ + entry)) return true;
+  std::vector<std::u16string> files;
+  ResumeNext([&] {
+    const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();
+    const std::unique_ptr<Folder> folder = fso->GetFolder(sInstallDir_ + entry);
+    const std::unique_ptr<FileEnumeration> listing = folder->Files();
+    while (std::unique_ptr<File> file = listing->Next()) files.push_back(file->Name());
+  });
+  std::sort(files.begin(), files.end());
+  int answer = vbNo;
+  ResumeNext([&] {
+    answer = window().MsgBox(guard_text::NotABackupQuestion(entry, files), MsgBoxButtons::kYesNo);
+  });
+  return answer == vbYes;
+}
+
+}  // namespace brevak
