@@ -2,7 +2,7 @@
 # Runs a program of the Windows build under Wine, on the checks' prefix and
 # X server (the fixtures of tests/windows/CMakeLists.txt): the build's
 # cross-compiling emulator. Without a program it only says whether the
-# programs can run.
+# programs can run; with --installed, whether Wine and Xvfb are there.
 #
 # When they cannot (Wine or Xvfb missing, BREVAK_WINE_MISSING set, the
 # prefix or the X server not made) it prints the reason on one line and
@@ -17,6 +17,7 @@ skip() { echo "skipped: $1"; exit 77; }
 [ -z "${BREVAK_WINE_MISSING:-}" ] || skip "$BREVAK_WINE_MISSING"
 command -v wine >/dev/null 2>&1 || skip "Wine is not installed"
 command -v Xvfb >/dev/null 2>&1 || skip "Xvfb is not installed"
+[ "${1:-}" != --installed ] || exit 0
 state=${BREVAK_WINE_STATE:-}
 [ -n "$state" ] || skip "BREVAK_WINE_STATE is not set (run the checks through ctest)"
 [ -s "$state/display" ] || skip "no X server for the checks (the Xvfb fixture did not start it)"

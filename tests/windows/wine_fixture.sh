@@ -11,13 +11,10 @@ set -euo pipefail
 state=${BREVAK_WINE_STATE:?}
 mkdir -p "$state"
 
+# The set-ups need Wine and Xvfb: the emulator says whether they are here.
 skip_without_wine() {
-  local reason=
-  if [ -n "${BREVAK_WINE_MISSING:-}" ]; then reason=$BREVAK_WINE_MISSING
-  elif ! command -v wine >/dev/null 2>&1; then reason="Wine is not installed"
-  elif ! command -v Xvfb >/dev/null 2>&1; then reason="Xvfb is not installed"
-  fi
-  [ -z "$reason" ] || { echo "skipped: $reason"; exit 77; }
+  local reason
+  reason=$("${BREVAK_EMULATOR:?}" --installed) || { echo "$reason"; exit 77; }
 }
 
 # Ends the X server an earlier set-up of this build started.
