@@ -5,9 +5,9 @@ source "$(dirname "$0")/../check_helper.sh"
 need_wine
 make_installation
 
-run_windows 'C:\升级包\brevak-upgrade.exe' </dev/null >/dev/null 2>&1 &
+"$BREVAK_EMULATOR" 'C:\升级包\brevak-upgrade.exe' </dev/null >/dev/null 2>&1 &
 tool_pid=$!
-trap 'kill "$tool_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$tool_pid" 2>/dev/null || true; wait "$tool_pid" 2>/dev/null || true; wineserver -w; rm -rf "$work"' EXIT
 status=0
 prompt_id=$(window_titled 'Brevak升级') || fail "error box: no prompt appeared"
 press_return "$prompt_id"

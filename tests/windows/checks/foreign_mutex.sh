@@ -8,9 +8,11 @@ source "$(dirname "$0")/../check_helper.sh"
 need_wine
 make_installation
 cp "$win_build/hold-foreign-mutex.exe" "$drive_c/升级包/"
-run_windows 'C:\升级包\hold-foreign-mutex.exe' 60 </dev/null >"$work/holder" 2>/dev/null &
+"$BREVAK_EMULATOR" 'C:\升级包\hold-foreign-mutex.exe' 60 </dev/null >"$work/holder" 2>/dev/null &
 holder_pid=$!
-trap 'kill "$holder_pid" 2>/dev/null || true; wait "$holder_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+# The next check may start the moment this one ends: the prefix is left
+# with no program running (the server ends once they are gone).
+trap 'kill "$holder_pid" 2>/dev/null || true; wait "$holder_pid" 2>/dev/null || true; wineserver -w; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/holder" ] && break; sleep 0.1; done
 held=$(head -1 "$work/holder" | tr -d '\r')
 case $held in

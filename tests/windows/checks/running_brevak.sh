@@ -8,9 +8,11 @@ source "$(dirname "$0")/../check_helper.sh"
 need_wine
 make_installation
 cp "$win_build/running-program.exe" "$install/Brevak.exe"
-run_windows 'C:\Brevak\Brevak.exe' 60 </dev/null >"$work/running" 2>/dev/null &
+"$BREVAK_EMULATOR" 'C:\Brevak\Brevak.exe' 60 </dev/null >"$work/running" 2>/dev/null &
 running_pid=$!
-trap 'kill "$running_pid" 2>/dev/null || true; wait "$running_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+# The next check may start the moment this one ends: the prefix is left
+# with no program running (the server ends once they are gone).
+trap 'kill "$running_pid" 2>/dev/null || true; wait "$running_pid" 2>/dev/null || true; wineserver -w; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/running" ] && break; sleep 0.1; done
 state=$(head -1 "$work/running" | tr -d '\r')
 case $state in

@@ -8,9 +8,9 @@ need_wine
 make_installation
 mkdir -p "$install/20121225051422" "$install/20130101080910" "$install/图片" "$install/with space"
 
-run_windows 'C:\升级包\tool-without-engine.exe' </dev/null >/dev/null 2>&1 &
+"$BREVAK_EMULATOR" 'C:\升级包\tool-without-engine.exe' </dev/null >/dev/null 2>&1 &
 tool_pid=$!
-trap 'kill "$tool_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$tool_pid" 2>/dev/null || true; wait "$tool_pid" 2>/dev/null || true; wineserver -w; rm -rf "$work"' EXIT
 status=0
 prompt_id=$(window_titled 'Brevak升级') || fail "window: no prompt appeared"
 sleep 0.5
