@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the Windows checks share; sourced by each script in checks/. A check
 # prints "ok - WHAT" and exits 0, or prints what it saw, "FAIL - WHAT" and
 # exits 1, or prints "skipped: WHY" and exits 77.
@@ -25,8 +26,8 @@ need_wine() {
   local reason status=0
   reason=$("$BREVAK_EMULATOR") || status=$?
   [ $status -eq 0 ] || { echo "$reason"; exit "$status"; }
-  export WINEPREFIX=$BREVAK_WINE_STATE/prefix DISPLAY=:$(cat "$BREVAK_WINE_STATE/display")
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  DISPLAY=:$(cat "$BREVAK_WINE_STATE/display")
+  export WINEPREFIX=$BREVAK_WINE_STATE/prefix DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   drive_c=$WINEPREFIX/drive_c
   screenshots=${BREVAK_WINE_CHECKS:-$win_build/wine-checks}
   mkdir -p "$screenshots"

@@ -24,5 +24,6 @@ state=${BREVAK_WINE_STATE:-}
 [ -f "$state/prefix/system.reg" ] || skip "no Wine prefix for the checks (its fixture did not make it)"
 [ $# -gt 0 ] || exit 0
 
-export WINEPREFIX=$state/prefix DISPLAY=:$(cat "$state/display") WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+DISPLAY=:$(cat "$state/display")
+export WINEPREFIX=$state/prefix DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 exec wine "$@"

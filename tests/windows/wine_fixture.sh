@@ -52,7 +52,7 @@ case ${1:-} in
     prefix_down
     mkdir -p "$state/prefix"
     export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    [ ! -s "$state/display" ] || export DISPLAY=:$(cat "$state/display")
+    if [ -s "$state/display" ]; then DISPLAY=:$(cat "$state/display"); export DISPLAY; fi
     wineboot -i </dev/null >/dev/null 2>&1
     # The registry reaches system.reg when the server ends.
     wineserver -w
