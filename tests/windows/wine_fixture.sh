@@ -19,8 +19,11 @@ skip_without_wine() {
 
 # Ends the X server an earlier set-up of this build started.
 xvfb_down() {
-  if [ -s "$state/xvfb.pid" ]; then
-    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+  local pid
+  pid=$(cat "$state/xvfb.pid" 2>/dev/null || true)
+  # Only while the number is still that server's.
+  if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
+    kill "$pid" 2>/dev/null || true
   fi
   rm -f "$state/xvfb.pid" "$state/display"
 }
