@@ -8,7 +8,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 # Windows XP is the oldest system the shops run: the headers declare nothing
 # newer, so a call XP lacks does not compile (newer calls are looked up at
-# run time, see system_library.h). scripts/test-windows checks the imports.
+# run time, see system_library.h). The Windows checks read the imports.
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
 
 # The Win32 adapters.
@@ -31,9 +31,12 @@ add_executable(brevak-upgrade WIN32 ${BREVAK_APP_WIN32_SOURCES}
 target_link_options(brevak-upgrade PRIVATE -Wl,--no-insert-timestamp)
 target_link_libraries(brevak-upgrade PRIVATE brevak_core brevak_win32 brevak_scripted)
 
-# The programs the Windows checks run under Wine (scripts/test-windows);
-# none of them is part of the package.
+# The programs the Windows checks run under Wine (tests/windows); none of
+# them is part of the package. CTest runs them through Wine on the checks'
+# prefix, or skips them saying why.
 if(BUILD_TESTING)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/tests/windows/run_under_wine.sh" CACHE STRING
+    "How the checks run a program of the Windows build")
   # The differential check's program: the registry listing and version records
   # as the Windows platform gives them (tests/differential).
   add_executable(dump-platform tests/differential/dump_platform.cc
@@ -71,4 +74,6 @@ if(BUILD_TESTING)
   target_include_directories(wine-ado-server PRIVATE tests)
   target_link_options(wine-ado-server PRIVATE -Wl,--enable-stdcall-fixup)
   target_link_libraries(wine-ado-server PRIVATE ws2_32 ole32 oleaut32 uuid advapi32)
+
+  add_subdirectory(tests/windows)
 endif()
