@@ -175,20 +175,22 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   return text;
 }
 
-// Every line is KEY=VALUE; the kind, the backup and both backup databases
+// A record of a newer version is read only for its backup. Otherwise every
+// line is KEY=VALUE; the kind, the backup and both backup databases
 // are given, each once, each value of its form: anything less is a damaged
 // record. A record of the earlier form knows no other key.
 std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
   std::vector<Field> fields;
   std::u16string unfinished_update;
+  bool malformed = false;  // a line without "=": damaged, unless of a newer version
   for (const std::u16string& line : Lines(text)) {
     if (line.starts_with(kUnfinishedUpdatePrefix)) {
       unfinished_update += line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix)) + u"\r\n";
       continue;
     }
     const size_t equals = line.find(u'=');
-    if (equals == std::u16string::npos) return std::nullopt;
-    fields.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    malformed = malformed || equals == std::u16string::npos;
+    if (equals != std::u16string::npos) fields.emplace_back(line.substr(0, equals), line.substr(equals + 1));
   }
   UpdateRecord record;
   record.version = 0;
@@ -204,6 +206,7 @@ std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
     }
     return record;
   }
+  if (malformed) return std::nullopt;
   RecordReader reader;
   for (const auto& [key, value] : fields) {
     if (key == u"version") continue;

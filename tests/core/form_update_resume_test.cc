@@ -143,6 +143,52 @@ TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
   }
 }
 
+// A record is proved by its backup's content and the folder's name: a
+// touched backup, a moved clock or another spelling of the installation
+// folder still proves it; other rows in a backup of the same size, or a
+// folder elsewhere, do not. A newer tool's record is left alone.
+TEST(InterruptedUpdateTest, ARecordIsProvedByContentAndNameNotByTimesOrSpelling) {
+  const std::string kAsks = "msgbox YesNo 上次升级没有完成，原有数据保存在：";
+  const std::string kNewer = "msgbox OK 新版本的升级工具进行的一次升级还没有完成";
+  const std::vector<std::tuple<const char*, std::function<void(CoreHarness&)>, std::string>> cases = {
+      {"touched", [](CoreHarness& h) { h.folders.files[kOldBackup][0].modified = 45000; }, kAsks},
+      {"this version, touched",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = V1Record(h, kOldBackup);
+         h.folders.files[kOldBackup][1].modified = 45000;
+       }, kAsks},
+      {"earlier form, other spelling",
+       [](CoreHarness& h) {
+         h.SetRegistryValues("@=\"C:/PROGRAM FILES/Brevak\\\\Brevak.exe\"");
+         h.folders.files[u"C:/PROGRAM FILES/Brevak\\20121224093000"] = h.folders.files[kOldBackup];
+         h.durable_files.texts[u"C:/PROGRAM FILES/Brevak\\upgrade-in-progress.brevak"] = kRecordText;
+       }, kAsks},
+      {"earlier form, other size", [](CoreHarness& h) { h.folders.files[kOldBackup][1].size = 1; }, kDamaged},
+      {"same size, other rows",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = V1Record(h, kOldBackup);
+         h.folders.files[kOldBackup][0].content = "other rows";
+       }, kDamaged},
+      {"elsewhere",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = V1Record(h, kOldBackup);
+         h.durable_files.texts[kRecord].replace(h.durable_files.texts[kRecord].find(u"backup=") + 7, 0, u"..\\");
+       }, kDamaged},
+      {"newer tool", [](CoreHarness& h) { h.durable_files.texts[kRecord] = u"version=2\r\nbackup=20121224093000"; },
+       kNewer + "，这个升级工具不能继续它。数据没有改动。\\r\\n升级前的数据在：备份文件夹 " + kOld},
+  };
+  for (const auto& [name, change, asks] : cases) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    change(harness);
+    const std::string answers = asks == kAsks ? "no\nno" : asks == kDamaged ? "no" : "ok";
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\n" + answers + "\nclose"));
+    ASSERT_FALSE(boxes.empty()) << name;
+    EXPECT_TRUE(boxes[0].starts_with(asks)) << name << ": " << boxes[0];
+    EXPECT_TRUE(harness.shell.requests.empty()) << name;
+  }
+}
+
 // No asks whether to give the unfinished update up: Yes removes the record
 // and a normal update follows with its own backup; No changes nothing.
 TEST(InterruptedUpdateTest, NoThenGivingUpRunsANormalUpdateAndNoAgainChangesNothing) {
