@@ -7,7 +7,8 @@ namespace brevak {
 std::u16string FolderListText(const std::vector<NamedFolder>& folders) {
   std::u16string text;
   for (const NamedFolder& folder : folders) {
-    text += (text.empty() ? u"" : u"、") + (u"备份文件夹 " + folder.path + u"（" + folder.date_in_words + u"）");
+    if (!text.empty()) text += u"、";
+    text += u"备份文件夹 " + folder.path + u"（" + folder.date_in_words + u"）";
   }
   return text;
 }

@@ -17,6 +17,8 @@
 #include "platform/win32/shutdown_block.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_data_file_use.h"
+#include "platform/win32/win32_durable_files.h"
+#include "platform/win32/win32_file_digests.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
@@ -189,6 +191,39 @@ void CheckShellCopy() {
   Check(missing_result != 0, "shell copy: a missing source fails, result " +
                                  std::to_string(missing_result) + ", last error " +
                                  std::to_string(shell.GetLastError()));
+}
+
+// SHA-256 through CryptoAPI: the standard's vectors, a missing file, and a
+// chunk callback per MiB; the record refuses a folder or a file over 64 KiB.
+void CheckDigestsAndRecordRead() {
+  CreateDirectoryW(L"C:\\适配检查", nullptr);
+  Win32FileDigests digests;
+  const std::pair<std::string, const char*> vectors[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"}};
+  for (const auto& [bytes, digest] : vectors) {
+    WriteFile(L"C:\\适配检查\\摘要.mdb", bytes);
+    int chunks = 0;
+    Check(digests.Sha256(u"C:\\适配检查\\摘要.mdb", [&] { ++chunks; }) == std::string(digest) &&
+              chunks == (bytes.empty() ? 0 : 1),
+          "digest: SHA-256 of " + std::to_string(bytes.size()) + " bytes");
+  }
+  Check(!digests.Sha256(u"C:\\适配检查\\没有.mdb", nullptr), "digest: a missing file has none");
+  Win32DurableFiles files;
+  WriteFile(L"C:\\适配检查\\大.brevak", std::string(65537, 'x'));
+  CreateDirectoryW(L"C:\\适配检查\\夹.brevak", nullptr);
+  for (const char16_t* path : {u"C:\\适配检查\\大.brevak", u"C:\\适配检查\\夹.brevak"}) {
+    bool refused = false;
+    try {
+      files.ReadText(path);
+    } catch (const RunTimeError&) {
+      refused = true;
+    }
+    Check(refused, "record read: refused " + EscapeText(path));
+  }
+  WriteFile(L"C:\\适配检查\\小.brevak", "version=1");
+  Check(files.ReadText(u"C:\\适配检查\\小.brevak") == u"version=1", "record read: a small file is read");
 }
 
 void CheckFolders() {
@@ -480,7 +515,7 @@ int main() {
   std::vector<std::function<void()>> groups = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
                                                 CheckShellCopy, CheckFolders, CheckFileSystemObject,
                                                 CheckDispatchErrors, CheckOneHandlerAtATime, CheckShutdownRefused,
-                                                CheckInstanceLock};
+                                                CheckInstanceLock, CheckDigestsAndRecordRead};
   // BREVAK_POOLING_FILE names a database: only the pooling check, where
   // the test harness's ADODB.Connection is registered.
   if (const std::u16string file = EnvironmentValue(L"BREVAK_POOLING_FILE"); !file.empty()) {
