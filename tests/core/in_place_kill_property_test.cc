@@ -11,44 +11,38 @@
 
 namespace brevak {
 namespace {
-using testing::CoreHarness;
 using testing::FakeFile;
-using testing::ShopTables;
 
 const std::u16string kInstall = u"C:\\Program Files\\Brevak";
-const std::u16string kRecord = kInstall + u"\\upgrade-in-progress.brevak";
 const std::u16string kDatabases[] = {u"Customerdata.car", u"Addr.mdb"};
 
-// Answers Yes to every question, or No to finishing the interrupted update.
+// Answers Yes to every question, or No to finishing the interrupted update;
+// keeps the last message.
 class AnsweringWindow : public testing::FakeWindow {
  public:
-  bool finish = true;
-  std::u16string last;
+  explicit AnsweringWindow(bool finish) : finish_(finish) {}
   int MsgBox(const std::u16string& prompt, MsgBoxButtons buttons) override {
     last = prompt;
     if (buttons == MsgBoxButtons::kOkOnly) return vbOK;
-    return !finish && prompt.starts_with(u"上次升级没有完成") ? vbNo : vbYes;
+    return !finish_ && prompt.starts_with(u"上次升级没有完成") ? vbNo : vbYes;
   }
+  std::u16string last;
+
+ private:
+  bool finish_;
 };
 
-FakeFile Database(const std::u16string& name, const ShopTables& tables) {
+FakeFile Database(const std::u16string& name, const testing::ShopTables& tables) {
   FakeFile file{name};
   testing::StoreTables(file, tables);
   return file;
 }
 
-void LayOutShop(CoreHarness& h) {
-  h.folders.files[kInstall] = {Database(kDatabases[0], {{u"main", "ab"}, {u"CarOwner", "cd"}}),
-                               Database(kDatabases[1], {{u"People", "ef"}}), {u"Brevak.exe"}, {u"Brevak.ini"}};
-  h.folders.files[u"C:\\pkg"] = {Database(kDatabases[0], {}), Database(kDatabases[1], {}), {u"Brevak.exe"},
-                                 {u"Brevak.ini"}};
-  h.folders.subfolders[kInstall + u"\\"] = {};
-}
-
-// The last message of one run of the tool: click 开始更新, answer, close.
-std::u16string RunUpdate(CoreHarness& h, AnsweringWindow& window) {
+// One run of the tool: a click on 开始更新; returns the last message.
+std::u16string RunUpdate(testing::CoreHarness& h, bool finish) {
   const posix::WinePrefix wine(h.prefix.root());
   posix::PosixRegistry registry(wine, h.code_page);
+  AnsweringWindow window(finish);
   window.QueueAction([](testing::FakeWindow& w) { w.Click(Control::CmdUpdate); });
   Platform platform = h.MakePlatform(registry, window);
   FormUpdate form(platform);
@@ -56,10 +50,11 @@ std::u16string RunUpdate(CoreHarness& h, AnsweringWindow& window) {
   return window.last;
 }
 
-void ExpectEveryRowKept(CoreHarness& h, const ShopTables (&before)[2], const std::u16string& last,
+// Every row the installation held before is in it now or in a folder `last` names.
+void ExpectEveryRowKept(testing::CoreHarness& h, const std::vector<FakeFile>& before, const std::u16string& last,
                         const std::string& where) {
   for (int d = 0; d < 2; ++d) {
-    for (const auto& [table, rows] : before[d]) {
+    for (const auto& [table, rows] : testing::TablesOf(before[d])) {
       bool kept = false;
       for (const auto& [folder, files] : h.folders.files) {
         const bool named = folder == kInstall || (folder.starts_with(kInstall + u"\\") && last.find(folder) != std::u16string::npos);
@@ -77,36 +72,33 @@ TEST(InPlaceKillPropertyTest, EveryRowIsInTheInstallationOrInAFolderTheLastMessa
       {"digest flipped", [](std::u16string& t) { t[t.find(u"sha256:") + 9] ^= 1; }},
       {"cut in half", [](std::u16string& t) { t.resize(t.size() / 2); }},
       {"backup out of the folder", [](std::u16string& t) { t.insert(t.find(u"backup=") + 7, u"..\\"); }},
-      {"newer version", [](std::u16string& t) { t.replace(0, 9, u"version=2"); }},
-  };
-  for (int kill_after = 0; kill_after <= 10; ++kill_after) {
+      {"newer version", [](std::u16string& t) { t.replace(0, 9, u"version=2"); }}};
+  for (int kill_after = 0; kill_after <= 10; ++kill_after) {  // 10 files in all: no kill
     for (const auto& [mutation, mutate] : mutations) {
       for (const bool finish : {true, false}) {
-        const std::string where = "kill after " + std::to_string(kill_after) + ", " + mutation +
-                                  (finish ? ", finish" : ", give up");
-        CoreHarness h;
-        LayOutShop(h);
-        const ShopTables before[2] = {testing::TablesOf(h.folders.files[kInstall][0]),
-                                      testing::TablesOf(h.folders.files[kInstall][1])};
+        const std::string where = "kill after " + std::to_string(kill_after) + ", " + mutation + (finish ? "" : ", give up");
+        testing::CoreHarness h;
+        h.folders.files[kInstall] = {Database(kDatabases[0], {{u"main", "ab"}, {u"CarOwner", "cd"}}),
+                                     Database(kDatabases[1], {{u"People", "ef"}}), {u"Brevak.exe"}, {u"Brevak.ini"}};
+        h.folders.files[u"C:\\pkg"] = {Database(kDatabases[0], {}), Database(kDatabases[1], {}), {u"Brevak.exe"}, {u"Brevak.ini"}};
+        const std::vector<FakeFile> before = h.folders.files[kInstall];
         testing::InPlaceCopier copier(h.folders);
         testing::ShopDatabase engine(h.folders);
         h.shell_instead = &copier;
         h.database_instead = &engine;
         copier.kill_after = kill_after;
-        AnsweringWindow first;
         try {
-          const std::u16string last = RunUpdate(h, first);
-          EXPECT_EQ(last, u"升级完成") << where;  // nothing killed it
+          const std::u16string last = RunUpdate(h, true);
+          EXPECT_EQ(last, u"升级完成") << where;
           ExpectEveryRowKept(h, before, last, where);
           continue;
         } catch (const testing::InPlaceCopier::Killed&) {
         }
-        if (h.durable_files.texts.count(kRecord) != 0) mutate(h.durable_files.texts[kRecord]);
+        const auto record = h.durable_files.texts.find(kInstall + u"\\upgrade-in-progress.brevak");
+        if (record != h.durable_files.texts.end()) mutate(record->second);
         copier.kill_after = -1;
         h.clock.readings = {LocalTime{2012, 12, 25, 6, 0, 0}};
-        AnsweringWindow second;
-        second.finish = finish;
-        ExpectEveryRowKept(h, before, RunUpdate(h, second), where);
+        ExpectEveryRowKept(h, before, RunUpdate(h, finish), where);
       }
     }
   }

@@ -9,7 +9,6 @@
 #include "core/form_update.h"
 #include "platform/posix/text/iconv_code_page.h"
 #include "platform/posix/registry/posix_registry.h"
-#include "support/fake_file_digests.h"
 #include "support/fake_platform.h"
 #include "support/temp_prefix.h"
 

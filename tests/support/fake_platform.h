@@ -150,6 +150,18 @@ class FakeDurableFiles : public DurableFiles {
   std::function<void()> on_change;
 };
 
+// Digests of a FakeFolders' files, of each file's size and content (never
+// its date): 64 hex digits that differ when either does.
+class FakeFileDigests : public FileDigests {
+ public:
+  explicit FakeFileDigests(FakeFolders& folders) : folders_(folders) {}
+  std::optional<std::string> Sha256(const std::u16string& path, const std::function<void()>& between_chunks) override;
+  std::set<std::u16string> failing;  // reading these raises a run-time error
+
+ private:
+  FakeFolders& folders_;
+};
+
 // Log files by path as given, their bytes as appended.
 class FakeLogFiles : public LogFiles {
  public:

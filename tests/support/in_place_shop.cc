@@ -8,29 +8,20 @@ namespace {
 
 std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
-std::u16string WithoutTrailingBackslash(std::u16string path) {
-  while (!path.empty() && path.back() == u'\\') path.pop_back();
-  return path;
-}
-
 std::u16string Between(const std::u16string& text, const std::u16string& start, char16_t end) {
-  const size_t from = text.find(start);
-  if (from == std::u16string::npos) return u"";
-  const size_t begin = from + start.size();
+  const size_t begin = text.find(start) + start.size();
   return text.substr(begin, text.find(end, begin) - begin);
 }
 
 // The table a statement or clause ends with, without its brackets.
 std::u16string LastTable(const std::u16string& text) {
   std::u16string table = text.substr(text.find_last_of(u" .") + 1);
-  if (table.starts_with(u"[")) table = table.substr(1, table.size() - 2);
-  return table;
+  return table.starts_with(u"[") ? table.substr(1, table.size() - 2) : table;
 }
 
 class ShopConnection : public Connection {
  public:
   explicit ShopConnection(FakeFolders& folders) : folders_(folders) {}
-
   void SetProvider(const std::u16string&) override {}
   void Open(const std::u16string& connection_string) override {
     path_ = Between(connection_string, u"Data Source =", u';');
@@ -39,16 +30,13 @@ class ShopConnection : public Connection {
   }
   void Execute(const std::u16string& statement) override {
     ShopTables tables = TablesOf(File());
-    if (statement.starts_with(u"delete from ")) {
-      tables[LastTable(statement)].clear();
-    } else {
-      tables[Between(statement, u"Insert into [", u']')] += Source(statement);
-    }
+    if (statement.starts_with(u"delete from ")) tables[LastTable(statement)].clear();
+    if (statement.starts_with(u"Insert into [")) tables[Between(statement, u"Insert into [", u']')] += Source(statement);
     StoreTables(File(), tables);
   }
   int32_t ExecuteCount(const std::u16string& statement) override {
-    if (statement.find(u"[;database=") != std::u16string::npos) return static_cast<int32_t>(Source(statement).size());
-    return static_cast<int32_t>(TablesOf(File())[LastTable(statement)].size());
+    const bool external = statement.find(u"[;database=") != std::u16string::npos;
+    return static_cast<int32_t>((external ? Source(statement) : TablesOf(File())[LastTable(statement)]).size());
   }
   void Close() override { open_ = false; }
   int32_t State() override { return open_ ? adStateOpen : adStateClosed; }
@@ -79,11 +67,10 @@ class ShopConnection : public Connection {
 
 ShopTables TablesOf(const FakeFile& file) {
   ShopTables tables;
-  for (size_t at = 0; at < file.content.size();) {
-    const size_t equals = file.content.find('=', at);
-    const size_t end = file.content.find(';', equals);
+  for (size_t at = 0, equals, end; at < file.content.size(); at = end + 1) {
+    equals = file.content.find('=', at);
+    end = file.content.find(';', equals);
     tables[Widen(file.content.substr(at, equals - at))] = file.content.substr(equals + 1, end - equals - 1);
-    at = end + 1;
   }
   return tables;
 }
@@ -103,33 +90,24 @@ FakeFile* FindFile(FakeFolders& folders, const std::u16string& path) {
   return nullptr;
 }
 
+// Each file goes straight to its place; the folder it goes to is listed.
 int32_t InPlaceCopier::SHFileOperationA(ShFileOpStruct* op) {
-  const std::u16string to = WithoutTrailingBackslash(Widen(op->pTo));
+  std::u16string to = Widen(op->pTo);
+  while (to.ends_with(u"\\")) to.pop_back();
+  const size_t cut = to.find_last_of(u'\\');
+  std::vector<std::u16string>& listed = folders_.subfolders[to.substr(0, cut + 1)];
+  if (std::find(listed.begin(), listed.end(), to.substr(cut + 1)) == listed.end()) listed.push_back(to.substr(cut + 1));
   for (const std::u16string& pattern : PatternsOf(Widen(op->pFrom))) {
-    const size_t cut = pattern.find_last_of(u'\\');
-    const std::vector<FakeFile> sources = folders_.files[WithoutTrailingBackslash(pattern.substr(0, cut))];
-    for (const FakeFile& file : sources) {
-      if (!MatchesFilePattern(pattern.substr(cut + 1), file.name)) continue;
-      if (written == kill_after) throw Killed{};
-      CopyOne(file, to);
-      ++written;
+    std::u16string from = pattern.substr(0, pattern.find_last_of(u'\\'));
+    while (from.ends_with(u"\\")) from.pop_back();
+    for (const FakeFile& file : std::vector<FakeFile>(folders_.files[from])) {
+      if (!MatchesFilePattern(pattern.substr(pattern.find_last_of(u'\\') + 1), file.name)) continue;
+      if (written_++ == kill_after) throw Killed{};
+      FakeFile* existing = FindFile(folders_, to + u"\\" + file.name);
+      existing != nullptr ? void(*existing = file) : folders_.files[to].push_back(file);
     }
   }
   return 0;
-}
-
-void InPlaceCopier::CopyOne(const FakeFile& file, const std::u16string& to_folder) {
-  std::vector<FakeFile>& files = folders_.files[to_folder];
-  if (FakeFile* existing = FindFile(folders_, to_folder + u"\\" + file.name)) {
-    *existing = file;
-  } else {
-    files.push_back(file);
-  }
-  const size_t cut = to_folder.find_last_of(u'\\');
-  std::vector<std::u16string>& listed = folders_.subfolders[to_folder.substr(0, cut + 1)];
-  const std::u16string name = to_folder.substr(cut + 1);
-  if (std::find(listed.begin(), listed.end(), name) == listed.end()) listed.push_back(name);
-  folders_.existing_folders.insert(to_folder);
 }
 
 std::unique_ptr<Connection> ShopDatabase::CreateConnection(const std::u16string&) {
