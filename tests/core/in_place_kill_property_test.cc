@@ -8,6 +8,7 @@
 #include "support/core_harness.h"
 #include "support/fake_window.h"
 #include "support/in_place_shop.h"
+#include "platform/posix/text/utf.h"
 
 namespace brevak {
 namespace {
@@ -16,20 +17,25 @@ using testing::FakeFile;
 const std::u16string kInstall = u"C:\\Program Files\\Brevak";
 const std::u16string kDatabases[] = {u"Customerdata.car", u"Addr.mdb"};
 
-// Answers Yes to every question, or No to finishing the interrupted update;
-// keeps the last message.
+// How the user answers the questions of the run after the kill.
+enum class Answers { kYes, kGiveUp, kNo };
+
+// Answers every question so, No to finishing the interrupted update when
+// giving up; keeps the last message.
 class AnsweringWindow : public testing::FakeWindow {
  public:
-  explicit AnsweringWindow(bool finish) : finish_(finish) {}
+  explicit AnsweringWindow(Answers answers) : answers_(answers) {}
   int MsgBox(const std::u16string& prompt, MsgBoxButtons buttons) override {
     last = prompt;
     if (buttons == MsgBoxButtons::kOkOnly) return vbOK;
-    return !finish_ && prompt.starts_with(u"上次升级没有完成") ? vbNo : vbYes;
+    if (prompt.starts_with(u"升级程序")) return vbYes;  // the start prompt
+    if (answers_ == Answers::kNo || (answers_ == Answers::kGiveUp && prompt.starts_with(u"上次升级没有完成"))) return vbNo;
+    return vbYes;
   }
   std::u16string last;
 
  private:
-  bool finish_;
+  Answers answers_;
 };
 
 FakeFile Database(const std::u16string& name, const testing::ShopTables& tables) {
@@ -39,10 +45,10 @@ FakeFile Database(const std::u16string& name, const testing::ShopTables& tables)
 }
 
 // One run of the tool: a click on 开始更新; returns the last message.
-std::u16string RunUpdate(testing::CoreHarness& h, bool finish) {
+std::u16string RunUpdate(testing::CoreHarness& h, Answers answers) {
   const posix::WinePrefix wine(h.prefix.root());
   posix::PosixRegistry registry(wine, h.code_page);
-  AnsweringWindow window(finish);
+  AnsweringWindow window(answers);
   window.QueueAction([](testing::FakeWindow& w) { w.Click(Control::CmdUpdate); });
   Platform platform = h.MakePlatform(registry, window);
   FormUpdate form(platform);
@@ -61,7 +67,7 @@ void ExpectEveryRowKept(testing::CoreHarness& h, const std::vector<FakeFile>& be
         const FakeFile* file = testing::FindFile(h.folders, folder + u"\\" + kDatabases[d]);
         kept = kept || (named && file != nullptr && testing::TablesOf(*file)[table].find(rows) != std::string::npos);
       }
-      EXPECT_TRUE(kept) << where << ": rows of " << std::string(table.begin(), table.end()) << " lost";
+      EXPECT_TRUE(kept) << where << ": rows of " << std::string(table.begin(), table.end()) << " lost; " << posix::Utf16ToUtf8(last);
     }
   }
 }
@@ -75,8 +81,9 @@ TEST(InPlaceKillPropertyTest, EveryRowIsInTheInstallationOrInAFolderTheLastMessa
       {"newer version", [](std::u16string& t) { t.replace(0, 9, u"version=2"); }}};
   for (int kill_after = 0; kill_after <= 10; ++kill_after) {  // 10 files in all: no kill
     for (const auto& [mutation, mutate] : mutations) {
-      for (const bool finish : {true, false}) {
-        const std::string where = "kill after " + std::to_string(kill_after) + ", " + mutation + (finish ? "" : ", give up");
+      for (const Answers answers : {Answers::kYes, Answers::kGiveUp, Answers::kNo}) {
+        const std::string where = "kill after " + std::to_string(kill_after) + ", " + mutation + ", answers " +
+                                  std::to_string(static_cast<int>(answers));
         testing::CoreHarness h;
         h.folders.files[kInstall] = {Database(kDatabases[0], {{u"main", "ab"}, {u"CarOwner", "cd"}}),
                                      Database(kDatabases[1], {{u"People", "ef"}}), {u"Brevak.exe"}, {u"Brevak.ini"}};
@@ -88,7 +95,7 @@ TEST(InPlaceKillPropertyTest, EveryRowIsInTheInstallationOrInAFolderTheLastMessa
         h.database_instead = &engine;
         copier.kill_after = kill_after;
         try {
-          const std::u16string last = RunUpdate(h, true);
+          const std::u16string last = RunUpdate(h, Answers::kYes);
           EXPECT_EQ(last, u"升级完成") << where;
           ExpectEveryRowKept(h, before, last, where);
           continue;
@@ -98,7 +105,7 @@ TEST(InPlaceKillPropertyTest, EveryRowIsInTheInstallationOrInAFolderTheLastMessa
         if (record != h.durable_files.texts.end()) mutate(record->second);
         copier.kill_after = -1;
         h.clock.readings = {LocalTime{2012, 12, 25, 6, 0, 0}};
-        ExpectEveryRowKept(h, before, RunUpdate(h, finish), where);
+        ExpectEveryRowKept(h, before, RunUpdate(h, answers), where);
       }
     }
   }
