@@ -1,14 +1,11 @@
 // The in-progress record: an update or a restore is recorded once its
 // backup is complete, and an interrupted one is finished, given up or
 // undone from that backup. A record is trusted only when it proves itself.
-#include <algorithm>
-#include <charconv>
-
 #include "core/form_update.h"
-#include "core/jet_database.h"
 #include "core/vb_text.h"
 
 namespace brevak {
+
 // The restore label's date without its frame: 2012年12月25日05时14分22秒.
 std::u16string FormUpdate::StampInWords(const std::u16string& stamp) {
   const std::u16string label = SplitDir(stamp);
