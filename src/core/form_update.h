@@ -86,6 +86,8 @@ class FormUpdate : public FormEvents {
   bool NameNewBackupFolder();
 
   // --- The update sequence and its copy requests (form_update_sequence.cc).
+  // CmdUpdate_Click's steps, from the unfinished update to the migration.
+  void RunUpdateSequence();
   // A new update up to its recorded backup. False ends the update.
   bool BackUpInstallation(SHFILEOPSTRUCT& request);
   // Finishing an interrupted update first saves the half-moved
@@ -173,6 +175,9 @@ class FormUpdate : public FormEvents {
   void TellNewerToolRecord(const RecordReading& reading);
   // True when the record was set aside and a normal run may follow.
   bool SetAsideUntrustedRecord(const RecordReading& reading);
+  // Ends a handler that set a record aside with its folders named, unless
+  // the last message named them already.
+  void NameSetAsideFoldersAtEnd();
   bool AskToFinish(const UpdateRecord& record);
   bool AskToGiveUp(const UpdateRecord& record);
   // A line naming the given-up update's backup, and the folders of a record
@@ -203,6 +208,8 @@ class FormUpdate : public FormEvents {
   static std::u16string StampInWords(const std::u16string& stamp);
 
   // --- The restore with its own backup (form_update_restore.cc).
+  // CmdRestore_Click's steps: an interrupted restore first, then the entry.
+  void RunRestore();
   // Restores one entry of the installation folder, recorded, after its
   // safety backup. An unfinished update's record (or null) travels in the
   // restore's record; once the restore has gone through, it is the record

@@ -38,6 +38,15 @@ bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
   return true;
 }
 
+// However the run ends, its last message names the folders of a record it
+// set aside: the shop's rows may be there and nowhere else.
+void FormUpdate::NameSetAsideFoldersAtEnd() {
+  if (!sRecordSetAside_) return;
+  const std::u16string line = SetAsideRecordLine(InWords(sSetAsideFolders_));
+  if (messages_.last().find(line) != std::u16string::npos) return;
+  ResumeNext([&] { window().MsgBox(line, MsgBoxButtons::kOkOnly); });
+}
+
 void FormUpdate::TellNewerToolRecord(const RecordReading& reading) {
   ResumeNext([&] {
     window().MsgBox(NewerToolRecordMessage(InWords(reading.folders), UpdateRecordPath()), MsgBoxButtons::kOkOnly);

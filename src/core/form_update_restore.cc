@@ -25,6 +25,11 @@ void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
   sRecordSetAside_ = false;
   sSetAsideFolders_.clear();
+  RunRestore();
+  NameSetAsideFoldersAtEnd();
+}
+
+void FormUpdate::RunRestore() {
   const RecordReading reading = ReadRecord();
   if (reading.newer) {
     TellNewerToolRecord(reading);

@@ -19,6 +19,11 @@ void FormUpdate::CmdUpdate_Click() {
   sEarlierSaved_.clear();
   sRecordSetAside_ = false;
   sSetAsideFolders_.clear();
+  RunUpdateSequence();
+  NameSetAsideFoldersAtEnd();
+}
+
+void FormUpdate::RunUpdateSequence() {
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;

@@ -189,6 +189,27 @@ TEST(InterruptedUpdateTest, ARecordIsProvedByContentAndNameNotByTimesOrSpelling)
   }
 }
 
+// However the run after a record set aside ends, its last message names
+// the folders the question named: a backup that fails, a package not
+// newer answered No, a restore.
+TEST(InterruptedUpdateTest, ARunThatSetARecordAsideEndsNamingItsFolders) {
+  const std::vector<std::pair<const char*, std::string>> runs = {
+      {"backup fails", "click CmdUpdate\nyes\nok\nok"},
+      {"not newer, No", "click CmdUpdate\nyes\nno\nok"},
+      {"restore", "click cmdGetHistory\nselect 0\nclick CmdRestore\nyes\nok"}};
+  for (const auto& [name, script] : runs) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
+    harness.durable_files.texts[kRecord] = u"kind=update";
+    if (std::string(name) == "backup fails") harness.shell.outcomes = {{2, 0, 2}};
+    if (std::string(name) == "not newer, No") harness.version_files.AddFile("C:\\pkg\\Brevak.exe", "5.06.0004");
+    const Lines boxes = Messages(harness.Run("yes\n" + script + "\nclose"));
+    ASSERT_FALSE(boxes.empty()) << name;
+    EXPECT_NE(boxes.back().find(kOld + "（2012年12月24日09时30分00秒）"), std::string::npos) << name << ": " << boxes.back();
+  }
+}
+
 // No asks whether to give the unfinished update up: Yes removes the record
 // and a normal update follows with its own backup; No changes nothing.
 TEST(InterruptedUpdateTest, NoThenGivingUpRunsANormalUpdateAndNoAgainChangesNothing) {
