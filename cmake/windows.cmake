@@ -59,6 +59,11 @@ if(BUILD_TESTING)
   add_executable(hold-foreign-mutex tests/differential/hold_foreign_mutex.cc)
   target_link_libraries(hold-foreign-mutex PRIVATE brevak_win32)
 
+  # The digest bench of the Windows build, run under Wine by
+  # bench/digest_bench.sh.
+  add_executable(digest-bench bench/digest_bench.cc)
+  target_link_libraries(digest-bench PRIVATE brevak_win32)
+
   # Stands in for a running Brevak.exe: the in-use check.
   add_executable(running-program tests/differential/running_program.cc)
 

@@ -18,6 +18,13 @@ void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();
+  sRecordSetAside_ = false;
+  sSetAsideFolders_.clear();
+  RunUpdateSequence();
+  NameSetAsideFoldersAtEnd();
+}
+
+void FormUpdate::RunUpdateSequence() {
   if (!InstallationFound(guard_text::kUpdate) || !PackageUsable()) return;
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();

@@ -17,6 +17,8 @@
 #include "platform/win32/shutdown_block.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_data_file_use.h"
+#include "platform/win32/win32_durable_files.h"
+#include "platform/win32/win32_file_digests.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_copy.h"
@@ -189,6 +191,31 @@ void CheckShellCopy() {
   Check(missing_result != 0, "shell copy: a missing source fails, result " +
                                  std::to_string(missing_result) + ", last error " +
                                  std::to_string(shell.GetLastError()));
+}
+
+// SHA-256 through CryptoAPI: the standard's vectors and a missing file;
+// the record's read refuses a folder or a file over 64 KiB.
+void CheckDigestsAndRecordRead() {
+  CreateDirectoryW(L"C:\\适配检查", nullptr);
+  Win32FileDigests digests;
+  for (const auto& [bytes, digest] : {std::pair<std::string, std::string>{"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+                                      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+                                      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"}}) {
+    WriteFile(L"C:\\适配检查\\摘要.mdb", bytes);
+    Check(digests.Sha256(u"C:\\适配检查\\摘要.mdb", nullptr) == digest, "digest: SHA-256 of " + std::to_string(bytes.size()) + " bytes");
+  }
+  Check(!digests.Sha256(u"C:\\适配检查\\没有.mdb", nullptr), "digest: a missing file has none");
+  WriteFile(L"C:\\适配检查\\大.brevak", std::string(65537, 'x'));
+  CreateDirectoryW(L"C:\\适配检查\\夹.brevak", nullptr);
+  for (const char16_t* path : {u"C:\\适配检查\\大.brevak", u"C:\\适配检查\\夹.brevak"}) {
+    bool refused = false;
+    try {
+      Win32DurableFiles().ReadText(path);
+    } catch (const RunTimeError&) {
+      refused = true;
+    }
+    Check(refused, "record read: refused " + EscapeText(path));
+  }
 }
 
 void CheckFolders() {
@@ -480,7 +507,7 @@ int main() {
   std::vector<std::function<void()>> groups = {CheckCodePage, CheckCodePageRefusals, CheckFolderOf, CheckRegistry,
                                                 CheckShellCopy, CheckFolders, CheckFileSystemObject,
                                                 CheckDispatchErrors, CheckOneHandlerAtATime, CheckShutdownRefused,
-                                                CheckInstanceLock};
+                                                CheckInstanceLock, CheckDigestsAndRecordRead};
   // BREVAK_POOLING_FILE names a database: only the pooling check, where
   // the test harness's ADODB.Connection is registered.
   if (const std::u16string file = EnvironmentValue(L"BREVAK_POOLING_FILE"); !file.empty()) {

@@ -47,6 +47,10 @@ class CoreHarness {
   FakeDataFileUse data_file_use;
   FakeDurableFiles durable_files;
   FakeLogFiles log_files;
+  FakeFileDigests file_digests{folders};
+  // When set, these stand for `shell` and `database`.
+  ShellCopy* shell_instead = nullptr;
+  Database* database_instead = nullptr;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
 
  private:

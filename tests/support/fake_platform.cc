@@ -1,6 +1,7 @@
 #include "support/fake_platform.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/vb_text.h"
 
@@ -163,6 +164,21 @@ class FakeFileSystemObject : public FileSystemObject {
 };
 
 }  // namespace
+
+std::optional<std::string> FakeFileDigests::Sha256(const std::u16string& path,
+                                                   const std::function<void()>& between_chunks) {
+  if (failing.count(path) != 0) throw InjectedFailure();
+  for (const auto& [folder, files] : folders_.files) {
+    for (const FakeFile& file : files) {
+      if (folder + u"\\" + file.name != path) continue;
+      if (between_chunks) between_chunks();
+      char hex[17];
+      std::snprintf(hex, sizeof hex, "%016zx", std::hash<std::string>{}(std::to_string(file.size) + ":" + file.content));
+      return std::string(hex) + hex + hex + hex;
+    }
+  }
+  return std::nullopt;
+}
 
 std::unique_ptr<Connection> FakeDatabase::CreateConnection(const std::u16string& prog_id) {
   log.lines.push_back(u"create " + prog_id);

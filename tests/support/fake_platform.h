@@ -59,6 +59,7 @@ struct FakeFile {
   std::u16string name;
   int64_t size = 0;
   double modified = 0;  // DateLastModified
+  std::string content = {};  // what the file's digest is taken of, with its size
 };
 
 class FakeFolders : public Folders {
@@ -147,6 +148,18 @@ class FakeDurableFiles : public DurableFiles {
   bool fail_remove = false;
   // Runs inside each write and removal, before it takes effect.
   std::function<void()> on_change;
+};
+
+// Digests of a FakeFolders' files, of each file's size and content (never
+// its date): 64 hex digits that differ when either does.
+class FakeFileDigests : public FileDigests {
+ public:
+  explicit FakeFileDigests(FakeFolders& folders) : folders_(folders) {}
+  std::optional<std::string> Sha256(const std::u16string& path, const std::function<void()>& between_chunks) override;
+  std::set<std::u16string> failing;  // reading these raises a run-time error
+
+ private:
+  FakeFolders& folders_;
 };
 
 // Log files by path as given, their bytes as appended.

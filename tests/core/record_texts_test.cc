@@ -1,0 +1,31 @@
+// What the tool says of a record it cannot follow, built from values: each
+// names every folder given with its date in words, says what to do, and
+// gives the file's name on its last line where support needs it.
+#include <gtest/gtest.h>
+
+#include "core/record_texts.h"
+
+namespace brevak {
+namespace {
+
+TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
+  const std::vector<NamedFolder> two = {{u"C:\\B\\20121224093000", u"2012年12月24日09时30分00秒"},
+                                        {u"C:\\B\\20121225051422", u"2012年12月25日05时14分22秒"}};
+  const std::u16string named = u"备份文件夹 C:\\B\\20121224093000（2012年12月24日09时30分00秒）、备份文件夹 "
+                               u"C:\\B\\20121225051422（2012年12月25日05时14分22秒）";
+  EXPECT_EQ(FolderListText(two), named);
+  const std::u16string file = u"\r\n升级进度文件：C:\\B\\upgrade-in-progress.brevak";
+  for (const std::u16string& text : {UntrustedRecordQuestion(RecordIncompleteReason(), two, file.substr(9)),
+                                     NewerToolRecordMessage(two, file.substr(9)), SetAsideRecordLine(two),
+                                     RestoreAfterSetAsideMessage(two)}) {
+    EXPECT_NE(text.find(named), std::u16string::npos) << std::string(text.begin(), text.end());
+    EXPECT_TRUE(text.find(u"技术支持") != std::u16string::npos) << std::string(text.begin(), text.end());
+  }
+  EXPECT_TRUE(UntrustedRecordQuestion(u"x", {}, file.substr(9)).ends_with(file));
+  EXPECT_NE(UntrustedRecordQuestion(u"x", {}, u"f").find(u"没有找到"), std::u16string::npos);
+  EXPECT_TRUE(NewerToolRecordMessage({}, file.substr(9)).ends_with(file));
+  EXPECT_NE(SetAsideRecordLine({}).find(u"没有指出"), std::u16string::npos);
+}
+
+}  // namespace
+}  // namespace brevak
