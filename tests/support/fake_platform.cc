@@ -8,6 +8,18 @@
 namespace brevak::testing {
 namespace {
 
+// A path as Windows compares it: case folded, `/` and `\` both separators,
+// a run of separators one.
+std::u16string ComparablePath(const std::u16string& path) {
+  std::u16string folded;
+  for (char16_t c : vb::LCase(path)) {
+    if (c == u'/') c = u'\\';
+    if (c == u'\\' && !folded.empty() && folded.back() == u'\\') continue;
+    folded.push_back(c);
+  }
+  return folded;
+}
+
 RunTimeError InjectedFailure() { return RunTimeError(-2147467259, u"injected failure"); }
 
 class FakeConnection : public Connection {
@@ -145,7 +157,7 @@ class FakeFileSystemObject : public FileSystemObject {
   bool FileExists(const std::u16string& path) override {
     for (const auto& [folder, files] : folders_.files) {
       for (const FakeFile& file : files) {
-        if (vb::LCase(folder + u"\\" + file.name) == vb::LCase(path)) return true;
+        if (ComparablePath(folder + u"\\" + file.name) == ComparablePath(path)) return true;
       }
     }
     return false;
