@@ -9,10 +9,11 @@
 # in its order, as make-shop-data --print-moved-tables gives it, one
 # transaction on the installation's database:
 #   BEGIN; DELETE FROM main."T";
-#   INSERT INTO main."T" (fields) SELECT fields FROM bak."T"; COMMIT;
-# with the backup attached with its key and the fields named as the
-# backup's table has them (a field only the installation has takes its
-# DEFAULT). The timed work runs on a scratch copy of INSTALLED.car, so the
+#   INSERT INTO main."T" SELECT * FROM bak."T"; COMMIT;
+# with the backup attached with its key, as a person moving the tables by
+# hand writes it. Where the two tables' fields differ, the fields are named
+# as the backup's table has them instead (a field only the installation has
+# takes its DEFAULT). The timed work runs on a scratch copy of INSTALLED.car, so the
 # inputs stay as they are and the run can be repeated.
 #
 # --make builds the inputs with make-shop-data (once; kept in the work
@@ -90,9 +91,9 @@ make_inputs() {
   BACKUP="$WORK/backup-$ROWS-$SEED/Customerdata.car"
 }
 
-# The backup's field list of table $1, quoted and comma-separated.
+# The field list of table $2 of file $1, quoted and comma-separated.
 fields_of() {
-  run_sql "$BACKUP" <<<"PRAGMA table_info($(sql_name "$1"));" |
+  run_sql "$1" <<<"PRAGMA table_info($(sql_name "$2"));" |
     awk -F'|' 'NF >= 6 { gsub(/"/, "\"\"", $2); printf "%s\"%s\"", (n++ ? ", " : ""), $2 }'
 }
 
@@ -111,7 +112,11 @@ migration_script() {
     fi
     echo "BEGIN;"
     echo "DELETE FROM main.$(sql_name "$table");"
-    echo "INSERT INTO main.$(sql_name "$table") ($fields) SELECT $fields FROM bak.$(sql_name "$table");"
+    if [[ "${fields,,}" == "${TARGET_FIELDS[$table],,}" ]]; then
+      echo "INSERT INTO main.$(sql_name "$table") SELECT * FROM bak.$(sql_name "$table");"
+    else
+      echo "INSERT INTO main.$(sql_name "$table") ($fields) SELECT $fields FROM bak.$(sql_name "$table");"
+    fi
     echo "COMMIT;"
   done
 }
@@ -170,9 +175,12 @@ main() {
     cp "$INSTALLED" "$target"
   fi
 
-  declare -gA FIELDS=() BACKUP_ROWS=() MOVED_ROWS=()
+  declare -gA FIELDS=() TARGET_FIELDS=() BACKUP_ROWS=() MOVED_ROWS=()
   local table rows
-  for table in $(printf '%s\n' "${TABLE_LIST[@]}" | sort -u); do FIELDS[$table]=$(fields_of "$table"); done
+  for table in $(printf '%s\n' "${TABLE_LIST[@]}" | sort -u); do
+    FIELDS[$table]=$(fields_of "$BACKUP" "$table")
+    TARGET_FIELDS[$table]=$(fields_of "$target" "$table")
+  done
   while read -r table rows; do BACKUP_ROWS[$table]=$rows; done < <(count_rows "$BACKUP")
 
   echo "# migration baseline: $("$SHELL_BIN" -version | cut -d' ' -f1) shell," \

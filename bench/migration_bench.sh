@@ -11,9 +11,13 @@
 # lines, ROWS/10 car owners) or both (the default). ROWS: the sizes to
 # measure (default 10000 1000000 2000000).
 #
-# Environment: RUNS (default 3) runs of each side per size, reported as the
-# median; BUILD (default build) the build folder. Run by hand; no test runs
-# it.
+# Environment: RUNS (default 3) runs of each side per size, reported as
+# min / median / max, and the ratio taken run by run (tool over the baseline
+# of the same run, so that a machine whose speed drifts still compares
+# like with like); BUILD (default build) the build folder; BUILDS, several
+# build folders (space-separated) whose tools run in turn with the baseline
+# in each run, each reported on its own lines (two builds of other options
+# or branches compared on the same shops). Run by hand; no test runs it.
 #
 # The tool runs from outside through the scripted window system: a full
 # update of a Wine-style prefix whose installation holds the shop. From its
@@ -39,9 +43,12 @@ SIZES=("$@")
 [[ ${#SIZES[@]} -gt 0 ]] || SIZES=(10000 1000000 2000000)
 RUNS=${RUNS:-3}
 BUILD=${BUILD:-build}
-TOOL=$BUILD/brevak-upgrade
-MAKER=$BUILD/make-shop-data
-[[ -x $TOOL && -x $MAKER ]] || { echo "migration_bench: build first ($TOOL, $MAKER)" >&2; exit 2; }
+read -r -a BUILD_LIST <<<"${BUILDS:-$BUILD}"
+TOOL=${BUILD_LIST[0]}/brevak-upgrade
+MAKER=${BUILD_LIST[0]}/make-shop-data
+for build in "${BUILD_LIST[@]}"; do
+  [[ -x $build/brevak-upgrade && -x $MAKER ]] || { echo "migration_bench: build first ($build/brevak-upgrade, $MAKER)" >&2; exit 2; }
+done
 command -v /usr/bin/time >/dev/null || { echo "migration_bench: needs GNU time (scripts/setup)" >&2; exit 2; }
 command -v sqlite3 >/dev/null || { echo "migration_bench: needs sqlite3 (scripts/setup)" >&2; exit 2; }
 # The address book's tables the update moves, in its order, from the shop's schema.
@@ -52,8 +59,12 @@ trap 'rm -rf "$WORK"' EXIT
 
 now() { date +%s.%N; }
 seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-ratio() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.2f", (s > 0 ? t / s : 0) }'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+# "min/median/max" of the numbers in file $1, with printf format $2.
+spread_of() { sort -g "$1" | awk -v f="$2" '{ v[NR] = $1 } END {
+  m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+  printf f "/" f "/" f, v[1], m, v[NR] }'; }
+# Run-by-run ratios of the numbers in file $1 over those in file $2.
+ratios() { paste "$1" "$2" | awk '{ printf "%.3f\n", ($2 > 0 ? $1 / $2 : 0) }'; }
 
 # Runs a full update on prefix $1; prints "WHOLE_SECONDS MIGRATION_SECONDS PEAK_KB".
 run_tool() {
@@ -111,22 +122,25 @@ run_baseline() {
   awk -v c="$copied" -v a="$address" -v s="$shell" 'BEGIN { printf "%.3f %.3f\n", c + a + s, s }'
 }
 
-# Measures one shape at one size; prints its two lines.
+# Measures one shape at one size; prints two lines for each build.
 measure() {
-  local shape=$1 rows=$2 pristine=$WORK/pristine run result whole migration peak_kb
+  local shape=$1 rows=$2 pristine=$WORK/pristine run result whole migration peak_kb b
   make_shop_prefix "$rows" "$pristine" "$shape"
-  : >"$WORK/tool-whole"; : >"$WORK/tool-migration"; : >"$WORK/base-whole"; : >"$WORK/base-migration"
-  : >"$WORK/tool-peak"
+  : >"$WORK/base-whole"; : >"$WORK/base-migration"
+  for b in "${!BUILD_LIST[@]}"; do : >"$WORK/tool$b-whole"; : >"$WORK/tool$b-migration"; : >"$WORK/tool$b-peak"; done
   for ((run = 1; run <= RUNS; run++)); do
-    rm -rf "$WORK/run"
-    cp -a "$pristine" "$WORK/run"
-    sync
-    result=$(run_tool "$WORK/run")
-    read -r whole migration peak_kb <<<"$result"
-    echo "$whole" >>"$WORK/tool-whole"
-    echo "$migration" >>"$WORK/tool-migration"
-    echo "$peak_kb" >>"$WORK/tool-peak"
-    rm -rf "$WORK/run"
+    for b in "${!BUILD_LIST[@]}"; do
+      rm -rf "$WORK/run"
+      cp -a "$pristine" "$WORK/run"
+      cp "${BUILD_LIST[$b]}/brevak-upgrade" "$WORK/run/drive_c/pkg/brevak-upgrade"
+      sync
+      result=$(run_tool "$WORK/run")
+      read -r whole migration peak_kb <<<"$result"
+      echo "$whole" >>"$WORK/tool$b-whole"
+      echo "$migration" >>"$WORK/tool$b-migration"
+      echo "$peak_kb" >>"$WORK/tool$b-peak"
+      rm -rf "$WORK/run"
+    done
     result=$(run_baseline "$pristine" "$WORK/base")
     read -r whole migration <<<"$result"
     echo "$whole" >>"$WORK/base-whole"
@@ -134,17 +148,22 @@ measure() {
     rm -rf "$WORK/base"
   done
   rm -rf "$pristine"
-  local tool base tool_m base_m peak
-  tool=$(median <"$WORK/tool-whole") base=$(median <"$WORK/base-whole")
-  tool_m=$(median <"$WORK/tool-migration") base_m=$(median <"$WORK/base-migration")
-  peak=$(sort -n "$WORK/tool-peak" | tail -1)
-  printf '%-11s rows %-8s whole update: tool %8.3f s   cp + sync + shell %8.3f s   ratio %sx (goal 0.90x)\n' \
-    "$shape" "$rows" "$tool" "$base" "$(ratio "$tool" "$base")"
-  printf '%-11s rows %-8s customer database migration: tool %8.3f s   shell %8.3f s   ratio %sx   tool peak %d KB\n' \
-    "$shape" "$rows" "$tool_m" "$base_m" "$(ratio "$tool_m" "$base_m")" "$peak"
+  local label peak
+  for b in "${!BUILD_LIST[@]}"; do
+    label=$([[ ${#BUILD_LIST[@]} -gt 1 ]] && echo " [${BUILD_LIST[$b]}]" || true)
+    ratios "$WORK/tool$b-whole" "$WORK/base-whole" >"$WORK/ratio-whole"
+    ratios "$WORK/tool$b-migration" "$WORK/base-migration" >"$WORK/ratio-migration"
+    peak=$(sort -n "$WORK/tool$b-peak" | tail -1)
+    printf '%-11s rows %-8s whole update%s: tool %s s   cp + sync + shell %s s   ratio %sx (min/median/max; aim 1.00x or less)\n' \
+      "$shape" "$rows" "$label" "$(spread_of "$WORK/tool$b-whole" %.3f)" "$(spread_of "$WORK/base-whole" %.3f)" \
+      "$(spread_of "$WORK/ratio-whole" %.2f)"
+    printf '%-11s rows %-8s customer database migration%s: tool %s s   shell %s s   ratio %sx   tool peak %d KB\n' \
+      "$shape" "$rows" "$label" "$(spread_of "$WORK/tool$b-migration" %.3f)" \
+      "$(spread_of "$WORK/base-migration" %.3f)" "$(spread_of "$WORK/ratio-migration" %.2f)" "$peak"
+  done
 }
 
-echo "# the tool against cp + sync + the sqlcipher shell, median of $RUNS runs; load: $(uptime | sed 's/.*load/load/')"
+echo "# the tool against cp + sync + the sqlcipher shell, $RUNS runs; load: $(uptime | sed 's/.*load/load/')"
 for shape in "${SHAPES[@]}"; do
   for rows in "${SIZES[@]}"; do measure "$shape" "$rows"; done
 done

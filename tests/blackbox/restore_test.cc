@@ -13,18 +13,6 @@ namespace brevak::testing {
 namespace {
 namespace fs = std::filesystem;
 
-// The index of the only 14-digit folder among the installation's
-// subfolders, in the order the system lists them.
-size_t BackupIndex(const ShopMachine& machine) {
-  size_t index = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(machine.install())) {
-    if (!entry.is_directory()) continue;
-    if (entry.path() == machine.BackupFolders().at(0)) return index;
-    ++index;
-  }
-  return index;
-}
-
 // The installation after an update and the restore of its backup: the
 // backed-up files as they were before the update, the package's other
 // files as the update left them, the backup folder as it was made.
@@ -54,8 +42,8 @@ TEST(RestoreTest, ALaterRunRestoresTheBackupByteForByte) {
   const TreeSnapshot updated = SnapshotTree(machine.install());
 
   // The wait keeps the restore's own backup out of the update's second.
-  const ToolRun restore = machine.Run("yes\nwait 1.1\nclick cmdGetHistory\nselect " +
-                                      std::to_string(BackupIndex(machine)) + "\nclick CmdRestore\n");
+  // The dated folder's digits list it before Images.
+  const ToolRun restore = machine.Run("yes\nwait 1.1\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n");
 
   EXPECT_TRUE(restore.LinesStartingWith("msgbox OK").empty()) << restore.Describe();
   EXPECT_EQ(restore.transcript.back(), "exit 0");

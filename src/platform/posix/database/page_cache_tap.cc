@@ -99,20 +99,23 @@ void Destroy(sqlite3_pcache* cache) {
 
 void Shrink(sqlite3_pcache* cache) { sqlite_cache.xShrink(Of(cache)->inner); }
 
-// SQLite takes a page cache only before it starts, so the tap is put in
-// place while the program's statics are made, before anything can open a
-// database.
-bool Install() {
-  if (sqlite3_config(SQLITE_CONFIG_GETPCACHE2, &sqlite_cache) != SQLITE_OK) return false;
-  static const sqlite3_pcache_methods2 tap = {
-      1,     nullptr, Init,  Shutdown, Create,  Cachesize, Pagecount,
-      Fetch, Unpin,   Rekey, Truncate, Destroy, Shrink};
-  return sqlite3_config(SQLITE_CONFIG_PCACHE2, &tap) == SQLITE_OK;
-}
-
-const bool installed = Install();
+std::atomic<bool> installed{false};
 
 }  // namespace
+
+// SQLite takes a page cache only before it starts: once any database has
+// been opened in the process, sqlite3_config refuses and the tap stays out.
+bool Install() {
+  static const bool done = [] {
+    if (sqlite3_config(SQLITE_CONFIG_GETPCACHE2, &sqlite_cache) != SQLITE_OK) return false;
+    static const sqlite3_pcache_methods2 tap = {
+        1,     nullptr, Init,  Shutdown, Create,  Cachesize, Pagecount,
+        Fetch, Unpin,   Rekey, Truncate, Destroy, Shrink};
+    return sqlite3_config(SQLITE_CONFIG_PCACHE2, &tap) == SQLITE_OK;
+  }();
+  installed = done;
+  return done;
+}
 
 bool Installed() { return installed; }
 

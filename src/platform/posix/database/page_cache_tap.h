@@ -15,11 +15,16 @@
 // decoding a single record.
 //
 // The tap wraps SQLite's own page cache for the whole process and is put in
-// place before SQLite starts (it cannot be later). It only looks at a page
+// place by Install before SQLite starts (it cannot be later). It only looks at a page
 // that a LeafRowCount of this thread asked for, and only when SQLite hands
 // the page back: its content has then been read and, for a keyed file,
 // decrypted in place.
 namespace brevak::posix::page_cache_tap {
+
+// Puts the tap in place, once per process; true when it is. Call it before
+// anything opens a database: afterwards SQLite takes no page cache, and
+// without the tap every count reads its table.
+bool Install();
 
 // True when the tap is in place.
 bool Installed();

@@ -9,6 +9,11 @@
 
 namespace brevak::posix {
 
+// Readies the database engine for the stand-in, before anything opens a
+// database in the process: puts the page-cache tap in place when the build
+// has it (BREVAK_PAGE_CACHE_TAP). Idempotent; SqlCipherDatabase calls it.
+void PrepareDatabaseEngine();
+
 // CreateObject for database connections: "Adodb.Connection" (any letter
 // case) gives a SqlCipherConnection on the prefix's files; any other
 // programmatic identifier raises run-time error 429.

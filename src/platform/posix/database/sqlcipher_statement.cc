@@ -56,6 +56,8 @@ void SqliteStatement::Run() {
   if (rc != SQLITE_DONE) throw SqliteFailure(db_, rc);
 }
 
+void RunSql(sqlite3* db, const std::string& sql) { SqliteStatement(db, sql).Run(); }
+
 std::string SqliteStatement::ColumnText(int column) {
   const unsigned char* text = sqlite3_column_text(statement_, column);
   const int size = sqlite3_column_bytes(statement_, column);

@@ -36,6 +36,9 @@ class SqliteStatement {
   sqlite3_stmt* statement_ = nullptr;
 };
 
+// Prepares and runs `sql` (one statement) on `db`; raises on failure.
+void RunSql(sqlite3* db, const std::string& sql);
+
 // The Jet-style error for a failed sqlite call: Jet's general failure
 // number, with a description naming the kind of failure and sqlite's own
 // message.

@@ -2,10 +2,15 @@
 
 #include <errno.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <utility>
+#include <vector>
 
+#include "platform/posix/prefix/ntfs_name_order.h"
 #include "platform/posix/text/utf.h"
 #include "platform/runtime_error.h"
 
@@ -88,24 +93,47 @@ class DirectoryListing {
   bool step_pending_ = false;
 };
 
-// Yields a listing's folders only.
+// Yields a listing's folders in the order NTFS indexes them, which is the
+// order a Windows folder lists them in. The whole listing is read first; a
+// failure met while reading it is raised after the folders read before it
+// have been yielded.
 class PosixFolderEnumeration : public FolderEnumeration {
  public:
-  PosixFolderEnumeration(const fs::path& folder, DirectoryStep& step) : listing_(folder, step), step_(step) {}
+  PosixFolderEnumeration(const fs::path& folder, DirectoryStep& step) : step_(step) {
+    DirectoryListing listing(folder, step);
+    try {
+      while (const fs::directory_entry* entry = listing.Next()) {
+        std::error_code type_ec;
+        if (entry->is_directory(type_ec)) {
+          folders_.push_back({entry->path(), Utf8ToUtf16(entry->path().filename().string())});
+        }
+      }
+    } catch (const RunTimeError& failure) {
+      failure_ = failure;
+    }
+    std::sort(folders_.begin(), folders_.end(),
+              [](const Listed& a, const Listed& b) { return NtfsNameBefore(a.name, b.name); });
+  }
 
   std::unique_ptr<Folder> Next() override {
-    while (const fs::directory_entry* entry = listing_.Next()) {
-      std::error_code type_ec;
-      if (entry->is_directory(type_ec)) {
-        return std::make_unique<PosixFolder>(entry->path(), Utf8ToUtf16(entry->path().filename().string()), step_);
-      }
+    if (next_ < folders_.size()) {
+      const Listed& listed = folders_[next_++];
+      return std::make_unique<PosixFolder>(listed.path, listed.name, step_);
     }
+    if (failure_) throw *std::exchange(failure_, std::nullopt);
     return nullptr;
   }
 
  private:
-  DirectoryListing listing_;
+  struct Listed {
+    fs::path path;
+    std::u16string name;
+  };
+
   DirectoryStep& step_;
+  std::vector<Listed> folders_;
+  size_t next_ = 0;
+  std::optional<RunTimeError> failure_;
 };
 
 std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {

@@ -21,12 +21,13 @@ class DirectoryStep {
 // Scripting.FileSystemObject on a Wine-style prefix. GetFolder maps the
 // Windows path into the prefix; an empty path, a missing folder or a file
 // raise run-time error 76. SubFolders lists the immediate subfolders
-// (hidden ones included, symbolic links to folders too) in the order the
-// host's directory listing gives them; a folder that cannot be listed
-// raises 70 "没有权限". Names are the host's UTF-8 names in UTF-16. A step
-// of the listing that fails ends it after the entry read before it: that
-// entry is still listed, and the next call raises the failure. Files lists
-// the regular files in the same way. AvailableSpace is the space the user
+// (hidden ones included, symbolic links to folders too) in the order NTFS
+// lists a folder's entries (NtfsNameBefore), whatever order the host's
+// directory gives them in; a folder that cannot be listed raises 70
+// "没有权限". Names are the host's UTF-8 names in UTF-16. A step of the
+// listing that fails ends it after the entry read before it: the folders
+// read until then are still listed, and the next call raises the failure.
+// Files lists the regular files in the host's order, each step as above. AvailableSpace is the space the user
 // may write on the file system that holds the path's nearest existing
 // folder; DeleteFolder removes the tree, raising 76 for a folder that does
 // not exist and 70 when the host refuses.
