@@ -40,6 +40,14 @@ demo_stop_xvfb() {
   DEMO_XVFB_PID=
 }
 
+# The locale the tool runs under: the caller's when it is UTF-8, else
+# C.UTF-8. Qt writes a window's legacy title (WM_NAME, which xdotool
+# searches) in the locale's character set, so under LC_ALL=C no window would
+# be found by the title "Brevak升级".
+demo_utf8_locale() {
+  if [ "$(locale charmap 2>/dev/null)" = UTF-8 ]; then echo "${LC_ALL:-}"; else echo C.UTF-8; fi
+}
+
 # The visible windows titled "Brevak升级", one id a line.
 demo_windows() { xdotool search --onlyvisible --name "$DEMO_TITLE" 2>/dev/null || true; }
 
@@ -157,7 +165,7 @@ demo_drive_upgrade() {  # tool shots-dir log
   DEMO_SHOTS=() DEMO_WINDOW_SHOTS=() DEMO_WINDOW_SIZES=() DEMO_STEPS_OK=0 DEMO_TOOL_EXIT=
   rm -rf "$shots"
   mkdir -p "$shots"
-  "$tool" >"$log" 2>&1 &
+  LC_ALL=$(demo_utf8_locale) "$tool" >"$log" 2>&1 &
   DEMO_TOOL_PID=$!
 
   prompt=$(demo_wait_window 20 '' "!$DEMO_CLIENT_SIZE") || return
