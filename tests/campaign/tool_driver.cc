@@ -59,7 +59,7 @@ int HighFd(int fd) {
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   std::vector<std::string> env =
-      testing::ToolEnvironment(launch.prefix, "/dev/fd/" + std::to_string(kScriptFd));
+      testing::ToolEnvironment(launch.prefix, "/dev/fd/" + std::to_string(kScriptFd), launch.environment);
   std::vector<char*> envp = testing::ExecPointers(env);
   execvpe(argv[0], argv.data(), envp.data());
   _exit(127);

@@ -45,6 +45,7 @@ struct DriverLaunch {
   std::vector<std::string> wrapper;  // the command line before the tool (strace ...); empty: none
   std::filesystem::path tool;
   std::filesystem::path prefix;      // WINEPREFIX
+  std::vector<std::string> environment;  // further NAME=value for the tool (TZ, test knobs)
   std::filesystem::path stderr_file;
   std::vector<DriverAction> actions;
   AnswerPolicy answers;
