@@ -1,9 +1,11 @@
 #include "campaign/campaign.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <regex>
 
@@ -243,7 +245,19 @@ void ScheduleRunner::ArmFault(const StepPlan& step, DriverLaunch& launch, ArmedF
   const FaultPlan& fault = step.fault;
   armed.text = DescribeFault(fault);
   armed.log = dir_ / ("run-" + std::to_string(run_number_) + ".strace");
-  if (fault.kind == FaultKind::kKill) {
+  if (fault.kind == FaultKind::kKill && fault.after_record) {
+    // A run whose record never appears is not killed: it ends by itself.
+    const double delay = fault.when * UsualSeconds(step.kind);
+    const fs::path record = install_ / "upgrade-in-progress.brevak";
+    auto appeared = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
+    launch.kill_when = [record, delay, appeared] {
+      const auto now = std::chrono::steady_clock::now();
+      std::error_code ec;
+      if (!*appeared && fs::exists(record, ec)) *appeared = now;
+      return *appeared && std::chrono::duration<double>(now - **appeared).count() >= delay;
+    };
+    armed.text = "SIGKILL " + Seconds(delay) + " after the record appears";
+  } else if (fault.kind == FaultKind::kKill) {
     launch.kill_at = fault.when * UsualSeconds(step.kind);
     armed.text = "SIGKILL at " + Seconds(launch.kill_at);
   } else if (fault.kind == FaultKind::kSyscall) {

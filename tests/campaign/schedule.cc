@@ -79,7 +79,8 @@ void AddTamperSteps(SchedulePlan& plan, std::mt19937_64& rng) {
     interrupted = Run(StepKind::kRestore, rng);
   }
   interrupted.fault.kind = FaultKind::kKill;
-  interrupted.fault.when = 0.3 + Uniform(rng) * 0.7;
+  interrupted.fault.after_record = true;
+  interrupted.fault.when = Uniform(rng) * 0.06;  // a small shop's record lives a few hundredths of a second
   plan.steps.push_back(interrupted);
   plan.steps.push_back(tamper);
   StepPlan next = Run(StepKind::kUpdate, rng);
@@ -159,7 +160,8 @@ std::string DescribeFault(const FaultPlan& fault) {
   switch (fault.kind) {
     case FaultKind::kNone: return "no fault";
     case FaultKind::kKill:
-      std::snprintf(text, sizeof text, "SIGKILL at %.0f%% of the run", fault.when * 100);
+      std::snprintf(text, sizeof text, "SIGKILL at %.0f%% of the run%s", fault.when * 100,
+                    fault.after_record ? " after its record appears" : "");
       return text;
     case FaultKind::kSyscall: return fault.error + " on a system call";
     case FaultKind::kHolder:

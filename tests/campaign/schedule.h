@@ -27,6 +27,7 @@ enum class FaultKind { kNone, kKill, kSyscall, kHolder };
 struct FaultPlan {
   FaultKind kind = FaultKind::kNone;
   double when = 0;          // kill, or a holder's start: a share of the run's usual length
+  bool after_record = false;  // a kill counted from when the run's in-progress record appears
   double pick_syscall = 0;  // which system call, then which of its calls: draws in [0, 1)
   double pick_call = 0;
   std::string error;        // ENOSPC or EIO

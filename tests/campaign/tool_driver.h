@@ -50,6 +50,7 @@ struct DriverLaunch {
   std::vector<DriverAction> actions;
   AnswerPolicy answers;
   double kill_at = -1;               // seconds after the start; negative: no kill
+  std::function<bool()> kill_when;   // asked as the run goes; true: kill it now
   struct Event {
     double at_seconds;               // after the start
     std::function<void()> fire;      // called once, from the driver's loop
