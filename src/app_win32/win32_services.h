@@ -18,6 +18,7 @@
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_data_file_use.h"
 #include "platform/win32/win32_durable_files.h"
+#include "platform/win32/win32_file_digests.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_log_files.h"
 #include "platform/win32/win32_registry.h"
@@ -52,6 +53,7 @@ struct Win32Services {
   Win32DataFileUse data_file_use;
   Win32DurableFiles durable_files;
   Win32LogFiles log_files;
+  Win32FileDigests file_digests;
   std::unique_ptr<WindowSystem> window = MakeWindowSystem();
 
   Platform MakePlatform() {
@@ -68,6 +70,7 @@ struct Win32Services {
     platform.data_file_use = &data_file_use;
     platform.durable_files = &durable_files;
     platform.log_files = &log_files;
+    platform.file_digests = &file_digests;
     return platform;
   }
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/mod_copy.h"
+#include "core/record_texts.h"
 #include "core/shown_messages.h"
 #include "core/update_record.h"
 #include "core/upgrade_log.h"
@@ -142,27 +143,50 @@ class FormUpdate : public FormEvents {
   void ReportMigration(const MigrationOutcome& outcome);
 
   // --- The in-progress record and the finishing of an interrupted update
-  // (form_update_record.cc).
+  // (form_update_record.cc; what makes a record believed:
+  // form_update_record_proof.cc).
   enum class InterruptedUpdate { kNone, kFinish, kStop };
   struct RecordReading {
     std::optional<UpdateRecord> record;  // one that proves itself
-    std::u16string problem;              // why the record found is not trusted
+    std::u16string problem;              // why the record found is not believed
+    bool newer = false;                  // a newer tool's record: nothing is done
+    // When the record is not believed or is a newer tool's: the folders
+    // that may hold the data it was about, to be named to the user.
+    std::vector<std::u16string> folders;
   };
   InterruptedUpdate CheckInterruptedUpdate();
   RecordReading ReadRecord();
-  std::u16string RecordProblem(const UpdateRecord& record);
+  // Checks every field of a record read in this tool's version or the
+  // earlier form and proves its backup; on success the record names full
+  // paths and digests. Returns why it is not believed, or the empty text.
+  std::u16string ProveRecord(UpdateRecord& record);
+  // The full path of a folder a record names, inside the installation
+  // folder; empty when the value names none there.
+  std::u16string RecordFolder(const std::u16string& value, int version) const;
+  bool IsHistoryEntry(const std::u16string& entry);
+  // The newest fourteen-digit folder holding both databases, or empty.
+  std::u16string NewestBackupWithDatabases();
+  // The existing folders among `names` and the newest backup, once each.
+  std::vector<std::u16string> FoldersToName(const std::vector<std::u16string>& names);
+  std::vector<NamedFolder> InWords(const std::vector<std::u16string>& folders) const;
+  // Says that a newer tool's update is unfinished; changes nothing.
+  void TellNewerToolRecord(const RecordReading& reading);
   // True when the record was set aside and a normal run may follow.
-  bool SetAsideDamagedRecord(const std::u16string& problem);
+  bool SetAsideUntrustedRecord(const RecordReading& reading);
   bool AskToFinish(const UpdateRecord& record);
   bool AskToGiveUp(const UpdateRecord& record);
-  // A line naming the given-up update's backup, when there is one.
+  // A line naming the given-up update's backup, and the folders of a record
+  // set aside, when there are any.
   std::u16string GivenUpLine() const;
   // Every folder that saved the present data of this update, joined.
   std::u16string SavedFolders() const;
   // Adds this run's save folder to the record. False, after telling the
   // user, when the record cannot be written.
   bool RecordSavedFolder();
-  UpdateRecord NewRecord(UpdateRecord::Kind kind, const std::u16string& backup);
+  // A new record naming `backup` with its databases' digests; nothing,
+  // after telling the user, when they cannot be read.
+  std::optional<UpdateRecord> NewRecord(UpdateRecord::Kind kind, const std::u16string& backup,
+                                        const std::u16string& what_stops);
   bool WriteRecord(const UpdateRecord& record, const std::u16string& what_stops);
   bool RecordUpdateInProgress();
   void RecordUpdateEnded();
@@ -170,8 +194,12 @@ class FormUpdate : public FormEvents {
   // `replaced_data`, when given, is named in the message of a failure.
   bool ClearUpdateRecord(const std::u16string& replaced_data = u"");
   std::u16string UpdateRecordPath() const;
-  std::u16string FileStamp(const std::u16string& path);
-  std::map<std::u16string, std::u16string> DatabaseStamps(const std::u16string& folder);
+  // "sha256:HEX" of each database in `folder` (empty: no such file); the
+  // window answers between chunks. Raises a RunTimeError when one cannot
+  // be read.
+  std::map<std::u16string, std::u16string> DatabaseDigests(const std::u16string& folder);
+  // The size of each database in `folder` as decimal text (empty: none).
+  std::map<std::u16string, std::u16string> DatabaseSizes(const std::u16string& folder);
   static std::u16string StampInWords(const std::u16string& stamp);
 
   // --- The restore with its own backup (form_update_restore.cc).
@@ -247,6 +275,10 @@ class FormUpdate : public FormEvents {
   // The backup of an unfinished update the user gave up in this run: the
   // shop's data from before that update is there, not in the installation.
   std::u16string sGivenUpDir_;
+  // A record this run set aside, and the folders it named then: every last
+  // message of the run names them.
+  bool sRecordSetAside_ = false;
+  std::vector<std::u16string> sSetAsideFolders_;
 };
 
 // The table list of the customer database, in the order the migration

@@ -9,99 +9,18 @@
 #include "core/vb_text.h"
 
 namespace brevak {
-namespace {
-
-// Matches none of the backup, package and restore patterns (nor their 8.3
-// short names), and is a file, so the history list never shows it.
-const char16_t kUpdateRecordName[] = u"upgrade-in-progress.brevak";
-
-bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b) { return vb::LCase(a) == vb::LCase(b); }
-
-std::u16string WithoutTrailingBackslash(std::u16string path) {
-  while (!path.empty() && path.back() == u'\\') path.pop_back();
-  return path;
-}
-
-// The shortest text that reads back as the same number.
-std::u16string DateText(double date) {
-  char buffer[40];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, date).ptr;
-  return std::u16string(buffer, end);
-}
-
-}  // namespace
-
-std::u16string FormUpdate::UpdateRecordPath() const { return sInstallDir_ + kUpdateRecordName; }
-
 // The restore label's date without its frame: 2012年12月25日05时14分22秒.
 std::u16string FormUpdate::StampInWords(const std::u16string& stamp) {
   const std::u16string label = SplitDir(stamp);
   return label.substr(2, label.size() - 4);
 }
 
-// "SIZE DATE" of a file as it is now; empty when there is no such file.
-std::u16string FormUpdate::FileStamp(const std::u16string& path) {
-  std::u16string stamp;
-  ResumeNext([&] {
-    const std::unique_ptr<File> file = platform_.folders->CreateFileSystemObject()->GetFile(path);
-    stamp = vb::CStr(file->Size()) + u" " + DateText(file->DateLastModified());
-  });
-  return stamp;
-}
-
-std::map<std::u16string, std::u16string> FormUpdate::DatabaseStamps(const std::u16string& folder) {
-  std::map<std::u16string, std::u16string> stamps;
-  for (const char16_t* name : {kCustomerDatabase, kAddressBook}) {
-    stamps[name] = FileStamp(WithoutTrailingBackslash(folder) + u"\\" + name);
-  }
-  return stamps;
-}
-
-// What a run found: nothing, a record that proves itself, or one that does
-// not (with the reason, for the user).
-FormUpdate::RecordReading FormUpdate::ReadRecord() {
-  RecordReading reading;
-  std::optional<std::u16string> text;
-  try {
-    text = platform_.durable_files->ReadText(UpdateRecordPath());
-  } catch (const RunTimeError& e) {
-    reading.problem = u"无法读取这个记录：" + e.description();
-    return reading;
-  }
-  if (!text) return reading;
-  reading.record = ParseUpdateRecord(*text);
-  if (!reading.record) {
-    reading.problem = u"这个记录是空的或内容不完整。";
-  } else {
-    reading.problem = RecordProblem(*reading.record);
-    if (!reading.problem.empty()) reading.record.reset();
-  }
-  return reading;
-}
-
-// The backup must be a fourteen-digit folder directly inside the
-// installation folder (never the installation or the package folder), and
-// its databases as the run wrote them.
-std::u16string FormUpdate::RecordProblem(const UpdateRecord& record) {
-  std::u16string package;
-  ResumeNext([&] { package = platform_.folders->AppPath(); });
-  const bool placed = IsStampName(record.started) && SameNameIgnoringCase(record.backup, sInstallDir_ + record.started) &&
-                      !SameNameIgnoringCase(WithoutTrailingBackslash(record.backup), WithoutTrailingBackslash(package));
-  if (!placed) return u"记录中的备份文件夹不是本软件在安装文件夹中建立的备份：" + record.backup;
-  const auto stamps = DatabaseStamps(record.backup);
-  if (stamps.at(kCustomerDatabase).empty() || stamps != record.backup_files) {
-    return u"备份文件夹中的数据库已不存在，或已不是当时备份的样子：" + record.backup;
-  }
-  return u"";
-}
-
-// A damaged record is never followed. Set aside (kept for support), it
-// lets a normal update run with its own backup; No changes nothing.
-bool FormUpdate::SetAsideDamagedRecord(const std::u16string& problem) {
-  const std::u16string question = u"上次升级或恢复的记录已损坏，不能据此继续：" + UpdateRecordPath() + vb::vbCrLf +
-                                  problem + vb::vbCrLf +
-                                  u"是否把这个记录改名放到一边（保留给技术人员查看），然后照常进行？" + vb::vbCrLf +
-                                  u"选择“否”则什么也不改动。";
+// A record that is not believed is never followed. Set aside (kept for
+// support), it lets a normal run go on with its own backup, and every last
+// message of that run names the folders the question named; No changes
+// nothing.
+bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
+  const std::u16string question = UntrustedRecordQuestion(reading.problem, InWords(reading.folders), UpdateRecordPath());
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   if (answer != vbYes) return false;
@@ -117,15 +36,27 @@ bool FormUpdate::SetAsideDamagedRecord(const std::u16string& problem) {
     });
     return false;
   }
+  sRecordSetAside_ = true;
+  sSetAsideFolders_ = reading.folders;
   return true;
+}
+
+void FormUpdate::TellNewerToolRecord(const RecordReading& reading) {
+  ResumeNext([&] {
+    window().MsgBox(NewerToolRecordMessage(InWords(reading.folders), UpdateRecordPath()), MsgBoxButtons::kOkOnly);
+  });
 }
 
 // kFinish sets sBackupDir to the recorded backup: finishing migrates from
 // it, after the present data has been saved into a new folder.
 FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
   const RecordReading reading = ReadRecord();
+  if (reading.newer) {
+    TellNewerToolRecord(reading);
+    return InterruptedUpdate::kStop;
+  }
   if (!reading.problem.empty()) {
-    return SetAsideDamagedRecord(reading.problem) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+    return SetAsideUntrustedRecord(reading) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
   }
   if (!reading.record) return InterruptedUpdate::kNone;
   if (reading.record->kind == UpdateRecord::Kind::kRestore) {
@@ -144,9 +75,19 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
 bool FormUpdate::AskToFinish(const UpdateRecord& record) {
   std::u16string question = u"上次升级没有完成，原有数据保存在：" + record.backup + vb::vbCrLf + u"那次升级开始于" +
                             StampInWords(record.started) + u"。" + vb::vbCrLf;
+  // Whether the data changed since is told by content: a clock or a time
+  // zone that moved changes nothing. Unreadable counts as changed.
+  bool unchanged = false;
+  if (!record.after_files.empty()) {
+    try {
+      unchanged = DatabaseDigests(sInstallDir_) == record.after_files;
+    } catch (const RunTimeError&) {
+      unchanged = false;
+    }
+  }
   if (record.after_files.empty()) {
     question += u"如果那次升级之后又在Brevak中录入过数据，继续完成升级会用备份中的数据替换这些数据。";
-  } else if (DatabaseStamps(sInstallDir_) != record.after_files) {
+  } else if (!unchanged) {
     question += u"那次升级结束之后，现有数据又有了改动：继续完成升级会用备份中的数据替换这些改动。";
   } else {
     question += u"那次升级结束之后，现有数据没有改动。";
@@ -177,9 +118,12 @@ bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
 }
 
 std::u16string FormUpdate::GivenUpLine() const {
-  if (sGivenUpDir_.empty()) return u"";
-  std::u16string line = vb::vbCrLf + u"放弃的那次升级之前的数据仍保存在：" + sGivenUpDir_;
-  if (!sEarlierSaved_.empty()) line += vb::vbCrLf + u"之前另外保存的现有数据在：" + SavedFolders();
+  std::u16string line;
+  if (!sGivenUpDir_.empty()) {
+    line = vb::vbCrLf + u"放弃的那次升级之前的数据仍保存在：" + sGivenUpDir_;
+    if (!sEarlierSaved_.empty()) line += vb::vbCrLf + u"之前另外保存的现有数据在：" + SavedFolders();
+  }
+  if (sRecordSetAside_) line += vb::vbCrLf + SetAsideRecordLine(InWords(sSetAsideFolders_));
   return line;
 }
 
@@ -226,17 +170,28 @@ bool FormUpdate::WriteRecord(const UpdateRecord& record, const std::u16string& w
   }
 }
 
-UpdateRecord FormUpdate::NewRecord(UpdateRecord::Kind kind, const std::u16string& backup) {
+// The digests are taken after the backup, from the backup's own files.
+std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const std::u16string& backup,
+                                                  const std::u16string& what_stops) {
   UpdateRecord record;
   record.kind = kind;
   record.backup = backup;
   record.started = backup.substr(sInstallDir_.size());
-  record.backup_files = DatabaseStamps(backup);
+  try {
+    record.backup_files = DatabaseDigests(backup);
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + backup, MsgBoxButtons::kOkOnly);
+    });
+    return std::nullopt;
+  }
   return record;
 }
 
 bool FormUpdate::RecordUpdateInProgress() {
-  return WriteRecord(NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_), u"升级没有继续，原有数据已备份到：");
+  const std::u16string what_stops = u"升级没有继续，原有数据已备份到：";
+  const std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_, what_stops);
+  return record && WriteRecord(*record, what_stops);
 }
 
 // The record stays, so that the next 开始更新 retries from the same backup;
@@ -246,8 +201,10 @@ void FormUpdate::RecordUpdateEnded() {
   const RecordReading reading = ReadRecord();
   if (!reading.record) return;
   UpdateRecord record = *reading.record;
-  record.after_files = DatabaseStamps(sInstallDir_);
-  ResumeNext([&] { platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record)); });
+  ResumeNext([&] {
+    record.after_files = DatabaseDigests(sInstallDir_);
+    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+  });
 }
 
 // A record that cannot be removed is said: the data is whole, but the

@@ -23,8 +23,14 @@ std::u16string LastComponent(const std::u16string& path) {
 // in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
+  sRecordSetAside_ = false;
+  sSetAsideFolders_.clear();
   const RecordReading reading = ReadRecord();
-  if (!reading.problem.empty() && !SetAsideDamagedRecord(reading.problem)) return;
+  if (reading.newer) {
+    TellNewerToolRecord(reading);
+    return;
+  }
+  if (!reading.problem.empty() && !SetAsideUntrustedRecord(reading)) return;
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
     OfferInterruptedRestore(*reading.record);
     return;
@@ -36,7 +42,16 @@ void FormUpdate::CmdRestore_Click() {
   std::shared_ptr<const UpdateRecord> unfinished_update;
   if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
   const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
-  if (!unfinished_update) return;  // a plain restore says nothing when it goes through
+  if (!unfinished_update) {
+    // A plain restore says nothing when it goes through, unless a record
+    // was set aside on the way: its folders are named once more.
+    if (!safety.empty() && sRecordSetAside_) {
+      ResumeNext([&] {
+        window().MsgBox(RestoreAfterSetAsideMessage(InWords(sSetAsideFolders_)), MsgBoxButtons::kOkOnly);
+      });
+    }
+    return;
+  }
   ResumeNext([&] {
     if (safety.empty()) {
       window().MsgBox(UnfinishedUpdateLine(unfinished_update, true), MsgBoxButtons::kOkOnly);
@@ -82,10 +97,12 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   if (safety.empty()) return u"";  // the user has been told why
   BeginRestoreLogEntry(entry);
   if (!BackUpBeforeRestore(safety)) return u"";
-  UpdateRecord record = NewRecord(UpdateRecord::Kind::kRestore, safety);
-  record.restored = entry;
-  record.unfinished_update = unfinished_update;
-  if (!WriteRecord(record, u"恢复没有进行，现有数据没有改动，并已备份到：")) return u"";
+  const std::u16string what_stops = u"恢复没有进行，现有数据没有改动，并已备份到：";
+  std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kRestore, safety, what_stops);
+  if (!record) return u"";
+  record->restored = entry;
+  record->unfinished_update = unfinished_update;
+  if (!WriteRecord(*record, what_stops)) return u"";
   SHFILEOPSTRUCT request;
   request.pFrom = SourceList({source + u"\\*.*"});
   request.pTo = sInstallDir_ + u"\\";

@@ -17,6 +17,8 @@ void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();
+  sRecordSetAside_ = false;
+  sSetAsideFolders_.clear();
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;

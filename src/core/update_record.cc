@@ -1,5 +1,7 @@
 #include "core/update_record.h"
 
+#include <algorithm>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -11,6 +13,9 @@ namespace {
 const char16_t kBackupPrefix[] = u"backup.";
 const char16_t kAfterPrefix[] = u"after.";
 const char16_t kUnfinishedUpdatePrefix[] = u"update.";
+const char16_t kDigestPrefix[] = u"sha256:";
+
+using Field = std::pair<std::u16string, std::u16string>;
 
 void AddLine(std::u16string& text, const std::u16string& key, const std::u16string& value) {
   text += key + u"=" + value + u"\r\n";
@@ -30,32 +35,101 @@ std::vector<std::u16string> Lines(const std::u16string& text) {
   return lines;
 }
 
+// The folder's own name: what follows its last separator.
+std::u16string FolderName(const std::u16string& path) {
+  const size_t cut = path.find_last_of(u"\\/");
+  return cut == std::u16string::npos ? path : path.substr(cut + 1);
+}
+
 bool IsDatabaseName(const std::u16string& name) { return name == kCustomerDatabase || name == kAddressBook; }
 
-// Takes one KEY=VALUE line into the record; false for a line it does not know.
-bool TakeLine(UpdateRecord& record, const std::u16string& key, const std::u16string& value) {
-  if (key == u"kind") {
-    if (value != u"update" && value != u"restore") return false;
-    record.kind = value == u"update" ? UpdateRecord::Kind::kUpdate : UpdateRecord::Kind::kRestore;
-  } else if (key == u"backup") {
-    record.backup = value;
-  } else if (key == u"started") {
-    record.started = value;
-  } else if (key == u"restored") {
-    record.restored = value;
-  } else if (key == u"saved") {
-    record.saved.push_back(value);
-  } else if (key.starts_with(kBackupPrefix) && IsDatabaseName(key.substr(7))) {
-    record.backup_files[key.substr(7)] = value;
-  } else if (key.starts_with(kAfterPrefix) && IsDatabaseName(key.substr(6))) {
-    record.after_files[key.substr(6)] = value;
-  } else {
-    return false;
+// A version number of one to four digits, not 0; 0 when it is none.
+int VersionNumber(const std::u16string& text) {
+  if (text.empty() || text.size() > 4) return 0;
+  int number = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return 0;
+    number = number * 10 + (c - u'0');
+  }
+  return number;
+}
+
+enum class Taken { kKnown, kUnknown, kBad };
+
+// A key that names one thing may stand twice only with the same value.
+bool SetOnce(std::u16string& field, const std::u16string& value, bool& given) {
+  if (given && field != value) return false;
+  field = value;
+  given = true;
+  return true;
+}
+
+class RecordReader {
+ public:
+  // Takes one KEY=VALUE line into the record.
+  Taken Take(UpdateRecord& record, const std::u16string& key, const std::u16string& value) {
+    if (key == u"kind") {
+      if (value != u"update" && value != u"restore") return Taken::kBad;
+      std::u16string kind = record.kind == UpdateRecord::Kind::kUpdate ? u"update" : u"restore";
+      if (!SetOnce(kind, value, given_[key])) return Taken::kBad;
+      record.kind = value == u"update" ? UpdateRecord::Kind::kUpdate : UpdateRecord::Kind::kRestore;
+    } else if (key == u"backup") {
+      if (!SetOnce(record.backup, value, given_[key])) return Taken::kBad;
+    } else if (key == u"started") {
+      if (!SetOnce(record.started, value, given_[key])) return Taken::kBad;
+    } else if (key == u"restored") {
+      if (!SetOnce(record.restored, value, given_[key])) return Taken::kBad;
+    } else if (key == u"saved") {
+      if (std::find(record.saved.begin(), record.saved.end(), value) == record.saved.end()) {
+        record.saved.push_back(value);
+      }
+    } else if (key.starts_with(kBackupPrefix) && IsDatabaseName(key.substr(7))) {
+      if (!SetOnce(record.backup_files[key.substr(7)], value, given_[key])) return Taken::kBad;
+    } else if (key.starts_with(kAfterPrefix) && IsDatabaseName(key.substr(6))) {
+      if (!SetOnce(record.after_files[key.substr(6)], value, given_[key])) return Taken::kBad;
+    } else {
+      return Taken::kUnknown;
+    }
+    return Taken::kKnown;
+  }
+  bool Given(const std::u16string& key) const { return given_.count(key) != 0; }
+
+ private:
+  std::map<std::u16string, bool> given_;
+};
+
+bool DigestsWellFormed(const std::map<std::u16string, std::u16string>& files) {
+  for (const auto& [name, digest] : files) {
+    if (!digest.empty() && !IsDigestText(digest)) return false;
   }
   return true;
 }
 
+// What each version requires of its values beyond their keys.
+bool ValuesWellFormed(const UpdateRecord& record) {
+  if (record.kind == UpdateRecord::Kind::kRestore && !IsPlainEntryName(record.restored)) return false;
+  if (record.version == 0) return IsStampName(record.started) && IsStampName(FolderName(record.backup));
+  if (!IsStampName(record.backup)) return false;
+  for (const std::u16string& folder : record.saved) {
+    if (!IsStampName(folder)) return false;
+  }
+  return DigestsWellFormed(record.backup_files) && DigestsWellFormed(record.after_files);
+}
+
 }  // namespace
+
+std::vector<std::u16string> RecordedFolderNames(const std::u16string& text) {
+  std::vector<std::u16string> names;
+  for (std::u16string line : Lines(text)) {
+    while (line.starts_with(kUnfinishedUpdatePrefix)) {
+      line = line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix));
+    }
+    if (!line.starts_with(u"backup=") && !line.starts_with(u"saved=")) continue;
+    const std::u16string name = FolderName(line.substr(line.find(u'=') + 1));
+    if (IsStampName(name) && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  return names;
+}
 
 bool IsStampName(const std::u16string& name) {
   if (name.size() != 14) return false;
@@ -65,15 +139,34 @@ bool IsStampName(const std::u16string& name) {
   return true;
 }
 
+bool IsPlainEntryName(const std::u16string& name) {
+  if (name.empty() || name == u"." || name == u"..") return false;
+  for (char16_t c : name) {
+    if (c < 0x20 || c == u'\\' || c == u'/' || c == u':') return false;
+  }
+  return true;
+}
+
+bool IsDigestText(const std::u16string& text) {
+  const size_t prefix = std::char_traits<char16_t>::length(kDigestPrefix);
+  if (text.size() != prefix + 64 || !text.starts_with(kDigestPrefix)) return false;
+  for (size_t i = prefix; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return false;
+  }
+  return true;
+}
+
 std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   std::u16string text;
+  AddLine(text, u"version", std::u16string(1, static_cast<char16_t>(u'0' + kUpdateRecordVersion)));
   AddLine(text, u"kind", record.kind == UpdateRecord::Kind::kUpdate ? u"update" : u"restore");
-  AddLine(text, u"backup", record.backup);
-  AddLine(text, u"started", record.started);
-  for (const auto& [name, stamp] : record.backup_files) AddLine(text, kBackupPrefix + name, stamp);
-  for (const auto& [name, stamp] : record.after_files) AddLine(text, kAfterPrefix + name, stamp);
+  AddLine(text, u"backup", FolderName(record.backup));
+  for (const auto& [name, digest] : record.backup_files) AddLine(text, kBackupPrefix + name, digest);
+  for (const auto& [name, digest] : record.after_files) AddLine(text, kAfterPrefix + name, digest);
   if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
-  for (const std::u16string& folder : record.saved) AddLine(text, u"saved", folder);
+  for (const std::u16string& folder : record.saved) AddLine(text, u"saved", FolderName(folder));
+  for (const auto& [key, value] : record.unknown) AddLine(text, key, value);
   if (record.unfinished_update) {
     for (const std::u16string& line : Lines(FormatUpdateRecord(*record.unfinished_update))) {
       text += kUnfinishedUpdatePrefix + line + u"\r\n";
@@ -82,29 +175,52 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   return text;
 }
 
-// Every line must be known and the kind, the backup and both backup stamps
-// given: anything less is a damaged record.
+// A record of a newer version is read only for its backup. Otherwise every
+// line is KEY=VALUE; the kind, the backup and both backup databases
+// are given, each once, each value of its form: anything less is a damaged
+// record. A record of the earlier form knows no other key.
 std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
-  UpdateRecord record;
-  bool kind_given = false;
+  std::vector<Field> fields;
   std::u16string unfinished_update;
+  bool malformed = false;  // a line without "=": damaged, unless of a newer version
   for (const std::u16string& line : Lines(text)) {
     if (line.starts_with(kUnfinishedUpdatePrefix)) {
       unfinished_update += line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix)) + u"\r\n";
       continue;
     }
     const size_t equals = line.find(u'=');
-    if (equals == std::u16string::npos) return std::nullopt;
-    const std::u16string key = line.substr(0, equals);
-    if (!TakeLine(record, key, line.substr(equals + 1))) return std::nullopt;
-    kind_given = kind_given || key == u"kind";
+    malformed = malformed || equals == std::u16string::npos;
+    if (equals != std::u16string::npos) fields.emplace_back(line.substr(0, equals), line.substr(equals + 1));
   }
-  if (!kind_given || record.backup.empty() || record.backup_files.size() != 2) return std::nullopt;
-  if (record.kind == UpdateRecord::Kind::kRestore && record.restored.empty()) return std::nullopt;
+  UpdateRecord record;
+  record.version = 0;
+  for (const auto& [key, value] : fields) {
+    if (key != u"version") continue;
+    const int version = VersionNumber(value);
+    if (version == 0 || (record.version != 0 && record.version != version)) return std::nullopt;
+    record.version = version;
+  }
+  if (record.version > kUpdateRecordVersion) {
+    for (const auto& [key, value] : fields) {
+      if (key == u"backup" && record.backup.empty()) record.backup = value;
+    }
+    return record;
+  }
+  if (malformed) return std::nullopt;
+  RecordReader reader;
+  for (const auto& [key, value] : fields) {
+    if (key == u"version") continue;
+    const Taken taken = reader.Take(record, key, value);
+    if (taken == Taken::kBad || (taken == Taken::kUnknown && record.version == 0)) return std::nullopt;
+    if (taken == Taken::kUnknown) record.unknown.emplace_back(key, value);
+  }
+  if (!reader.Given(u"kind") || record.backup.empty() || record.backup_files.size() != 2) return std::nullopt;
+  if (record.version == kUpdateRecordVersion) record.started = record.backup;
+  if (!ValuesWellFormed(record)) return std::nullopt;
   if (!unfinished_update.empty()) {
     std::optional<UpdateRecord> update = ParseUpdateRecord(unfinished_update);
     if (record.kind != UpdateRecord::Kind::kRestore || !update || update->kind != UpdateRecord::Kind::kUpdate ||
-        update->unfinished_update) {
+        update->unfinished_update || update->version != record.version) {
       return std::nullopt;
     }
     record.unfinished_update = std::make_shared<const UpdateRecord>(std::move(*update));

@@ -5,27 +5,40 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brevak {
 
+// The version of the record this tool writes and reads in full.
+inline constexpr int kUpdateRecordVersion = 1;
+
 // The record of an update or a restore in progress, kept in the
 // installation folder as lines of KEY=VALUE. It names the backup folder
-// that holds the data the run replaced and what identifies that backup's
-// databases as the run wrote them, so that a record that no longer
-// matches its backup is never trusted.
+// that holds the data the run replaced, and the digest of each of that
+// backup's databases as the run wrote them, so that a record that no
+// longer matches its backup is never trusted.
+//
+// On the disk every folder is named by its fourteen-digit name; once read
+// and checked (FormUpdate::ReadRecord), `backup` and `saved` hold full
+// paths inside the installation folder.
 struct UpdateRecord {
   enum class Kind { kUpdate, kRestore };
+  // kUpdateRecordVersion, 0 for a record of the earlier form (no version
+  // line, folders as full paths, databases by size and date), or the
+  // higher version of a newer tool (then only `backup` is read, as given).
+  int version = kUpdateRecordVersion;
   Kind kind = Kind::kUpdate;
-  // The backup folder made by the run (its full path) and its stamp.
+  // The backup folder made by the run and its stamp (its name).
   std::u16string backup;
   std::u16string started;
-  // "SIZE DATE" of each database by file name: as the backup wrote it, and
-  // (after an update that left tables not moved) as the installation held
-  // it when the update ended. An empty text: the file did not exist.
+  // Each database by file name: "sha256:HEX" of the backup's copy as the
+  // backup wrote it (an earlier record: "SIZE DATE"), and (after an update
+  // that left tables not moved) of the installation's when the update
+  // ended. An empty text: the file did not exist.
   std::map<std::u16string, std::u16string> backup_files;
   std::map<std::u16string, std::u16string> after_files;
-  // The entry a restore copies back.
+  // The history entry a restore copies back.
   std::u16string restored;
   // Where earlier runs that finished this update saved the present data
   // before they were interrupted in their turn.
@@ -35,14 +48,30 @@ struct UpdateRecord {
   // replaced brings the half-finished installation back, and with it the
   // record that lets 开始更新 finish it.
   std::shared_ptr<const UpdateRecord> unfinished_update;
+  // Lines this version does not know, kept as they were so that a rewrite
+  // does not lose what a later tool of the same version added.
+  std::vector<std::pair<std::u16string, std::u16string>> unknown;
 };
 
+// Always in the current version; folders by their last component.
 std::u16string FormatUpdateRecord(const UpdateRecord& record);
-// Nothing when the text is no whole record.
+// Nothing when the text is no whole record. A record of a higher version
+// comes back with its version and, as written, its backup.
 std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text);
+
+// The fourteen-digit names of the folders a record's text names (its
+// backups and saved folders, carried ones too), read from whatever lines
+// can be read: for naming folders to the user when the record is not
+// believed, never for removing one.
+std::vector<std::u16string> RecordedFolderNames(const std::u16string& text);
 
 // Fourteen digits, as the backup folders are named.
 bool IsStampName(const std::u16string& name);
+// A name a history entry can have: not empty, no separator, drive or
+// control character, not "." or "..".
+bool IsPlainEntryName(const std::u16string& name);
+// "sha256:" and 64 lower-case hex digits.
+bool IsDigestText(const std::u16string& text);
 
 }  // namespace brevak
 

@@ -9,6 +9,8 @@ namespace brevak {
 // Small text files that must survive a power cut: each is replaced whole
 // or not at all, and is on the disk when the call returns. Paths are
 // Windows paths; the text is kept as UTF-8. Failures raise a RunTimeError.
+inline constexpr long long kMaxDurableFileSize = 64 * 1024;
+
 class DurableFiles {
  public:
   DurableFiles() = default;
@@ -16,7 +18,9 @@ class DurableFiles {
   DurableFiles& operator=(const DurableFiles&) = delete;
   virtual ~DurableFiles() = default;
 
-  // The file's text, or nothing when the file does not exist.
+  // The file's text, or nothing when the file does not exist. Anything
+  // but a regular file of at most kMaxDurableFileSize bytes (a link, a
+  // folder, a pipe, a device) raises a RunTimeError without being read.
   virtual std::optional<std::u16string> ReadText(const std::u16string& path) = 0;
   // Replaces the file with `text`; a crash leaves the old file or the new.
   virtual void WriteText(const std::u16string& path, const std::u16string& text) = 0;

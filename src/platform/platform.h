@@ -6,6 +6,7 @@
 #include "platform/data_file_use.h"
 #include "platform/database.h"
 #include "platform/durable_files.h"
+#include "platform/file_digests.h"
 #include "platform/folders.h"
 #include "platform/instance_lock.h"
 #include "platform/log_files.h"
@@ -32,6 +33,7 @@ struct Platform {
   DataFileUse* data_file_use = nullptr;
   DurableFiles* durable_files = nullptr;
   LogFiles* log_files = nullptr;
+  FileDigests* file_digests = nullptr;
 };
 
 }  // namespace brevak

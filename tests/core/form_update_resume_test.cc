@@ -17,7 +17,7 @@ const std::u16string kOldBackup = u"C:\\Program Files\\Brevak\\20121224093000";
 const std::string kOld = "C:\\\\Program Files\\\\Brevak\\\\20121224093000";
 const std::string kDone = "msgbox OK 升级完成";
 const std::string kFinish = "msgbox YesNo 上次升级没有完成，原有数据保存在：" + kOld + "\\r\\n那次升级开始于2012年12月24日09时30分00秒。";
-const std::string kDamaged = "msgbox YesNo 上次升级或恢复的记录已损坏";
+const std::string kDamaged = "msgbox YesNo 上次没有完成的升级或恢复不能继续";
 const std::u16string kRecordText = u"kind=update\r\nbackup=" + kOldBackup +
                                    u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\nbackup.Customerdata.car=0 0\r\n";
 
@@ -25,6 +25,18 @@ const std::u16string kRecordText = u"kind=update\r\nbackup=" + kOldBackup +
 Lines Messages(const Lines& transcript) {
   const Lines boxes = CoreHarness::LinesStartingWith(transcript, "msgbox");
   return Lines(boxes.begin() + 1, boxes.end());
+}
+
+std::u16string Digest(CoreHarness& harness, const std::u16string& path) {
+  const std::string hex = *harness.file_digests.Sha256(path, nullptr);
+  return u"sha256:" + std::u16string(hex.begin(), hex.end());
+}
+
+// A record of this version naming `backup` as its databases are now.
+std::u16string V1Record(CoreHarness& harness, const std::u16string& backup) {
+  return u"version=1\r\nkind=update\r\nbackup=" + backup.substr(backup.rfind(u'\\') + 1) + u"\r\nbackup.Addr.mdb=" +
+         Digest(harness, backup + u"\\Addr.mdb") + u"\r\nbackup.Customerdata.car=" +
+         Digest(harness, backup + u"\\Customerdata.car") + u"\r\n";
 }
 
 // An earlier update was interrupted after its backup into kOldBackup.
@@ -105,6 +117,7 @@ TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
     for (const bool set_aside : {false, true}) {
       CoreHarness harness;
       LeaveInterruptedUpdate(harness);
+      harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
       damage(harness);
       const Lines boxes = Messages(harness.Run(set_aside ? "yes\nclick CmdUpdate\nyes\nok\nclose"
                                                          : "yes\nclick CmdUpdate\nno\nclose"));
@@ -117,13 +130,62 @@ TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
       if (set_aside && std::string(name) != "package folder") {
         ASSERT_EQ(harness.shell.requests.size(), 2u) << name;
         EXPECT_EQ(harness.shell.requests[0].pTo, "C:\\Program Files\\Brevak\\20121225051422\\") << name;
-        EXPECT_EQ(boxes.back(), kDone) << name;
+        // The old backup may hold rows the installation lacks: never a
+        // plain "升级完成", and the folder is named.
+        EXPECT_TRUE(boxes.back().starts_with(kDone + "\\r\\n")) << name << ": " << boxes.back();
+        EXPECT_NE(boxes.back().find(kOld), std::string::npos) << name << ": " << boxes.back();
         EXPECT_EQ(harness.durable_files.log.front().substr(0, 7), u"rename ") << name;
       }
       if (!set_aside) {
         EXPECT_TRUE(harness.durable_files.log.empty()) << name;
       }
     }
+  }
+}
+
+// A record is proved by its backup's content and the folder's name: a
+// touched backup, a moved clock or another spelling of the installation
+// folder still proves it; other rows in a backup of the same size, or a
+// folder elsewhere, do not. A newer tool's record is left alone.
+TEST(InterruptedUpdateTest, ARecordIsProvedByContentAndNameNotByTimesOrSpelling) {
+  const std::string kAsks = "msgbox YesNo 上次升级没有完成，原有数据保存在：";
+  const std::string kNewer = "msgbox OK 新版本的升级工具进行的一次升级还没有完成";
+  const std::vector<std::tuple<const char*, std::function<void(CoreHarness&)>, std::string>> cases = {
+      {"touched", [](CoreHarness& h) { h.folders.files[kOldBackup][0].modified = 45000; }, kAsks},
+      {"this version, touched",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = V1Record(h, kOldBackup);
+         h.folders.files[kOldBackup][1].modified = 45000;
+       }, kAsks},
+      {"earlier form, other spelling",
+       [](CoreHarness& h) {
+         h.SetRegistryValues("@=\"C:/PROGRAM FILES/Brevak\\\\Brevak.exe\"");
+         h.folders.files[u"C:/PROGRAM FILES/Brevak\\20121224093000"] = h.folders.files[kOldBackup];
+         h.durable_files.texts[u"C:/PROGRAM FILES/Brevak\\upgrade-in-progress.brevak"] = kRecordText;
+       }, kAsks},
+      {"earlier form, other size", [](CoreHarness& h) { h.folders.files[kOldBackup][1].size = 1; }, kDamaged},
+      {"same size, other rows",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = V1Record(h, kOldBackup);
+         h.folders.files[kOldBackup][0].content = "other rows";
+       }, kDamaged},
+      {"elsewhere",
+       [](CoreHarness& h) {
+         h.durable_files.texts[kRecord] = V1Record(h, kOldBackup);
+         h.durable_files.texts[kRecord].replace(h.durable_files.texts[kRecord].find(u"backup=") + 7, 0, u"..\\");
+       }, kDamaged},
+      {"newer tool", [](CoreHarness& h) { h.durable_files.texts[kRecord] = u"version=2\r\nbackup=20121224093000"; },
+       kNewer + "，这个升级工具不能继续它。数据没有改动。\\r\\n升级前的数据在：备份文件夹 " + kOld},
+  };
+  for (const auto& [name, change, asks] : cases) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    change(harness);
+    const std::string answers = asks == kAsks ? "no\nno" : asks == kDamaged ? "no" : "ok";
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\n" + answers + "\nclose"));
+    ASSERT_FALSE(boxes.empty()) << name;
+    EXPECT_TRUE(boxes[0].starts_with(asks)) << name << ": " << boxes[0];
+    EXPECT_TRUE(harness.shell.requests.empty()) << name;
   }
 }
 
@@ -153,13 +215,24 @@ TEST(InterruptedUpdateTest, NoThenGivingUpRunsANormalUpdateAndNoAgainChangesNoth
 TEST(InterruptedUpdateTest, TheQuestionSaysWhetherTheDataChangedSince) {
   const std::vector<std::tuple<std::u16string, std::string>> cases = {
       {u"", "如果那次升级之后又在Brevak中录入过数据"},
-      {u"after.Addr.mdb=0 0\r\nafter.Customerdata.car=0 0\r\n", "那次升级结束之后，现有数据没有改动。"},
-      {u"after.Addr.mdb=0 0\r\nafter.Customerdata.car=8192 41000\r\n", "现有数据又有了改动"}};
+      {u"same", "那次升级结束之后，现有数据没有改动。"},
+      {u"clock moved", "那次升级结束之后，现有数据没有改动。"},
+      {u"same size, other rows", "现有数据又有了改动"},
+      {u"earlier form", "如果那次升级之后又在Brevak中录入过数据"}};
   for (const auto& [after, says] : cases) {
     CoreHarness harness;
     LeaveInterruptedUpdate(harness);
-    harness.durable_files.texts[kRecord] += after;
-    harness.folders.files[u"C:\\Program Files\\Brevak"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+    const std::u16string install = u"C:\\Program Files\\Brevak";
+    harness.folders.files[install] = {{u"Customerdata.car", 8192, 41000, "rows"}, {u"Addr.mdb"}};
+    if (after == u"earlier form") {
+      harness.durable_files.texts[kRecord] += u"after.Addr.mdb=0 0\r\nafter.Customerdata.car=8192 41000\r\n";
+    } else if (!after.empty()) {
+      harness.durable_files.texts[kRecord] = V1Record(harness, kOldBackup) + u"after.Addr.mdb=" +
+                                             Digest(harness, install + u"\\Addr.mdb") + u"\r\nafter.Customerdata.car=" +
+                                             Digest(harness, install + u"\\Customerdata.car") + u"\r\n";
+    }
+    if (after == u"clock moved") harness.folders.files[install][0].modified += 1.0 / 24;
+    if (after == u"same size, other rows") harness.folders.files[install][0].content = "ROWS";
     const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\nno\nno\nclose"));
     ASSERT_FALSE(boxes.empty());
     EXPECT_NE(boxes[0].find(says), std::string::npos) << boxes[0];
@@ -203,7 +276,7 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
     ASSERT_EQ(harness.durable_files.texts.count(kRecord), fails ? 1u : 0u);
     if (fails) {
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"restored=20121220120000"), std::u16string::npos);
-      EXPECT_NE(harness.durable_files.texts[kRecord].find(u"update.backup=" + kOldBackup), std::u16string::npos);
+      EXPECT_NE(harness.durable_files.texts[kRecord].find(u"update.backup=20121224093000\r\n"), std::u16string::npos);
       // The update left unfinished before is not forgotten.
       EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000"))
           << boxes.back();
@@ -228,6 +301,7 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
       const std::string name = answer + (unfinished ? " with an unfinished update" : "");
       CoreHarness harness;
       LeaveInterruptedUpdate(harness);
+      harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
       const std::u16string text = restore + (unfinished ? carried : u"");
       harness.durable_files.texts[kRecord] = text;
       const Lines boxes =
@@ -248,7 +322,8 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
       ASSERT_EQ(harness.durable_files.texts.count(kRecord), update_back ? 1u : 0u) << name;
       std::string update_line;
       if (update_back) {
-        EXPECT_EQ(harness.durable_files.texts[kRecord], kRecordText) << name;
+        // (rewritten in this version: the folder by its name, the databases by digest)
+        EXPECT_EQ(harness.durable_files.texts[kRecord], V1Record(harness, kOldBackup)) << name;
         update_line = "\\r\\n上次升级没有完成，原有数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
       }
       if (unfinished && !update_back) update_line = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOld;

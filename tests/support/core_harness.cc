@@ -18,9 +18,11 @@ void CoreHarness::SetRegistryValues(const std::string& value_lines) {
 }
 
 Platform CoreHarness::MakePlatform(Registry& registry, WindowSystem& window) {
-  return Platform{&registry, &version_files, &shell,     &database,      &folders,       &window,
-                  &clock,    &code_page,     &instance_lock, &data_file_use, &durable_files,
-                  &log_files};
+  ShellCopy* shell_copy = shell_instead != nullptr ? shell_instead : &shell;
+  Database* engine = database_instead != nullptr ? database_instead : &database;
+  return Platform{&registry, &version_files, shell_copy,     engine,          &folders,       &window,
+                  &clock,    &code_page,     &instance_lock, &data_file_use, &durable_files, &log_files,
+                  &file_digests};
 }
 
 std::vector<std::string> CoreHarness::Run(const std::string& script) {

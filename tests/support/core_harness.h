@@ -9,6 +9,7 @@
 #include "core/form_update.h"
 #include "platform/posix/text/iconv_code_page.h"
 #include "platform/posix/registry/posix_registry.h"
+#include "support/fake_file_digests.h"
 #include "support/fake_platform.h"
 #include "support/temp_prefix.h"
 
@@ -46,6 +47,10 @@ class CoreHarness {
   FakeDataFileUse data_file_use;
   FakeDurableFiles durable_files;
   FakeLogFiles log_files;
+  FakeFileDigests file_digests{folders};
+  // When set, these stand for `shell` and `database`.
+  ShellCopy* shell_instead = nullptr;
+  Database* database_instead = nullptr;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
 
  private:

@@ -59,6 +59,7 @@ struct FakeFile {
   std::u16string name;
   int64_t size = 0;
   double modified = 0;  // DateLastModified
+  std::string content = {};  // what the file's digest is taken of, with its size
 };
 
 class FakeFolders : public Folders {

@@ -32,7 +32,8 @@ PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, con
       instance_lock_(prefix_),
       data_file_use_(prefix_),
       durable_files_(prefix_),
-      log_files_(prefix_) {
+      log_files_(prefix_),
+      file_digests_(prefix_) {
   platform_.registry = &registry_;
   platform_.version_info = &version_info_;
   platform_.shell_copy = &shell_copy_;
@@ -45,6 +46,7 @@ PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, con
   platform_.data_file_use = &data_file_use_;
   platform_.durable_files = &durable_files_;
   platform_.log_files = &log_files_;
+  platform_.file_digests = &file_digests_;
 }
 
 }  // namespace brevak::posix

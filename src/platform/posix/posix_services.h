@@ -12,6 +12,7 @@
 #include "platform/posix/database/posix_data_file_use.h"
 #include "platform/posix/database/sqlcipher_database.h"
 #include "platform/posix/prefix/posix_durable_files.h"
+#include "platform/posix/prefix/posix_file_digests.h"
 #include "platform/posix/prefix/posix_folders.h"
 #include "platform/posix/prefix/posix_instance_lock.h"
 #include "platform/posix/prefix/posix_log_files.h"
@@ -60,6 +61,7 @@ class PosixServices {
   PosixDataFileUse data_file_use_;
   PosixDurableFiles durable_files_;
   PosixLogFiles log_files_;
+  PosixFileDigests file_digests_;
   Platform platform_;
 };
 

@@ -39,11 +39,22 @@ std::optional<std::u16string> Win32DurableFiles::ReadText(const std::u16string& 
   // nothing was written. Its leftover goes; if it cannot, it does no harm,
   // since the next write replaces it.
   DeleteFileW(Wide(UnfinishedWrite(path)));
+  // Only a small regular file on a disk is read: a link, a folder, a pipe
+  // or a device put in its place is refused at once instead of hanging or
+  // filling memory.
   FileHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr));
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.ok() && GetLastError() == ERROR_FILE_NOT_FOUND) return std::nullopt;
   CheckFileCall(file.ok());
-  return FromUtf8(ReadAll(file.get()));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+      info.nFileSizeHigh != 0 || info.nFileSizeLow > kMaxDurableFileSize) {
+    throw FileError(ERROR_INVALID_DATA);
+  }
+  const std::string bytes = ReadAll(file.get());
+  if (bytes.size() > kMaxDurableFileSize) throw FileError(ERROR_INVALID_DATA);
+  return FromUtf8(bytes);
 }
 
 void Win32DurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -36,10 +37,19 @@ std::optional<std::u16string> PosixDurableFiles::ReadText(const std::u16string& 
   // nothing was written. Its leftover goes; if it cannot, it does no harm,
   // since the next write replaces it.
   ::unlink(UnfinishedWrite(prefix_.ToHost(path)).c_str());
-  FileDescriptor fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // Only a small regular file is read: a link, a pipe or a device put in
+  // its place is refused at once instead of hanging or filling memory.
+  FileDescriptor fd(::open(prefix_.ToHost(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
   if (fd.get() < 0 && errno == ENOENT) return std::nullopt;
   CheckHostCall(fd.get() >= 0);
-  return Utf8ToUtf16(ReadAll(fd.get()));
+  struct stat status {};
+  CheckHostCall(::fstat(fd.get(), &status) == 0);
+  if (!S_ISREG(status.st_mode) || status.st_size > kMaxDurableFileSize) {
+    throw vb_error::Raise(vb_error::kPathFileAccessError);
+  }
+  std::string bytes = ReadAll(fd.get());
+  if (bytes.size() > static_cast<size_t>(kMaxDurableFileSize)) throw vb_error::Raise(vb_error::kPathFileAccessError);
+  return Utf8ToUtf16(bytes);
 }
 
 void PosixDurableFiles::WriteText(const std::u16string& path, const std::u16string& text) {

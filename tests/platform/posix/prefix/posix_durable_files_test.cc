@@ -2,7 +2,10 @@
 // by another program: tests/blackbox/interrupted_update_test.cc.)
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 
 #include "platform/posix/prefix/posix_durable_files.h"
 #include "platform/posix/text/utf.h"
@@ -59,6 +62,29 @@ TEST(PosixDurableFilesTest, AnUnfinishedWritesLeftoverGoesWithTheNextReadOrRemov
       EXPECT_EQ(*read, Utf8ToUtf16(c.record));
     }
   }
+}
+
+// Only a regular file of at most 64 KiB is read: a pipe (which would
+// hang), a device, a link or a folder in its place is refused at once.
+TEST(PosixDurableFilesTest, AnythingButASmallRegularFileIsRefusedUnread) {
+  const std::vector<std::pair<const char*, std::function<void(const fs::path&)>>> cases = {
+      {"fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+      {"link to a device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+      {"link to a file", [](const fs::path& p) { testing::WriteFile(p.string() + "x", "kind=update"); fs::create_symlink(p.string() + "x", p); }},
+      {"folder", [](const fs::path& p) { fs::create_directory(p); }},
+      {"65537 bytes", [](const fs::path& p) { testing::WriteFile(p, std::string(65537, 'x')); }},
+  };
+  for (const auto& [name, make] : cases) {
+    testing::TempPrefix prefix;
+    PosixDurableFiles files{WinePrefix(prefix.root())};
+    fs::create_directories(prefix.OnDriveC("Brevak"));
+    make(prefix.OnDriveC("Brevak/upgrade-in-progress.brevak"));
+    EXPECT_THROW(files.ReadText(u"C:\\Brevak\\upgrade-in-progress.brevak"), RunTimeError) << name;
+  }
+  testing::TempPrefix prefix;
+  fs::create_directories(prefix.OnDriveC("Brevak"));
+  testing::WriteFile(prefix.OnDriveC("Brevak/upgrade-in-progress.brevak"), std::string(65536, 'x'));
+  EXPECT_EQ(PosixDurableFiles{WinePrefix(prefix.root())}.ReadText(u"C:\\Brevak\\upgrade-in-progress.brevak")->size(), 65536u);
 }
 
 }  // namespace

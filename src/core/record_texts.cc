@@ -1,0 +1,62 @@
+#include "core/record_texts.h"
+
+#include "core/vb_text.h"
+
+namespace brevak {
+
+std::u16string FolderListText(const std::vector<NamedFolder>& folders) {
+  std::u16string text;
+  for (const NamedFolder& folder : folders) {
+    text += (text.empty() ? u"" : u"、") + (u"备份文件夹 " + folder.path + u"（" + folder.date_in_words + u"）");
+  }
+  return text;
+}
+
+std::u16string RecordUnreadableReason(const std::u16string& description) {
+  return u"读不出这个文件：" + description;
+}
+
+std::u16string RecordIncompleteReason() { return u"它是空的、不完整，或者内容不对"; }
+
+std::u16string RecordFolderOutsideReason(const std::u16string& value) {
+  return u"它指向的文件夹不是安装文件夹中的备份文件夹：" + value;
+}
+
+std::u16string RecordEntryNotListedReason(const std::u16string& entry) {
+  return u"它要恢复的 " + entry + u" 不在升级记录中";
+}
+
+std::u16string RecordDatabasesChangedReason(const std::u16string& folder) {
+  return u"备份文件夹 " + folder + u" 中的数据库已不存在，或已不是当时备份的内容";
+}
+
+std::u16string UntrustedRecordQuestion(const std::u16string& reason, const std::vector<NamedFolder>& folders,
+                                       const std::u16string& record_path) {
+  return u"上次没有完成的升级或恢复不能继续：它留下的升级进度文件不可信（" + reason + u"）。数据没有改动。" +
+         vb::vbCrLf +
+         (folders.empty() ? u"没有找到保存着升级前的数据的备份文件夹。"
+                          : u"升级前的数据可能在：" + FolderListText(folders) + u"。") +
+         vb::vbCrLf + u"点“是”：把升级进度文件改名放到一边，然后照常进行；点“否”：什么也不改动。" + vb::vbCrLf +
+         u"不确定时请点“否”，并联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
+}
+
+std::u16string SetAsideRecordLine(const std::vector<NamedFolder>& folders) {
+  if (folders.empty()) {
+    return u"放到一边的升级进度文件没有指出保存着升级前的数据的备份文件夹；如果缺少数据，请联系技术支持。";
+  }
+  return u"上次没有完成的升级或恢复之前的数据可能仍在：" + FolderListText(folders) +
+         u"。如果缺少数据，请联系技术支持。";
+}
+
+std::u16string RestoreAfterSetAsideMessage(const std::vector<NamedFolder>& folders) {
+  return u"恢复完成。" + vb::vbCrLf + SetAsideRecordLine(folders);
+}
+
+std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path) {
+  return u"新版本的升级工具进行的一次升级还没有完成，这个升级工具不能继续它。数据没有改动。" + vb::vbCrLf +
+         (folders.empty() ? u"" : u"升级前的数据在：" + FolderListText(folders) + u"。" + vb::vbCrLf) +
+         u"请用那个新版本的升级工具点击“开始更新”完成那次升级；如有疑问，请联系技术支持。" + vb::vbCrLf +
+         u"升级进度文件：" + record_path;
+}
+
+}  // namespace brevak

@@ -1,0 +1,40 @@
+#ifndef BREVAK_CORE_RECORD_TEXTS_H_
+#define BREVAK_CORE_RECORD_TEXTS_H_
+
+// What the tool says about an in-progress record it cannot follow, made
+// from the values each text names.
+#include <string>
+#include <vector>
+
+namespace brevak {
+
+// A backup folder as the messages name it: its path and its date in words.
+struct NamedFolder {
+  std::u16string path;
+  std::u16string date_in_words;  // 2012年12月24日09时30分00秒
+};
+
+// 备份文件夹 PATH（DATE）, joined by 、.
+std::u16string FolderListText(const std::vector<NamedFolder>& folders);
+
+// Why a record is not believed, for the question below.
+std::u16string RecordUnreadableReason(const std::u16string& description);
+std::u16string RecordIncompleteReason();
+std::u16string RecordFolderOutsideReason(const std::u16string& value);
+std::u16string RecordEntryNotListedReason(const std::u16string& entry);
+std::u16string RecordDatabasesChangedReason(const std::u16string& folder);
+
+// The question when a record does not prove itself: Yes sets it aside and
+// goes on as usual, No changes nothing.
+std::u16string UntrustedRecordQuestion(const std::u16string& reason, const std::vector<NamedFolder>& folders,
+                                       const std::u16string& record_path);
+// The line every last message of a run that set a record aside carries.
+std::u16string SetAsideRecordLine(const std::vector<NamedFolder>& folders);
+// A restore that set a record aside and went through.
+std::u16string RestoreAfterSetAsideMessage(const std::vector<NamedFolder>& folders);
+// A newer tool's update is unfinished: nothing is done.
+std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path);
+
+}  // namespace brevak
+
+#endif  // BREVAK_CORE_RECORD_TEXTS_H_
