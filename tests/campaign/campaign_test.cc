@@ -34,6 +34,9 @@ TEST(NamesFolderTest, AFolderIsNamedOnlyByItsWholePath) {
       {"C:\\Brevak.old", "C:\\Brevak", false},
       {"见 C:\\Brevak.", "C:\\Brevak", true},
       {"112", "C:\\Brevak", false},
+      {"保存在：C:/Brevak\\20261209101500", "C:\\Brevak\\20261209101500", true},
+      {"保存在：C:\\\\Brevak\\\\20261209101500", "C:\\Brevak\\20261209101500", true},
+      {"C:/Brevak/2026120910150", "C:\\Brevak\\20261209101500", false},
   };
   for (const Case& c : cases) EXPECT_EQ(NamesFolder(c.text, c.folder), c.named) << c.text << " / " << c.folder;
 }
