@@ -1,5 +1,7 @@
 #include "campaign/tamper.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <exception>
@@ -61,10 +63,24 @@ fs::path NewestBackup(const fs::path& install) {
   return newest;
 }
 
+// The record's file replaced by one that is no text file: a pipe, whose
+// open waits for a writer, or a link to an endless device.
+std::string ReplaceRecordFile(const fs::path& record, bool pipe) {
+  fs::remove(record);
+  if (pipe) {
+    if (mkfifo(record.c_str(), 0644) != 0) return "record not replaced: mkfifo failed";
+    return "record replaced by a pipe";
+  }
+  fs::create_symlink("/dev/zero", record);
+  return "record replaced by a link to /dev/zero";
+}
+
 std::string MutateRecordFile(const fs::path& prefix, const TamperPlan& plan) {
   const fs::path record = InstallDir(prefix) / kRecordFile;
   if (!fs::exists(record)) return "no record to damage";
-  const auto mutation = static_cast<RecordMutation>(plan.variant % kRecordMutations);
+  const int kind = plan.variant % (kRecordMutations + 2);
+  if (kind >= kRecordMutations) return ReplaceRecordFile(record, kind == kRecordMutations);
+  const auto mutation = static_cast<RecordMutation>(kind);
   std::mt19937_64 rng(plan.seed);
   const std::string before = ReadAll(record);
   const std::string after = MutateRecord(before, mutation, rng, WindowsPath(prefix, PackageDir(prefix)));

@@ -3,7 +3,7 @@
 
 // What happens to a shop's machine between two runs of the tool that is no
 // fault of the tool's, yet can fool a tool that trusts what it sees: the
-// in-progress record damaged or edited, a backup's databases touched by an
+// in-progress record damaged, edited or replaced by a pipe or a link, a backup's databases touched by an
 // antivirus or a backup program (content unchanged), another folder dressed
 // in the backup's sizes and times, the clock's time zone changed, the
 // installation's path spelled another way in the registry.
