@@ -1,9 +1,11 @@
 #include "campaign/campaign.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <regex>
 
@@ -13,6 +15,7 @@
 #include "campaign/shop_prefix.h"
 #include "campaign/shop_work.h"
 #include "campaign/syscall_fault.h"
+#include "campaign/tamper.h"
 #include "campaign/tool_driver.h"
 
 namespace brevak::campaign {
@@ -22,6 +25,7 @@ namespace {
 constexpr char kUpdateDone[] = "升级完成";
 constexpr char kStartPrompt[] = "升级程序升级和备份本机数据";
 constexpr int64_t kHolderRowId = 9000000;
+constexpr char kCopyInPlace[] = "BREVAK_TEST_COPY_IN_PLACE=1";
 
 std::string Seconds(double seconds) {
   char text[32];
@@ -105,6 +109,7 @@ class ScheduleRunner {
  private:
   void RunStep(const StepPlan& step);
   void WorkStep(const StepPlan& step);
+  void TamperStep(const StepPlan& step);
   void ToolStep(const StepPlan& step);
   DriverLaunch BaseLaunch(const StepPlan& step, const fs::path& prefix) const;
   double UsualSeconds(StepKind kind) const;
@@ -139,11 +144,13 @@ class ScheduleRunner {
   int run_number_ = 0;
   std::vector<Owed> owed_;                 // rows of killed runs, owed by the next run
   std::vector<Message> episode_messages_;  // what the killed runs said
+  std::string time_zone_;                  // the runs' TZ; empty: this process's
   Origin work_{"work", {}}, beside_{"beside", {}};
 };
 
 ScheduleRunner::ScheduleRunner(const SchedulePlan& plan, const CampaignSetup& setup)
-    : plan_(plan), setup_(setup), rng_(plan.run_seed) {
+    : plan_(plan), setup_(setup), rng_(plan.run_seed), time_zone_(plan.time_zone) {
+  outcome_.in_place = plan.copy_in_place;
   dir_ = setup.work / ("schedule-" + std::to_string(plan.index));
   fs::remove_all(dir_);
   fs::create_directories(dir_);
@@ -160,7 +167,7 @@ ScheduleRunner::~ScheduleRunner() {
 ScheduleOutcome ScheduleRunner::Run() {
   for (const StepPlan& step : plan_.steps) RunStep(step);
   // A schedule never ends on a killed run: the user runs the tool again.
-  for (int again = 0; !owed_.empty() && again < 2; ++again) RunStep(StepPlan{StepKind::kUpdate, {}, {rng_()}, 0});
+  for (int again = 0; !owed_.empty() && again < 2; ++again) RunStep(StepPlan{StepKind::kUpdate, {}, {rng_()}, 0, {}});
   if (!outcome_.violations.empty()) Keep();
   return outcome_;
 }
@@ -168,7 +175,16 @@ ScheduleOutcome ScheduleRunner::Run() {
 void ScheduleRunner::RunStep(const StepPlan& step) {
   ++step_number_;
   if (step.kind == StepKind::kWork) return WorkStep(step);
+  if (step.kind == StepKind::kTamper) return TamperStep(step);
   ToolStep(step);
+}
+
+void ScheduleRunner::TamperStep(const StepPlan& step) {
+  ++outcome_.tampered;
+  const std::string done = ApplyTamper(prefix_, step.tamper);
+  if (step.tamper.kind == TamperKind::kTimeZone) time_zone_ = TimeZoneAfter(step.tamper);
+  outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + " (" +
+                           TamperName(step.tamper.kind) + "): " + done);
 }
 
 void ScheduleRunner::WorkStep(const StepPlan& step) {
@@ -185,6 +201,8 @@ DriverLaunch ScheduleRunner::BaseLaunch(const StepPlan& step, const fs::path& pr
   DriverLaunch launch;
   launch.tool = PackageTool(prefix);
   launch.prefix = prefix;
+  if (plan_.copy_in_place) launch.environment.push_back(kCopyInPlace);
+  if (!time_zone_.empty()) launch.environment.push_back("TZ=" + time_zone_);
   launch.stderr_file = dir_ / ("run-" + std::to_string(run_number_) + ".stderr");
   launch.answers = step.answers;
   launch.timeout_seconds = setup_.timeout_seconds;
@@ -227,7 +245,19 @@ void ScheduleRunner::ArmFault(const StepPlan& step, DriverLaunch& launch, ArmedF
   const FaultPlan& fault = step.fault;
   armed.text = DescribeFault(fault);
   armed.log = dir_ / ("run-" + std::to_string(run_number_) + ".strace");
-  if (fault.kind == FaultKind::kKill) {
+  if (fault.kind == FaultKind::kKill && fault.after_record) {
+    // A run whose record never appears is not killed: it ends by itself.
+    const double delay = fault.when * UsualSeconds(step.kind);
+    const fs::path record = install_ / "upgrade-in-progress.brevak";
+    auto appeared = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
+    launch.kill_when = [record, delay, appeared] {
+      const auto now = std::chrono::steady_clock::now();
+      std::error_code ec;
+      if (!*appeared && fs::exists(record, ec)) *appeared = now;
+      return *appeared && std::chrono::duration<double>(now - **appeared).count() >= delay;
+    };
+    armed.text = "SIGKILL " + Seconds(delay) + " after the record appears";
+  } else if (fault.kind == FaultKind::kKill) {
     launch.kill_at = fault.when * UsualSeconds(step.kind);
     armed.text = "SIGKILL at " + Seconds(launch.kill_at);
   } else if (fault.kind == FaultKind::kSyscall) {
@@ -423,21 +453,29 @@ void ScheduleRunner::Check(const StepPlan& step, const DriverResult& result, con
   episode_messages_.clear();
 }
 
+// The run's last word: "升级完成" only when the installation holds every
+// row owed; otherwise the rows must at least be in a folder the run named.
 void ScheduleRunner::FalseSuccess(const StepPlan& step, const DriverResult& result, const std::vector<Owed>& owed,
                                   const RowSet& after) {
-  for (size_t p = 0; p < result.messages.size(); ++p) {
-    if (result.messages[p].text != kUpdateDone) continue;
-    const std::vector<Message> later(result.messages.begin() + static_cast<long>(p) + 1, result.messages.end());
+  if (!result.messages.empty() && result.messages.back().text == kUpdateDone) {
     std::vector<FolderRows> named;
-    for (const fs::path& folder : NamedFolders(prefix_, later)) named.push_back(ReadFolder(folder));
+    for (const fs::path& folder : NamedFolders(prefix_, result.messages)) named.push_back(ReadFolder(folder));
     std::vector<const RowSet*> places = {&after};
     for (const FolderRows& folder : named) places.push_back(&folder.tables);
     int64_t missing = 0;
     const std::string missing_text = DescribeOwed(owed, places, &missing);
-    if (missing == 0) continue;
-    ++outcome_.false_successes;
-    Violation("false success: \"升级完成\" while " + std::to_string(missing) +
-              " rows are not in the installation: " + missing_text);
+    if (missing > 0) {
+      ++outcome_.false_successes;
+      Violation("false success: the last message is \"升级完成\" while " + std::to_string(missing) +
+                " rows are in neither the installation nor a folder the run named: " + missing_text);
+      return;
+    }
+    const std::string outside_text = DescribeOwed(owed, {&after}, &missing);
+    if (missing > 0) {
+      ++outcome_.done_outside;
+      Violation("the last message is \"升级完成\" while " + std::to_string(missing) +
+                " rows are not in the installation (only in a folder an earlier message named): " + outside_text);
+    }
     return;
   }
   if (!SilentRestore(step, result)) return;

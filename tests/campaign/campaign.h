@@ -35,10 +35,13 @@ struct ScheduleOutcome {
   std::vector<std::string> steps;       // one line each: what was done and what the tool said
   std::vector<std::string> violations;  // "step 3: ..."
   int64_t rows_lost = 0;
-  int false_successes = 0;
+  int false_successes = 0;    // last message "升级完成" (or a silent restore) while rows are nowhere named
+  int done_outside = 0;       // last message "升级完成" while rows are only in folders named before it
   int hangs = 0;
   int harness_errors = 0;
   int runs = 0, kills = 0, injected = 0, held = 0;
+  int tampered = 0;           // meddling steps
+  bool in_place = false;      // the schedule copied in place
 };
 
 ScheduleOutcome RunSchedule(const SchedulePlan& plan, const CampaignSetup& setup);

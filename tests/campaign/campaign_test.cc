@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <sstream>
 
 #include "campaign/messages.h"
+#include "campaign/record_mutation.h"
 #include "campaign/shop_rows.h"
 #include "campaign/syscall_fault.h"
 
@@ -30,6 +34,9 @@ TEST(NamesFolderTest, AFolderIsNamedOnlyByItsWholePath) {
       {"C:\\Brevak.old", "C:\\Brevak", false},
       {"见 C:\\Brevak.", "C:\\Brevak", true},
       {"112", "C:\\Brevak", false},
+      {"保存在：C:/Brevak\\20261209101500", "C:\\Brevak\\20261209101500", true},
+      {"保存在：C:\\\\Brevak\\\\20261209101500", "C:\\Brevak\\20261209101500", true},
+      {"C:/Brevak/2026120910150", "C:\\Brevak\\20261209101500", false},
   };
   for (const Case& c : cases) EXPECT_EQ(NamesFolder(c.text, c.folder), c.named) << c.text << " / " << c.folder;
 }
@@ -87,6 +94,94 @@ TEST(SyscallFaultTest, OnlyCallsOnTheShopsFilesAreCandidatesAndCountedAsStraceCo
   ASSERT_TRUE(FindInjected(log, &injected));
   EXPECT_EQ(injected.syscall + " " + std::to_string(injected.index) + " " + injected.target,
             "write 3 /p/drive_c/Brevak/升");
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line.ends_with("\r") ? line : line + "\r");
+  return lines;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Each mutation does what its name says, wherever the draw makes it strike,
+// so a schedule's "record cut short" is what the tool was given.
+TEST(RecordMutationTest, EachMutationDamagesTheRecordAsNamed) {
+  const std::string record =
+      "kind=update\r\nbackup=C:\\Brevak\\20261209101500\r\nstarted=20261209101500\r\n"
+      "backup.Addr.mdb=8192 2026-12-09 10:15:00\r\nsaved=20261209111500\r\n";
+  const std::string outside = "C:\\Brevak升级包";
+  using Check = std::function<bool(const std::string&)>;
+  const auto changed_lines = [&](const std::string& after) {
+    std::vector<std::string> a = Lines(record), b = Lines(after), changed;
+    if (a.size() != b.size()) return changed;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i]) changed.push_back(b[i]);
+    }
+    return changed;
+  };
+  const auto one_folder_line = [&](const std::string& after, const Check& value_ok) {
+    const std::vector<std::string> changed = changed_lines(after);
+    return changed.size() == 1 && NamesFolderValue(changed[0]) && value_ok(changed[0].substr(changed[0].find('=') + 1));
+  };
+  struct Case {
+    RecordMutation mutation;
+    Check holds;
+  } cases[] = {
+      {RecordMutation::kFlipBit, [&](const std::string& after) {
+         size_t bits = 0;
+         for (size_t i = 0; i < record.size() && after.size() == record.size(); ++i) {
+           bits += static_cast<size_t>(__builtin_popcount(static_cast<unsigned char>(record[i] ^ after[i])));
+         }
+         return after.size() == record.size() && bits == 1;
+       }},
+      {RecordMutation::kTruncate, [&](const std::string& after) {
+         return after.size() < record.size() && record.starts_with(after);
+       }},
+      {RecordMutation::kDuplicateLine, [&](const std::string& after) {
+         std::vector<std::string> lines = Lines(after);
+         const auto twice = std::adjacent_find(lines.begin(), lines.end());
+         if (twice == lines.end()) return false;
+         lines.erase(twice);
+         return lines == Lines(record);
+       }},
+      {RecordMutation::kDropLine, [&](const std::string& after) {
+         const std::vector<std::string> lines = Lines(after), all = Lines(record);
+         size_t kept = 0;  // the lines left are the record's, in its order
+         for (size_t i = 0; i < all.size() && kept < lines.size(); ++i) kept += all[i] == lines[kept] ? 1 : 0;
+         return lines.size() + 1 == all.size() && kept == lines.size();
+       }},
+      {RecordMutation::kSwapLines, [&](const std::string& after) {
+         return after != record && Sorted(Lines(after)) == Sorted(Lines(record)) && changed_lines(after).size() == 2;
+       }},
+      {RecordMutation::kOutsideFolder, [&](const std::string& after) {
+         return one_folder_line(after, [&](const std::string& value) { return value == outside + "\r"; });
+       }},
+      {RecordMutation::kDotDot, [&](const std::string& after) {
+         return one_folder_line(after, [&](const std::string& value) {
+           return value.ends_with("..\\Brevak升级包\r") &&
+                  (value.starts_with("..\\") || value.find("\\..\\..\\") != std::string::npos);
+         });
+       }},
+  };
+  for (const Case& c : cases) {
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+      std::mt19937_64 rng(seed);
+      const std::string after = MutateRecord(record, c.mutation, rng, outside);
+      EXPECT_TRUE(c.holds(after)) << MutationName(c.mutation) << ", seed " << seed << ":\n" << after;
+    }
+  }
+}
+
+TEST(RecordMutationTest, ARecordWithNothingToMutateIsLeftAsItIs) {
+  std::mt19937_64 rng(1);
+  EXPECT_EQ(MutateRecord("", RecordMutation::kFlipBit, rng, "C:\\x"), "");
+  EXPECT_EQ(MutateRecord("kind=update\r\n", RecordMutation::kOutsideFolder, rng, "C:\\x"), "kind=update\r\n");
+  EXPECT_EQ(MutateRecord("a=1\r\na=1\r\n", RecordMutation::kSwapLines, rng, "C:\\x"), "a=1\r\na=1\r\n");
 }
 
 }  // namespace

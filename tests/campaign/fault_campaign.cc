@@ -42,6 +42,10 @@ constexpr char kUsage[] =
     "  --follow-ups M    at most M steps after the aimed fault (default 3)\n"
     "  --work-rows W     at most W rows per spell of work in Brevak (default 20)\n"
     "  --max-hold S      at most S seconds that another program holds a database (default 8)\n"
+    "  --tamper-share F  the share of schedules that meddle between runs: a damaged record, a touched\n"
+    "                    backup, a decoy folder, another time zone, App Paths spelled otherwise (default 0.4)\n"
+    "  --in-place-share F  the share of schedules whose tool copies each file in place, as Windows'\n"
+    "                    shell does (default 0.3)\n"
     "  --timeout S       a run still going after S seconds is killed and reported (default 120)\n"
     "  --tool PATH       the program to check (default: the built brevak-upgrade)\n"
     "  --fixtures DIR    the Brevak.exe fixtures (default: tests/fixtures/pe of the source tree)\n"
@@ -83,6 +87,8 @@ bool TakeOption(std::string_view name, std::string_view value, Options* o) {
   if (name == "--rows") return Parse(value, &o->rows) && o->rows >= 0;
   if (name == "--follow-ups") return Parse(value, &o->plan.max_follow_ups) && o->plan.max_follow_ups >= 0;
   if (name == "--work-rows") return Parse(value, &o->plan.work_rows) && o->plan.work_rows > 0;
+  if (name == "--tamper-share") return Parse(value, &o->plan.tamper_share) && o->plan.tamper_share >= 0;
+  if (name == "--in-place-share") return Parse(value, &o->plan.in_place_share) && o->plan.in_place_share >= 0;
   if (name == "--max-hold") return Parse(value, &o->plan.max_hold_seconds) && o->plan.max_hold_seconds >= 0.5;
   if (name == "--timeout") return Parse(value, &o->timeout) && o->timeout > 0;
   if (name == "--tool") o->tool = std::string(value);
@@ -190,7 +196,7 @@ bool Prepare(const Options& options, CampaignSetup& setup) {
 
 struct Totals {
   int schedules = 0, runs = 0, kills = 0, injected = 0, held = 0, hangs = 0, harness = 0, false_successes = 0,
-      violating = 0;
+      done_outside = 0, violating = 0, tampered = 0, in_place = 0;
   int64_t rows_lost = 0;
 };
 
@@ -204,19 +210,24 @@ void Report(const Options& options, int index, const ScheduleOutcome& outcome, T
   totals.hangs += outcome.hangs;
   totals.harness += outcome.harness_errors;
   totals.false_successes += outcome.false_successes;
+  totals.done_outside += outcome.done_outside;
+  totals.tampered += outcome.tampered;
+  totals.in_place += outcome.in_place ? 1 : 0;
   totals.rows_lost += outcome.rows_lost;
   std::string steps;
   for (const std::string& step : outcome.steps) steps += (steps.empty() ? "" : " | ") + step;
   if (!outcome.violations.empty()) ++totals.violating;
   for (const std::string& violation : outcome.violations) {
-    std::printf("VIOLATION schedule %d (aim: %s%s; fault-campaign --seed %llu --rows %lld --only %d): %s || %s\n",
+    std::printf("VIOLATION schedule %d (aim: %s%s%s; fault-campaign --seed %llu --rows %lld --only %d): %s || %s\n",
                 plan.index, plan.aim.c_str(), plan.lacks_huifang_kind ? ", no Huifang_kind" : "",
+                plan.copy_in_place ? ", copying in place" : "",
                 static_cast<unsigned long long>(options.seed), static_cast<long long>(options.rows), plan.index,
                 violation.c_str(), steps.c_str());
   }
   if (outcome.violations.empty() || options.verbose) {
-    std::printf("schedule %d (aim: %s%s): %s\n", plan.index, plan.aim.c_str(),
-                plan.lacks_huifang_kind ? ", no Huifang_kind" : "", outcome.violations.empty() ? "ok" : "violated");
+    std::printf("schedule %d (aim: %s%s%s): %s\n", plan.index, plan.aim.c_str(),
+                plan.lacks_huifang_kind ? ", no Huifang_kind" : "", plan.copy_in_place ? ", copying in place" : "",
+                outcome.violations.empty() ? "ok" : "violated");
   }
   if (options.verbose) {
     for (const std::string& step : outcome.steps) std::printf("    %s\n", step.c_str());
@@ -256,13 +267,16 @@ int main(int argc, char** argv) {
   }
   fs::remove_all(setup.work);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("schedules run: %d (tool runs %d: killed %d, injected errors %d, databases held %d; %.0f s)\n",
-              totals.schedules, totals.runs, totals.kills, totals.injected, totals.held, seconds);
+  std::printf("schedules run: %d (meddling %d, copying in place %d; tool runs %d: killed %d, injected errors %d, "
+              "databases held %d; %.0f s)\n",
+              totals.schedules, totals.tampered, totals.in_place, totals.runs, totals.kills, totals.injected,
+              totals.held, seconds);
   std::printf("rows lost: %lld\n", static_cast<long long>(totals.rows_lost));
   std::printf("false successes: %d\n", totals.false_successes);
+  std::printf("\"升级完成\" with rows outside the installation: %d\n", totals.done_outside);
   if (totals.hangs > 0) std::printf("runs that hung: %d\n", totals.hangs);
   if (totals.harness > 0) std::printf("harness errors: %d\n", totals.harness);
   std::printf("schedules with a violation: %d\n", totals.violating);
   if (totals.harness > 0) return 3;
-  return totals.rows_lost > 0 || totals.false_successes > 0 || totals.hangs > 0 ? 1 : 0;
+  return totals.rows_lost > 0 || totals.false_successes > 0 || totals.done_outside > 0 || totals.hangs > 0 ? 1 : 0;
 }

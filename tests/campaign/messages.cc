@@ -52,6 +52,18 @@ bool EndsThere(const std::string& text, size_t end) {
   return !ContinuesName(next);
 }
 
+// The path separators as Windows reads them: '/' is '\', and a run of them
+// is one (C:/Brevak\\2026… names C:\Brevak\2026…).
+std::string OneSeparator(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const char separator = c == '/' ? '\\' : c;
+    if (separator == '\\' && !out.empty() && out.back() == '\\') continue;
+    out += separator;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string UnescapeText(const std::string& escaped) {
@@ -75,7 +87,8 @@ std::string WindowsPath(const fs::path& prefix, const fs::path& folder) {
   return path;
 }
 
-bool NamesFolder(const std::string& text, const std::string& windows_path) {
+bool NamesFolder(const std::string& raw_text, const std::string& windows_path) {
+  const std::string text = OneSeparator(raw_text);
   for (size_t at = 0; at + windows_path.size() <= text.size(); ++at) {
     if (!SameAt(text, at, windows_path)) continue;
     if (EndsThere(text, at + windows_path.size())) return true;

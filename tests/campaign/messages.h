@@ -23,8 +23,8 @@ std::string UnescapeText(const std::string& escaped);
 std::string WindowsPath(const std::filesystem::path& prefix, const std::filesystem::path& folder);
 
 // Whether `text` names the folder `windows_path`: the path appears (ASCII
-// letters compared without case, as Windows does) and does not run on into
-// a longer name.
+// letters compared without case, '/' taken for '\' and doubled separators
+// for one, as Windows does) and does not run on into a longer name.
 bool NamesFolder(const std::string& text, const std::string& windows_path);
 
 // The date a backup folder's fourteen-digit name stands for, in the words

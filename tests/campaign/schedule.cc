@@ -53,6 +53,42 @@ StepPlan Work(std::mt19937_64& rng, const PlanOptions& options) {
   return step;
 }
 
+TamperPlan RandomTamper(std::mt19937_64& rng) {
+  TamperPlan tamper;
+  const double draw = Uniform(rng);
+  tamper.kind = draw < 0.4    ? TamperKind::kMutateRecord
+                : draw < 0.55 ? TamperKind::kTouchBackup
+                : draw < 0.7  ? TamperKind::kDecoyFolder
+                : draw < 0.85 ? TamperKind::kTimeZone
+                              : TamperKind::kAppPaths;
+  tamper.variant = static_cast<int>(rng() % 64);
+  tamper.seed = rng();
+  return tamper;
+}
+
+// An update (or, for a damaged record, now and then a restore) killed while
+// its record is likely there; the meddling; the run that finds what it left.
+void AddTamperSteps(SchedulePlan& plan, std::mt19937_64& rng) {
+  StepPlan tamper;
+  tamper.kind = StepKind::kTamper;
+  tamper.tamper = RandomTamper(rng);
+  if (tamper.tamper.kind == TamperKind::kTimeZone) plan.time_zone = TimeZoneBefore();
+  StepPlan interrupted = Run(StepKind::kUpdate, rng);
+  if (tamper.tamper.kind == TamperKind::kMutateRecord && Uniform(rng) < 0.25) {
+    plan.steps.push_back(Run(StepKind::kUpdate, rng));
+    interrupted = Run(StepKind::kRestore, rng);
+  }
+  interrupted.fault.kind = FaultKind::kKill;
+  interrupted.fault.after_record = true;
+  interrupted.fault.when = Uniform(rng) * 0.06;  // a small shop's record lives a few hundredths of a second
+  plan.steps.push_back(interrupted);
+  plan.steps.push_back(tamper);
+  StepPlan next = Run(StepKind::kUpdate, rng);
+  next.answers.first_yes = 0.8;
+  next.answers.yes = 0.7;
+  plan.steps.push_back(next);
+}
+
 // The steps that aim at one handler.
 void AddAimedSteps(SchedulePlan& plan, std::mt19937_64& rng, const PlanOptions& options) {
   if (plan.aim == "update") {
@@ -70,6 +106,8 @@ void AddAimedSteps(SchedulePlan& plan, std::mt19937_64& rng, const PlanOptions& 
     finish.answers.first_yes = 0.8;
     finish.fault = RandomFault(rng, options, false);
     plan.steps.push_back(finish);
+  } else if (plan.aim == "tamper") {
+    AddTamperSteps(plan, rng);
   } else {
     plan.steps.push_back(Run(StepKind::kUpdate, rng));
     if (Uniform(rng) < 0.5) plan.steps.push_back(Work(rng, options));
@@ -88,9 +126,10 @@ SchedulePlan MakeSchedule(uint64_t seed, int index, const PlanOptions& options) 
   plan.seed = seed;
   plan.index = index;
   static const char* const kAims[] = {"update", "finish", "restore"};
-  plan.aim = kAims[rng() % 3];
+  plan.aim = Uniform(rng) < options.tamper_share ? "tamper" : kAims[rng() % 3];
   plan.lacks_huifang_kind = Uniform(rng) < 0.2;
   plan.run_seed = rng();
+  plan.copy_in_place = Uniform(rng) < options.in_place_share;
   AddAimedSteps(plan, rng, options);
   const int follow_ups = options.max_follow_ups <= 0 ? 0 : 1 + static_cast<int>(rng() % options.max_follow_ups);
   for (int i = 0; i < follow_ups; ++i) {
@@ -111,6 +150,7 @@ const char* StepName(StepKind kind) {
     case StepKind::kUpdate: return "update";
     case StepKind::kRestore: return "restore newest";
     case StepKind::kWork: return "work on";
+    case StepKind::kTamper: return "meddle";
   }
   return "?";
 }
@@ -120,7 +160,8 @@ std::string DescribeFault(const FaultPlan& fault) {
   switch (fault.kind) {
     case FaultKind::kNone: return "no fault";
     case FaultKind::kKill:
-      std::snprintf(text, sizeof text, "SIGKILL at %.0f%% of the run", fault.when * 100);
+      std::snprintf(text, sizeof text, "SIGKILL at %.0f%% of the run%s", fault.when * 100,
+                    fault.after_record ? " after its record appears" : "");
       return text;
     case FaultKind::kSyscall: return fault.error + " on a system call";
     case FaultKind::kHolder:

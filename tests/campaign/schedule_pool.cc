@@ -62,7 +62,8 @@ std::string SerializeOutcome(int index, const ScheduleOutcome& o) {
   std::ostringstream out;
   out << "schedule " << index << "\n";
   out << "counts " << o.rows_lost << " " << o.false_successes << " " << o.hangs << " " << o.harness_errors << " "
-      << o.runs << " " << o.kills << " " << o.injected << " " << o.held << "\n";
+      << o.runs << " " << o.kills << " " << o.injected << " " << o.held << " " << o.done_outside << " "
+      << o.tampered << " " << o.in_place << "\n";
   for (const std::string& step : o.steps) out << "step " << OneLine(step) << "\n";
   for (const std::string& violation : o.violations) out << "violation " << OneLine(violation) << "\n";
   return out.str() + kEnd;
@@ -79,7 +80,8 @@ bool ParseOutcome(const std::string& text, int* index, ScheduleOutcome* o) {
       have_index = static_cast<bool>(std::istringstream(rest) >> *index);
     } else if (word == "counts") {
       have_counts = static_cast<bool>(std::istringstream(rest) >> o->rows_lost >> o->false_successes >> o->hangs >>
-                                      o->harness_errors >> o->runs >> o->kills >> o->injected >> o->held);
+                                      o->harness_errors >> o->runs >> o->kills >> o->injected >> o->held >>
+                                      o->done_outside >> o->tampered >> o->in_place);
     } else if (word == "step") {
       o->steps.push_back(rest);
     } else if (word == "violation") {

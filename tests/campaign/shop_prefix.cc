@@ -1,5 +1,7 @@
 #include "campaign/shop_prefix.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <stdexcept>
 #include <utility>
@@ -77,6 +79,9 @@ void CopyPrefix(const fs::path& from, const fs::path& to) {
     } else if (entry.is_directory()) {
       fs::create_directories(target);
       folders.push_back({entry.path(), target});
+    } else if (entry.is_fifo()) {
+      // A record a schedule replaced by a pipe: copied as a pipe, never read.
+      if (mkfifo(target.c_str(), 0644) != 0) throw std::runtime_error("cannot make the pipe " + target.string());
     } else if (entry.path().filename() == kToolName) {
       fs::create_hard_link(entry.path(), target);
     } else {

@@ -26,8 +26,8 @@ std::filesystem::path PackageTool(const std::filesystem::path& prefix);
 void MakeShopPrefix(const std::filesystem::path& root, const ShopSpec& spec, const std::filesystem::path& tool,
                     const std::filesystem::path& fixtures);
 
-// Copies a prefix: symbolic links as links, the package's tool as a hard
-// link, everything else as files.
+// Copies a prefix: symbolic links as links, pipes as pipes, the package's
+// tool as a hard link, everything else as files.
 void CopyPrefix(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace brevak::campaign

@@ -59,7 +59,7 @@ int HighFd(int fd) {
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   std::vector<std::string> env =
-      testing::ToolEnvironment(launch.prefix, "/dev/fd/" + std::to_string(kScriptFd));
+      testing::ToolEnvironment(launch.prefix, "/dev/fd/" + std::to_string(kScriptFd), launch.environment);
   std::vector<char*> envp = testing::ExecPointers(env);
   execvpe(argv[0], argv.data(), envp.data());
   _exit(127);
@@ -182,7 +182,8 @@ void Session::TakeLine(const std::string& line) {
 
 void Session::CheckClock() {
   const double elapsed = Elapsed();
-  if (launch_.kill_at >= 0 && !result_.killed && elapsed >= launch_.kill_at) {
+  const bool kill_now = (launch_.kill_at >= 0 && elapsed >= launch_.kill_at) || (launch_.kill_when && launch_.kill_when());
+  if (kill_now && !result_.killed) {
     kill(-pid_, SIGKILL);
     result_.killed = true;
   }

@@ -45,10 +45,12 @@ struct DriverLaunch {
   std::vector<std::string> wrapper;  // the command line before the tool (strace ...); empty: none
   std::filesystem::path tool;
   std::filesystem::path prefix;      // WINEPREFIX
+  std::vector<std::string> environment;  // further NAME=value for the tool (TZ, test knobs)
   std::filesystem::path stderr_file;
   std::vector<DriverAction> actions;
   AnswerPolicy answers;
   double kill_at = -1;               // seconds after the start; negative: no kill
+  std::function<bool()> kill_when;   // asked as the run goes; true: kill it now
   struct Event {
     double at_seconds;               // after the start
     std::function<void()> fire;      // called once, from the driver's loop

@@ -4,15 +4,22 @@ extern char** environ;
 
 namespace brevak::testing {
 
-std::vector<std::string> ToolEnvironment(const std::filesystem::path& prefix, const std::string& script) {
+std::vector<std::string> ToolEnvironment(const std::filesystem::path& prefix, const std::string& script,
+                                         const std::vector<std::string>& extra) {
+  std::vector<std::string> set = {"WINEPREFIX=" + prefix.string(), "BREVAK_UI_SCRIPT=" + script};
+  set.insert(set.end(), extra.begin(), extra.end());
+  const auto replaced = [&](const std::string& entry) {
+    for (const std::string& variable : set) {
+      const size_t name_end = variable.find('=');
+      if (entry.compare(0, name_end + 1, variable, 0, name_end + 1) == 0) return true;
+    }
+    return false;
+  };
   std::vector<std::string> env;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    if (text.rfind("WINEPREFIX=", 0) == 0 || text.rfind("BREVAK_UI_SCRIPT=", 0) == 0) continue;
-    env.push_back(text);
+    if (!replaced(*entry)) env.push_back(*entry);
   }
-  env.push_back("WINEPREFIX=" + prefix.string());
-  env.push_back("BREVAK_UI_SCRIPT=" + script);
+  env.insert(env.end(), set.begin(), set.end());
   return env;
 }
 

@@ -13,8 +13,10 @@
 namespace brevak::testing {
 
 // "NAME=value" entries; `script` is what BREVAK_UI_SCRIPT names (a file, or
-// /dev/fd/N for a pipe).
-std::vector<std::string> ToolEnvironment(const std::filesystem::path& prefix, const std::string& script);
+// /dev/fd/N for a pipe). Each of `extra` ("TZ=UTC0") is set too, replacing
+// this process's own value of that variable.
+std::vector<std::string> ToolEnvironment(const std::filesystem::path& prefix, const std::string& script,
+                                         const std::vector<std::string>& extra = {});
 
 // Pointers into `texts` (an argv or an environment), ended by a null pointer,
 // for execve.

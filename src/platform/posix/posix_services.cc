@@ -1,7 +1,20 @@
 #include "platform/posix/posix_services.h"
 
+#include <cstdlib>
+#include <string_view>
+
 namespace brevak::posix {
 namespace {
+
+// A test knob, never set in a shop: the fault campaign starts the tool with
+// it to copy as Windows' shell does, file after file under the real names.
+constexpr char kCopyInPlaceKnob[] = "BREVAK_TEST_COPY_IN_PLACE";
+
+CopyPlacement PlacementFromEnvironment() {
+  const char* knob = std::getenv(kCopyInPlaceKnob);
+  return knob != nullptr && std::string_view(knob) == "1" ? CopyPlacement::kInPlace
+                                                          : CopyPlacement::kThroughTemporary;
+}
 
 PosixFolders MakeFolders(const WinePrefix& prefix, const PosixServiceOptions& options) {
   return options.executable ? PosixFolders(prefix, *options.executable) : PosixFolders(prefix);
@@ -13,7 +26,7 @@ PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, con
     : prefix_(prefix),
       registry_(prefix_, code_page_, *options.diagnostics),
       version_info_(prefix_, code_page_),
-      shell_copy_(prefix_, code_page_, window, options.copier),
+      shell_copy_(prefix_, code_page_, window, options.copier, std::chrono::seconds(1), PlacementFromEnvironment()),
       database_(prefix_),
       folders_(MakeFolders(prefix_, options)),
       instance_lock_(prefix_),

@@ -34,7 +34,10 @@ struct PosixServiceOptions {
   std::ostream* diagnostics = &std::cerr;
 };
 
-// Every service of the Linux platform on one prefix.
+// Every service of the Linux platform on one prefix. The shell copy writes
+// through temporary names, or in place when the test knob
+// BREVAK_TEST_COPY_IN_PLACE=1 is in the environment (the fault campaign's
+// copier that writes as Windows' shell does; never set in a shop).
 // REQUIRES: window and options.copier outlive this object.
 class PosixServices {
  public:

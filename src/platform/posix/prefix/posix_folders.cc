@@ -2,6 +2,8 @@
 
 #include <errno.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -143,6 +145,15 @@ std::unique_ptr<FolderEnumeration> PosixFolder::SubFolders() {
 // Days from 30 December 1899, the Date of the run-time, to 1 January 1970.
 constexpr double kUnixEpochAsDate = 25569.0;
 
+// The seconds local time is ahead of UTC at `seconds` since 1970. Windows
+// gives a file's DateLastModified in the machine's local time, as it is now
+// set, so a changed time zone moves every file's date.
+long LocalOffsetSeconds(std::chrono::seconds seconds) {
+  const time_t at = static_cast<time_t>(seconds.count());
+  tm local{};
+  return localtime_r(&at, &local) != nullptr ? local.tm_gmtoff : 0;
+}
+
 class PosixFile : public File {
  public:
   PosixFile(std::u16string name, int64_t size, double modified)
@@ -166,7 +177,9 @@ std::unique_ptr<File> ReadFile(const fs::path& path) {
   const fs::file_time_type written = fs::last_write_time(path, ec);
   if (ec) return nullptr;
   const auto since_epoch = std::chrono::file_clock::to_sys(written).time_since_epoch();
-  const double days = std::chrono::duration<double, std::ratio<86400>>(since_epoch).count();
+  const auto local = since_epoch + std::chrono::seconds(LocalOffsetSeconds(
+                                       std::chrono::floor<std::chrono::seconds>(since_epoch)));
+  const double days = std::chrono::duration<double, std::ratio<86400>>(local).count();
   return std::make_unique<PosixFile>(Utf8ToUtf16(path.filename().string()), static_cast<int64_t>(size),
                                      kUnixEpochAsDate + days);
 }

@@ -117,9 +117,10 @@ struct PlannedFile {
 class CopyOperation {
  public:
   CopyOperation(const WinePrefix& prefix, WindowSystem& window, FileCopier& copier,
-                SteadyClock::duration progress_delay, std::mt19937_64& random, uint16_t flags)
+                SteadyClock::duration progress_delay, CopyPlacement placement, std::mt19937_64& random,
+                uint16_t flags)
       : prefix_(prefix), window_(window), copier_(copier), progress_delay_(progress_delay),
-        random_(random), flags_(flags), start_(SteadyClock::now()) {}
+        placement_(placement), random_(random), flags_(flags), start_(SteadyClock::now()) {}
   ~CopyOperation() {
     if (progress_shown_) window_.HideOperationProgress();
   }
@@ -149,10 +150,12 @@ class CopyOperation {
   void AttachJournals();
   int32_t MakeFolders();
   int32_t CopyOne(const PlannedFile& file);
+  // Writes the file (and its journal) straight under the real name.
+  int32_t CopyInPlace(const PlannedFile& file, const fs::path& target, const std::u16string& shown);
   int32_t Commit();
   int32_t Skip(const PlannedFile& file);
   Overwrite AskOverwrite(const std::string& name);
-  int32_t CopyToTemp(const fs::path& from, uint64_t bytes, const TempFile& temp, const std::u16string& shown);
+  int32_t CopyFileTo(const fs::path& from, uint64_t bytes, const fs::path& to, const std::u16string& shown);
   int32_t RemoveStaleJournal(const fs::path& journal_target);
   bool ReportProgress(const std::u16string& shown);
   // A fresh temporary name beside `target`.
@@ -162,6 +165,7 @@ class CopyOperation {
   WindowSystem& window_;
   FileCopier& copier_;
   const SteadyClock::duration progress_delay_;
+  const CopyPlacement placement_;
   std::mt19937_64& random_;
   const uint16_t flags_;
   const SteadyClock::time_point start_;
@@ -174,6 +178,7 @@ class CopyOperation {
   bool aborted_ = false;
   std::vector<Completed> completed_;
   std::set<fs::path> pending_targets_;  // of completed_, to be asked about like existing files
+  bool wrote_in_place_ = false;
 };
 
 int32_t CopyOperation::Plan(const std::vector<std::u16string>& patterns, const std::u16string& destination) {
@@ -355,13 +360,14 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
     }
   }
   const std::u16string shown = Utf8ToUtf16(file.name);
+  if (placement_ == CopyPlacement::kInPlace) return CopyInPlace(file, target, shown);
   Completed completed{std::make_unique<TempFile>(NewTempPath(target)), target, nullptr};
-  if (const int32_t error = CopyToTemp(file.source, file.bytes, *completed.temp, shown)) return error;
+  if (const int32_t error = CopyFileTo(file.source, file.bytes, completed.temp->path(), shown)) return error;
   if (file.journal) {
     fs::path journal_target = target;
     journal_target += kJournalSuffix;
     completed.journal_temp = std::make_unique<TempFile>(NewTempPath(journal_target));
-    if (const int32_t error = CopyToTemp(*file.journal, file.journal_bytes, *completed.journal_temp, shown)) {
+    if (const int32_t error = CopyFileTo(*file.journal, file.journal_bytes, completed.journal_temp->path(), shown)) {
       return error;
     }
   }
@@ -370,10 +376,33 @@ int32_t CopyOperation::CopyOne(const PlannedFile& file) {
   return ERROR_SUCCESS;
 }
 
+// The old file and its journal go first; the new one is then written
+// where they were. A copy that fails leaves no partial file under the name.
+int32_t CopyOperation::CopyInPlace(const PlannedFile& file, const fs::path& target, const std::u16string& shown) {
+  fs::path journal_target = target;
+  journal_target += kJournalSuffix;
+  if (const int32_t error = RemoveStaleJournal(journal_target)) return error;
+  std::error_code ec;
+  fs::remove(target, ec);
+  if (ec) return FromErrorCode(ec, ERROR_PATH_NOT_FOUND);
+  wrote_in_place_ = true;
+  int32_t error = CopyFileTo(file.source, file.bytes, target, shown);
+  if (error == ERROR_SUCCESS && file.journal) {
+    error = CopyFileTo(*file.journal, file.journal_bytes, journal_target, shown);
+    if (error != ERROR_SUCCESS) fs::remove(journal_target, ec);
+  }
+  if (error != ERROR_SUCCESS) fs::remove(target, ec);
+  return error;
+}
+
 // Makes the temporary copies durable with one flush of the file system,
 // then renames them over their real names and makes the renames durable in
 // every folder that got one.
 int32_t CopyOperation::Commit() {
+  if (wrote_in_place_) {
+    const int error = FlushFileSystem(destination_);
+    return error != 0 ? Win32ErrorFromErrno(error, ERROR_PATH_NOT_FOUND) : ERROR_SUCCESS;
+  }
   if (completed_.empty()) return ERROR_SUCCESS;
   if (const int error = FlushFileSystem(destination_)) return Win32ErrorFromErrno(error, ERROR_PATH_NOT_FOUND);
   std::set<fs::path> renamed_in;
@@ -409,12 +438,12 @@ CopyOperation::Overwrite CopyOperation::AskOverwrite(const std::string& name) {
   }
 }
 
-int32_t CopyOperation::CopyToTemp(const fs::path& from, uint64_t bytes, const TempFile& temp,
+int32_t CopyOperation::CopyFileTo(const fs::path& from, uint64_t bytes, const fs::path& to,
                                   const std::u16string& shown) {
   const uint64_t base = bytes_done_;
   int32_t result = ERROR_CANCELLED;
   if (ReportProgress(shown)) {
-    result = copier_.CopyFile(from, temp.path(), [&](uint64_t done) {
+    result = copier_.CopyFile(from, to, [&](uint64_t done) {
       bytes_done_ = base + std::min(done, bytes);
       return ReportProgress(shown);
     });
@@ -449,10 +478,11 @@ fs::path CopyOperation::NewTempPath(const fs::path& target) {
 }  // namespace
 
 PosixShellCopy::PosixShellCopy(const WinePrefix& prefix, CodePage& code_page, WindowSystem& window,
-                               FileCopier* copier, std::chrono::steady_clock::duration progress_delay)
+                               FileCopier* copier, std::chrono::steady_clock::duration progress_delay,
+                               CopyPlacement placement)
     : prefix_(prefix), code_page_(code_page), window_(window),
       copier_(copier != nullptr ? *copier : streaming_copier_), progress_delay_(progress_delay),
-      random_(std::random_device{}()) {}
+      placement_(placement), random_(std::random_device{}()) {}
 
 int32_t PosixShellCopy::SHFileOperationA(ShFileOpStruct* op) {
   if (op == nullptr) return last_error_ = ERROR_INVALID_PARAMETER;
@@ -462,7 +492,7 @@ int32_t PosixShellCopy::SHFileOperationA(ShFileOpStruct* op) {
   const std::u16string to = code_page_.FromAnsi(op->pTo);
   const std::u16string destination = to.substr(0, to.find(u'\0'));
   if (patterns.empty() || destination.empty()) return last_error_ = ERROR_INVALID_PARAMETER;
-  CopyOperation copy(prefix_, window_, copier_, progress_delay_, random_, op->fFlags);
+  CopyOperation copy(prefix_, window_, copier_, progress_delay_, placement_, random_, op->fFlags);
   int32_t result = copy.Plan(patterns, destination);
   if (result == ERROR_SUCCESS) result = copy.PrepareDestination(destination);
   if (result == ERROR_SUCCESS) result = copy.CopyAll();

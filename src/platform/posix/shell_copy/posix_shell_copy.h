@@ -13,6 +13,12 @@
 
 namespace brevak::posix {
 
+// How the shell copy puts each copied file in place.
+enum class CopyPlacement {
+  kThroughTemporary,  // written under a temporary name, renamed over the real one at the end
+  kInPlace,           // written under the real name, file after file
+};
+
 // SHFileOperationA on a Wine-style prefix, for FO_COPY:
 // - `pFrom` (code-page bytes) lists patterns; the last component of each
 //   may hold `*` and `?` (case-insensitive). A wildcard pattern that
@@ -41,6 +47,13 @@ namespace brevak::posix {
 //   removed before copying, and never taken as sources.
 //   A database's rollback journal ("X-journal") travels with X; replacing
 //   X removes a stale X-journal the source does not have.
+// - Under CopyPlacement::kInPlace each file is instead written straight
+//   under its real name, one after another in the request's order, as
+//   Windows' own SHFileOperationA does: a copy stopped between two files
+//   leaves the earlier ones new and the later ones old, and one stopped
+//   inside a file leaves that file partly written. A file whose copy fails
+//   is removed (its old content is gone already). The fault campaign uses
+//   this placement to meet the states a copy on Windows leaves.
 // - A copy that runs longer than `progress_delay` shows the window's
 //   operation progress; a cancel there stops with 1223 and the aborted flag.
 // - The first failure or cancel stops the operation; the files completed
@@ -51,7 +64,8 @@ class PosixShellCopy : public ShellCopy {
   // REQUIRES: code_page, window and copier (when given) outlive this object.
   PosixShellCopy(const WinePrefix& prefix, CodePage& code_page, WindowSystem& window,
                  FileCopier* copier = nullptr,
-                 std::chrono::steady_clock::duration progress_delay = std::chrono::seconds(1));
+                 std::chrono::steady_clock::duration progress_delay = std::chrono::seconds(1),
+                 CopyPlacement placement = CopyPlacement::kThroughTemporary);
 
   int32_t SHFileOperationA(ShFileOpStruct* op) override;
   int32_t GetLastError() override { return last_error_; }
@@ -63,6 +77,7 @@ class PosixShellCopy : public ShellCopy {
   StreamingFileCopier streaming_copier_;
   FileCopier& copier_;
   std::chrono::steady_clock::duration progress_delay_;
+  CopyPlacement placement_;
   std::mt19937_64 random_;
   int32_t last_error_ = 0;
 };

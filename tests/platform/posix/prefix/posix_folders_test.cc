@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <time.h>
+
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -171,6 +175,27 @@ TEST_F(FoldersTest, ListsFilesWithTheirSizesAndTellsFilesFromFolders) {
   EXPECT_TRUE(fso_->FolderExists(u"c:/b/20261209050000/"));
   EXPECT_FALSE(fso_->FolderExists(u"C:\\B\\Customerdata.car"));
   EXPECT_FALSE(fso_->FolderExists(u""));
+}
+
+// As on Windows, a file's date is local time in the zone set now: a file
+// written 2026-12-09 02:00 UTC is dated 10:00 in China, 21:00 the day
+// before in New York (winter).
+TEST_F(FoldersTest, FileDatesAreLocalTimeInTheZoneSetNow) {
+  const fs::path file = prefix_.OnDriveC("B/Customerdata.car");
+  testing::WriteFile(file, "x");
+  const std::chrono::sys_seconds written = std::chrono::sys_days{std::chrono::year{2026} / 12 / 9} + std::chrono::hours(2);
+  fs::last_write_time(file, std::chrono::file_clock::from_sys(written));
+  const char* saved = getenv("TZ");
+  const std::string before = saved != nullptr ? saved : "";
+  struct Case { const char* zone; double date; } cases[] = {
+      {"UTC0", 46365 + 2 / 24.0}, {"CST-8", 46365 + 10 / 24.0}, {"EST5EDT,M3.2.0,M11.1.0", 46364 + 21 / 24.0}};
+  for (const Case& c : cases) {
+    setenv("TZ", c.zone, 1);
+    tzset();
+    EXPECT_NEAR(fso_->GetFile(u"C:\\B\\Customerdata.car")->DateLastModified(), c.date, 1e-6) << c.zone;
+  }
+  if (saved != nullptr) setenv("TZ", before.c_str(), 1); else unsetenv("TZ");
+  tzset();
 }
 
 TEST_F(FoldersTest, DeletesAFolderWithEverythingInIt) {

@@ -73,8 +73,9 @@ class ShellCopyTest : public ::testing::Test {
   // flag and the last error land in the members.
   void Copy(const std::u16string& from, const std::u16string& to, uint16_t flags,
             FileCopier* copier = nullptr,
-            std::chrono::steady_clock::duration progress_delay = std::chrono::hours(1)) {
-    PosixShellCopy shell(wine_, code_page_, window_, copier, progress_delay);
+            std::chrono::steady_clock::duration progress_delay = std::chrono::hours(1),
+            CopyPlacement placement = CopyPlacement::kThroughTemporary) {
+    PosixShellCopy shell(wine_, code_page_, window_, copier, progress_delay, placement);
     ShFileOpStruct op;
     op.hwnd = FakeWindow::kHandle;
     op.wFunc = FO_COPY;
@@ -411,9 +412,9 @@ class FaultTest : public ShellCopyTest {
       if (std::string(name) != "Customerdata.car-journal") WriteFile(C(std::string("Inst/") + name), old_[name]);
     }
   }
-  void CopyPackage(FileCopier* copier) {
+  void CopyPackage(FileCopier* copier, CopyPlacement placement = CopyPlacement::kThroughTemporary) {
     Copy(SourceList({u"C:\\Pkg\\*.car", u"C:\\Pkg\\*.mdb", u"C:\\Pkg\\Brevak.*"}), u"C:\\Inst\\",
-         FOF_NOCONFIRMATION | FOF_MULTIDESTFILES, copier);
+         FOF_NOCONFIRMATION | FOF_MULTIDESTFILES, copier, std::chrono::hours(1), placement);
   }
   // Every real name holds either its old content or the whole new file.
   void ExpectNoPartialFiles(const std::string& context) {
@@ -461,6 +462,46 @@ TEST_F(FaultTest, InterruptedCopyNeverShowsAPartialFileUnderItsName) {
     EXPECT_THROW(CopyPackage(&faulty), FaultyCopier::Interrupted) << context;
     ExpectNoPartialFiles(context);
     EXPECT_FALSE(HasTempFiles(C("Inst"))) << context;
+  }
+}
+
+// As Windows' shell copies: each file under its real name in the request's
+// order, so a copy stopped at file k leaves the files before it new, file k
+// partly written (killed) or gone (failed), and the files after it old.
+TEST_F(FaultTest, InPlaceCopyWritesFileAfterFileUnderTheRealNames) {
+  const std::vector<std::string> order = {"Customerdata.car", "Addr.mdb", "Brevak.exe", "Brevak.ini"};
+  for (const bool interrupt : {true, false}) {
+    for (int k = 1; k <= 4; ++k) {
+      const std::string context = (interrupt ? "killed" : "failed") + std::string(" at copy ") + std::to_string(k);
+      MakeFolders();
+      fs::remove(C("Pkg/Customerdata.car-journal"));
+      FaultyCopier faulty;
+      faulty.fail_at = k;
+      faulty.error = 112;
+      faulty.interrupt = interrupt;
+      std::vector<std::string> seen_while_failing;
+      faulty.while_failing = [&] { seen_while_failing = {ReadFile(C("Inst/" + order[k - 1]))}; };
+      if (interrupt) {
+        EXPECT_THROW(CopyPackage(&faulty, CopyPlacement::kInPlace), FaultyCopier::Interrupted) << context;
+      } else {
+        CopyPackage(&faulty, CopyPlacement::kInPlace);
+        EXPECT_EQ(result_, 112) << context;
+      }
+      const std::string fresh = ReadFile(C("Pkg/" + order[k - 1]));
+      EXPECT_EQ(seen_while_failing, std::vector<std::string>{fresh.substr(0, fresh.size() / 2)}) << context;
+      EXPECT_FALSE(HasTempFiles(C("Inst"))) << context;
+      for (int i = 1; i <= 4; ++i) {
+        const std::string& name = order[i - 1];
+        const fs::path path = C("Inst/" + name);
+        if (i < k) {
+          EXPECT_EQ(ReadFile(path), ReadFile(C("Pkg/" + name))) << context << " " << name;
+        } else if (i > k) {
+          EXPECT_EQ(ReadFile(path), old_[name]) << context << " " << name;
+        } else if (!interrupt) {
+          EXPECT_FALSE(fs::exists(path)) << context << " " << name;
+        }
+      }
+    }
   }
 }
 
