@@ -52,10 +52,13 @@ void FormUpdate::RunRestore() {
   const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
   if (!unfinished_update) {
     // A plain restore says nothing when it goes through, unless a record
-    // was set aside on the way: its folders are named once more.
+    // was set aside on the way: then it speaks, so it names every folder
+    // that holds data it replaced, its own safety copy included, and the
+    // set-aside record's folders once more.
     if (!safety.empty() && sRecordSetAside_) {
       ResumeNext([&] {
-        window().MsgBox(RestoreAfterSetAsideMessage(InWords(sSetAsideFolders_)), MsgBoxButtons::kOkOnly);
+        window().MsgBox(RestoreAfterSetAsideMessage(InWords({safety}).front(), InWords(sSetAsideFolders_)),
+                        MsgBoxButtons::kOkOnly);
       });
     }
     return;

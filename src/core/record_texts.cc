@@ -49,8 +49,9 @@ std::u16string SetAsideRecordLine(const std::vector<NamedFolder>& folders) {
          u"。如果缺少数据，请联系技术支持。";
 }
 
-std::u16string RestoreAfterSetAsideMessage(const std::vector<NamedFolder>& folders) {
-  return u"恢复完成。" + vb::vbCrLf + SetAsideRecordLine(folders);
+std::u16string RestoreAfterSetAsideMessage(const NamedFolder& saved, const std::vector<NamedFolder>& folders) {
+  return u"恢复完成。这次恢复之前的数据保存在：" + FolderListText({saved}) + u"。" + vb::vbCrLf +
+         SetAsideRecordLine(folders);
 }
 
 std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path) {

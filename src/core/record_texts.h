@@ -30,8 +30,9 @@ std::u16string UntrustedRecordQuestion(const std::u16string& reason, const std::
                                        const std::u16string& record_path);
 // The line every last message of a run that set a record aside carries.
 std::u16string SetAsideRecordLine(const std::vector<NamedFolder>& folders);
-// A restore that set a record aside and went through.
-std::u16string RestoreAfterSetAsideMessage(const std::vector<NamedFolder>& folders);
+// A restore that set a record aside and went through: the folder that saved
+// what it replaced, and the set-aside record's folders.
+std::u16string RestoreAfterSetAsideMessage(const NamedFolder& saved, const std::vector<NamedFolder>& folders);
 // A newer tool's update is unfinished: nothing is done.
 std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path);
 

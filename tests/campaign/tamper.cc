@@ -23,9 +23,12 @@ namespace {
 constexpr char kRecordFile[] = "upgrade-in-progress.brevak";
 
 // The App Paths key's two values, each spelled another way for the same
-// folder. The stand-in has no 8.3 names: C:\BREVAK\BREVAK.EXE is the
-// short form of a folder whose name fits 8.3, the one short spelling it can
-// resolve; PROGRA~1-style names are out of its reach.
+// folder. The folder's own name keeps its case: the tool cuts the
+// installation folder out of the listing at "Brevak\", compared exactly, so
+// an installation spelled "brevak\" is one it cannot find at all (its
+// start-up ends in the run-time error, with nothing changed), not another
+// spelling of a record's folder. The stand-in has no 8.3 names, so a
+// PROGRA~1-style spelling is out of its reach.
 struct Spelling {
   const char* what;
   const char* exe;   // as system.reg escapes it
@@ -33,9 +36,9 @@ struct Spelling {
 };
 constexpr Spelling kSpellings[] = {
     {"with /", "C:/Brevak\\\\Brevak.exe", "C:/Brevak\\\\"},
-    {"as its short name", "C:\\\\BREVAK\\\\BREVAK.EXE", "C:\\\\BREVAK\\\\"},
+    {"with the drive and the program in other case", "c:\\\\Brevak\\\\BREVAK.EXE", "c:\\\\Brevak\\\\"},
     {"with doubled \\ and a trailing \\", "C:\\\\\\\\Brevak\\\\Brevak.exe", "C:\\\\\\\\Brevak\\\\\\\\"},
-    {"in lower case", "c:\\\\brevak\\\\Brevak.exe", "c:\\\\brevak\\\\"},
+    {"with the drive in lower case", "c:\\\\Brevak\\\\Brevak.exe", "c:\\\\Brevak\\\\"},
 };
 constexpr const char* kZones[] = {"EST5EDT,M3.2.0,M11.1.0", "UTC0", "NZST-12"};
 

@@ -17,7 +17,7 @@ TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
   const std::u16string file = u"\r\n升级进度文件：C:\\B\\upgrade-in-progress.brevak";
   for (const std::u16string& text : {UntrustedRecordQuestion(RecordIncompleteReason(), two, file.substr(9)),
                                      NewerToolRecordMessage(two, file.substr(9)), SetAsideRecordLine(two),
-                                     RestoreAfterSetAsideMessage(two)}) {
+                                     RestoreAfterSetAsideMessage(two[1], two)}) {
     EXPECT_NE(text.find(named), std::u16string::npos) << std::string(text.begin(), text.end());
     EXPECT_TRUE(text.find(u"技术支持") != std::u16string::npos) << std::string(text.begin(), text.end());
   }
@@ -25,6 +25,8 @@ TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
   EXPECT_NE(UntrustedRecordQuestion(u"x", {}, u"f").find(u"没有找到"), std::u16string::npos);
   EXPECT_TRUE(NewerToolRecordMessage({}, file.substr(9)).ends_with(file));
   EXPECT_NE(SetAsideRecordLine({}).find(u"没有指出"), std::u16string::npos);
+  EXPECT_TRUE(RestoreAfterSetAsideMessage({u"C:\\B\\20261210125633", u"2026年12月10日12时56分33秒"}, two)
+                  .starts_with(u"恢复完成。这次恢复之前的数据保存在：备份文件夹 C:\\B\\20261210125633（"));
 }
 
 }  // namespace
