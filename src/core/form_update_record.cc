@@ -26,7 +26,7 @@ bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
   const std::u16string aside = UpdateRecordPath() + u".damaged-" + sBackupDir_.substr(sInstallDir_.size());
   sBackupDir_ = update_backup;
   try {
-    platform_.durable_files->Rename(UpdateRecordPath(), aside);
+    journal().SetAside(aside);
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
       window().MsgBox(u"无法把记录改名：" + e.description() + vb::vbCrLf + u"什么也没有改动。", MsgBoxButtons::kOkOnly);
@@ -145,10 +145,8 @@ std::u16string FormUpdate::SavedFolders() const {
 bool FormUpdate::RecordSavedFolder() {
   const RecordReading reading = ReadRecord();
   if (!reading.record) return true;  // nothing left to finish from
-  UpdateRecord record = *reading.record;
-  record.saved.push_back(sSavedDir_);
   try {
-    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+    journal().NoteSaved(CarriedUpdateOf(*reading.record), sSavedDir_);
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
@@ -163,13 +161,14 @@ bool FormUpdate::RecordSavedFolder() {
 // The record names the backup folder and how the backup wrote its
 // databases, so that a run interrupted from here on is finished from this
 // backup. Without it the run must not go on.
-bool FormUpdate::WriteRecord(const UpdateRecord& record, const std::u16string& what_stops) {
+bool FormUpdate::WriteRecord(const std::function<void()>& transition, const std::u16string& what_stops,
+                             const std::u16string& folder) {
   try {
-    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+    transition();
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + record.backup,
+      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + folder,
                       MsgBoxButtons::kOkOnly);
     });
     return false;
@@ -197,7 +196,9 @@ std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const
 bool FormUpdate::RecordUpdateInProgress() {
   const std::u16string what_stops = u"升级没有继续，原有数据已备份到：";
   const std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_, what_stops);
-  return record && WriteRecord(*record, what_stops);
+  if (!record) return false;
+  const UpdateInProgress update = std::get<UpdateInProgress>(JournalStateOf(*record));
+  return WriteRecord([&] { journal().BeginUpdate(update); }, what_stops, record->backup);
 }
 
 // The record stays, so that the next 开始更新 retries from the same backup;
@@ -206,18 +207,15 @@ bool FormUpdate::RecordUpdateInProgress() {
 void FormUpdate::RecordUpdateEnded() {
   const RecordReading reading = ReadRecord();
   if (!reading.record) return;
-  UpdateRecord record = *reading.record;
-  ResumeNext([&] {
-    record.after_files = DatabaseDigests(sInstallDir_);
-    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
-  });
+  const CarriedUpdate update = CarriedUpdateOf(*reading.record);
+  ResumeNext([&] { journal().EndWithTablesLeft(update, DatabaseDigests(sInstallDir_)); });
 }
 
 // A record that cannot be removed is said: the data is whole, but the
 // record may ask again.
 bool FormUpdate::ClearUpdateRecord(const std::u16string& replaced_data) {
   try {
-    platform_.durable_files->Remove(UpdateRecordPath());
+    journal().End();
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {

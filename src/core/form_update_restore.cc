@@ -110,7 +110,8 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   if (!record) return u"";
   record->restored = entry;
   record->unfinished_update = unfinished_update;
-  if (!WriteRecord(*record, what_stops)) return u"";
+  const RestoreCopying restore = std::get<RestoreCopying>(JournalStateOf(*record));
+  if (!WriteRecord([&] { journal().BeginRestore(restore); }, what_stops, record->backup)) return u"";
   SHFILEOPSTRUCT request;
   request.pFrom = SourceList({source + u"\\*.*"});
   request.pTo = sInstallDir_ + u"\\";
@@ -124,7 +125,8 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   NoteRestoreResult(outcome);
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
-      WriteRecord(*unfinished_update, u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：");
+      WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
+                  u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：", unfinished_update->backup);
     } else {
       ClearUpdateRecord(safety);
     }
