@@ -231,9 +231,9 @@ class FormUpdate : public FormEvents {
                    const std::u16string& folder);
   bool RecordUpdateInProgress();
   void RecordUpdateEnded();
-  // False, after telling the user, when the record could not be removed.
-  // `replaced_data`, when given, is named in the message of a failure.
-  bool ClearUpdateRecord(const std::u16string& replaced_data = u"");
+  // False, after telling the user, when the record of an update that
+  // moved every table could not be removed.
+  bool ClearUpdateRecord();
   std::u16string UpdateRecordPath() const;
   // The only writer of the record; each handler reads it first.
   Journal& journal();
@@ -259,6 +259,8 @@ class FormUpdate : public FormEvents {
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
+  void EndRestore(const std::u16string& entry, const std::u16string& safety,
+                  const std::shared_ptr<const UpdateRecord>& unfinished_update);
   std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record);
@@ -324,6 +326,11 @@ class FormUpdate : public FormEvents {
   // A record this run set aside, and the folders it named then: every last
   // message of the run names them.
   bool sRecordSetAside_ = false;
+  // The last restore copied its entry back but its record stays: the user
+  // has been told, and no 恢复完成 follows.
+  bool sRestoreNotEnded_ = false;
+  // The safety folder of the interrupted restore this run follows up.
+  std::u16string sInterruptedRestoreSafety_;
   std::vector<std::u16string> sSetAsideFolders_;
 };
 

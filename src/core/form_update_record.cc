@@ -118,7 +118,16 @@ bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
                                   vb::vbCrLf + u"选择“否”：什么也不改动。";
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
-  if (answer != vbYes || !ClearUpdateRecord()) return false;
+  if (answer != vbYes) return false;
+  try {
+    journal().End();
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(GiveUpNotMadeMessage(InWords({record.backup}), e.description(), UpdateRecordPath()),
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
   sGivenUpDir_ = record.backup;
   return true;
 }
@@ -211,17 +220,16 @@ void FormUpdate::RecordUpdateEnded() {
   ResumeNext([&] { journal().EndWithTablesLeft(update, DatabaseDigests(sInstallDir_)); });
 }
 
-// A record that cannot be removed is said: the data is whole, but the
-// record may ask again.
-bool FormUpdate::ClearUpdateRecord(const std::u16string& replaced_data) {
+// After an update whose every table moved, a record that cannot be removed
+// is said: the data is whole, but the record may ask again.
+bool FormUpdate::ClearUpdateRecord() {
   try {
     journal().End();
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
       window().MsgBox(u"无法删除进度记录：" + UpdateRecordPath() + vb::vbCrLf + e.description() + vb::vbCrLf +
-                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。" +
-                          (replaced_data.empty() ? u"" : vb::vbCrLf + u"恢复之前的数据保存在：" + replaced_data),
+                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。",
                       MsgBoxButtons::kOkOnly);
     });
     return false;

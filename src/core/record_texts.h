@@ -35,6 +35,17 @@ std::u16string RestoreAfterSetAsideMessage(const std::vector<NamedFolder>& folde
 // A newer tool's update is unfinished: nothing is done.
 std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path);
 
+// A restore that copied its entry back but could not remove its progress
+// file: the next click asks about it as an interrupted restore. `earlier`
+// names the folders of an interrupted restore or update it replaced.
+std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
+                                      const std::vector<NamedFolder>& earlier, const std::u16string& description,
+                                      const std::u16string& record_path);
+// Giving up an update whose progress file cannot be removed: nothing
+// changed, and the same question comes back.
+std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,
+                                    const std::u16string& record_path);
+
 }  // namespace brevak
 
 #endif  // BREVAK_CORE_RECORD_TEXTS_H_
