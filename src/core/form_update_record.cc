@@ -150,10 +150,23 @@ std::u16string FormUpdate::SavedFolders() const {
 }
 
 // A run that is interrupted after this save must let the next one name the
-// folder: the work entered since the update is only there.
+// folder: the work entered since the update is only there. A record that
+// is gone, cannot be read or no longer proves itself stops the run before
+// anything is replaced: finishing unrecorded would leave nothing to name
+// the saved folder.
 bool FormUpdate::RecordSavedFolder() {
   const RecordReading reading = ReadRecord();
-  if (!reading.record) return true;  // nothing left to finish from
+  if (!reading.record || reading.record->kind != UpdateRecord::Kind::kUpdate) {
+    const std::u16string reason = !reading.problem.empty() ? reading.problem
+                                  : reading.newer            ? RecordIncompleteReason()
+                                                             : RecordGoneReason();
+    ResumeNext([&] {
+      window().MsgBox(SavedButRecordLostMessage(reason, InWords({sSavedDir_}), InWords({sBackupDir_}),
+                                                UpdateRecordPath()),
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
   try {
     journal().NoteSaved(CarriedUpdateOf(*reading.record), sSavedDir_);
     return true;
@@ -213,6 +226,9 @@ bool FormUpdate::RecordUpdateInProgress() {
 // The record stays, so that the next 开始更新 retries from the same backup;
 // it keeps how the databases stand now, so that the question can tell
 // whether work was entered since.
+// When it cannot be read or rewritten, it stays as the update began it: the
+// next question then says that work entered since would be replaced, which
+// holds either way, and the migration's own message follows.
 void FormUpdate::RecordUpdateEnded() {
   const RecordReading reading = ReadRecord();
   if (!reading.record) return;

@@ -31,6 +31,8 @@ std::u16string RecordDatabasesChangedReason(const std::u16string& folder) {
   return u"备份文件夹 " + folder + u" 中的数据库已不存在，或已不是当时备份的内容";
 }
 
+std::u16string RecordGoneReason() { return u"它已经不在了"; }
+
 std::u16string UntrustedRecordQuestion(const std::u16string& reason, const std::vector<NamedFolder>& folders,
                                        const std::u16string& record_path) {
   return u"上次没有完成的升级或恢复不能继续：它留下的升级进度文件不可信（" + reason + u"）。数据没有改动。" +
@@ -77,6 +79,13 @@ std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, cons
   return u"没有放弃上次的升级：未能删除升级进度文件（" + description + u"）。数据没有改动。" + vb::vbCrLf +
          u"升级前的数据保存在：" + FolderListText(backup) + u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf +
          u"升级进度文件：" + record_path;
+}
+
+std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
+                                         const std::vector<NamedFolder>& backup, const std::u16string& record_path) {
+  return u"升级没有继续：升级进度文件不能再用（" + reason + u"）。数据没有改动。" + vb::vbCrLf +
+         u"目前的数据已另外备份到：" + FolderListText(saved) + u"；升级前的数据保存在：" + FolderListText(backup) +
+         u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
 }
 
 }  // namespace brevak

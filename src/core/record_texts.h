@@ -23,6 +23,7 @@ std::u16string RecordIncompleteReason();
 std::u16string RecordFolderOutsideReason(const std::u16string& value);
 std::u16string RecordEntryNotListedReason(const std::u16string& entry);
 std::u16string RecordDatabasesChangedReason(const std::u16string& folder);
+std::u16string RecordGoneReason();
 
 // The question when a record does not prove itself: Yes sets it aside and
 // goes on as usual, No changes nothing.
@@ -45,6 +46,11 @@ std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::ve
 // changed, and the same question comes back.
 std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,
                                     const std::u16string& record_path);
+
+// Finishing an update stopped after saving the present data, because its
+// record was gone or no longer believed when the save was to be noted.
+std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
+                                         const std::vector<NamedFolder>& backup, const std::u16string& record_path);
 
 }  // namespace brevak
 

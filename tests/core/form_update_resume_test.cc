@@ -97,6 +97,26 @@ TEST(InterruptedUpdateTest, YesSavesThePresentDataFirstThenFinishesFromTheRecord
   EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u);
 }
 
+// When finishing has saved the present data and its record is gone or
+// cannot be read again, the run stops before the package replaces
+// anything, naming both folders.
+TEST(InterruptedUpdateTest, ARecordLostDuringTheSaveStopsTheFinishing) {
+  for (const bool unreadable : {false, true}) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    harness.shell.on_call = [&] {
+      if (unreadable) harness.durable_files.fail_read = true;
+      else harness.durable_files.texts.erase(kRecord);
+    };
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\nyes\nok\nclose"));
+    EXPECT_EQ(harness.shell.requests.size(), 1u) << unreadable;
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(boxes.back().starts_with("msgbox OK 升级没有继续：升级进度文件不能再用")) << boxes.back();
+    EXPECT_NE(boxes.back().find("20121225051422"), std::string::npos) << boxes.back();
+    EXPECT_NE(boxes.back().find("20121224093000"), std::string::npos) << boxes.back();
+  }
+}
+
 // A record that does not prove itself is never followed: No changes
 // nothing, Yes sets it aside and a normal update with its own backup runs.
 TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
