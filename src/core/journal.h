@@ -32,7 +32,7 @@
 //   Ended, RestoreCopying          (an update carried along)
 //   RestoreCopying              -> the carried       ReturnToUpdate  RestoreEntry (the put-back
 //                                  update's state                    of a carried update)
-//   RestoreCopying              -> None              End             RestoreEntry
+//   RestoreCopying              -> None              End             EndRestore
 //   Damaged                     -> None              SetAside        SetAsideUntrustedRecord
 //                                  (file renamed)
 //
@@ -40,6 +40,22 @@
 // std::logic_error and the file is not touched. A write, removal or rename
 // that fails raises the platform's RunTimeError and leaves the state the
 // file still holds.
+//
+// When the file cannot be changed or read again, the run decides:
+//   BeginUpdate, BeginRestore, NoteSaved fail  the run stops before anything
+//                                              is replaced, naming the folder
+//   NoteSaved finds the file gone or unbelieved the same, both folders named
+//   EndWithTablesLeft fails                    UpdateInProgress stays; its
+//                                              question holds either way
+//   End fails after a migration                the data is whole; the next
+//                                              question is answered No, then
+//                                              given up
+//   End fails after a restore                  RestoreCopying stays; the
+//                                              next question is answered No
+//                                              (the same entry again)
+//   End fails on giving up                     nothing changed; call support
+//   ReturnToUpdate fails                       RestoreCopying stays, said
+//   SetAside fails                             nothing changed, said
 #ifndef BREVAK_CORE_JOURNAL_H_
 #define BREVAK_CORE_JOURNAL_H_
 
