@@ -2,12 +2,14 @@
 #define BREVAK_CORE_FORM_UPDATE_H_
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/journal.h"
 #include "core/mod_copy.h"
 #include "core/record_texts.h"
 #include "core/shown_messages.h"
@@ -223,13 +225,18 @@ class FormUpdate : public FormEvents {
   // after telling the user, when they cannot be read.
   std::optional<UpdateRecord> NewRecord(UpdateRecord::Kind kind, const std::u16string& backup,
                                         const std::u16string& what_stops);
-  bool WriteRecord(const UpdateRecord& record, const std::u16string& what_stops);
+  // Makes one journal transition; when the file cannot be written, tells
+  // the user that the run stops (`what_stops`, then `folder`) and is false.
+  bool WriteRecord(const std::function<void()>& transition, const std::u16string& what_stops,
+                   const std::u16string& folder);
   bool RecordUpdateInProgress();
   void RecordUpdateEnded();
-  // False, after telling the user, when the record could not be removed.
-  // `replaced_data`, when given, is named in the message of a failure.
-  bool ClearUpdateRecord(const std::u16string& replaced_data = u"");
+  // False, after telling the user, when the record of an update that
+  // moved every table could not be removed.
+  bool ClearUpdateRecord();
   std::u16string UpdateRecordPath() const;
+  // The only writer of the record; each handler reads it first.
+  Journal& journal();
   // "sha256:HEX" of each database in `folder` (empty: no such file); the
   // window answers between chunks. Raises a RunTimeError when one cannot
   // be read.
@@ -252,6 +259,8 @@ class FormUpdate : public FormEvents {
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
+  void EndRestore(const std::u16string& entry, const std::u16string& safety,
+                  const std::shared_ptr<const UpdateRecord>& unfinished_update);
   std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record);
@@ -298,6 +307,7 @@ class FormUpdate : public FormEvents {
   void WriteLogEntry(bool ended_by_error);
 
   Platform& platform_;
+  std::unique_ptr<Journal> journal_;
   ShownMessages messages_{platform_};
   std::optional<UpgradeLogEntry> log_entry_;
   std::u16string sInstallDir_;
@@ -316,6 +326,11 @@ class FormUpdate : public FormEvents {
   // A record this run set aside, and the folders it named then: every last
   // message of the run names them.
   bool sRecordSetAside_ = false;
+  // The last restore copied its entry back but its record stays: the user
+  // has been told, and no 恢复完成 follows.
+  bool sRestoreNotEnded_ = false;
+  // The safety folder of the interrupted restore this run follows up.
+  std::u16string sInterruptedRestoreSafety_;
   std::vector<std::u16string> sSetAsideFolders_;
 };
 

@@ -26,7 +26,7 @@ bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
   const std::u16string aside = UpdateRecordPath() + u".damaged-" + sBackupDir_.substr(sInstallDir_.size());
   sBackupDir_ = update_backup;
   try {
-    platform_.durable_files->Rename(UpdateRecordPath(), aside);
+    journal().SetAside(aside);
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
       window().MsgBox(u"无法把记录改名：" + e.description() + vb::vbCrLf + u"什么也没有改动。", MsgBoxButtons::kOkOnly);
@@ -118,7 +118,16 @@ bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
                                   vb::vbCrLf + u"选择“否”：什么也不改动。";
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
-  if (answer != vbYes || !ClearUpdateRecord()) return false;
+  if (answer != vbYes) return false;
+  try {
+    journal().End();
+  } catch (const RunTimeError& e) {
+    ResumeNext([&] {
+      window().MsgBox(GiveUpNotMadeMessage(InWords({record.backup}), e.description(), UpdateRecordPath()),
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
   sGivenUpDir_ = record.backup;
   return true;
 }
@@ -141,14 +150,25 @@ std::u16string FormUpdate::SavedFolders() const {
 }
 
 // A run that is interrupted after this save must let the next one name the
-// folder: the work entered since the update is only there.
+// folder: the work entered since the update is only there. A record that
+// is gone, cannot be read or no longer proves itself stops the run before
+// anything is replaced: finishing unrecorded would leave nothing to name
+// the saved folder.
 bool FormUpdate::RecordSavedFolder() {
   const RecordReading reading = ReadRecord();
-  if (!reading.record) return true;  // nothing left to finish from
-  UpdateRecord record = *reading.record;
-  record.saved.push_back(sSavedDir_);
+  if (!reading.record || reading.record->kind != UpdateRecord::Kind::kUpdate) {
+    const std::u16string reason = !reading.problem.empty() ? reading.problem
+                                  : reading.newer            ? RecordIncompleteReason()
+                                                             : RecordGoneReason();
+    ResumeNext([&] {
+      window().MsgBox(SavedButRecordLostMessage(reason, InWords({sSavedDir_}), InWords({sBackupDir_}),
+                                                UpdateRecordPath()),
+                      MsgBoxButtons::kOkOnly);
+    });
+    return false;
+  }
   try {
-    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+    journal().NoteSaved(CarriedUpdateOf(*reading.record), sSavedDir_);
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
@@ -163,13 +183,14 @@ bool FormUpdate::RecordSavedFolder() {
 // The record names the backup folder and how the backup wrote its
 // databases, so that a run interrupted from here on is finished from this
 // backup. Without it the run must not go on.
-bool FormUpdate::WriteRecord(const UpdateRecord& record, const std::u16string& what_stops) {
+bool FormUpdate::WriteRecord(const std::function<void()>& transition, const std::u16string& what_stops,
+                             const std::u16string& folder) {
   try {
-    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
+    transition();
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + record.backup,
+      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + folder,
                       MsgBoxButtons::kOkOnly);
     });
     return false;
@@ -197,33 +218,34 @@ std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const
 bool FormUpdate::RecordUpdateInProgress() {
   const std::u16string what_stops = u"升级没有继续，原有数据已备份到：";
   const std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_, what_stops);
-  return record && WriteRecord(*record, what_stops);
+  if (!record) return false;
+  const UpdateInProgress update = std::get<UpdateInProgress>(JournalStateOf(*record));
+  return WriteRecord([&] { journal().BeginUpdate(update); }, what_stops, record->backup);
 }
 
 // The record stays, so that the next 开始更新 retries from the same backup;
 // it keeps how the databases stand now, so that the question can tell
 // whether work was entered since.
+// When it cannot be read or rewritten, it stays as the update began it: the
+// next question then says that work entered since would be replaced, which
+// holds either way, and the migration's own message follows.
 void FormUpdate::RecordUpdateEnded() {
   const RecordReading reading = ReadRecord();
   if (!reading.record) return;
-  UpdateRecord record = *reading.record;
-  ResumeNext([&] {
-    record.after_files = DatabaseDigests(sInstallDir_);
-    platform_.durable_files->WriteText(UpdateRecordPath(), FormatUpdateRecord(record));
-  });
+  const CarriedUpdate update = CarriedUpdateOf(*reading.record);
+  ResumeNext([&] { journal().EndWithTablesLeft(update, DatabaseDigests(sInstallDir_)); });
 }
 
-// A record that cannot be removed is said: the data is whole, but the
-// record may ask again.
-bool FormUpdate::ClearUpdateRecord(const std::u16string& replaced_data) {
+// After an update whose every table moved, a record that cannot be removed
+// is said: the data is whole, but the record may ask again.
+bool FormUpdate::ClearUpdateRecord() {
   try {
-    platform_.durable_files->Remove(UpdateRecordPath());
+    journal().End();
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
       window().MsgBox(u"无法删除进度记录：" + UpdateRecordPath() + vb::vbCrLf + e.description() + vb::vbCrLf +
-                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。" +
-                          (replaced_data.empty() ? u"" : vb::vbCrLf + u"恢复之前的数据保存在：" + replaced_data),
+                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。",
                       MsgBoxButtons::kOkOnly);
     });
     return false;

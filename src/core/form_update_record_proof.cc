@@ -42,6 +42,11 @@ std::u16string StampSize(const std::u16string& stamp) { return stamp.substr(0, s
 
 std::u16string FormUpdate::UpdateRecordPath() const { return sInstallDir_ + kUpdateRecordName; }
 
+Journal& FormUpdate::journal() {
+  if (!journal_) journal_ = std::make_unique<Journal>(*platform_.durable_files);
+  return *journal_;
+}
+
 std::map<std::u16string, std::u16string> FormUpdate::DatabaseDigests(const std::u16string& folder) {
   std::map<std::u16string, std::u16string> digests;
   for (const char16_t* name : {kCustomerDatabase, kAddressBook}) {
@@ -128,7 +133,7 @@ FormUpdate::RecordReading FormUpdate::ReadRecord() {
   RecordReading reading;
   std::optional<std::u16string> text;
   try {
-    text = platform_.durable_files->ReadText(UpdateRecordPath());
+    text = journal().Read(UpdateRecordPath());
   } catch (const RunTimeError& e) {
     reading.problem = RecordUnreadableReason(e.description());
     reading.folders = FoldersToName({});

@@ -26,6 +26,8 @@ void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
   sRecordSetAside_ = false;
   sSetAsideFolders_.clear();
+  sRestoreNotEnded_ = false;
+  sInterruptedRestoreSafety_.clear();
   RunRestore();
   NameSetAsideFoldersAtEnd();
 }
@@ -50,6 +52,7 @@ void FormUpdate::RunRestore() {
   std::shared_ptr<const UpdateRecord> unfinished_update;
   if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
   const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
+  if (sRestoreNotEnded_) return;
   if (!unfinished_update) {
     // A plain restore says nothing when it goes through, unless a record
     // was set aside on the way: then it speaks, so it names every folder
@@ -113,7 +116,8 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   if (!record) return u"";
   record->restored = entry;
   record->unfinished_update = unfinished_update;
-  if (!WriteRecord(*record, what_stops)) return u"";
+  const RestoreCopying restore = std::get<RestoreCopying>(JournalStateOf(*record));
+  if (!WriteRecord([&] { journal().BeginRestore(restore); }, what_stops, record->backup)) return u"";
   SHFILEOPSTRUCT request;
   request.pFrom = SourceList({source + u"\\*.*"});
   request.pTo = sInstallDir_ + u"\\";
@@ -127,9 +131,10 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   NoteRestoreResult(outcome);
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
-      WriteRecord(*unfinished_update, u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：");
+      WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
+                  u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：", unfinished_update->backup);
     } else {
-      ClearUpdateRecord(safety);
+      EndRestore(entry, safety, unfinished_update);
     }
     return safety;
   }
@@ -155,9 +160,11 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
   if (answer == vbCancel) return;
   const bool back_to_update = answer == vbYes;
+  sInterruptedRestoreSafety_ = record.backup;
   const std::u16string safety =
       RestoreEntry(back_to_update ? LastComponent(record.backup) : record.restored, record.unfinished_update,
                    back_to_update);
+  if (sRestoreNotEnded_) return;
   // A question was asked, so the end is said too, with every folder that
   // holds data this run or the interrupted one replaced.
   ResumeNext([&] {
@@ -173,6 +180,26 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
                         (update_line.empty() ? u"" : vb::vbCrLf + update_line),
                     MsgBoxButtons::kOkOnly);
   });
+}
+
+// A restore that went through ends its record. When the record stays, the
+// next click asks about an interrupted restore: the message says so, names
+// every folder the record names, and says which answer keeps the data.
+void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& safety,
+                            const std::shared_ptr<const UpdateRecord>& unfinished_update) {
+  try {
+    journal().End();
+  } catch (const RunTimeError& e) {
+    std::vector<std::u16string> earlier;
+    if (!sInterruptedRestoreSafety_.empty()) earlier.push_back(sInterruptedRestoreSafety_);
+    if (unfinished_update) earlier.push_back(unfinished_update->backup);
+    sRestoreNotEnded_ = true;
+    ResumeNext([&] {
+      window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
+                                             UpdateRecordPath()),
+                      MsgBoxButtons::kOkOnly);
+    });
+  }
 }
 
 // The restore's backup is taken like an update's, into a folder of its own

@@ -20,6 +20,8 @@ void FormUpdate::CmdUpdate_Click() {
   sEarlierSaved_.clear();
   sRecordSetAside_ = false;
   sSetAsideFolders_.clear();
+  sRestoreNotEnded_ = false;
+  sInterruptedRestoreSafety_.clear();
   RunUpdateSequence();
   NameSetAsideFoldersAtEnd();
 }

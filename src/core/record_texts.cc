@@ -31,6 +31,8 @@ std::u16string RecordDatabasesChangedReason(const std::u16string& folder) {
   return u"备份文件夹 " + folder + u" 中的数据库已不存在，或已不是当时备份的内容";
 }
 
+std::u16string RecordGoneReason() { return u"它已经不在了"; }
+
 std::u16string UntrustedRecordQuestion(const std::u16string& reason, const std::vector<NamedFolder>& folders,
                                        const std::u16string& record_path) {
   return u"上次没有完成的升级或恢复不能继续：它留下的升级进度文件不可信（" + reason + u"）。数据没有改动。" +
@@ -59,6 +61,32 @@ std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, c
          (folders.empty() ? u"" : u"升级前的数据在：" + FolderListText(folders) + u"。" + vb::vbCrLf) +
          u"请用那个新版本的升级工具点击“开始更新”完成那次升级；如有疑问，请联系技术支持。" + vb::vbCrLf +
          u"升级进度文件：" + record_path;
+}
+
+std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
+                                      const std::vector<NamedFolder>& earlier, const std::u16string& description,
+                                      const std::u16string& record_path) {
+  return u"已把 " + entry + u" 中的数据复制回安装文件夹，但这次恢复还没有结束：未能删除升级进度文件（" +
+         description + u"）。" + vb::vbCrLf + u"目前的数据是 " + entry + u" 中的数据；恢复之前的数据保存在：" +
+         FolderListText(safety) + u"。" + vb::vbCrLf +
+         (earlier.empty() ? u"" : u"更早没有完成的升级或恢复之前的数据保存在：" + FolderListText(earlier) + u"。" + vb::vbCrLf) +
+         u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：请选择“否”，重新恢复 " + entry +
+         u"（目前的数据会先另外备份）；如果这个提示再次出现，请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" +
+         record_path;
+}
+
+std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,
+                                    const std::u16string& record_path) {
+  return u"没有放弃上次的升级：未能删除升级进度文件（" + description + u"）。数据没有改动。" + vb::vbCrLf +
+         u"升级前的数据保存在：" + FolderListText(backup) + u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf +
+         u"升级进度文件：" + record_path;
+}
+
+std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
+                                         const std::vector<NamedFolder>& backup, const std::u16string& record_path) {
+  return u"升级没有继续：升级进度文件不能再用（" + reason + u"）。数据没有改动。" + vb::vbCrLf +
+         u"目前的数据已另外备份到：" + FolderListText(saved) + u"；升级前的数据保存在：" + FolderListText(backup) +
+         u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
 }
 
 }  // namespace brevak

@@ -23,6 +23,7 @@ std::u16string RecordIncompleteReason();
 std::u16string RecordFolderOutsideReason(const std::u16string& value);
 std::u16string RecordEntryNotListedReason(const std::u16string& entry);
 std::u16string RecordDatabasesChangedReason(const std::u16string& folder);
+std::u16string RecordGoneReason();
 
 // The question when a record does not prove itself: Yes sets it aside and
 // goes on as usual, No changes nothing.
@@ -35,6 +36,22 @@ std::u16string SetAsideRecordLine(const std::vector<NamedFolder>& folders);
 std::u16string RestoreAfterSetAsideMessage(const NamedFolder& saved, const std::vector<NamedFolder>& folders);
 // A newer tool's update is unfinished: nothing is done.
 std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path);
+
+// A restore that copied its entry back but could not remove its progress
+// file: the next click asks about it as an interrupted restore. `earlier`
+// names the folders of an interrupted restore or update it replaced.
+std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
+                                      const std::vector<NamedFolder>& earlier, const std::u16string& description,
+                                      const std::u16string& record_path);
+// Giving up an update whose progress file cannot be removed: nothing
+// changed, and the same question comes back.
+std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,
+                                    const std::u16string& record_path);
+
+// Finishing an update stopped after saving the present data, because its
+// record was gone or no longer believed when the save was to be noted.
+std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
+                                         const std::vector<NamedFolder>& backup, const std::u16string& record_path);
 
 }  // namespace brevak
 

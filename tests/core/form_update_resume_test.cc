@@ -97,6 +97,26 @@ TEST(InterruptedUpdateTest, YesSavesThePresentDataFirstThenFinishesFromTheRecord
   EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u);
 }
 
+// When finishing has saved the present data and its record is gone or
+// cannot be read again, the run stops before the package replaces
+// anything, naming both folders.
+TEST(InterruptedUpdateTest, ARecordLostDuringTheSaveStopsTheFinishing) {
+  for (const bool unreadable : {false, true}) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    harness.shell.on_call = [&] {
+      if (unreadable) harness.durable_files.fail_read = true;
+      else harness.durable_files.texts.erase(kRecord);
+    };
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\nyes\nok\nclose"));
+    EXPECT_EQ(harness.shell.requests.size(), 1u) << unreadable;
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(boxes.back().starts_with("msgbox OK 升级没有继续：升级进度文件不能再用")) << boxes.back();
+    EXPECT_NE(boxes.back().find("20121225051422"), std::string::npos) << boxes.back();
+    EXPECT_NE(boxes.back().find("20121224093000"), std::string::npos) << boxes.back();
+  }
+}
+
 // A record that does not prove itself is never followed: No changes
 // nothing, Yes sets it aside and a normal update with its own backup runs.
 TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
@@ -358,6 +378,55 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
       EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"
                               "\\r\\n上次没有完成的恢复之前的数据保存在：" + kOld + update_line)
           << name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brevak
+
+namespace brevak {
+namespace {
+
+// A progress file that cannot be removed at the end of a restore or of a
+// give-up: the file stays, the last message says what the next click will
+// ask and which answer keeps the data, and no 恢复完成 or 升级完成 follows.
+TEST(RecordNotRemovedTest, TheLastMessageFitsTheStateLeft) {
+  const std::u16string restore = u"kind=restore\r\nbackup=" + kOldBackup +
+                                 u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
+                                 u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
+  struct Case {
+    const char* name;
+    std::u16string record;  // empty: the interrupted update of LeaveInterruptedUpdate
+    std::string script;
+    std::string last;  // how the last message begins
+    std::string names; // a folder it must name
+  };
+  const std::string restored = "msgbox OK 已把 20121220120000 中的数据复制回安装文件夹，但这次恢复还没有结束";
+  const Case cases[] = {
+      {"restore over an unfinished update", u"", "yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nclose",
+       restored, "20121224093000"},
+      {"restore again after an interrupted one", restore, "yes\nclick CmdUpdate\nno\nok\nclose", restored,
+       "20121224093000"},
+      {"give up", u"", "yes\nclick CmdUpdate\nno\nyes\nok\nclose", "msgbox OK 没有放弃上次的升级", "20121224093000"},
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    if (!c.record.empty()) harness.durable_files.texts[kRecord] = c.record;
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
+    harness.folders.files[u"C:\\Program Files\\Brevak\\20121220120000"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+    harness.durable_files.fail_remove = true;
+    const Lines boxes = Messages(harness.Run(c.script));
+    ASSERT_FALSE(boxes.empty()) << c.name;
+    EXPECT_TRUE(boxes.back().starts_with(c.last)) << c.name << ": " << boxes.back();
+    EXPECT_NE(boxes.back().find(c.names), std::string::npos) << c.name << ": " << boxes.back();
+    EXPECT_NE(boxes.back().find("upgrade-in-progress.brevak"), std::string::npos) << c.name;
+    EXPECT_EQ(harness.durable_files.texts.count(kRecord), 1u) << c.name;
+    // The state left is what the message said: a restore's record is asked
+    // about as an interrupted restore at the next click.
+    if (c.last == restored) {
+      EXPECT_NE(harness.durable_files.texts[kRecord].find(u"kind=restore"), std::u16string::npos) << c.name;
     }
   }
 }

@@ -1,0 +1,165 @@
+#include "core/journal.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+
+#include "platform/durable_files.h"
+
+namespace brevak {
+namespace {
+
+// Indexes of the states in JournalState, for the transitions' checks.
+constexpr size_t kNone = 0;
+constexpr size_t kUpdateInProgress = 1;
+constexpr size_t kUpdateEnded = 2;
+constexpr size_t kRestoreCopying = 3;
+constexpr size_t kDamaged = 4;
+static_assert(std::is_same_v<std::variant_alternative_t<kDamaged, JournalState>, JournalDamaged>);
+
+UpdateRecord UpdateRecordOf(const UpdateInProgress& update) {
+  UpdateRecord record;
+  record.kind = UpdateRecord::Kind::kUpdate;
+  record.backup = update.backup;
+  record.backup_files = update.backup_files;
+  record.saved = update.saved;
+  record.unknown = update.unknown;
+  return record;
+}
+
+UpdateRecord UpdateRecordOf(const CarriedUpdate& carried) {
+  if (const UpdateEnded* ended = std::get_if<UpdateEnded>(&carried)) {
+    UpdateRecord record = UpdateRecordOf(ended->update);
+    record.after_files = ended->after_files;
+    return record;
+  }
+  return UpdateRecordOf(std::get<UpdateInProgress>(carried));
+}
+
+JournalState AsState(const CarriedUpdate& carried) {
+  return std::visit([](const auto& update) -> JournalState { return update; }, carried);
+}
+
+}  // namespace
+
+CarriedUpdate CarriedUpdateOf(const UpdateRecord& record) {
+  UpdateInProgress update{record.backup, record.backup_files, record.saved, record.unknown};
+  if (record.after_files.empty()) return update;
+  return UpdateEnded{std::move(update), record.after_files};
+}
+
+JournalState JournalStateOf(const UpdateRecord& record) {
+  if (record.version > kUpdateRecordVersion) return JournalDamaged{true, {}};
+  if (record.kind == UpdateRecord::Kind::kUpdate) return AsState(CarriedUpdateOf(record));
+  RestoreCopying restore{record.backup, record.backup_files, record.restored, std::nullopt, record.unknown};
+  if (record.unfinished_update) restore.carried = CarriedUpdateOf(*record.unfinished_update);
+  return restore;
+}
+
+UpdateRecord RecordOf(const JournalState& state) {
+  if (const UpdateInProgress* update = std::get_if<UpdateInProgress>(&state)) return UpdateRecordOf(*update);
+  if (const UpdateEnded* ended = std::get_if<UpdateEnded>(&state)) return UpdateRecordOf(CarriedUpdate(*ended));
+  const RestoreCopying* restore = std::get_if<RestoreCopying>(&state);
+  if (!restore) throw std::logic_error("journal: no record in this state");
+  UpdateRecord record;
+  record.kind = UpdateRecord::Kind::kRestore;
+  record.backup = restore->safety;
+  record.backup_files = restore->safety_files;
+  record.restored = restore->entry;
+  record.unknown = restore->unknown;
+  if (restore->carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*restore->carried));
+  return record;
+}
+
+std::u16string FormatJournal(const JournalState& state) {
+  if (std::holds_alternative<JournalNone>(state) || std::holds_alternative<JournalDamaged>(state)) {
+    throw std::logic_error("journal: this state has no text");
+  }
+  return FormatUpdateRecord(RecordOf(state));
+}
+
+JournalState ParseJournal(const std::optional<std::u16string>& text) {
+  if (!text) return JournalNone{};
+  const std::optional<UpdateRecord> record = ParseUpdateRecord(*text);
+  if (!record) return JournalDamaged{false, RecordedFolderNames(*text)};
+  if (record->version > kUpdateRecordVersion) return JournalDamaged{true, RecordedFolderNames(*text)};
+  return JournalStateOf(*record);
+}
+
+std::optional<std::u16string> Journal::Read(const std::u16string& path) {
+  path_ = path;
+  state_.reset();
+  std::optional<std::u16string> text = files_.ReadText(path);
+  state_ = ParseJournal(text);
+  return text;
+}
+
+const JournalState& Journal::From(std::initializer_list<size_t> allowed, const char* transition) const {
+  if (path_.empty() || !state_) throw std::logic_error(std::string("journal: ") + transition + " from an unknown state");
+  for (size_t index : allowed) {
+    if (state_->index() == index) return *state_;
+  }
+  throw std::logic_error(std::string("journal: ") + transition + " from state " + std::to_string(state_->index()));
+}
+
+void Journal::Apply(const JournalState& next) {
+  if (std::holds_alternative<JournalNone>(next)) {
+    files_.Remove(path_);
+  } else {
+    files_.WriteText(path_, FormatJournal(next));
+  }
+  state_ = next;
+}
+
+void Journal::BeginUpdate(const UpdateInProgress& update) {
+  From({kNone}, "BeginUpdate");
+  Apply(update);
+}
+
+void Journal::NoteSaved(const CarriedUpdate& update, const std::u16string& folder) {
+  From({kUpdateInProgress, kUpdateEnded}, "NoteSaved");
+  JournalState next = AsState(update);
+  std::visit(
+      [&](auto& state) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(state)>, UpdateInProgress>) state.saved.push_back(folder);
+        if constexpr (std::is_same_v<std::decay_t<decltype(state)>, UpdateEnded>) state.update.saved.push_back(folder);
+      },
+      next);
+  Apply(next);
+}
+
+void Journal::EndWithTablesLeft(const CarriedUpdate& update, const JournalDigests& after_files) {
+  From({kUpdateInProgress, kUpdateEnded}, "EndWithTablesLeft");
+  const UpdateInProgress* in_progress = std::get_if<UpdateInProgress>(&update);
+  Apply(UpdateEnded{in_progress ? *in_progress : std::get<UpdateEnded>(update).update, after_files});
+}
+
+void Journal::BeginRestore(const RestoreCopying& restore) {
+  From({kNone, kUpdateInProgress, kUpdateEnded, kRestoreCopying}, "BeginRestore");
+  Apply(restore);
+}
+
+void Journal::ReturnToUpdate(const CarriedUpdate& carried) {
+  if (!std::get<RestoreCopying>(From({kRestoreCopying}, "ReturnToUpdate")).carried) {
+    throw std::logic_error("journal: ReturnToUpdate without a carried update");
+  }
+  Apply(AsState(carried));
+}
+
+void Journal::End() {
+  From({kUpdateInProgress, kUpdateEnded, kRestoreCopying}, "End");
+  Apply(JournalNone{});
+}
+
+// A file that cannot be read or is not believed is set aside whatever it
+// holds; only a journal known to be absent has nothing to set aside.
+void Journal::SetAside(const std::u16string& to) {
+  if (path_.empty() || (state_ && std::holds_alternative<JournalNone>(*state_))) {
+    throw std::logic_error("journal: SetAside with no file");
+  }
+  files_.Rename(path_, to);
+  state_ = JournalNone{};
+}
+
+}  // namespace brevak

@@ -1,0 +1,165 @@
+// The journal: the file upgrade-in-progress.brevak in the installation
+// folder, kept by one writer (Journal) so that a run interrupted anywhere
+// leaves a state the next run can name.
+//
+// States (the file's text: "kind=" and what else it holds):
+//
+//   None              no file
+//   UpdateInProgress  kind=update: the backup folder, its databases'
+//                     digests, the folders that saved the present data
+//                     of each run that finished this update
+//   UpdateEnded       kind=update with after.* lines: as above, with the
+//                     installation's databases as the update left them,
+//                     tables not moved
+//   RestoreCopying    kind=restore: the safety folder and its digests, the
+//                     history entry copied back, and the update the
+//                     restore found unfinished (lines "update.*")
+//   Damaged           a text that is no whole record, or one of a newer
+//                     tool: the reason and the folders it names; never
+//                     written
+//
+// Transitions (from -> to: the Journal function, the FormUpdate step that
+// calls it):
+//
+//   None                        -> UpdateInProgress  BeginUpdate     RecordUpdateInProgress
+//   UpdateInProgress, Ended     -> same, one more    NoteSaved       RecordSavedFolder
+//                                  saved folder
+//   UpdateInProgress, Ended     -> UpdateEnded       EndWithTables   RecordUpdateEnded
+//                                                    Left
+//   UpdateInProgress, Ended     -> None              End             MigrateData (every table
+//                                                                    moved), AskToGiveUp
+//   None, UpdateInProgress,     -> RestoreCopying    BeginRestore    RestoreEntry
+//   Ended, RestoreCopying          (an update carried along)
+//   RestoreCopying              -> the carried       ReturnToUpdate  RestoreEntry (the put-back
+//                                  update's state                    of a carried update)
+//   RestoreCopying              -> None              End             EndRestore
+//   Damaged                     -> None              SetAside        SetAsideUntrustedRecord
+//                                  (file renamed)
+//
+// A transition from any other state is a fault of the caller: it raises
+// std::logic_error and the file is not touched. A write, removal or rename
+// that fails raises the platform's RunTimeError and leaves the state the
+// file still holds.
+//
+// When the file cannot be changed or read again, the run decides:
+//   BeginUpdate, BeginRestore, NoteSaved fail  the run stops before anything
+//                                              is replaced, naming the folder
+//   NoteSaved finds the file gone or unbelieved the same, both folders named
+//   EndWithTablesLeft fails                    UpdateInProgress stays; its
+//                                              question holds either way
+//   End fails after a migration                the data is whole; the next
+//                                              question is answered No, then
+//                                              given up
+//   End fails after a restore                  RestoreCopying stays; the
+//                                              next question is answered No
+//                                              (the same entry again)
+//   End fails on giving up                     nothing changed; call support
+//   ReturnToUpdate fails                       RestoreCopying stays, said
+//   SetAside fails                             nothing changed, said
+#ifndef BREVAK_CORE_JOURNAL_H_
+#define BREVAK_CORE_JOURNAL_H_
+
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "core/update_record.h"
+
+namespace brevak {
+
+class DurableFiles;
+
+using JournalDigests = std::map<std::u16string, std::u16string>;
+using JournalUnknownLines = std::vector<std::pair<std::u16string, std::u16string>>;
+
+struct JournalNone {
+  bool operator==(const JournalNone&) const = default;
+};
+
+struct UpdateInProgress {
+  std::u16string backup;  // as recorded: a name, or (read from the earlier form) a path
+  JournalDigests backup_files;
+  std::vector<std::u16string> saved;
+  JournalUnknownLines unknown;
+  bool operator==(const UpdateInProgress&) const = default;
+};
+
+struct UpdateEnded {
+  UpdateInProgress update;
+  JournalDigests after_files;  // the installation's databases when the update ended
+  bool operator==(const UpdateEnded&) const = default;
+};
+
+using CarriedUpdate = std::variant<UpdateInProgress, UpdateEnded>;
+
+struct RestoreCopying {
+  std::u16string safety;  // the folder holding what the restore replaces
+  JournalDigests safety_files;
+  std::u16string entry;  // the history entry copied back
+  std::optional<CarriedUpdate> carried;
+  JournalUnknownLines unknown;
+  bool operator==(const RestoreCopying&) const = default;
+};
+
+struct JournalDamaged {
+  bool newer_tool = false;              // a newer tool's record, read only for its backup
+  std::vector<std::u16string> folders;  // the fourteen-digit names it gives
+  bool operator==(const JournalDamaged&) const = default;
+};
+
+using JournalState = std::variant<JournalNone, UpdateInProgress, UpdateEnded, RestoreCopying, JournalDamaged>;
+
+// The codec. The text is always written in this tool's version; reading
+// keeps the record's version rules (an earlier form read in full, unknown
+// keys kept, a newer version read only for its backup folder).
+std::u16string FormatJournal(const JournalState& state);
+JournalState ParseJournal(const std::optional<std::u16string>& text);
+
+// Between the journal's states and the record the update and restore
+// steps prove and follow.
+JournalState JournalStateOf(const UpdateRecord& record);
+UpdateRecord RecordOf(const JournalState& state);  // state: an update or a restore
+CarriedUpdate CarriedUpdateOf(const UpdateRecord& record);  // record: an update's
+
+// The only writer of the journal file.
+class Journal {
+ public:
+  explicit Journal(DurableFiles& files) : files_(files) {}
+
+  // Reads the file at `path`, the journal of that installation from now
+  // on, and returns its text (nothing: no file). A file that cannot be
+  // read raises the platform's RunTimeError and leaves the state unknown:
+  // then only SetAside is allowed until a read succeeds.
+  std::optional<std::u16string> Read(const std::u16string& path);
+  // The state last read or written; nothing when unknown.
+  const std::optional<JournalState>& state() const { return state_; }
+
+  void BeginUpdate(const UpdateInProgress& update);
+  // `update` is the recorded update as the run proved it (a record of the
+  // earlier form is rewritten in this version).
+  void NoteSaved(const CarriedUpdate& update, const std::u16string& folder);
+  void EndWithTablesLeft(const CarriedUpdate& update, const JournalDigests& after_files);
+  void BeginRestore(const RestoreCopying& restore);
+  void ReturnToUpdate(const CarriedUpdate& carried);
+  void End();
+  void SetAside(const std::u16string& to);
+
+ private:
+  // The state a transition starts from; raises std::logic_error when it
+  // is none of `allowed` (indexes into JournalState).
+  const JournalState& From(std::initializer_list<size_t> allowed, const char* transition) const;
+  // Every transition changes the file at the journal's path only here.
+  void Apply(const JournalState& next);
+
+  DurableFiles& files_;
+  std::u16string path_;
+  std::optional<JournalState> state_;
+};
+
+}  // namespace brevak
+
+#endif  // BREVAK_CORE_JOURNAL_H_
