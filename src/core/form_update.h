@@ -323,6 +323,9 @@ class FormUpdate : public FormEvents {
   // The backup of an unfinished update the user gave up in this run: the
   // shop's data from before that update is there, not in the installation.
   std::u16string sGivenUpDir_;
+  // Clears the per-click safeguard state below; each handler that reads the
+  // record calls it first.
+  void ForgetLastClick();
   // A record this run set aside, and the folders it named then: every last
   // message of the run names them.
   bool sRecordSetAside_ = false;

@@ -40,6 +40,13 @@ bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
 
 // However the run ends, its last message names the folders of a record it
 // set aside: the shop's rows may be there and nowhere else.
+void FormUpdate::ForgetLastClick() {
+  sRecordSetAside_ = false;
+  sSetAsideFolders_.clear();
+  sRestoreNotEnded_ = false;
+  sInterruptedRestoreSafety_.clear();
+}
+
 void FormUpdate::NameSetAsideFoldersAtEnd() {
   if (!sRecordSetAside_) return;
   const std::u16string line = SetAsideRecordLine(InWords(sSetAsideFolders_));

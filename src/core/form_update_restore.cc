@@ -24,10 +24,7 @@ std::u16string LastComponent(const std::u16string& path) {
 // in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
-  sRecordSetAside_ = false;
-  sSetAsideFolders_.clear();
-  sRestoreNotEnded_ = false;
-  sInterruptedRestoreSafety_.clear();
+  ForgetLastClick();
   RunRestore();
   NameSetAsideFoldersAtEnd();
 }

@@ -18,10 +18,7 @@ void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();
-  sRecordSetAside_ = false;
-  sSetAsideFolders_.clear();
-  sRestoreNotEnded_ = false;
-  sInterruptedRestoreSafety_.clear();
+  ForgetLastClick();
   RunUpdateSequence();
   NameSetAsideFoldersAtEnd();
 }
