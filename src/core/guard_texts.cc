@@ -103,4 +103,6 @@ std::u16string RetryWillNotHelp(const std::u16string& engine_reason) {
                 u"数据库引擎的说明：" + engine_reason});
 }
 
+std::u16string BusyReason(const std::u16string& run) { return u"正在" + run + u"Brevak数据"; }
+
 }  // namespace brevak::guard_text

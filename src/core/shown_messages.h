@@ -43,6 +43,7 @@ class ShownMessages : public WindowSystem {
   }
   void HideOperationProgress() override { window().HideOperationProgress(); }
   void DoEvents() override { window().DoEvents(); }
+  void SetBusyReason(const std::u16string& reason) override { window().SetBusyReason(reason); }
 
  private:
   WindowSystem& window() { return *platform_.window; }
