@@ -254,8 +254,18 @@ class FormUpdate : public FormEvents {
   // again when `back_to_update` (the installation holds that update's
   // half-finished data once more), else no record is left.
   // Returns the safety folder when the restore went through, else empty.
+  // `chain` names the first restore of the chain this one follows up
+  // (empty: none), kept in the record until a restore goes through.
+  struct RestoreChain {
+    std::u16string safety;  // the data from before the chain
+    std::u16string entry;   // the entry the chain's first restore copied back
+  };
   std::u16string RestoreEntry(const std::u16string& entry,
-                              const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update);
+                              const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update,
+                              const RestoreChain& chain = {});
+  // The first restore of the chain an interrupted restore's record belongs
+  // to (the record's own safety folder and entry when it names none).
+  static RestoreChain ChainOf(const UpdateRecord& record);
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);

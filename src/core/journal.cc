@@ -52,7 +52,8 @@ CarriedUpdate CarriedUpdateOf(const UpdateRecord& record) {
 JournalState JournalStateOf(const UpdateRecord& record) {
   if (record.version > kUpdateRecordVersion) return JournalDamaged{true, {}};
   if (record.kind == UpdateRecord::Kind::kUpdate) return AsState(CarriedUpdateOf(record));
-  RestoreCopying restore{record.backup, record.backup_files, record.restored, std::nullopt, record.unknown};
+  RestoreCopying restore{record.backup,  record.backup_files,  record.restored,      std::nullopt,
+                         record.unknown, record.chain_backup, record.chain_restored};
   if (record.unfinished_update) restore.carried = CarriedUpdateOf(*record.unfinished_update);
   return restore;
 }
@@ -67,6 +68,8 @@ UpdateRecord RecordOf(const JournalState& state) {
   record.backup = restore->safety;
   record.backup_files = restore->safety_files;
   record.restored = restore->entry;
+  record.chain_backup = restore->first_safety;
+  record.chain_restored = restore->first_entry;
   record.unknown = restore->unknown;
   if (restore->carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*restore->carried));
   return record;

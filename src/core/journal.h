@@ -12,7 +12,9 @@
 //                     installation's databases as the update left them,
 //                     tables not moved
 //   RestoreCopying    kind=restore: the safety folder and its digests, the
-//                     history entry copied back, and the update the
+//                     history entry copied back, the chain's first safety
+//                     folder and entry (lines "chain.*", when this restore
+//                     follows up an interrupted one), and the update the
 //                     restore found unfinished (lines "update.*")
 //   Damaged           a text that is no whole record, or one of a newer
 //                     tool: the reason and the folders it names; never
@@ -30,6 +32,9 @@
 //                                                                    moved), AskToGiveUp
 //   None, UpdateInProgress,     -> RestoreCopying    BeginRestore    RestoreEntry
 //   Ended, RestoreCopying          (an update carried along)
+//                                  (following up an interrupted restore,
+//                                  the chain's first safety folder and
+//                                  entry are kept until one is in place)
 //   RestoreCopying              -> the carried       ReturnToUpdate  RestoreEntry (the put-back
 //                                  update's state                    of a carried update)
 //   RestoreCopying              -> None              End             EndRestore
@@ -102,6 +107,10 @@ struct RestoreCopying {
   std::u16string entry;  // the history entry copied back
   std::optional<CarriedUpdate> carried;
   JournalUnknownLines unknown;
+  // The safety folder and the entry of the chain's first restore, when this
+  // one follows up an interrupted restore; empty: this one is the first.
+  std::u16string first_safety = {};
+  std::u16string first_entry = {};
   bool operator==(const RestoreCopying&) const = default;
 };
 

@@ -79,6 +79,10 @@ class RecordReader {
       if (!SetOnce(record.started, value, given_[key])) return Taken::kBad;
     } else if (key == u"restored") {
       if (!SetOnce(record.restored, value, given_[key])) return Taken::kBad;
+    } else if (key == u"chain.backup") {
+      if (!SetOnce(record.chain_backup, value, given_[key])) return Taken::kBad;
+    } else if (key == u"chain.restored") {
+      if (!SetOnce(record.chain_restored, value, given_[key])) return Taken::kBad;
     } else if (key == u"saved") {
       if (std::find(record.saved.begin(), record.saved.end(), value) == record.saved.end()) {
         record.saved.push_back(value);
@@ -108,6 +112,13 @@ bool DigestsWellFormed(const std::map<std::u16string, std::u16string>& files) {
 // What each version requires of its values beyond their keys.
 bool ValuesWellFormed(const UpdateRecord& record) {
   if (record.kind == UpdateRecord::Kind::kRestore && !IsPlainEntryName(record.restored)) return false;
+  // A chain's first restore is named whole or not at all, and only by a
+  // restore of this version.
+  if (record.chain_backup.empty() != record.chain_restored.empty()) return false;
+  if (!record.chain_backup.empty()) {
+    if (record.kind != UpdateRecord::Kind::kRestore || record.version == 0) return false;
+    if (!IsStampName(record.chain_backup) || !IsPlainEntryName(record.chain_restored)) return false;
+  }
   if (record.version == 0) return IsStampName(record.started) && IsStampName(FolderName(record.backup));
   if (!IsStampName(record.backup)) return false;
   for (const std::u16string& folder : record.saved) {
@@ -124,7 +135,7 @@ std::vector<std::u16string> RecordedFolderNames(const std::u16string& text) {
     while (line.starts_with(kUnfinishedUpdatePrefix)) {
       line = line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix));
     }
-    if (!line.starts_with(u"backup=") && !line.starts_with(u"saved=")) continue;
+    if (!line.starts_with(u"backup=") && !line.starts_with(u"saved=") && !line.starts_with(u"chain.backup=")) continue;
     const std::u16string name = FolderName(line.substr(line.find(u'=') + 1));
     if (IsStampName(name) && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
@@ -165,6 +176,10 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   for (const auto& [name, digest] : record.backup_files) AddLine(text, kBackupPrefix + name, digest);
   for (const auto& [name, digest] : record.after_files) AddLine(text, kAfterPrefix + name, digest);
   if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
+  if (record.kind == UpdateRecord::Kind::kRestore && !record.chain_backup.empty()) {
+    AddLine(text, u"chain.backup", FolderName(record.chain_backup));
+    AddLine(text, u"chain.restored", record.chain_restored);
+  }
   for (const std::u16string& folder : record.saved) AddLine(text, u"saved", FolderName(folder));
   for (const auto& [key, value] : record.unknown) AddLine(text, key, value);
   if (record.unfinished_update) {

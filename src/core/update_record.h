@@ -40,6 +40,13 @@ struct UpdateRecord {
   std::map<std::u16string, std::u16string> after_files;
   // The history entry a restore copies back.
   std::u16string restored;
+  // A restore that follows up an interrupted one (putting back what it
+  // replaced, or restoring its entry again) keeps the safety folder and the
+  // entry of the chain's first restore: the data from before the chain is
+  // there, and the entry the user chose. Both empty: this restore is the
+  // chain's first (so reads a record written without them).
+  std::u16string chain_backup;
+  std::u16string chain_restored;
   // Where earlier runs that finished this update saved the present data
   // before they were interrupted in their turn.
   std::vector<std::u16string> saved;

@@ -10,6 +10,7 @@
 namespace brevak {
 namespace {
 using testing::CoreHarness;
+using testing::FakeFile;
 using Lines = std::vector<std::string>;
 
 const std::u16string kRecord = u"C:\\Program Files\\Brevak\\upgrade-in-progress.brevak";
@@ -379,6 +380,48 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
                               "\\r\\n上次没有完成的恢复之前的数据保存在：" + kOld + update_line)
           << name;
     }
+  }
+}
+
+// A chain of interrupted restores and put-backs, each answered 是 or 否:
+// whatever the chain, 是 at the end brings back the data from before the
+// chain's first restore, and 否 the entry that restore was for, whole.
+TEST(RestoreTest, AChainOfInterruptedRestoresPutsBackTheDataFromBeforeItsFirst) {
+  const std::u16string install = u"C:\\Program Files\\Brevak";
+  const std::vector<FakeFile> before = {{u"Customerdata.car", 10, 0, "before"}, {u"Addr.mdb", 10, 0, "before"}};
+  const std::vector<FakeFile> entry = {{u"Customerdata.car", 20, 0, "entry"}, {u"Addr.mdb", 20, 0, "entry"}};
+  // The answers after the first restore was interrupted; each but the last
+  // is interrupted in its turn.
+  const std::vector<std::vector<std::string>> chains = {
+      {"yes", "yes"}, {"yes", "no"}, {"no", "yes"}, {"yes", "no", "yes"}, {"no", "yes", "no"}, {"yes", "yes", "yes"}};
+  for (const std::vector<std::string>& answers : chains) {
+    std::string name;
+    for (const std::string& answer : answers) name += answer + " ";
+    CoreHarness harness;
+    harness.folders.files[install] = before;
+    harness.folders.files[install + u"\\20121220120000"] = entry;
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
+    bool interrupt = true;
+    harness.CopyDatabasesAsTheShell(interrupt);
+    harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nclose");
+    for (size_t i = 0; i < answers.size(); ++i) {
+      interrupt = i + 1 < answers.size();
+      const Lines boxes =
+          Messages(harness.Run("yes\nclick CmdUpdate\n" + answers[i] + (interrupt ? "\nok\nok" : "\nok") + "\nclose"));
+      ASSERT_FALSE(boxes.empty()) << name;
+      EXPECT_NE(boxes[0].find("恢复之前的数据保存在：" + kOld.substr(0, kOld.size() - 14) + "20121225051422"),
+                std::string::npos) << name << ": " << boxes[0];
+      EXPECT_NE(boxes[0].find("重新恢复 20121220120000"), std::string::npos) << name << ": " << boxes[0];
+      if (!interrupt) {
+        EXPECT_TRUE(boxes.back().starts_with("msgbox OK 恢复完成。")) << name << ": " << boxes.back();
+      }
+    }
+    const std::vector<FakeFile>& now = harness.folders.files[install];
+    ASSERT_EQ(now.size(), 2u) << name;
+    for (size_t i = 0; i < now.size(); ++i) {
+      EXPECT_EQ(now[i].content, answers.back() == "yes" ? "before" : "entry") << name;
+    }
+    EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u) << name;
   }
 }
 
