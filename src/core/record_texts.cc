@@ -89,4 +89,19 @@ std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std
          u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
 }
 
+std::u16string RetryWillNotHelpMessage(const std::vector<std::u16string>& tables, const std::u16string& reason,
+                                       const std::vector<NamedFolder>& backup,
+                                       const std::vector<NamedFolder>& saved) {
+  std::u16string names;
+  for (const std::u16string& table : tables) names += (names.empty() ? u"" : u"、") + table;
+  return u"升级没有再进行：上次升级有些数据没能转移到新版本，再试一次也转移不了。数据没有改动。" + vb::vbCrLf +
+         u"没有转移的数据：" + vb::vbCrLf + names + vb::vbCrLf + u"升级前的数据保存在：" + FolderListText(backup) +
+         (saved.empty() ? u"" : u"；继续升级前另存的数据在：" + FolderListText(saved)) + u"。" + vb::vbCrLf +
+         u"请联系技术支持；在此之前请先不要在Brevak中录入数据。" + vb::vbCrLf + u"数据库引擎的说明：" + reason;
+}
+
+std::u16string FinishWithoutSavingLine() {
+  return u"目前的数据和那次升级结束时一样，不再另外备份：升级前的数据仍在上面的备份文件夹中。";
+}
+
 }  // namespace brevak

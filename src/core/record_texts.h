@@ -53,6 +53,16 @@ std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, cons
 std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
                                          const std::vector<NamedFolder>& backup, const std::u16string& record_path);
 
+// An update whose tables the new version's databases refused, with no
+// cause the tool could find: 开始更新 does not try it again. `tables` on a
+// line of their own; `reason` the engine's word on the first.
+std::u16string RetryWillNotHelpMessage(const std::vector<std::u16string>& tables, const std::u16string& reason,
+                                       const std::vector<NamedFolder>& backup,
+                                       const std::vector<NamedFolder>& saved);
+// Finishing an update whose installation holds just what its last attempt
+// left: nothing is saved again.
+std::u16string FinishWithoutSavingLine();
+
 }  // namespace brevak
 
 #endif  // BREVAK_CORE_RECORD_TEXTS_H_

@@ -12,6 +12,7 @@ namespace {
 
 const char16_t kBackupPrefix[] = u"backup.";
 const char16_t kAfterPrefix[] = u"after.";
+const char16_t kFailedPrefix[] = u"failed.";
 const char16_t kUnfinishedUpdatePrefix[] = u"update.";
 const char16_t kDigestPrefix[] = u"sha256:";
 
@@ -89,6 +90,15 @@ class RecordReader {
       }
     } else if (key.starts_with(kBackupPrefix) && IsDatabaseName(key.substr(7))) {
       if (!SetOnce(record.backup_files[key.substr(7)], value, given_[key])) return Taken::kBad;
+    } else if (key == u"retry") {
+      if (value != u"will-not-help" || given_[key]) return Taken::kBad;
+      record.retry_will_not_help = given_[key] = true;
+    } else if (key.starts_with(kFailedPrefix) && key.size() > 7) {
+      const std::u16string table = key.substr(7);
+      for (const auto& [named, reason] : record.failed_tables) {
+        if (named == table) return reason == value ? Taken::kKnown : Taken::kBad;
+      }
+      record.failed_tables.emplace_back(table, value);
     } else if (key.starts_with(kAfterPrefix) && IsDatabaseName(key.substr(6))) {
       if (!SetOnce(record.after_files[key.substr(6)], value, given_[key])) return Taken::kBad;
     } else {
@@ -112,6 +122,13 @@ bool DigestsWellFormed(const std::map<std::u16string, std::u16string>& files) {
 // What each version requires of its values beyond their keys.
 bool ValuesWellFormed(const UpdateRecord& record) {
   if (record.kind == UpdateRecord::Kind::kRestore && !IsPlainEntryName(record.restored)) return false;
+  // Why tables did not move belongs to an update that ended with tables
+  // left, of this version.
+  if (!record.failed_tables.empty() || record.retry_will_not_help) {
+    if (record.kind != UpdateRecord::Kind::kUpdate || record.version == 0 || record.after_files.size() != 2) {
+      return false;
+    }
+  }
   // A chain's first restore is named whole or not at all, and only by a
   // restore of this version.
   if (record.chain_backup.empty() != record.chain_restored.empty()) return false;
@@ -175,6 +192,8 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   AddLine(text, u"backup", FolderName(record.backup));
   for (const auto& [name, digest] : record.backup_files) AddLine(text, kBackupPrefix + name, digest);
   for (const auto& [name, digest] : record.after_files) AddLine(text, kAfterPrefix + name, digest);
+  for (const auto& [table, reason] : record.failed_tables) AddLine(text, kFailedPrefix + table, reason);
+  if (record.retry_will_not_help) AddLine(text, u"retry", u"will-not-help");
   if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
   if (record.kind == UpdateRecord::Kind::kRestore && !record.chain_backup.empty()) {
     AddLine(text, u"chain.backup", FolderName(record.chain_backup));

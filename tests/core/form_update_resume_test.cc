@@ -383,6 +383,55 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
   }
 }
 
+// Tables the new version refuses: when the tool finds no cause a retry
+// could remove, the next 开始更新 says to call support and migrates
+// nothing; when it finds one, finishing goes on, saving the present data
+// only when it changed since the last attempt.
+TEST(TablesLeftTest, ARetryThatCannotHelpIsNotMadeAndUnchangedDataIsNotSavedAgain) {
+  const std::u16string install = u"C:\\Program Files\\Brevak";
+  struct Case {
+    const char* name;
+    bool held;     // the retry's own checks find the database held
+    bool changed;  // data entered between the two runs
+    std::string second;
+    std::string asks;
+    size_t requests;  // copy requests of the second run
+  };
+  const Case cases[] = {
+      {"no cause", false, false, "ok\nno", "msgbox OK 升级没有再进行", 0},
+      {"held, unchanged", true, false, "yes\nok", "msgbox YesNo 上次升级没有完成", 1},
+      {"held, changed", true, true, "yes\nok", "msgbox YesNo 上次升级没有完成", 2},
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    harness.folders.files[install] = {{u"Customerdata.car", 5, 0, "rows"}, {u"Addr.mdb", 5, 0, "rows"}};
+    const bool interrupt = false;
+    harness.CopyDatabasesAsTheShell(interrupt);
+    harness.database.log.fail = [&](const std::u16string& line) {
+      if (line != u"exec delete from SmsSave") return false;
+      if (c.held) harness.data_file_use.in_use = {install + u"\\Addr.mdb"};
+      return true;
+    };
+    harness.Run("yes\nclick CmdUpdate\nok\nclose");
+    const std::u16string text = harness.durable_files.texts[kRecord];
+    EXPECT_NE(text.find(u"failed.SmsSave="), std::u16string::npos) << c.name;
+    EXPECT_EQ(text.find(u"retry=will-not-help"), c.held ? std::u16string::npos : text.find(u"retry=")) << c.name;
+    harness.data_file_use.in_use.clear();
+    if (c.changed) harness.folders.files[install][0].content = "entered since";
+    const size_t before = harness.shell.requests.size();
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\n" + c.second + "\nclose"));
+    ASSERT_FALSE(boxes.empty()) << c.name;
+    EXPECT_TRUE(boxes[0].starts_with(c.asks)) << c.name << ": " << boxes[0];
+    EXPECT_EQ(harness.shell.requests.size() - before, c.requests) << c.name;
+    if (!c.held) {
+      EXPECT_NE(boxes[0].find("\\r\\nSmsSave\\r\\n"), std::string::npos) << boxes[0];
+      EXPECT_EQ(boxes[0].find("完成"), std::string::npos) << boxes[0];
+      EXPECT_TRUE(boxes[1].starts_with("msgbox YesNo 是否放弃这次没有完成的升级？")) << boxes[1];
+      EXPECT_EQ(harness.durable_files.texts[kRecord], text) << c.name;
+    }
+  }
+}
+
 // A chain of interrupted restores and put-backs, each answered 是 or 否:
 // whatever the chain, 是 at the end brings back the data from before the
 // chain's first restore, and 否 the entry that restore was for, whole.
