@@ -280,8 +280,9 @@ class FormUpdate : public FormEvents {
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
+  // `put_back`: the restore put back what an interrupted one replaced.
   void EndRestore(const std::u16string& entry, const std::u16string& safety,
-                  const std::shared_ptr<const UpdateRecord>& unfinished_update);
+                  const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back = false);
   std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record);

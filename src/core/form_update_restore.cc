@@ -133,7 +133,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
       WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
                   u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：", unfinished_update->backup);
     } else {
-      EndRestore(entry, safety, unfinished_update);
+      EndRestore(entry, safety, unfinished_update, back_to_update);
     }
     return safety;
   }
@@ -194,7 +194,7 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
 // next click asks about an interrupted restore: the message says so, names
 // every folder the record names, and says which answer keeps the data.
 void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& safety,
-                            const std::shared_ptr<const UpdateRecord>& unfinished_update) {
+                            const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back) {
   try {
     journal().End();
   } catch (const RunTimeError& e) {
@@ -204,7 +204,7 @@ void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& s
     sRestoreNotEnded_ = true;
     ResumeNext([&] {
       window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
-                                             UpdateRecordPath()),
+                                             UpdateRecordPath(), put_back),
                       MsgBoxButtons::kOkOnly);
     });
   }

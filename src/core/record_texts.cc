@@ -65,12 +65,14 @@ std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, c
 
 std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
                                       const std::vector<NamedFolder>& earlier, const std::u16string& description,
-                                      const std::u16string& record_path) {
+                                      const std::u16string& record_path, bool put_back) {
+  const std::u16string answer = put_back ? u"请点“是”，再放回一次 " + entry + u" 中的数据"
+                                         : u"请选择“否”，重新恢复 " + entry;
   return u"已把 " + entry + u" 中的数据复制回安装文件夹，但这次恢复还没有结束：未能删除升级进度文件（" +
          description + u"）。" + vb::vbCrLf + u"目前的数据是 " + entry + u" 中的数据；恢复之前的数据保存在：" +
          FolderListText(safety) + u"。" + vb::vbCrLf +
          (earlier.empty() ? u"" : u"更早没有完成的升级或恢复之前的数据保存在：" + FolderListText(earlier) + u"。" + vb::vbCrLf) +
-         u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：请选择“否”，重新恢复 " + entry +
+         u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：" + answer +
          u"（目前的数据会先另外备份）；如果这个提示再次出现，请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" +
          record_path;
 }

@@ -130,6 +130,8 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
       {"put back", Restore, kNothing, "click CmdUpdate\nyes\nok", 0, u"", "msgbox OK 恢复完成。"},
       {"put back, interrupted", Restore, kSecondCopyFails, "click CmdUpdate\nyes\nok\nok", 3,
        u"chain.backup=20121224093000", "msgbox OK 恢复没有完成"},
+      {"put back, end not removed", Restore, kRemoveFails, "click CmdUpdate\nyes\nok", 3,
+       u"chain.backup=20121224093000", "msgbox OK 已把 20121224093000 中的数据复制回安装文件夹"},
       {"again, end not removed", Restore, kRemoveFails, "click CmdUpdate\nno\nok", 3, u"chain.restored=20121220120000",
        "msgbox OK 已把 20121220120000 中的数据复制回安装文件夹"},
       {"cancel", Restore, kNothing, "click CmdUpdate\ncancel", 3, u"restored=20121220120000",

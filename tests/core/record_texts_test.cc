@@ -33,6 +33,8 @@ TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
     EXPECT_NE(refused.find(part), std::u16string::npos) << std::string(refused.begin(), refused.end());
   }
   EXPECT_EQ(refused.find(u"完成"), std::u16string::npos);
+  // After a put-back the answer that keeps the data in place is 是.
+  EXPECT_NE(RestoreNotEndedMessage(u"e", two, {}, u"d", u"f", true).find(u"请点“是”，再放回一次 e"), std::u16string::npos);
 }
 
 }  // namespace
