@@ -300,20 +300,31 @@ bool ScheduleRunner::ChooseCall(const StepPlan& step, SyscallCall* call) {
 }
 
 // The calls that write or rename a database (or a copy's temporary file)
-// of the installation once the run has renamed its record into place.
+// of the installation once the run has renamed its record into place. The
+// copier writes every temporary file first and renames them after, so only
+// a kill among the renames leaves some files replaced and others not: half
+// of the draws (`when` below 0.5) pick among those.
 bool ScheduleRunner::ChooseCopyCall(const StepPlan& step, SyscallCall* call) {
-  std::vector<SyscallCall> copying;
+  std::vector<SyscallCall> copying, renames;
   bool recorded = false;
   for (const SyscallCall& c : DryRunCalls(step)) {
     const fs::path target(c.target);
     std::string name = target.filename().string();
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    if (name == "upgrade-in-progress.brevak" && c.syscall.rfind("rename", 0) == 0) recorded = true;
+    const bool rename = c.syscall.rfind("rename", 0) == 0;
+    if (name == "upgrade-in-progress.brevak" && rename) recorded = true;
     const bool database = name == "customerdata.car" || name == "addr.mdb" || name.rfind(".~brevak-", 0) == 0;
-    if (recorded && database && target.parent_path() == install_) copying.push_back(c);
+    std::error_code ec;  // the run names some paths through dosdevices\c:
+    if (!recorded || !database || fs::weakly_canonical(target.parent_path(), ec) != install_) continue;
+    copying.push_back(c);
+    if (rename) renames.push_back(c);
   }
-  if (copying.empty()) return false;
-  *call = copying[static_cast<size_t>(step.fault.when * copying.size())];
+  const double when = step.fault.when;
+  const bool among_renames = when < 0.5 && !renames.empty();
+  const std::vector<SyscallCall>& pool = among_renames ? renames : copying;
+  if (pool.empty()) return false;
+  const double share = among_renames ? when * 2 : (when < 0.5 ? when * 2 : (when - 0.5) * 2);
+  *call = pool[std::min(pool.size() - 1, static_cast<size_t>(share * pool.size()))];
   return true;
 }
 

@@ -56,7 +56,10 @@ void SafeguardJudge::Before(const StepPlan& step, const RowSet& before) {
   before_ = before;
   before_digest_ = DatabasesDigest(install_);
   before_folders_ = DatabaseFolders(prefix_).size();
-  if (step.chain_start) chain_before_ = before;
+  if (step.chain_start) {
+    chain_before_ = before;
+    chain_before_digest_ = before_digest_;
+  }
 }
 
 std::vector<Finding> SafeguardJudge::After(const StepPlan& step, const DriverResult& result) {
@@ -82,15 +85,20 @@ void SafeguardJudge::JudgeUserFolders(std::vector<Finding>& found) {
 void SafeguardJudge::JudgeChain(const StepPlan& step, const DriverResult& result, std::vector<Finding>& found) {
   if (step.chain_start) {
     chain_entry_name_ = result.selected;
-    if (!result.selected.empty()) chain_entry_ = ReadFolder(install_ / result.selected).tables;
+    if (result.selected.empty()) return;
+    chain_entry_ = ReadFolder(install_ / result.selected).tables;
+    chain_entry_digest_ = DatabasesDigest(install_ / result.selected);
     return;
   }
   if (!step.chain_link || !chain_before_ || chain_entry_name_.empty() || !result.Ended()) return;
   const std::string answer = ChainAnswer(result);
   if (answer != "yes" && answer != "no") return;
   const bool put_back = answer == "yes";
+  // The rows, and the files byte for byte: one database put back and the
+  // other not holds the same rows in a mix of two releases' files.
   const RowSet& wanted = put_back ? *chain_before_ : chain_entry_;
-  if (SameRows(wanted, ReadFolder(install_).tables)) return;
+  const size_t wanted_digest = put_back ? chain_before_digest_ : chain_entry_digest_;
+  if (DatabasesDigest(install_) == wanted_digest && SameRows(wanted, ReadFolder(install_).tables)) return;
   const std::string what = std::string("the chain of restores ended on ") + (put_back ? "是 (put back)" : "否 (restore again)") +
                            " with data that is not " +
                            (put_back ? "the data from before its first restore" : "the backup " + chain_entry_name_ + "'s");

@@ -4,8 +4,8 @@
 // The properties the safeguards' kinds of schedule add to the rows'
 // property, judged around every run of the tool:
 // - a chain of interrupted restores that ends on 是 leaves the data from
-//   before its FIRST restore, on 否 the chosen backup's; "恢复完成" over
-//   any other data is a false success;
+//   before its FIRST restore, on 否 the chosen backup's (rows and files
+//   alike); "恢复完成" over any other data is a false success;
 // - a folder the shop made is never removed or changed;
 // - a restore of a backup gone after the listing changes nothing, leaves
 //   no record and claims no success;
@@ -59,7 +59,9 @@ class SafeguardJudge {
   };
   std::vector<Planting> plantings_;
   std::optional<RowSet> chain_before_;  // the data before the chain's first restore
+  size_t chain_before_digest_ = 0;
   RowSet chain_entry_;                  // the chosen backup's
+  size_t chain_entry_digest_ = 0;
   std::string chain_entry_name_;
   bool repeats_judged_ = false;
   std::optional<size_t> last_digest_;   // the databases as the last run that ended left them
