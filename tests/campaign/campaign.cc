@@ -10,8 +10,8 @@
 #include <memory>
 #include <optional>
 #include <random>
-#include <tuple>
 #include <regex>
+#include <tuple>
 
 #include "campaign/carried_tables.h"
 #include "campaign/db_holder.h"
