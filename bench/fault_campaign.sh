@@ -2,9 +2,11 @@
 # The fault campaign at length: random kills, disk errors (ENOSPC, EIO
 # through strace's fault injection) and other programs holding a database,
 # at random moments of updates, of the finishing of interrupted updates and
-# of restores, each followed by what a user does next. Prints the schedules
-# run, the rows lost and the false successes (both must be 0) and a line for
-# each violation, with the options that run that schedule again.
+# of restores, each followed by what a user does next; and the safeguards'
+# kinds (chains of interrupted restores, user folders named like backups,
+# vanished backups, rejected schemas). Prints the schedules run, the rows
+# lost, the false successes and the safeguards' counts (all must be 0) and
+# a line for each violation, with the options that run that schedule again.
 #
 #   bench/fault_campaign.sh [SCHEDULES] [ROWS]   (default 200 schedules, a shop of 5000 rows)
 #

@@ -1,6 +1,9 @@
 #include "campaign/campaign.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -8,15 +11,19 @@
 #include <optional>
 #include <random>
 #include <regex>
+#include <tuple>
 
 #include "campaign/carried_tables.h"
 #include "campaign/db_holder.h"
 #include "campaign/messages.h"
+#include "campaign/rejected_schema.h"
+#include "campaign/safeguard_judge.h"
 #include "campaign/shop_prefix.h"
 #include "campaign/shop_work.h"
 #include "campaign/syscall_fault.h"
 #include "campaign/tamper.h"
 #include "campaign/tool_driver.h"
+#include "campaign/user_folder.h"
 
 namespace brevak::campaign {
 namespace fs = std::filesystem;
@@ -110,17 +117,22 @@ class ScheduleRunner {
   void RunStep(const StepPlan& step);
   void WorkStep(const StepPlan& step);
   void TamperStep(const StepPlan& step);
+  void SetUpStep(const StepPlan& step);
   void ToolStep(const StepPlan& step);
+  void Judge(const StepPlan& step, const DriverResult& result);
   DriverLaunch BaseLaunch(const StepPlan& step, const fs::path& prefix) const;
-  double UsualSeconds(StepKind kind) const;
+  double UsualSeconds(const StepPlan& step) const;
   void ArmFault(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed);
   void ArmHolder(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed);
   // A dry run of the step on a copy of the shop, traced: the call to fail.
   bool ChooseCall(const StepPlan& step, SyscallCall* call);
+  std::vector<SyscallCall> DryRunCalls(const StepPlan& step);
+  // A dry run likewise: the call of the copy into the installation to kill the run at.
+  bool ChooseCopyCall(const StepPlan& step, SyscallCall* call);
   // After the run: the row a holder from before it saves (into `beside`),
   // and what the strace log shows. Returns the holder's error when its save failed.
   std::string SettleHolder(const StepPlan& step, const DriverResult& result, ArmedFault& armed, RowSet* beside);
-  void NoteInjection(const DriverLaunch& launch, ArmedFault& armed);
+  void NoteInjection(const StepPlan& step, const DriverLaunch& launch, ArmedFault& armed);
   void SaveTranscript(const DriverResult& result) const;
   void Check(const StepPlan& step, const DriverResult& result, const FolderRows& before, const RowSet& beside,
              const std::vector<fs::path>& folders_before);
@@ -146,6 +158,7 @@ class ScheduleRunner {
   std::vector<Message> episode_messages_;  // what the killed runs said
   std::string time_zone_;                  // the runs' TZ; empty: this process's
   Origin work_{"work", {}}, beside_{"beside", {}};
+  std::optional<SafeguardJudge> judge_;
 };
 
 ScheduleRunner::ScheduleRunner(const SchedulePlan& plan, const CampaignSetup& setup)
@@ -157,6 +170,7 @@ ScheduleRunner::ScheduleRunner(const SchedulePlan& plan, const CampaignSetup& se
   prefix_ = fs::canonical(dir_) / "prefix";
   CopyPrefix(plan.lacks_huifang_kind ? setup.older_template : setup.full_template, prefix_);
   install_ = InstallDir(prefix_);
+  judge_.emplace(prefix_);
 }
 
 ScheduleRunner::~ScheduleRunner() {
@@ -167,7 +181,11 @@ ScheduleRunner::~ScheduleRunner() {
 ScheduleOutcome ScheduleRunner::Run() {
   for (const StepPlan& step : plan_.steps) RunStep(step);
   // A schedule never ends on a killed run: the user runs the tool again.
-  for (int again = 0; !owed_.empty() && again < 2; ++again) RunStep(StepPlan{StepKind::kUpdate, {}, {rng_()}, 0, {}});
+  for (int again = 0; !owed_.empty() && again < 2; ++again) {
+    StepPlan update;
+    update.answers.seed = rng_();
+    RunStep(update);
+  }
   if (!outcome_.violations.empty()) Keep();
   return outcome_;
 }
@@ -176,7 +194,32 @@ void ScheduleRunner::RunStep(const StepPlan& step) {
   ++step_number_;
   if (step.kind == StepKind::kWork) return WorkStep(step);
   if (step.kind == StepKind::kTamper) return TamperStep(step);
+  if (step.kind == StepKind::kSetUp) return SetUpStep(step);
   ToolStep(step);
+}
+
+void ScheduleRunner::SetUpStep(const StepPlan& step) {
+  std::string done;
+  if (step.set_up.kind == SetUpKind::kUserFolder) {
+    judge_->Planted(PlantUserFolder(install_, step.set_up.variant, &done));
+  } else {
+    done = RejectShopRows(prefix_, step.set_up.variant);
+    judge_->SchemaRejected();
+  }
+  outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + ": " + done);
+}
+
+void ScheduleRunner::Judge(const StepPlan& step, const DriverResult& result) {
+  for (const Finding& finding : judge_->After(step, result)) {
+    switch (finding.kind) {
+      case Finding::Kind::kFalseSuccess: ++outcome_.false_successes; break;
+      case Finding::Kind::kWrongData: ++outcome_.wrong_data; break;
+      case Finding::Kind::kRecordLeft: ++outcome_.records_left; break;
+      case Finding::Kind::kPiledFolder: ++outcome_.piled_folders; break;
+      case Finding::Kind::kFolderTouched: ++outcome_.folders_touched; break;
+    }
+    Violation(finding.text);
+  }
 }
 
 void ScheduleRunner::TamperStep(const StepPlan& step) {
@@ -193,8 +236,9 @@ void ScheduleRunner::WorkStep(const StepPlan& step) {
   outcome_.steps.push_back(std::to_string(step_number_) + " work on in Brevak: " + done.Summary());
 }
 
-double ScheduleRunner::UsualSeconds(StepKind kind) const {
-  return kind == StepKind::kRestore ? setup_.restore_seconds : setup_.update_seconds;
+// A chain's run restores, whatever button starts it.
+double ScheduleRunner::UsualSeconds(const StepPlan& step) const {
+  return step.kind == StepKind::kRestore || step.chain_link ? setup_.restore_seconds : setup_.update_seconds;
 }
 
 DriverLaunch ScheduleRunner::BaseLaunch(const StepPlan& step, const fs::path& prefix) const {
@@ -209,13 +253,22 @@ DriverLaunch ScheduleRunner::BaseLaunch(const StepPlan& step, const fs::path& pr
   using Kind = DriverAction::Kind;
   if (step.kind == StepKind::kRestore) {
     launch.actions = {{Kind::kClick, "cmdGetHistory"}, {Kind::kSelectNewestBackup, ""}, {Kind::kClick, "CmdRestore"}};
+    if (step.vanish != VanishKind::kNone) {
+      const fs::path install = InstallDir(prefix);
+      const bool whole = step.vanish == VanishKind::kFolder;
+      launch.on_select = [install, whole](const std::string& entry) {
+        std::error_code ec;
+        if (whole) fs::remove_all(install / entry, ec);
+        for (const auto& file : fs::directory_iterator(install / entry, ec)) fs::remove_all(file.path(), ec);
+      };
+    }
   } else {
     launch.actions = {{Kind::kClick, "CmdUpdate"}};
   }
   return launch;
 }
 
-bool ScheduleRunner::ChooseCall(const StepPlan& step, SyscallCall* call) {
+std::vector<SyscallCall> ScheduleRunner::DryRunCalls(const StepPlan& step) {
   const fs::path dry = dir_ / "dry";
   fs::remove_all(dry);
   CopyPrefix(prefix_, dry);
@@ -227,6 +280,11 @@ bool ScheduleRunner::ChooseCall(const StepPlan& step, SyscallCall* call) {
   fs::remove_all(dry);
   // Name the files as the real run will see them.
   for (SyscallCall& c : calls) c.target = (prefix_ / fs::path(c.target).lexically_relative(dry)).string();
+  return calls;
+}
+
+bool ScheduleRunner::ChooseCall(const StepPlan& step, SyscallCall* call) {
+  const std::vector<SyscallCall> calls = DryRunCalls(step);
   std::vector<std::string> names;
   for (const SyscallCall& c : calls) {
     if (std::find(names.begin(), names.end(), c.syscall) == names.end()) names.push_back(c.syscall);
@@ -241,24 +299,73 @@ bool ScheduleRunner::ChooseCall(const StepPlan& step, SyscallCall* call) {
   return true;
 }
 
+// The calls that write or rename a database (or a copy's temporary file)
+// of the installation once the run has renamed its record into place. The
+// copier writes every temporary file first and renames them after, so only
+// a kill among the renames leaves some files replaced and others not: half
+// of the draws (`when` below 0.5) pick among those.
+bool ScheduleRunner::ChooseCopyCall(const StepPlan& step, SyscallCall* call) {
+  std::vector<SyscallCall> copying, renames;
+  bool recorded = false;
+  for (const SyscallCall& c : DryRunCalls(step)) {
+    const fs::path target(c.target);
+    std::string name = target.filename().string();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    const bool rename = c.syscall.rfind("rename", 0) == 0;
+    if (name == "upgrade-in-progress.brevak" && rename) recorded = true;
+    const bool database = name == "customerdata.car" || name == "addr.mdb" || name.rfind(".~brevak-", 0) == 0;
+    std::error_code ec;  // the run names some paths through dosdevices\c:
+    if (!recorded || !database || fs::weakly_canonical(target.parent_path(), ec) != install_) continue;
+    copying.push_back(c);
+    if (rename) renames.push_back(c);
+  }
+  const double when = step.fault.when;
+  const bool among_renames = when < 0.5 && !renames.empty();
+  const std::vector<SyscallCall>& pool = among_renames ? renames : copying;
+  if (pool.empty()) return false;
+  const double share = among_renames ? when * 2 : (when < 0.5 ? when * 2 : (when - 0.5) * 2);
+  *call = pool[std::min(pool.size() - 1, static_cast<size_t>(share * pool.size()))];
+  return true;
+}
+
 void ScheduleRunner::ArmFault(const StepPlan& step, DriverLaunch& launch, ArmedFault& armed) {
   const FaultPlan& fault = step.fault;
   armed.text = DescribeFault(fault);
   armed.log = dir_ / ("run-" + std::to_string(run_number_) + ".strace");
-  if (fault.kind == FaultKind::kKill && fault.after_record) {
+  if (fault.kind == FaultKind::kKill && fault.mid_copy) {
+    SyscallCall call;
+    if (ChooseCopyCall(step, &call)) {
+      launch.wrapper = StraceCommand(armed.log, {call.syscall}, &call, kKillAtCall);
+      armed.text = "SIGKILL at " + call.syscall + " #" + std::to_string(call.index) + " (" +
+                   UserPath(prefix_, call.target) + ")";
+      return;
+    }
+  }
+  if (fault.kind == FaultKind::kKill && (fault.after_record || fault.mid_copy)) {
     // A run whose record never appears is not killed: it ends by itself.
-    const double delay = fault.when * UsualSeconds(step.kind);
+    // One there from before counts once it is written anew.
+    const double delay = fault.when * (fault.mid_copy ? 0.3 : 1) * UsualSeconds(step);
     const fs::path record = install_ / "upgrade-in-progress.brevak";
     auto appeared = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
-    launch.kill_when = [record, delay, appeared] {
+    const auto stamp = [record] {
+      struct stat status;
+      if (lstat(record.c_str(), &status) != 0) return std::optional<std::tuple<ino_t, int64_t, off_t>>();
+      return std::optional(std::make_tuple(status.st_ino, static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                                                              status.st_mtim.tv_nsec, status.st_size));
+    };
+    const auto found = stamp();
+    launch.kill_when = [stamp, found, delay, appeared] {
       const auto now = std::chrono::steady_clock::now();
-      std::error_code ec;
-      if (!*appeared && fs::exists(record, ec)) *appeared = now;
+      if (!*appeared) {
+        const auto current = stamp();
+        if (current && current != found) *appeared = now;
+      }
       return *appeared && std::chrono::duration<double>(now - **appeared).count() >= delay;
     };
-    armed.text = "SIGKILL " + Seconds(delay) + " after the record appears";
+    armed.text = std::string(fault.mid_copy ? "no copy seen in a dry run: " : "") + "SIGKILL " + Seconds(delay) +
+                 " after the record appears";
   } else if (fault.kind == FaultKind::kKill) {
-    launch.kill_at = fault.when * UsualSeconds(step.kind);
+    launch.kill_at = fault.when * UsualSeconds(step);
     armed.text = "SIGKILL at " + Seconds(launch.kill_at);
   } else if (fault.kind == FaultKind::kSyscall) {
     SyscallCall call;
@@ -290,7 +397,7 @@ void ScheduleRunner::ArmHolder(const StepPlan& step, DriverLaunch& launch, Armed
     if (!armed.holder->WaitHeld(20)) armed.text += " (the program could not open it)";
     return;
   }
-  const double start = fault.when * UsualSeconds(step.kind);
+  const double start = fault.when * UsualSeconds(step);
   std::unique_ptr<DbHolder>* holder = &armed.holder;
   const HoldMode mode = fault.mode;
   launch.events.push_back({start, [=] { *holder = std::make_unique<DbHolder>(file, keyed, mode, errors); }});
@@ -314,8 +421,8 @@ std::string ScheduleRunner::SettleHolder(const StepPlan& step, const DriverResul
   return unsaved;
 }
 
-void ScheduleRunner::NoteInjection(const DriverLaunch& launch, ArmedFault& armed) {
-  if (launch.wrapper.empty()) return;
+void ScheduleRunner::NoteInjection(const StepPlan& step, const DriverLaunch& launch, ArmedFault& armed) {
+  if (launch.wrapper.empty() || step.fault.kind != FaultKind::kSyscall) return;
   SyscallCall injected;
   if (!FindInjected(armed.log, &injected)) {
     armed.text += ", not reached";
@@ -340,6 +447,7 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
   ++outcome_.runs;
   const FolderRows before = ReadFolder(install_);
   const std::vector<fs::path> folders_before = DatabaseFolders(prefix_);
+  judge_->Before(step, before.tables);
   DriverLaunch launch = BaseLaunch(step, prefix_);
   ArmedFault armed;
   ArmFault(step, launch, armed);
@@ -347,8 +455,10 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
   RowSet beside;
   const std::string unsaved = SettleHolder(step, result, armed, &beside);
   SaveTranscript(result);
-  NoteInjection(launch, armed);
-  if (step.fault.kind == FaultKind::kKill && result.killed) ++outcome_.kills;
+  NoteInjection(step, launch, armed);
+  if (step.fault.kind == FaultKind::kKill && (result.killed || (!launch.wrapper.empty() && !result.Ended()))) {
+    ++outcome_.kills;
+  }
   if (step.fault.kind == FaultKind::kHolder) ++outcome_.held;
   if (result.protocol_error) {
     ++outcome_.harness_errors;
@@ -359,6 +469,7 @@ void ScheduleRunner::ToolStep(const StepPlan& step) {
   outcome_.steps.push_back(std::to_string(step_number_) + " " + StepName(step.kind) + " (" + armed.text + "): " +
                            DescribeRun(result) + (record ? " [record left]" : ""));
   episode_messages_.insert(episode_messages_.end(), result.messages.begin(), result.messages.end());
+  Judge(step, result);
   // A restore killed after it had finished (its record gone, the chosen
   // backup's rows in place) is judged as the silent success it was.
   bool restored_before_kill = result.killed && !record && SilentRestore(step, result);

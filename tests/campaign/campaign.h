@@ -41,6 +41,10 @@ struct ScheduleOutcome {
   int harness_errors = 0;
   int runs = 0, kills = 0, injected = 0, held = 0;
   int tampered = 0;           // meddling steps
+  int folders_touched = 0;    // user folders named like backups that a run removed or changed
+  int wrong_data = 0;         // runs that left data the safeguards' property forbids (see safeguard_judge.h)
+  int records_left = 0;       // restores of a vanished backup that left a record
+  int piled_folders = 0;      // runs that saved one more folder though nothing had changed
   bool in_place = false;      // the schedule copied in place
 };
 

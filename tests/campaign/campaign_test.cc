@@ -8,12 +8,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 
 #include "campaign/messages.h"
 #include "campaign/record_mutation.h"
+#include "campaign/safeguard_judge.h"
+#include "campaign/schedule.h"
 #include "campaign/shop_rows.h"
 #include "campaign/syscall_fault.h"
+#include "campaign/user_folder.h"
 
 namespace brevak::campaign {
 namespace {
@@ -182,6 +186,89 @@ TEST(RecordMutationTest, ARecordWithNothingToMutateIsLeftAsItIs) {
   EXPECT_EQ(MutateRecord("", RecordMutation::kFlipBit, rng, "C:\\x"), "");
   EXPECT_EQ(MutateRecord("kind=update\r\n", RecordMutation::kOutsideFolder, rng, "C:\\x"), "kind=update\r\n");
   EXPECT_EQ(MutateRecord("a=1\r\na=1\r\n", RecordMutation::kSwapLines, rng, "C:\\x"), "a=1\r\na=1\r\n");
+}
+
+
+TEST(UserFolderTest, EveryChangeToTheFolderIsSeen) {
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  const auto folder = [](bool exists, const Entries& entries) {
+    FolderContents contents;
+    contents.exists = exists;
+    contents.entries.insert(entries.begin(), entries.end());
+    return contents;
+  };
+  const Entries planted = {{"a.txt", "1"}, {"d/", ""}, {"d/b.jpg", "2"}};
+  const struct {
+    bool exists;
+    Entries now;
+    const char* changes;
+  } cases[] = {
+      {true, planted, ""},
+      {false, {}, "removed"},
+      {true, {}, "a.txt removed, d/ removed, d/b.jpg removed"},
+      {true, {{"a.txt", "1"}, {"d/", ""}, {"d/b.jpg", "3"}}, "d/b.jpg changed"},
+      {true, {{"a.txt", "1"}, {"d/", ""}, {"d/b.jpg", "2"}, {"c", ""}}, "c added"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ContentChanges(folder(true, planted), folder(c.exists, c.now)), c.changes);
+}
+
+TEST(SafeguardJudgeTest, HalfRestoredDataIsNeitherTheBackupNorTheDataBefore) {
+  const RowSet backup = {{"T", {{"ID"}, {{"I1"}, {"I2"}}}}, {"U", {{"ID"}, {{"I1"}}}}};
+  const RowSet before = {{"T", {{"ID"}, {{"I1"}, {"I2"}, {"I3"}}}}, {"U", {{"ID"}, {{"I1"}, {"I2"}}}}};
+  const RowSet half = {{"T", {{"ID"}, {{"I1"}, {"I2"}}}}, {"U", {{"ID"}, {{"I1"}, {"I2"}}}}};
+  EXPECT_TRUE(SameRows(backup, backup));
+  EXPECT_FALSE(SameRows(before, backup));  // a superset is not the same data
+  EXPECT_FALSE(SameRows(half, backup));
+  EXPECT_FALSE(SameRows(half, before));
+  EXPECT_FALSE(SameRows({{"T", backup.at("T")}}, backup));  // a table missing
+}
+
+std::string Outline(const SchedulePlan& plan) {
+  std::string text = plan.aim + " " + plan.time_zone;
+  for (const StepPlan& step : plan.steps) {
+    text += std::string(" ") + StepName(step.kind) + "/" + DescribeFault(step.fault) + "/" +
+            std::to_string(step.answers.seed) + step.answers.first_answer;
+  }
+  return text;
+}
+
+TEST(ScheduleKindsTest, AKindLeftOutLeavesEverySchedulesAsItWas) {
+  PlanOptions all, none, some;
+  none.kinds.clear();
+  ASSERT_TRUE(ParseScheduleKinds("chain,schema", &some.kinds));
+  std::map<std::string, int> drawn;
+  for (int index = 0; index < 400; ++index) {
+    const SchedulePlan with_all = MakeSchedule(7, index, all), without = MakeSchedule(7, index, none);
+    const SchedulePlan with_some = MakeSchedule(7, index, some);
+    EXPECT_EQ(Outline(with_all), Outline(MakeSchedule(7, index, all))) << index;
+    const bool kind = with_all.aim.rfind("user-folder", 0) == 0 || with_all.aim == "chain" ||
+                      with_all.aim == "vanished" || with_all.aim == "schema";
+    ++drawn[with_all.aim.substr(0, with_all.aim.find(','))];
+    if (!kind) {
+      EXPECT_EQ(Outline(with_all), Outline(without)) << index;
+    }
+    const bool in_some = with_all.aim == "chain" || with_all.aim == "schema";
+    EXPECT_EQ(Outline(with_some), Outline(in_some ? with_all : without)) << index;
+  }
+  for (const char* kind : {"chain", "user-folder", "vanished", "schema", "update", "tamper"}) {
+    EXPECT_GT(drawn[kind], 10) << kind;
+  }
+}
+
+TEST(ScheduleKindsTest, KindsAreNamedAsTheOptionTakesThem) {
+  struct Case {
+    const char* text;
+    bool valid;
+    size_t count;
+  } cases[] = {{"all", true, 4}, {"none", true, 0}, {"chain", true, 1}, {"vanished,user-folder,vanished", true, 2},
+               {"", false, 0},   {"chains", false, 0}, {"chain,", true, 1}, {",", false, 0}};
+  for (const Case& c : cases) {
+    std::vector<ScheduleKind> kinds;
+    EXPECT_EQ(ParseScheduleKinds(c.text, &kinds), c.valid) << c.text;
+    if (c.valid) {
+      EXPECT_EQ(kinds.size(), c.count) << c.text;
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // restore), each followed by what a user does next, on a real shop through
 // the built program alone. After every step: every row the installation
 // held before it is in the installation or in a folder that a message of
-// that run names, and "升级完成" only when the installation holds them all.
+// that run names, and "升级完成" only when the installation holds them all;
+// and, for the safeguards' kinds (--kinds), the properties safeguard_judge.h
+// lists.
 // Prints the schedules run, the rows lost and the false successes, and a
 // line for each violation; exits 1 when there is any.
 //
@@ -46,6 +48,12 @@ constexpr char kUsage[] =
     "                    backup, a decoy folder, another time zone, App Paths spelled otherwise (default 0.4)\n"
     "  --in-place-share F  the share of schedules whose tool copies each file in place, as Windows'\n"
     "                    shell does (default 0.3)\n"
+    "  --kinds LIST      the safeguards' kinds that may be drawn: all, none, or names joined by ','\n"
+    "                    among chain (interrupted restores and put-backs), user-folder (a folder named like\n"
+    "                    a backup), vanished (the chosen backup gone before the restore), schema (a package\n"
+    "                    whose schema the shop's rows break) (default all)\n"
+    "  --kind-share F    the share of schedules drawn from those kinds (default 0.35); a kind left out\n"
+    "                    leaves its schedules as the handlers' schedules they would have been\n"
     "  --timeout S       a run still going after S seconds is killed and reported (default 120)\n"
     "  --tool PATH       the program to check (default: the built brevak-upgrade)\n"
     "  --fixtures DIR    the Brevak.exe fixtures (default: tests/fixtures/pe of the source tree)\n"
@@ -90,6 +98,8 @@ bool TakeOption(std::string_view name, std::string_view value, Options* o) {
   if (name == "--tamper-share") return Parse(value, &o->plan.tamper_share) && o->plan.tamper_share >= 0;
   if (name == "--in-place-share") return Parse(value, &o->plan.in_place_share) && o->plan.in_place_share >= 0;
   if (name == "--max-hold") return Parse(value, &o->plan.max_hold_seconds) && o->plan.max_hold_seconds >= 0.5;
+  if (name == "--kinds") return ParseScheduleKinds(std::string(value), &o->plan.kinds);
+  if (name == "--kind-share") return Parse(value, &o->plan.kind_share) && o->plan.kind_share >= 0;
   if (name == "--timeout") return Parse(value, &o->timeout) && o->timeout > 0;
   if (name == "--tool") o->tool = std::string(value);
   else if (name == "--fixtures") o->fixtures = std::string(value);
@@ -196,7 +206,8 @@ bool Prepare(const Options& options, CampaignSetup& setup) {
 
 struct Totals {
   int schedules = 0, runs = 0, kills = 0, injected = 0, held = 0, hangs = 0, harness = 0, false_successes = 0,
-      done_outside = 0, violating = 0, tampered = 0, in_place = 0;
+      done_outside = 0, violating = 0, tampered = 0, in_place = 0, folders_touched = 0, wrong_data = 0,
+      records_left = 0, piled_folders = 0;
   int64_t rows_lost = 0;
 };
 
@@ -214,6 +225,10 @@ void Report(const Options& options, int index, const ScheduleOutcome& outcome, T
   totals.tampered += outcome.tampered;
   totals.in_place += outcome.in_place ? 1 : 0;
   totals.rows_lost += outcome.rows_lost;
+  totals.folders_touched += outcome.folders_touched;
+  totals.wrong_data += outcome.wrong_data;
+  totals.records_left += outcome.records_left;
+  totals.piled_folders += outcome.piled_folders;
   std::string steps;
   for (const std::string& step : outcome.steps) steps += (steps.empty() ? "" : " | ") + step;
   if (!outcome.violations.empty()) ++totals.violating;
@@ -274,9 +289,16 @@ int main(int argc, char** argv) {
   std::printf("rows lost: %lld\n", static_cast<long long>(totals.rows_lost));
   std::printf("false successes: %d\n", totals.false_successes);
   std::printf("\"升级完成\" with rows outside the installation: %d\n", totals.done_outside);
+  std::printf("user folders removed or changed: %d\n", totals.folders_touched);
+  std::printf("runs that left the wrong data (a chain's end, a vanished backup's restore): %d\n", totals.wrong_data);
+  std::printf("restores of a vanished backup that left a record: %d\n", totals.records_left);
+  std::printf("runs that saved one more folder with nothing changed: %d\n", totals.piled_folders);
   if (totals.hangs > 0) std::printf("runs that hung: %d\n", totals.hangs);
   if (totals.harness > 0) std::printf("harness errors: %d\n", totals.harness);
   std::printf("schedules with a violation: %d\n", totals.violating);
   if (totals.harness > 0) return 3;
-  return totals.rows_lost > 0 || totals.false_successes > 0 || totals.done_outside > 0 || totals.hangs > 0 ? 1 : 0;
+  const bool violated = totals.rows_lost > 0 || totals.false_successes > 0 || totals.done_outside > 0 ||
+                        totals.hangs > 0 || totals.folders_touched > 0 || totals.wrong_data > 0 ||
+                        totals.records_left > 0 || totals.piled_folders > 0;
+  return violated ? 1 : 0;
 }

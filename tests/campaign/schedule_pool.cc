@@ -63,7 +63,8 @@ std::string SerializeOutcome(int index, const ScheduleOutcome& o) {
   out << "schedule " << index << "\n";
   out << "counts " << o.rows_lost << " " << o.false_successes << " " << o.hangs << " " << o.harness_errors << " "
       << o.runs << " " << o.kills << " " << o.injected << " " << o.held << " " << o.done_outside << " "
-      << o.tampered << " " << o.in_place << "\n";
+      << o.tampered << " " << o.in_place << " " << o.folders_touched << " " << o.wrong_data << " " << o.records_left
+      << " " << o.piled_folders << "\n";
   for (const std::string& step : o.steps) out << "step " << OneLine(step) << "\n";
   for (const std::string& violation : o.violations) out << "violation " << OneLine(violation) << "\n";
   return out.str() + kEnd;
@@ -81,7 +82,8 @@ bool ParseOutcome(const std::string& text, int* index, ScheduleOutcome* o) {
     } else if (word == "counts") {
       have_counts = static_cast<bool>(std::istringstream(rest) >> o->rows_lost >> o->false_successes >> o->hangs >>
                                       o->harness_errors >> o->runs >> o->kills >> o->injected >> o->held >>
-                                      o->done_outside >> o->tampered >> o->in_place);
+                                      o->done_outside >> o->tampered >> o->in_place >> o->folders_touched >>
+                                      o->wrong_data >> o->records_left >> o->piled_folders);
     } else if (word == "step") {
       o->steps.push_back(rest);
     } else if (word == "violation") {

@@ -109,7 +109,8 @@ std::vector<std::string> StraceCommand(const fs::path& log, const std::vector<st
                                       "-e", "signal=none"};
   if (inject != nullptr) {
     command.push_back("-e");
-    command.push_back("inject=" + inject->syscall + ":error=" + error + ":when=" + std::to_string(inject->index));
+    const std::string what = error == kKillAtCall ? "signal=KILL" : "error=" + error;
+    command.push_back("inject=" + inject->syscall + ":" + what + ":when=" + std::to_string(inject->index));
   }
   return command;
 }

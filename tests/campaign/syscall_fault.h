@@ -18,6 +18,8 @@ namespace brevak::campaign {
 // written with write; files and folders are flushed with fsync.
 const std::vector<std::string>& FaultableSyscalls();
 
+inline constexpr char kKillAtCall[] = "SIGKILL";
+
 struct SyscallCall {
   std::string syscall;
   int index = 0;       // counted from 1 among the calls of this system call, as strace's when= counts
@@ -26,7 +28,8 @@ struct SyscallCall {
 
 // The strace command line that runs a program, logging the calls of
 // `syscalls` (with file names) to `log`, and, when `inject` is set, failing
-// call `inject.index` of `inject.syscall` with `error`.
+// call `inject.index` of `inject.syscall` with `error`, or, when `error` is
+// kKillAtCall, killing the program as it makes that call.
 std::vector<std::string> StraceCommand(const std::filesystem::path& log, const std::vector<std::string>& syscalls,
                                        const SyscallCall* inject = nullptr, const std::string& error = "");
 

@@ -215,6 +215,10 @@ void Session::Say(const std::string& line) {
 std::string Session::ChooseAnswer(const std::string& buttons) {
   if (buttons == "OK") return "ok";
   if (!window_open_ && buttons == "YesNo") return "yes";  // the start prompt
+  if (questions_ == 0 && !launch_.answers.first_answer.empty()) {
+    ++questions_;
+    return launch_.answers.first_answer;
+  }
   const double draw = Draw(launch_.answers.seed, questions_);
   const double yes = questions_ == 0 ? launch_.answers.first_yes : launch_.answers.yes;
   ++questions_;
@@ -243,6 +247,7 @@ std::string Session::NextAction() {
     }
     if (index < 0) return "";
     result_.selected = newest;
+    if (launch_.on_select) launch_.on_select(newest);
     return "select " + std::to_string(index);
   }
   return "";

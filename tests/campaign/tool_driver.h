@@ -34,11 +34,13 @@ struct DriverAction {
 
 // How the user answers: Yes to the start prompt (the user runs the tool to
 // use it); each later question by a draw from `seed`, the first of them
-// Yes with probability `first_yes`, the others with `yes`.
+// Yes with probability `first_yes`, the others with `yes`; or the first
+// of them answered `first_answer` (yes, no or cancel) when that is set.
 struct AnswerPolicy {
   uint64_t seed = 0;
   double first_yes = 0.5;
   double yes = 0.5;
+  std::string first_answer;
 };
 
 struct DriverLaunch {
@@ -48,6 +50,9 @@ struct DriverLaunch {
   std::vector<std::string> environment;  // further NAME=value for the tool (TZ, test knobs)
   std::filesystem::path stderr_file;
   std::vector<DriverAction> actions;
+  // Called with the entry's name once the newest backup is chosen, before
+  // the tool hears of the choice.
+  std::function<void(const std::string&)> on_select;
   AnswerPolicy answers;
   double kill_at = -1;               // seconds after the start; negative: no kill
   std::function<bool()> kill_when;   // asked as the run goes; true: kill it now
