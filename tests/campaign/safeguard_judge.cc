@@ -56,6 +56,7 @@ void SafeguardJudge::Before(const StepPlan& step, const RowSet& before) {
   before_ = before;
   before_digest_ = DatabasesDigest(install_);
   before_folders_ = DatabaseFolders(prefix_).size();
+  record_before_ = fs::exists(install_ / kRecordFile);
   if (step.chain_start) {
     chain_before_ = before;
     chain_before_digest_ = before_digest_;
@@ -129,8 +130,11 @@ void SafeguardJudge::JudgeRepeat(const DriverResult& result, std::vector<Finding
     last_digest_.reset();
     return;
   }
+  // Only a run that finds the update unfinished and leaves it so is a
+  // repeat: giving it up starts a new update, whose backup is its own.
+  const bool still_unfinished = record_before_ && fs::exists(install_ / kRecordFile);
   const size_t folders = DatabaseFolders(prefix_).size();
-  if (last_digest_ && *last_digest_ == before_digest_ && folders > before_folders_) {
+  if (still_unfinished && last_digest_ && *last_digest_ == before_digest_ && folders > before_folders_) {
     found.push_back({Finding::Kind::kPiledFolder,
                      "开始更新 again with the databases as the last run left them saved " +
                          std::to_string(folders - before_folders_) + " folder(s) more (" +

@@ -9,7 +9,8 @@
 // - a folder the shop made is never removed or changed;
 // - a restore of a backup gone after the listing changes nothing, leaves
 //   no record and claims no success;
-// - clicking 开始更新 again with nothing changed saves no folder more.
+// - clicking 开始更新 again over an update left unfinished, with nothing
+//   changed, saves no folder more.
 
 #include <cstddef>
 #include <filesystem>
@@ -52,6 +53,7 @@ class SafeguardJudge {
   RowSet before_;
   size_t before_digest_ = 0;
   size_t before_folders_ = 0;
+  bool record_before_ = false;  // an unfinished update or restore was recorded when the run began
   struct Planting {
     std::filesystem::path folder;
     FolderContents contents;
