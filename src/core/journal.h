@@ -61,6 +61,9 @@
 // When the file cannot be changed or read again, the run decides:
 //   BeginUpdate, BeginRestore, NoteSaved fail  the run stops before anything
 //                                              is replaced, naming the folder
+//                                              (a whole backup or safety
+//                                              copy stays: DropUnfinished-
+//                                              Copy)
 //   NoteSaved finds the file gone or unbelieved the same, both folders named
 //   EndWithTablesLeft fails                    UpdateInProgress stays; its
 //                                              question holds either way

@@ -95,5 +95,33 @@ TEST(UnfinishedCopyTest, AKillInsideEitherCopyLeavesOnlyANamedFolder) {
   }
 }
 
+// Killed inside the safety copy of a restore that followed up an
+// interrupted one: the next run gives the interrupted restore back, word
+// for word, and asks about it again.
+TEST(UnfinishedCopyTest, AKilledSafetyCopyGivesBackTheRestoreItFollowedUp) {
+  CoreHarness h;
+  MakeFolders(h);
+  h.folders.files[u"C:\\Program Files\\Brevak"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+  JournalDigests digests;
+  for (const char16_t* name : {u"Addr.mdb", u"Customerdata.car"}) {
+    const std::string hex = *h.file_digests.Sha256(kEntry + u"\\" + name, nullptr);
+    digests[name] = u"sha256:" + std::u16string(hex.begin(), hex.end());
+  }
+  const std::u16string interrupted =
+      FormatJournal(RestoreCopying{u"20121224093000", digests, u"20121224093000", std::nullopt, {}});
+  h.durable_files.texts[kRecord] = interrupted;
+  testing::InPlaceCopier copier(h.folders);
+  h.shell_instead = &copier;
+  copier.kill_after = 1;
+  EXPECT_THROW(h.Run("yes\nclick CmdUpdate\nno\nclose"), testing::InPlaceCopier::Killed);
+  EXPECT_TRUE(std::get<RestoreSafetyCopy>(ParseJournal(h.durable_files.texts.at(kRecord))).interrupted);
+  copier.kill_after = -1;
+  const Lines boxes = Boxes(h.Run("yes\nclick CmdUpdate\ncancel\nclose"));
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
+  EXPECT_EQ(h.durable_files.texts.at(kRecord), interrupted);
+  EXPECT_EQ(h.folders.deleted, std::vector<std::u16string>{kHalf});
+}
+
 }  // namespace
 }  // namespace brevak
