@@ -135,6 +135,12 @@ TEST(InterruptedUpdateTest, KilledInAnyPhaseTheNextRunBringsEveryRowBack) {
     EXPECT_EQ(done[0].starts_with(kUpgradeComplete + "\\r\\n升级之前的现有数据已另外保存在："), recorded) << done[0];
     EXPECT_EQ(done[0] == kUpgradeComplete, !recorded) << done[0];
     ExpectEveryRowBack(machine, original);
+    // No part copy is left to be taken for a backup: the killed copy's folder
+    // went, or (killed before it was named) stayed empty.
+    for (const fs::path& folder : machine.BackupFolders()) {
+      const bool whole = fs::exists(folder / "Customerdata.car") && fs::exists(folder / "Addr.mdb");
+      EXPECT_TRUE(fs::is_empty(folder) || whole) << folder;
+    }
     if (HasFatalFailure()) return;
   }
 }
