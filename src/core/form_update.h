@@ -66,7 +66,8 @@ class FormUpdate : public FormEvents {
   void RemoveFolder(const std::u16string& folder);
 
   // --- History (form_update_history.cc).
-  void SeachFile(std::u16string strPath);
+  // `hidden`: a subfolder name not listed.
+  void SeachFile(std::u16string strPath, const std::u16string& hidden = u"");
 
   // --- The checks before an update changes anything
   // (form_update_checks.cc). Each says what is wrong to the user and
@@ -139,9 +140,27 @@ class FormUpdate : public FormEvents {
   void ReportCopyOutcome(const CopyOutcome& outcome);
   // Why a copy did not complete, in words; empty when it did.
   static std::u16string CopyFailureText(const CopyOutcome& outcome);
-  // Removes the fourteen-digit folders an interrupted copy of the tool
-  // left half-made (its temporary files, no database).
-  void RemoveHalfMadeBackups();
+
+  // --- Backup folders a copy is made into (form_update_leftovers.cc).
+  // Makes `folder`, failing when anything is there already; false, after
+  // telling the user that `what` did not happen and which `button` to
+  // click again.
+  bool MakeBackupFolder(const std::u16string& folder, const std::u16string& what, const std::u16string& button);
+  // The journal's transition that names the folder just made; when it
+  // cannot be written the folder goes again and the user is told (false).
+  bool BeginCopyInto(const std::u16string& folder, const std::function<void()>& transition,
+                     const std::u16string& what, const std::u16string& button);
+  // Ends a copy state, keeping its folder: the copy failed and its folder
+  // is gone, or it is whole and stays as a backup the user was told of.
+  // When the file cannot be changed, the next run removes the folder.
+  void DropCopyState();
+  // The folder holds no subfolder and only files a backup copies.
+  bool HoldsOnlyCopiedFiles(const std::u16string& folder);
+  // Removes the folder an unfinished copy state names, and ends the state.
+  bool EndUnfinishedCopy(const UpdateRecord& copy);
+  // The name of the folder an unfinished copy state names, or empty: the
+  // history does not list it.
+  std::u16string UnfinishedCopyFolderName();
 
   // --- The data migration (form_update_migration.cc).
   // What the migration came to, table by table.
@@ -193,9 +212,15 @@ class FormUpdate : public FormEvents {
     // When the record is not believed or is a newer tool's: the folders
     // that may hold the data it was about, to be named to the user.
     std::vector<std::u16string> folders;
+    // A copy into a backup folder was under way: its record, not proved.
+    std::optional<UpdateRecord> unfinished_copy;
   };
   InterruptedUpdate CheckInterruptedUpdate();
   RecordReading ReadRecord();
+  // ReadRecord, after ending an unfinished copy it finds
+  // (form_update_leftovers.cc); nothing when that state cannot be ended
+  // (the user has been told).
+  std::optional<RecordReading> ReadRecordEndingUnfinishedCopy();
   // Checks every field of a record read in this tool's version or the
   // earlier form and proves its backup; on success the record names full
   // paths and digests. Returns why it is not believed, or the empty text.
@@ -265,6 +290,7 @@ class FormUpdate : public FormEvents {
   // again when `back_to_update` (the installation holds that update's
   // half-finished data once more), else no record is left.
   // Returns the safety folder when the restore went through, else empty.
+  // `interrupted`: the interrupted restore this one follows up, or null;
   // `chain` names the first restore of the chain this one follows up
   // (empty: none), kept in the record until a restore goes through.
   struct RestoreChain {
@@ -273,10 +299,13 @@ class FormUpdate : public FormEvents {
   };
   std::u16string RestoreEntry(const std::u16string& entry,
                               const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update,
-                              const RestoreChain& chain = {});
+                              const UpdateRecord* interrupted = nullptr, const RestoreChain& chain = {});
   // The first restore of the chain an interrupted restore's record belongs
   // to (the record's own safety folder and entry when it names none).
   static RestoreChain ChainOf(const UpdateRecord& record);
+  // The folder to restore from is there and holds a database; false,
+  // after telling the user, when it does not.
+  bool RestoreSourceHoldsData(const std::u16string& entry, const std::u16string& source);
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);

@@ -8,14 +8,15 @@ namespace brevak {
 void FormUpdate::cmdGetHistory_Click() {
   const int16_t count = window().ListCount();
   for (int16_t i = 1; i <= count; ++i) window().RemoveItem(0);
-  SeachFile(sInstallDir_);
+  SeachFile(sInstallDir_, UnfinishedCopyFolderName());
   if (window().ListCount() == 0) window().MsgBox(u"没有找到升级记录", MsgBoxButtons::kOkOnly);
 }
 
 // Lists every immediate subfolder of `strPath` in the platform's order. A
 // folder that cannot be opened or listed lists nothing; a subfolder whose
-// name cannot be read is left out.
-void FormUpdate::SeachFile(std::u16string strPath) {
+// name cannot be read is left out, and so is a folder a copy was still
+// being made into when a run ended: nothing in it is a whole backup.
+void FormUpdate::SeachFile(std::u16string strPath, const std::u16string& hidden) {
   std::unique_ptr<FileSystemObject> fso;
   std::unique_ptr<Folder> folder;
   std::unique_ptr<FolderEnumeration> subfolders;
@@ -28,7 +29,10 @@ void FormUpdate::SeachFile(std::u16string strPath) {
   for (;;) {
     std::unique_ptr<Folder> subfolder;
     if (!ResumeNext([&] { subfolder = subfolders->Next(); }) || !subfolder) return;
-    ResumeNext([&] { window().AddItem(subfolder->Name()); });
+    ResumeNext([&] {
+      const std::u16string name = subfolder->Name();
+      if (hidden.empty() || name != hidden) window().AddItem(name);
+    });
   }
 }
 

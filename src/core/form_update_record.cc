@@ -63,7 +63,9 @@ void FormUpdate::TellNewerToolRecord(const RecordReading& reading) {
 // kFinish sets sBackupDir to the recorded backup: finishing migrates from
 // it, after the present data has been saved into a new folder.
 FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
-  const RecordReading reading = ReadRecord();
+  const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
+  if (!read) return InterruptedUpdate::kStop;
+  const RecordReading& reading = *read;
   if (reading.newer) {
     TellNewerToolRecord(reading);
     return InterruptedUpdate::kStop;
@@ -229,12 +231,16 @@ std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const
   return record;
 }
 
+// When the update cannot be recorded, its backup is whole and is kept as
+// the message says.
 bool FormUpdate::RecordUpdateInProgress() {
   const std::u16string what_stops = u"升级没有继续，原有数据已备份到：";
   const std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_, what_stops);
-  if (!record) return false;
-  const UpdateInProgress update = std::get<UpdateInProgress>(JournalStateOf(*record));
-  return WriteRecord([&] { journal().BeginUpdate(update); }, what_stops, record->backup);
+  const bool recorded =
+      record && WriteRecord([&] { journal().BeginUpdate(std::get<UpdateInProgress>(JournalStateOf(*record))); },
+                            what_stops, record->backup);
+  if (!recorded) DropCopyState();
+  return recorded;
 }
 
 // The record stays, so that the next 开始更新 retries from the same backup;

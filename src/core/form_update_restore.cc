@@ -3,6 +3,7 @@
 // record while the copy runs.
 #include "core/form_update.h"
 #include "core/guard_texts.h"
+#include "core/jet_database.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -32,7 +33,9 @@ void FormUpdate::CmdRestore_Click() {
 
 void FormUpdate::RunRestore() {
   if (!InstallationFound(guard_text::kRestore)) return;
-  const RecordReading reading = ReadRecord();
+  const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
+  if (!read) return;
+  const RecordReading& reading = *read;
   if (reading.newer) {
     TellNewerToolRecord(reading);
     return;
@@ -93,9 +96,11 @@ std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const Upda
 // update still to be finished.
 std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
                                         const std::shared_ptr<const UpdateRecord>& unfinished_update,
-                                        bool back_to_update, const RestoreChain& chain) {
+                                        bool back_to_update, const UpdateRecord* interrupted,
+                                        const RestoreChain& chain) {
   if (!DatabasesFree()) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
+  if (!RestoreSourceHoldsData(entry, sInstallDir_ + entry)) return u"";
   const std::u16string space = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
   if (!space.empty()) {
     ResumeNext([&] {
@@ -108,16 +113,31 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   const std::u16string safety = NameRestoreBackupFolder();
   if (safety.empty()) return u"";  // the user has been told why
   BeginRestoreLogEntry(entry);
-  if (!BackUpBeforeRestore(safety)) return u"";
+  // Made, named, then copied into, as an update's backup.
+  const std::u16string button = SplitDir(entry);
+  if (!MakeBackupFolder(safety, kRestoreNotMade, button)) return u"";
+  RestoreSafetyCopy copy{safety.substr(sInstallDir_.size()), entry, std::nullopt, std::nullopt};
+  if (unfinished_update) copy.carried = CarriedUpdateOf(*unfinished_update);
+  if (interrupted) copy.interrupted = std::get<RestoreCopying>(JournalStateOf(*interrupted));
+  if (!BeginCopyInto(safety, [&] { journal().BeginSafetyCopy(copy); }, kRestoreNotMade, button)) return u"";
+  if (!BackUpBeforeRestore(safety)) {
+    if (!FolderExists(safety)) DropCopyState();
+    return u"";
+  }
   const std::u16string what_stops = u"恢复没有进行，现有数据没有改动，并已备份到：";
   std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kRestore, safety, what_stops);
-  if (!record) return u"";
-  record->restored = entry;
-  record->chain_backup = chain.safety;
-  record->chain_restored = chain.entry;
-  record->unfinished_update = unfinished_update;
-  const RestoreCopying restore = std::get<RestoreCopying>(JournalStateOf(*record));
-  if (!WriteRecord([&] { journal().BeginRestore(restore); }, what_stops, record->backup)) return u"";
+  if (record) {
+    record->restored = entry;
+    record->chain_backup = chain.safety;
+    record->chain_restored = chain.entry;
+    record->unfinished_update = unfinished_update;
+  }
+  if (!record ||
+      !WriteRecord([&] { journal().BeginRestore(std::get<RestoreCopying>(JournalStateOf(*record))); }, what_stops,
+                   record->backup)) {
+    DropCopyState();  // the safety copy is whole: it stays, as the message says
+    return u"";
+  }
   SHFILEOPSTRUCT request;
   request.pFrom = SourceList({source + u"\\*.*"});
   request.pTo = sInstallDir_ + u"\\";
@@ -172,7 +192,7 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
   const bool back_to_update = answer == vbYes;
   sInterruptedRestoreSafety_ = chain.safety;
   const std::u16string safety = RestoreEntry(back_to_update ? LastComponent(chain.safety) : chain.entry,
-                                             record.unfinished_update, back_to_update, chain);
+                                             record.unfinished_update, back_to_update, &record, chain);
   if (sRestoreNotEnded_) return;
   // A question was asked, so the end is said too, with every folder that
   // holds data this run or the interrupted one replaced.
@@ -189,6 +209,18 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
                         (update_line.empty() ? u"" : vb::vbCrLf + update_line),
                     MsgBoxButtons::kOkOnly);
   });
+}
+
+// A folder deleted or emptied of its databases after it was chosen is
+// refused before the safety copy: nothing is replaced and no restore is
+// recorded.
+bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::u16string& source) {
+  const bool gone = !FolderExists(source);
+  const bool holds_data =
+      !gone && (FileExists(source + u"\\" + kCustomerDatabase) || FileExists(source + u"\\" + kAddressBook));
+  if (holds_data) return true;
+  ResumeNext([&] { window().MsgBox(guard_text::RestoreSourceMissing(entry, gone), MsgBoxButtons::kOkOnly); });
+  return false;
 }
 
 // A restore that went through ends its record. When the record stays, the
@@ -215,7 +247,6 @@ void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& s
 // that the history then lists; when it cannot be made whole, nothing is
 // restored.
 bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
-  RemoveHalfMadeBackups();
   SHFILEOPSTRUCT request;
   request.pFrom = BackupSourceList();
   request.pTo = folder + u"\\";

@@ -55,12 +55,23 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   ResumeNext([&] { CloseConnIfOpen(); });
 
   BeginUpdateLogEntry(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
+  // The folder is made, then named in the journal, then copied into: a run
+  // that ends inside the copy leaves a folder the next run removes by name.
+  if (!MakeBackupFolder(sBackupDir_, kUpdateNotMade, kUpdateButton)) return false;
+  const std::u16string name = sBackupDir_.substr(sInstallDir_.size());
+  if (!BeginCopyInto(sBackupDir_, [&] { journal().BeginUpdateBackup(name); }, kUpdateNotMade, kUpdateButton)) {
+    return false;
+  }
   request.pFrom = BackupSourceList();
   request.pTo = sBackupDir_ + u"\\";
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunBackupRequest(request, sBackupDir_)) return false;
+  if (!RunBackupRequest(request, sBackupDir_)) {
+    // A folder that could not be removed stays named, for the next run.
+    if (!FolderExists(sBackupDir_)) DropCopyState();
+    return false;
+  }
   NoteBackup(sBackupDir_, u"升级之前的数据");
   return RecordUpdateInProgress();
 }
@@ -77,7 +88,7 @@ bool FormUpdate::SavePresentData() {
   const bool named = NameNewBackupFolder();
   sSavedDir_ = sBackupDir_;
   sBackupDir_ = recorded;
-  if (!named) return false;
+  if (!named || !MakeBackupFolder(sSavedDir_, kUpdateNotFinished, kUpdateButton)) return false;
   ResumeNext([&] { CloseConnIfOpen(); });
   SHFILEOPSTRUCT request;
   request.pFrom = BackupSourceList();
@@ -116,11 +127,10 @@ std::u16string FormUpdate::PackageSourceList() {
                      package + u"\\adb*.*", package + u"\\Brevak.*", package + u"\\*.ini"});
 }
 
+// The folder was made by this run, so a copy that failed takes it along.
 bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder) {
-  RemoveHalfMadeBackups();
-  const bool existed = FolderExists(folder);
   if (RunCopyRequest(request, /*stop_when_aborted=*/true)) return true;
-  if (!existed) RemoveFolder(folder);
+  RemoveFolder(folder);
   return false;
 }
 

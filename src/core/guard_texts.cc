@@ -65,6 +65,11 @@ std::u16string RestoreFolderNameUnusable(const std::u16string& entry) {
                 u"请把这个文件夹改成只有中文、英文字母和数字的名称，再点击“显示升级记录”，选中它后恢复。"});
 }
 
+std::u16string RestoreSourceMissing(const std::u16string& entry, bool gone) {
+  return Lines({u"恢复没有进行：要恢复的文件夹 " + entry + (gone ? u" 已经不存在。" : u" 中没有数据库文件。"),
+                kNothingChanged, u"请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。"});
+}
+
 std::u16string InstalledDatabaseProblem(const std::u16string& what, const std::u16string& path,
                                         const std::u16string& reason) {
   if (reason.empty()) {

@@ -29,6 +29,9 @@ std::u16string PackageFolderNameUnusable(const std::u16string& folder);
 // A listed folder whose name the code page cannot hold: no file in it can
 // be named to the copy.
 std::u16string RestoreFolderNameUnusable(const std::u16string& entry);
+// A folder to restore from that is gone (`gone`) or holds no database,
+// found before anything is copied.
+std::u16string RestoreSourceMissing(const std::u16string& entry, bool gone);
 // An installed database (`what`: 客户数据库, 通讯录数据库) is missing
 // (`reason` empty) or does not open (`reason`: the engine's description).
 std::u16string InstalledDatabaseProblem(const std::u16string& what, const std::u16string& path,

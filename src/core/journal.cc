@@ -17,7 +17,10 @@ constexpr size_t kUpdateInProgress = 1;
 constexpr size_t kUpdateEnded = 2;
 constexpr size_t kRestoreCopying = 3;
 constexpr size_t kDamaged = 4;
+constexpr size_t kUpdateBackingUp = 5;
+constexpr size_t kRestoreSafetyCopy = 6;
 static_assert(std::is_same_v<std::variant_alternative_t<kDamaged, JournalState>, JournalDamaged>);
+static_assert(std::is_same_v<std::variant_alternative_t<kRestoreSafetyCopy, JournalState>, RestoreSafetyCopy>);
 
 UpdateRecord UpdateRecordOf(const UpdateInProgress& update) {
   UpdateRecord record;
@@ -44,6 +47,33 @@ JournalState AsState(const CarriedUpdate& carried) {
   return std::visit([](const auto& update) -> JournalState { return update; }, carried);
 }
 
+RestoreCopying RestoreCopyingOf(const UpdateRecord& record) {
+  RestoreCopying restore{record.backup,  record.backup_files,  record.restored,      std::nullopt,
+                         record.unknown, record.chain_backup, record.chain_restored};
+  if (record.unfinished_update) restore.carried = CarriedUpdateOf(*record.unfinished_update);
+  return restore;
+}
+
+RestoreSafetyCopy SafetyCopyOf(const UpdateRecord& record) {
+  RestoreSafetyCopy copy{record.backup, record.restored, std::nullopt, std::nullopt};
+  if (record.unfinished_update) copy.carried = CarriedUpdateOf(*record.unfinished_update);
+  if (record.interrupted_restore) copy.interrupted = RestoreCopyingOf(*record.interrupted_restore);
+  return copy;
+}
+
+UpdateRecord RestoreRecordOf(const RestoreCopying& restore) {
+  UpdateRecord record;
+  record.kind = UpdateRecord::Kind::kRestore;
+  record.backup = restore.safety;
+  record.backup_files = restore.safety_files;
+  record.restored = restore.entry;
+  record.chain_backup = restore.first_safety;
+  record.chain_restored = restore.first_entry;
+  record.unknown = restore.unknown;
+  if (restore.carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*restore.carried));
+  return record;
+}
+
 }  // namespace
 
 CarriedUpdate CarriedUpdateOf(const UpdateRecord& record) {
@@ -55,27 +85,34 @@ CarriedUpdate CarriedUpdateOf(const UpdateRecord& record) {
 JournalState JournalStateOf(const UpdateRecord& record) {
   if (record.version > kUpdateRecordVersion) return JournalDamaged{true, {}};
   if (record.kind == UpdateRecord::Kind::kUpdate) return AsState(CarriedUpdateOf(record));
-  RestoreCopying restore{record.backup,  record.backup_files,  record.restored,      std::nullopt,
-                         record.unknown, record.chain_backup, record.chain_restored};
-  if (record.unfinished_update) restore.carried = CarriedUpdateOf(*record.unfinished_update);
-  return restore;
+  if (record.kind == UpdateRecord::Kind::kUpdateBackup) return UpdateBackingUp{record.backup};
+  if (record.kind == UpdateRecord::Kind::kRestoreSafetyCopy) return SafetyCopyOf(record);
+  return RestoreCopyingOf(record);
 }
 
 UpdateRecord RecordOf(const JournalState& state) {
   if (const UpdateInProgress* update = std::get_if<UpdateInProgress>(&state)) return UpdateRecordOf(*update);
   if (const UpdateEnded* ended = std::get_if<UpdateEnded>(&state)) return UpdateRecordOf(CarriedUpdate(*ended));
+  if (const UpdateBackingUp* backing_up = std::get_if<UpdateBackingUp>(&state)) {
+    UpdateRecord record;
+    record.kind = UpdateRecord::Kind::kUpdateBackup;
+    record.backup = backing_up->folder;
+    return record;
+  }
+  if (const RestoreSafetyCopy* copy = std::get_if<RestoreSafetyCopy>(&state)) {
+    UpdateRecord record;
+    record.kind = UpdateRecord::Kind::kRestoreSafetyCopy;
+    record.backup = copy->folder;
+    record.restored = copy->entry;
+    if (copy->carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*copy->carried));
+    if (copy->interrupted) {
+      record.interrupted_restore = std::make_shared<const UpdateRecord>(RestoreRecordOf(*copy->interrupted));
+    }
+    return record;
+  }
   const RestoreCopying* restore = std::get_if<RestoreCopying>(&state);
   if (!restore) throw std::logic_error("journal: no record in this state");
-  UpdateRecord record;
-  record.kind = UpdateRecord::Kind::kRestore;
-  record.backup = restore->safety;
-  record.backup_files = restore->safety_files;
-  record.restored = restore->entry;
-  record.chain_backup = restore->first_safety;
-  record.chain_restored = restore->first_entry;
-  record.unknown = restore->unknown;
-  if (restore->carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*restore->carried));
-  return record;
+  return RestoreRecordOf(*restore);
 }
 
 std::u16string FormatJournal(const JournalState& state) {
@@ -119,7 +156,7 @@ void Journal::Apply(const JournalState& next) {
 }
 
 void Journal::BeginUpdate(const UpdateInProgress& update) {
-  From({kNone}, "BeginUpdate");
+  From({kUpdateBackingUp}, "BeginUpdate");
   Apply(update);
 }
 
@@ -146,7 +183,7 @@ void Journal::EndWithTablesLeft(const CarriedUpdate& update, const JournalDigest
 }
 
 void Journal::BeginRestore(const RestoreCopying& restore) {
-  From({kNone, kUpdateInProgress, kUpdateEnded, kRestoreCopying}, "BeginRestore");
+  From({kRestoreSafetyCopy}, "BeginRestore");
   Apply(restore);
 }
 
@@ -170,6 +207,34 @@ void Journal::SetAside(const std::u16string& to) {
   }
   files_.Rename(path_, to);
   state_ = JournalNone{};
+}
+
+void Journal::BeginUpdateBackup(const std::u16string& folder) {
+  From({kNone}, "BeginUpdateBackup");
+  Apply(UpdateBackingUp{folder});
+}
+
+void Journal::BeginSafetyCopy(const RestoreSafetyCopy& copy) {
+  const JournalState& from = From({kNone, kUpdateInProgress, kUpdateEnded, kRestoreCopying}, "BeginSafetyCopy");
+  if (copy.interrupted.has_value() != std::holds_alternative<RestoreCopying>(from)) {
+    throw std::logic_error("journal: BeginSafetyCopy names no interrupted restore it follows up");
+  }
+  Apply(copy);
+}
+
+// What a restore's safety copy began from comes back: the interrupted
+// restore it followed up, else the update it carried, else nothing.
+void Journal::DropUnfinishedCopy() {
+  const JournalState& from = From({kUpdateBackingUp, kRestoreSafetyCopy}, "DropUnfinishedCopy");
+  JournalState next = JournalNone{};
+  if (const RestoreSafetyCopy* copy = std::get_if<RestoreSafetyCopy>(&from)) {
+    if (copy->interrupted) {
+      next = *copy->interrupted;
+    } else if (copy->carried) {
+      next = AsState(*copy->carried);
+    }
+  }
+  Apply(next);
 }
 
 }  // namespace brevak

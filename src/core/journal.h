@@ -21,20 +21,28 @@
 //   Damaged           a text that is no whole record, or one of a newer
 //                     tool: the reason and the folders it names; never
 //                     written
+//   UpdateBackingUp   kind=update-backup: the backup folder the update
+//                     made and is copying into; nothing of it is a backup
+//                     yet
+//   RestoreSafetyCopy kind=restore-safety-copy: the folder the restore
+//                     made for its safety copy and is copying into, the
+//                     entry to restore, the update it carries (lines
+//                     "update.*") and the interrupted restore it follows
+//                     up (lines "restore.*")
 //
 // Transitions (from -> to: the Journal function, the FormUpdate step that
 // calls it):
 //
-//   None                        -> UpdateInProgress  BeginUpdate     RecordUpdateInProgress
+//   UpdateBackingUp             -> UpdateInProgress  BeginUpdate     RecordUpdateInProgress
 //   UpdateInProgress, Ended     -> same, one more    NoteSaved       RecordSavedFolder
 //                                  saved folder
 //   UpdateInProgress, Ended     -> UpdateEnded       EndWithTables   RecordUpdateEnded
 //                                                    Left
 //   UpdateInProgress, Ended     -> None              End             MigrateData (every table
 //                                                                    moved), AskToGiveUp
-//   None, UpdateInProgress,     -> RestoreCopying    BeginRestore    RestoreEntry
-//   Ended, RestoreCopying          (an update carried along)
-//                                  (following up an interrupted restore,
+//   RestoreSafetyCopy           -> RestoreCopying    BeginRestore    RestoreEntry
+//                                  (an update carried along;
+//                                  following up an interrupted restore,
 //                                  the chain's first safety folder and
 //                                  entry are kept until one is in place)
 //   RestoreCopying              -> the carried       ReturnToUpdate  RestoreEntry (the put-back
@@ -42,6 +50,15 @@
 //   RestoreCopying              -> None              End             EndRestore
 //   Damaged                     -> None              SetAside        SetAsideUntrustedRecord
 //                                  (file renamed)
+//   None                        -> UpdateBackingUp   BeginUpdate-    BackUpInstallation (after
+//                                                    Backup          making the folder)
+//   None, UpdateInProgress,     -> RestoreSafetyCopy BeginSafety-    RestoreEntry (after making
+//   Ended, RestoreCopying                            Copy            the folder)
+//   UpdateBackingUp             -> None              DropUnfinished- a copy that failed; the next
+//   RestoreSafetyCopy           -> the state it         Copy         run, after removing the
+//                                  began from                        folder (EndUnfinishedCopy);
+//                                                                    a copy whole but not
+//                                                                    recorded (then kept)
 //
 // A transition from any other state is a fault of the caller: it raises
 // std::logic_error and the file is not touched. A write, removal or rename
@@ -51,6 +68,9 @@
 // When the file cannot be changed or read again, the run decides:
 //   BeginUpdate, BeginRestore, NoteSaved fail  the run stops before anything
 //                                              is replaced, naming the folder
+//                                              (a whole backup or safety
+//                                              copy stays: DropUnfinished-
+//                                              Copy)
 //   NoteSaved finds the file gone or unbelieved the same, both folders named
 //   EndWithTablesLeft fails                    UpdateInProgress stays; its
 //                                              question holds either way
@@ -63,6 +83,18 @@
 //   End fails on giving up                     nothing changed; call support
 //   ReturnToUpdate fails                       RestoreCopying stays, said
 //   SetAside fails                             nothing changed, said
+//   BeginUpdateBackup, BeginSafetyCopy fail    the folder just made (empty)
+//                                              is removed; nothing changed
+//   DropUnfinishedCopy fails                   the state stays; the next run
+//                                              removes the folder it names
+//   the named folder cannot be removed         said; the state ends, and the
+//                                              folder (a part copy of data
+//                                              that was not changed) stays
+//   the named folder holds what no copy wrote  kept, said; the state ends
+//
+// A folder is made before it is named and named before anything is copied
+// into it: a run killed between the first two leaves an empty folder that
+// no state names, which is never removed (it may as well be the user's).
 #ifndef BREVAK_CORE_JOURNAL_H_
 #define BREVAK_CORE_JOURNAL_H_
 
@@ -130,7 +162,25 @@ struct JournalDamaged {
   bool operator==(const JournalDamaged&) const = default;
 };
 
-using JournalState = std::variant<JournalNone, UpdateInProgress, UpdateEnded, RestoreCopying, JournalDamaged>;
+// A copy into a backup folder the run made itself, recorded before the
+// copy starts: only a folder a state of these names is ever removed.
+struct UpdateBackingUp {
+  std::u16string folder;
+  bool operator==(const UpdateBackingUp&) const = default;
+};
+
+struct RestoreSafetyCopy {
+  std::u16string folder;
+  std::u16string entry;
+  std::optional<CarriedUpdate> carried;
+  // The interrupted restore this one follows up: the state to go back to
+  // when the safety copy does not complete.
+  std::optional<RestoreCopying> interrupted;
+  bool operator==(const RestoreSafetyCopy&) const = default;
+};
+
+using JournalState = std::variant<JournalNone, UpdateInProgress, UpdateEnded, RestoreCopying, JournalDamaged,
+                                  UpdateBackingUp, RestoreSafetyCopy>;
 
 // The codec. The text is always written in this tool's version; reading
 // keeps the record's version rules (an earlier form read in full, unknown
@@ -168,6 +218,10 @@ class Journal {
   void ReturnToUpdate(const CarriedUpdate& carried);
   void End();
   void SetAside(const std::u16string& to);
+  void BeginUpdateBackup(const std::u16string& folder);
+  void BeginSafetyCopy(const RestoreSafetyCopy& copy);
+  // Ends a copy state: a restore's goes back to the state it began from.
+  void DropUnfinishedCopy();
 
  private:
   // The state a transition starts from; raises std::logic_error when it

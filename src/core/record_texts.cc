@@ -106,4 +106,33 @@ std::u16string FinishWithoutSavingLine() {
   return u"目前的数据和那次升级结束时一样，不再另外备份：升级前的数据仍在上面的备份文件夹中。";
 }
 
+std::u16string TryAgainLine(const std::u16string& button) {
+  return u"请稍后再点击“" + button + u"”；如果这个提示再次出现，请联系技术支持。";
+}
+
+std::u16string ProgressFileNotWrittenMessage(const std::u16string& what, const std::u16string& description,
+                                             const std::u16string& next_step, const std::u16string& record_path) {
+  return what + u"：无法写入升级进度文件（" + description + u"）。数据没有改动。" + vb::vbCrLf + next_step +
+         vb::vbCrLf + u"升级进度文件：" + record_path;
+}
+
+std::u16string UnfinishedCopyNotEndedMessage(const std::u16string& description, const std::u16string& record_path) {
+  return ProgressFileNotWrittenMessage(u"上次没有完成的备份未能结束", description, u"请联系技术支持。", record_path);
+}
+
+std::u16string BackupFolderNotMadeMessage(const std::u16string& what, const NamedFolder& folder,
+                                          const std::u16string& description, const std::u16string& button) {
+  return what + u"：无法建立" + FolderListText({folder}) + u"（" + description + u"）。数据没有改动。" + vb::vbCrLf +
+         TryAgainLine(button);
+}
+
+std::u16string UnfinishedCopyKeptMessage(const NamedFolder& folder, const std::u16string& description,
+                                         bool foreign_files) {
+  const std::u16string why = foreign_files ? u"其中有备份之外的文件" : u"未能删除：" + description;
+  return u"上次的备份没有完成，留下了不完整的" + FolderListText({folder}) + u"（" + why + u"）。数据没有改动。" +
+         vb::vbCrLf + u"这个备份文件夹中的数据不完整，请不要用它恢复。" + vb::vbCrLf +
+         (foreign_files ? u"请先移走其中您自己的文件，再删除这个文件夹；如有疑问，请联系技术支持。"
+                        : u"可以自己删除这个文件夹；如有疑问，请联系技术支持。");
+}
+
 }  // namespace brevak

@@ -65,6 +65,33 @@ std::u16string RetryWillNotHelpMessage(const std::vector<std::u16string>& tables
 // left: nothing is saved again.
 std::u16string FinishWithoutSavingLine();
 
+// The backup folder a run names for its copy cannot be made (it exists
+// already, or the folder cannot be written). `what` says what did not
+// happen ("升级没有进行"), `button` the button to click again.
+std::u16string BackupFolderNotMadeMessage(const std::u16string& what, const NamedFolder& folder,
+                                          const std::u16string& description, const std::u16string& button);
+// What did not happen, for the two texts below, and the button to click
+// again.
+inline constexpr char16_t kUpdateNotMade[] = u"升级没有进行";
+inline constexpr char16_t kUpdateNotFinished[] = u"升级没有继续";
+inline constexpr char16_t kRestoreNotMade[] = u"恢复没有进行";
+inline constexpr char16_t kUpdateButton[] = u"开始更新";
+
+// What to do when a run that changed nothing can be tried again.
+std::u16string TryAgainLine(const std::u16string& button);
+// The progress file cannot be written before a copy into a backup folder:
+// `what` did not happen, nothing changed; `next_step` ends the text.
+std::u16string ProgressFileNotWrittenMessage(const std::u16string& what, const std::u16string& description,
+                                             const std::u16string& next_step, const std::u16string& record_path);
+// The progress file naming an unfinished backup cannot be changed after
+// its folder was dealt with: nothing else is done.
+std::u16string UnfinishedCopyNotEndedMessage(const std::u16string& description, const std::u16string& record_path);
+// A backup an earlier run left unfinished, in a folder that run made, is
+// left in place: it could not be removed (`description`), or it holds
+// files no backup copies (`foreign_files`).
+std::u16string UnfinishedCopyKeptMessage(const NamedFolder& folder, const std::u16string& description,
+                                         bool foreign_files);
+
 }  // namespace brevak
 
 #endif  // BREVAK_CORE_RECORD_TEXTS_H_

@@ -14,9 +14,37 @@ const char16_t kBackupPrefix[] = u"backup.";
 const char16_t kAfterPrefix[] = u"after.";
 const char16_t kFailedPrefix[] = u"failed.";
 const char16_t kUnfinishedUpdatePrefix[] = u"update.";
+const char16_t kInterruptedRestorePrefix[] = u"restore.";
 const char16_t kDigestPrefix[] = u"sha256:";
 
 using Field = std::pair<std::u16string, std::u16string>;
+
+struct KindName {
+  UpdateRecord::Kind kind;
+  const char16_t* name;
+};
+constexpr KindName kKindNames[] = {{UpdateRecord::Kind::kUpdate, u"update"},
+                                   {UpdateRecord::Kind::kRestore, u"restore"},
+                                   {UpdateRecord::Kind::kUpdateBackup, u"update-backup"},
+                                   {UpdateRecord::Kind::kRestoreSafetyCopy, u"restore-safety-copy"}};
+
+std::u16string NameOf(UpdateRecord::Kind kind) {
+  for (const KindName& known : kKindNames) {
+    if (known.kind == kind) return known.name;
+  }
+  return u"";
+}
+
+std::optional<UpdateRecord::Kind> KindNamed(const std::u16string& name) {
+  for (const KindName& known : kKindNames) {
+    if (known.name == name) return known.kind;
+  }
+  return std::nullopt;
+}
+
+bool IsCopyKind(UpdateRecord::Kind kind) {
+  return kind == UpdateRecord::Kind::kUpdateBackup || kind == UpdateRecord::Kind::kRestoreSafetyCopy;
+}
 
 void AddLine(std::u16string& text, const std::u16string& key, const std::u16string& value) {
   text += key + u"=" + value + u"\r\n";
@@ -70,10 +98,11 @@ class RecordReader {
   // Takes one KEY=VALUE line into the record.
   Taken Take(UpdateRecord& record, const std::u16string& key, const std::u16string& value) {
     if (key == u"kind") {
-      if (value != u"update" && value != u"restore") return Taken::kBad;
-      std::u16string kind = record.kind == UpdateRecord::Kind::kUpdate ? u"update" : u"restore";
+      const std::optional<UpdateRecord::Kind> named = KindNamed(value);
+      if (!named) return Taken::kBad;
+      std::u16string kind = NameOf(record.kind);
       if (!SetOnce(kind, value, given_[key])) return Taken::kBad;
-      record.kind = value == u"update" ? UpdateRecord::Kind::kUpdate : UpdateRecord::Kind::kRestore;
+      record.kind = *named;
     } else if (key == u"backup") {
       if (!SetOnce(record.backup, value, given_[key])) return Taken::kBad;
     } else if (key == u"started") {
@@ -121,7 +150,9 @@ bool DigestsWellFormed(const std::map<std::u16string, std::u16string>& files) {
 
 // What each version requires of its values beyond their keys.
 bool ValuesWellFormed(const UpdateRecord& record) {
-  if (record.kind == UpdateRecord::Kind::kRestore && !IsPlainEntryName(record.restored)) return false;
+  const bool restores =
+      record.kind == UpdateRecord::Kind::kRestore || record.kind == UpdateRecord::Kind::kRestoreSafetyCopy;
+  if (restores && !IsPlainEntryName(record.restored)) return false;
   // Why tables did not move belongs to an update that ended with tables
   // left, of this version.
   if (!record.failed_tables.empty() || record.retry_will_not_help) {
@@ -136,6 +167,12 @@ bool ValuesWellFormed(const UpdateRecord& record) {
     if (record.kind != UpdateRecord::Kind::kRestore || record.version == 0) return false;
     if (!IsStampName(record.chain_backup) || !IsPlainEntryName(record.chain_restored)) return false;
   }
+  // A copy under way was never written in the earlier form, and names only
+  // its folder (and a safety copy's entry and what it carries).
+  if (IsCopyKind(record.kind) &&
+      (record.version == 0 || !record.after_files.empty() || !record.saved.empty() || !record.unknown.empty())) {
+    return false;
+  }
   if (record.version == 0) return IsStampName(record.started) && IsStampName(FolderName(record.backup));
   if (!IsStampName(record.backup)) return false;
   for (const std::u16string& folder : record.saved) {
@@ -149,8 +186,14 @@ bool ValuesWellFormed(const UpdateRecord& record) {
 std::vector<std::u16string> RecordedFolderNames(const std::u16string& text) {
   std::vector<std::u16string> names;
   for (std::u16string line : Lines(text)) {
-    while (line.starts_with(kUnfinishedUpdatePrefix)) {
-      line = line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix));
+    for (;;) {
+      if (line.starts_with(kUnfinishedUpdatePrefix)) {
+        line = line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix));
+      } else if (line.starts_with(kInterruptedRestorePrefix)) {
+        line = line.substr(std::char_traits<char16_t>::length(kInterruptedRestorePrefix));
+      } else {
+        break;
+      }
     }
     if (!line.starts_with(u"backup=") && !line.starts_with(u"saved=") && !line.starts_with(u"chain.backup=")) continue;
     const std::u16string name = FolderName(line.substr(line.find(u'=') + 1));
@@ -188,13 +231,15 @@ bool IsDigestText(const std::u16string& text) {
 std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   std::u16string text;
   AddLine(text, u"version", std::u16string(1, static_cast<char16_t>(u'0' + kUpdateRecordVersion)));
-  AddLine(text, u"kind", record.kind == UpdateRecord::Kind::kUpdate ? u"update" : u"restore");
+  AddLine(text, u"kind", NameOf(record.kind));
   AddLine(text, u"backup", FolderName(record.backup));
   for (const auto& [name, digest] : record.backup_files) AddLine(text, kBackupPrefix + name, digest);
   for (const auto& [name, digest] : record.after_files) AddLine(text, kAfterPrefix + name, digest);
   for (const auto& [table, reason] : record.failed_tables) AddLine(text, kFailedPrefix + table, reason);
   if (record.retry_will_not_help) AddLine(text, u"retry", u"will-not-help");
-  if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
+  if (record.kind == UpdateRecord::Kind::kRestore || record.kind == UpdateRecord::Kind::kRestoreSafetyCopy) {
+    AddLine(text, u"restored", record.restored);
+  }
   if (record.kind == UpdateRecord::Kind::kRestore && !record.chain_backup.empty()) {
     AddLine(text, u"chain.backup", FolderName(record.chain_backup));
     AddLine(text, u"chain.restored", record.chain_restored);
@@ -204,6 +249,11 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   if (record.unfinished_update) {
     for (const std::u16string& line : Lines(FormatUpdateRecord(*record.unfinished_update))) {
       text += kUnfinishedUpdatePrefix + line + u"\r\n";
+    }
+  }
+  if (record.interrupted_restore) {
+    for (const std::u16string& line : Lines(FormatUpdateRecord(*record.interrupted_restore))) {
+      text += kInterruptedRestorePrefix + line + u"\r\n";
     }
   }
   return text;
@@ -216,10 +266,15 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
 std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
   std::vector<Field> fields;
   std::u16string unfinished_update;
+  std::u16string interrupted_restore;
   bool malformed = false;  // a line without "=": damaged, unless of a newer version
   for (const std::u16string& line : Lines(text)) {
     if (line.starts_with(kUnfinishedUpdatePrefix)) {
       unfinished_update += line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix)) + u"\r\n";
+      continue;
+    }
+    if (line.starts_with(kInterruptedRestorePrefix)) {
+      interrupted_restore += line.substr(std::char_traits<char16_t>::length(kInterruptedRestorePrefix)) + u"\r\n";
       continue;
     }
     const size_t equals = line.find(u'=');
@@ -248,16 +303,28 @@ std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
     if (taken == Taken::kBad || (taken == Taken::kUnknown && record.version == 0)) return std::nullopt;
     if (taken == Taken::kUnknown) record.unknown.emplace_back(key, value);
   }
-  if (!reader.Given(u"kind") || record.backup.empty() || record.backup_files.size() != 2) return std::nullopt;
+  if (!reader.Given(u"kind") || record.backup.empty()) return std::nullopt;
+  if (record.backup_files.size() != (IsCopyKind(record.kind) ? 0u : 2u)) return std::nullopt;
   if (record.version == kUpdateRecordVersion) record.started = record.backup;
   if (!ValuesWellFormed(record)) return std::nullopt;
   if (!unfinished_update.empty()) {
     std::optional<UpdateRecord> update = ParseUpdateRecord(unfinished_update);
-    if (record.kind != UpdateRecord::Kind::kRestore || !update || update->kind != UpdateRecord::Kind::kUpdate ||
-        update->unfinished_update || update->version != record.version) {
+    const bool carries =
+        record.kind == UpdateRecord::Kind::kRestore || record.kind == UpdateRecord::Kind::kRestoreSafetyCopy;
+    if (!carries || !update || update->kind != UpdateRecord::Kind::kUpdate || update->unfinished_update ||
+        update->interrupted_restore || update->version != record.version) {
       return std::nullopt;
     }
     record.unfinished_update = std::make_shared<const UpdateRecord>(std::move(*update));
+  }
+  if (!interrupted_restore.empty()) {
+    std::optional<UpdateRecord> restore = ParseUpdateRecord(interrupted_restore);
+    if (record.kind != UpdateRecord::Kind::kRestoreSafetyCopy || !restore ||
+        restore->kind != UpdateRecord::Kind::kRestore || restore->interrupted_restore ||
+        restore->version != record.version) {
+      return std::nullopt;
+    }
+    record.interrupted_restore = std::make_shared<const UpdateRecord>(std::move(*restore));
   }
   return record;
 }

@@ -23,7 +23,9 @@ inline constexpr int kUpdateRecordVersion = 1;
 // and checked (FormUpdate::ReadRecord), `backup` and `saved` hold full
 // paths inside the installation folder.
 struct UpdateRecord {
-  enum class Kind { kUpdate, kRestore };
+  // kUpdateBackup and kRestoreSafetyCopy: a copy into `backup`, a folder
+  // the run made, is under way; such a record names no digests.
+  enum class Kind { kUpdate, kRestore, kUpdateBackup, kRestoreSafetyCopy };
   // kUpdateRecordVersion, 0 for a record of the earlier form (no version
   // line, folders as full paths, databases by size and date), or the
   // higher version of a newer tool (then only `backup` is read, as given).
@@ -60,6 +62,10 @@ struct UpdateRecord {
   // replaced brings the half-finished installation back, and with it the
   // record that lets 开始更新 finish it.
   std::shared_ptr<const UpdateRecord> unfinished_update;
+  // A restore's safety copy that follows up an interrupted restore carries
+  // that restore's record (its lines prefixed "restore."): it is the record
+  // again when the safety copy does not complete.
+  std::shared_ptr<const UpdateRecord> interrupted_restore;
   // Lines this version does not know, kept as they were so that a rewrite
   // does not lose what a later tool of the same version added.
   std::vector<std::pair<std::u16string, std::u16string>> unknown;

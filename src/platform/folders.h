@@ -68,6 +68,10 @@ class FileSystemObject {
   // files included. Raises a RunTimeError when the folder does not exist or
   // cannot be removed whole.
   virtual void DeleteFolder(const std::u16string& path) = 0;
+  // CreateFolder(path): one new, empty folder whose parent exists. Raises
+  // run-time error 58 when anything exists at `path` already, and a
+  // RunTimeError when the folder cannot be made.
+  virtual void CreateFolder(const std::u16string& path) = 0;
   // GetDrive(GetDriveName(path)).AvailableSpace: the bytes the user may
   // still write on the drive that holds `path`. Raises a RunTimeError when
   // the drive cannot be read.

@@ -14,6 +14,7 @@ RunTimeError Raise(int32_t number) {
     case kTypeMismatch: return {number, u"类型不匹配"};
     case kFileNotFound: return {number, u"文件未找到"};
     case kDeviceIoError: return {number, u"设备 I/O 错误"};
+    case kFileAlreadyExists: return {number, u"文件已存在"};
     case kDiskFull: return {number, u"磁盘已满"};
     case kPermissionDenied: return {number, u"没有权限"};
     case kPathFileAccessError: return {number, u"路径/文件访问错误"};

@@ -34,6 +34,7 @@ inline constexpr int32_t kInternalError = 51;
 inline constexpr int32_t kTypeMismatch = 13;
 inline constexpr int32_t kFileNotFound = 53;
 inline constexpr int32_t kDeviceIoError = 57;
+inline constexpr int32_t kFileAlreadyExists = 58;
 inline constexpr int32_t kDiskFull = 61;
 inline constexpr int32_t kPermissionDenied = 70;
 inline constexpr int32_t kPathFileAccessError = 75;

@@ -38,6 +38,9 @@ void MakeFolders(const ShopMachine& machine) {
 
 // The folders in the order the history lists them, NTFS's: by their
 // upper-cased UTF-16 units, a name before the longer ones it begins.
+// What the copy reports when it cannot make a folder where a file stands.
+const char kFailedCopyCode[] = "80";
+
 const std::vector<std::string> kListedOrder = {"20121225051422", "Images", "Old Backups 2012", "备份",
                                                "备份\xF0\xA0\x80\x80", "\xF0\xA0\x80\x80表"};
 
@@ -98,31 +101,53 @@ TEST(HistoryTest, AnInstallationWithoutSubfoldersSaysSoOnce) {
   EXPECT_TRUE(run.LinesStartingWith("list ").empty());
 }
 
-// The folder goes away between the listing and the restore: the copy's
-// outcome is reported as the copy reports it, and the tool goes on.
-TEST(HistoryTest, AFolderDeletedAfterTheListingIsReportedByTheCopy) {
+// The folder goes away between the listing and the restore: the restore
+// is refused before its safety copy, and nothing changes.
+TEST(HistoryTest, AFolderDeletedAfterTheListingIsRefusedBeforeAnythingChanges) {
   ShopMachine machine;
   MakeFolders(machine);
   const std::vector<std::string>& order = kListedOrder;
   const size_t index = std::find(order.begin(), order.end(), "20121225051422") - order.begin();
-  const TreeSnapshot before = SnapshotTree(machine.install());
 
   ToolProcess tool(machine.Launch("yes\nclick cmdGetHistory\nwait 2\nselect " + std::to_string(index) +
-                                  "\nclick CmdRestore\nok\nok\nclick CmdClose\n"));
+                                  "\nclick CmdRestore\nok\nclick CmdClose\n"));
   ASSERT_TRUE(tool.WaitForLine("list add " + order.back()));
   fs::remove_all(machine.install() / "20121225051422");
+  const TreeSnapshot before = SnapshotTree(machine.install());
   const ToolRun run = tool.Finish();
 
-  // The stand-in cannot list the missing folder: the path is not found.
+  EXPECT_EQ(run.LinesStartingWith("msgbox OK"),
+            std::vector<std::string>{OkBox("恢复没有进行：要恢复的文件夹 20121225051422 已经不存在。\r\n数据没有改动。\r\n"
+                                           "请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。")})
+      << run.Describe();
+  EXPECT_EQ(run.transcript.back(), "exit 0");
+  EXPECT_EQ(DescribeChanges(before, SnapshotTree(machine.install())), "");
+}
+
+// The restore's copy fails (a folder in the entry where the installation
+// has a file): the copy's outcome is reported as the copy reports it, and
+// the tool goes on.
+TEST(HistoryTest, AFailedRestoreCopyIsReportedByTheCopy) {
+  ShopMachine machine;
+  MakeFolders(machine);
+  for (const char* name : {"Addr.mdb", "Customerdata.car"}) {
+    fs::copy_file(machine.install() / name, machine.install() / "20121225051422" / name);
+  }
+  fs::create_directories(machine.install() / "20121225051422" / "Brevak.exe");
+  const std::vector<std::string>& order = kListedOrder;
+  const size_t index = std::find(order.begin(), order.end(), "20121225051422") - order.begin();
+  const TreeSnapshot before = SnapshotTree(machine.install());
+
+  const ToolRun run =
+      machine.Run("yes\nclick cmdGetHistory\nselect " + std::to_string(index) + "\nclick CmdRestore\nok\nok\n");
+
   const std::vector<std::string> boxes = run.LinesStartingWith("msgbox OK");
   ASSERT_EQ(boxes.size(), 2u) << run.Describe();
-  EXPECT_EQ(boxes[0], OkBox("3"));
+  EXPECT_EQ(boxes[0], OkBox(kFailedCopyCode));
   // then in words, naming the folder that saved what the restore replaced
   EXPECT_TRUE(boxes[1].starts_with(OkBox("恢复没有完成："))) << boxes[1];
   EXPECT_EQ(run.transcript.back(), "exit 0");
   TreeSnapshot expected = before;
-  expected.erase("20121225051422");
-  expected.erase("20121225051422/Brevak.ini");
   // The restore backed up what it would have replaced before it failed.
   const TreeSnapshot after = SnapshotTree(machine.install());
   const std::vector<std::string> taken = NewDatedFolders(before, after);

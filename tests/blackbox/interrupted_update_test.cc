@@ -10,6 +10,8 @@
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "blackbox/moved_tables.h"
@@ -72,9 +74,17 @@ const KillPoint kKillPoints[] = {{"backup copy", nullptr, "[0-9]{14}", 0},
                                  {"migration", "progress value 19", nullptr, 0},
                                  {"migration", "progress value 61", nullptr, 2000}};
 
+// The progress file names an update whose backup is whole (not one still
+// being copied, which the next run removes).
+bool UpdateRecorded(const ShopMachine& machine) {
+  std::ifstream file(machine.install() / kRecordName, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return text.find("kind=update\r\n") != std::string::npos;
+}
+
 // The script of a second run: the first question it meets is answered Yes.
 std::string SecondRunScript(const ShopMachine& machine) {
-  const bool recorded = fs::exists(machine.install() / kRecordName);
+  const bool recorded = UpdateRecorded(machine);
   const bool package_installed =
       FileChecksum(machine.install() / "Brevak.exe") == FileChecksum(machine.package() / "Brevak.exe");
   return recorded || package_installed ? "yes\nclick CmdUpdate\nyes\nok\n" : "yes\nclick CmdUpdate\nok\n";
@@ -115,7 +125,7 @@ TEST(InterruptedUpdateTest, KilledInAnyPhaseTheNextRunBringsEveryRowBack) {
     const ToolRun killed = tool.Finish();
     ASSERT_TRUE(killed.signal == SIGKILL || killed.exit_code == 0) << killed.Describe();
 
-    const bool recorded = fs::exists(machine.install() / kRecordName);
+    const bool recorded = UpdateRecorded(machine);
     const ToolRun again = machine.Run(SecondRunScript(machine));
     // Finished from its own backup exactly when it was recorded.
     EXPECT_EQ(again.LinesStartingWith(kFinishQuestion).size(), recorded ? 1u : 0u) << again.Describe();
@@ -125,6 +135,12 @@ TEST(InterruptedUpdateTest, KilledInAnyPhaseTheNextRunBringsEveryRowBack) {
     EXPECT_EQ(done[0].starts_with(kUpgradeComplete + "\\r\\n升级之前的现有数据已另外保存在："), recorded) << done[0];
     EXPECT_EQ(done[0] == kUpgradeComplete, !recorded) << done[0];
     ExpectEveryRowBack(machine, original);
+    // No part copy is left to be taken for a backup: the killed copy's folder
+    // went, or (killed before it was named) stayed empty.
+    for (const fs::path& folder : machine.BackupFolders()) {
+      const bool whole = fs::exists(folder / "Customerdata.car") && fs::exists(folder / "Addr.mdb");
+      EXPECT_TRUE(fs::is_empty(folder) || whole) << folder;
+    }
     if (HasFatalFailure()) return;
   }
 }

@@ -69,8 +69,8 @@ TEST(UpgradeLogTest, ATableNotMovedIsLoggedWithItsReasonAndTheMessageAsShown) {
             std::string::npos) << entries[0];
 }
 
-// An update; a restore of its backup; a restore whose folder goes away
-// between the listing and the copy (the copy fails with 3). The update
+// An update; a restore of its backup; a restore whose copy fails (the
+// folder holds a folder where the installation has a file). The update
 // names its versions, backup, rows and message; each restore the folder
 // restored, the folder that saved what it replaced, and its outcome.
 TEST(UpgradeLogTest, AnUpdateARestoreAndAFailedRestoreLogWhatTheyDid) {
@@ -83,11 +83,11 @@ TEST(UpgradeLogTest, AnUpdateARestoreAndAFailedRestoreLogWhatTheyDid) {
   ASSERT_EQ(machine.BackupFolders().size(), 2u);
   const fs::path saved = machine.BackupFolders().at(1);
   fs::rename(backup, machine.install() / "gone");
+  fs::remove(machine.install() / "gone" / "Brevak.exe");
+  fs::create_directories(machine.install() / "gone" / "Brevak.exe");
   // Listed after the restore's dated folder: digits come before letters.
-  ToolProcess tool(machine.Launch("yes\nwait 1.1\nclick cmdGetHistory\nwait 2\nselect 1\nclick CmdRestore\nok\nok\n"));
-  ASSERT_TRUE(tool.WaitForLine("list add gone"));
-  fs::remove_all(machine.install() / "gone");
-  const ToolRun failed = tool.Finish();
+  // It is no dated folder: the restore asks first.
+  const ToolRun failed = machine.Run("yes\nwait 1.1\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nyes\nok\nok\n");
   ASSERT_EQ(failed.LinesStartingWith("msgbox OK").size(), 2u) << failed.Describe();
   const fs::path saved_again = machine.BackupFolders().at(1);  // "gone" is no dated folder
 
@@ -104,7 +104,7 @@ TEST(UpgradeLogTest, AnUpdateARestoreAndAFailedRestoreLogWhatTheyDid) {
   EXPECT_NE(entries[2].find("恢复的文件夹：" + machine.InstallWindows() + "gone\r\n备份文件夹：" +
                             Folder(machine, saved_again) + "（恢复之前的数据"),
             std::string::npos) << entries[2];
-  EXPECT_NE(entries[2].find("\r\n结果：恢复没有完成：复制失败，错误代码 3\r\n最后显示的消息：恢复没有完成：复制 "),
+  EXPECT_NE(entries[2].find("\r\n结果：恢复没有完成：复制失败，错误代码 80\r\n最后显示的消息：恢复没有完成：复制 "),
             std::string::npos) << entries[2];
   EXPECT_NE(entries[2].find("\r\n    恢复之前的数据保存在：" + Folder(machine, saved_again) + "\r\n"), std::string::npos);
 }

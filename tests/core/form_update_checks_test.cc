@@ -156,7 +156,7 @@ TEST(BackupCleanupTest, AFailedBackupRemovesOnlyTheFolderItCreated) {
   };
   const Case cases[] = {
       {{1223, 1, 1223}, false, true}, {{112, 0, 112}, false, true}, {{0, 1, 0}, false, true},
-      {{.cannot_be_made = true}, false, false},  // never began: no folder
+      {{.cannot_be_made = true}, false, true},   // made before the request, which never began
       {{112, 0, 112}, true, true},               // its own folder, the next second's
       {{0, 0, 0}, false, false},                 // a complete backup stays
   };

@@ -323,6 +323,8 @@ TEST(MigrationTest, AnUnopenedCustomerDatabaseTouchesNoTableAndSaysSo) {
 
 TEST(MigrationTest, ASecondUpdateCarriesTheAddressBookAgain) {
   CoreHarness harness;
+  const LocalTime now{2012, 12, 25, 5, 14, 22};
+  harness.clock.readings = {now, now, now, now, now, now, LocalTime{2012, 12, 25, 5, 14, 23}};  // its own folder
   harness.Run("yes\nclick CmdUpdate\nok\nclick CmdUpdate\nok\nclose");
   int address_book_inserts = 0;
   int address_book_opens = 0;
@@ -429,7 +431,7 @@ TEST_F(HistoryTest, ARestoreOutcomeIsReportedLikeAnyCopy) {
   harness_.shell.outcomes.push_back({});  // its backup
   harness_.shell.outcomes.push_back({1223, 1, 1223});
   const Lines transcript =
-      harness_.Run("yes\nclick cmdGetHistory\nselect 1\nclick CmdRestore\nok\nok\nok\nclose");
+      harness_.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nok\nclose");
   const Lines boxes = CoreHarness::LinesStartingWith(transcript, "msgbox OK");
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_EQ(Lines(boxes.begin(), boxes.begin() + 2), (Lines{kCancelled, "msgbox OK 1223"}));

@@ -23,9 +23,15 @@ const RestoreCopying kRestoreCarrying{u"20121225051422", kDigests, u"20121224093
 const UpdateEnded kEndedRefused{kUpdate, kDigests, {{{u"SmsSave", u"a  b"}}, true}};
 const RestoreCopying kRestoreChained{u"20121225051423", kDigests, u"20121225051422", kEnded, {},
                                      u"20121225051422", u"旧的 数据"};
+const UpdateBackingUp kBackingUp{u"20121225051422"};
+const RestoreSafetyCopy kSafetyCopy{u"20121226000000", u"20121224093000", kEnded, std::nullopt};
+const RestoreSafetyCopy kSafetyCopyAfterRestore{u"20121226000000", u"20121224093000", kEnded, kRestoreCarrying};
 
 TEST(JournalCodecTest, EveryWrittenStateReadsBackAsItself) {
-  for (const JournalState& state : std::vector<JournalState>{kUpdate, kEnded, kEndedRefused, kRestore, kRestoreCarrying, kRestoreChained}) {
+  for (const JournalState& state :
+       std::vector<JournalState>{kUpdate, kEnded, kEndedRefused, kRestore, kRestoreCarrying, kRestoreChained,
+                                 kBackingUp, kSafetyCopy, kSafetyCopyAfterRestore,
+                                 RestoreSafetyCopy{u"20121226000000", u"20121224093000", kEnded, kRestoreChained}}) {
     const std::u16string text = FormatJournal(state);
     EXPECT_TRUE(text.starts_with(u"version=1\r\n"));
     EXPECT_EQ(ParseJournal(text), state) << std::string(text.begin(), text.end());
@@ -56,8 +62,22 @@ struct TransitionCase {
 
 TEST(JournalWriterTest, EachTransitionStartsOnlyFromItsStates) {
   const std::vector<TransitionCase> cases = {
-      {"begin update", std::nullopt, [](Journal& j) { j.BeginUpdate(kUpdate); }, kUpdate},
+      {"begin update", kBackingUp, [](Journal& j) { j.BeginUpdate(kUpdate); }, kUpdate},
+      {"begin update with no backup", std::nullopt, [](Journal& j) { j.BeginUpdate(kUpdate); }, std::nullopt},
       {"begin update over one", kUpdate, [](Journal& j) { j.BeginUpdate(kUpdate); }, std::nullopt},
+      {"backup begins", std::nullopt, [](Journal& j) { j.BeginUpdateBackup(u"20121225051422"); }, kBackingUp},
+      {"backup begins over an update", kUpdate, [](Journal& j) { j.BeginUpdateBackup(u"20121225051422"); },
+       std::nullopt},
+      {"backup dropped", kBackingUp, [](Journal& j) { j.DropUnfinishedCopy(); }, JournalNone{}},
+      {"nothing to drop", kUpdate, [](Journal& j) { j.DropUnfinishedCopy(); }, std::nullopt},
+      {"safety copy over an update", kEnded, [](Journal& j) { j.BeginSafetyCopy(kSafetyCopy); }, kSafetyCopy},
+      {"safety copy after a restore", kRestoreCarrying,
+       [](Journal& j) { j.BeginSafetyCopy(kSafetyCopyAfterRestore); }, kSafetyCopyAfterRestore},
+      {"safety copy losing the restore", kRestoreCarrying, [](Journal& j) { j.BeginSafetyCopy(kSafetyCopy); },
+       std::nullopt},
+      {"safety copy dropped, the update back", kSafetyCopy, [](Journal& j) { j.DropUnfinishedCopy(); }, kEnded},
+      {"safety copy dropped, the restore back", kSafetyCopyAfterRestore, [](Journal& j) { j.DropUnfinishedCopy(); },
+       kRestoreCarrying},
       {"save noted", kEnded, [](Journal& j) { j.NoteSaved(kEnded, u"20121227000000"); }, [] {
          UpdateEnded ended = kEnded;
          ended.update.saved.push_back(u"20121227000000");
@@ -69,8 +89,9 @@ TEST(JournalWriterTest, EachTransitionStartsOnlyFromItsStates) {
        [](Journal& j) { j.EndWithTablesLeft(kUpdate, kDigests, {{{u"SmsSave", u"a\r\nb"}}, true}); }, kEndedRefused},
       {"tables left, no update", std::nullopt, [](Journal& j) { j.EndWithTablesLeft(kUpdate, kDigests); },
        std::nullopt},
-      {"restore over an update", kEnded, [](Journal& j) { j.BeginRestore(kRestoreCarrying); }, kRestoreCarrying},
-      {"restore again", kRestore, [](Journal& j) { j.BeginRestore(kRestore); }, kRestore},
+      {"restore after its safety copy", kSafetyCopy, [](Journal& j) { j.BeginRestore(kRestoreCarrying); },
+       kRestoreCarrying},
+      {"restore without a safety copy", kEnded, [](Journal& j) { j.BeginRestore(kRestoreCarrying); }, std::nullopt},
       {"back to the update", kRestoreCarrying, [](Journal& j) { j.ReturnToUpdate(kEnded); }, kEnded},
       {"back to no update", kRestore, [](Journal& j) { j.ReturnToUpdate(kEnded); }, std::nullopt},
       {"update ends", kUpdate, [](Journal& j) { j.End(); }, JournalNone{}},

@@ -37,5 +37,21 @@ TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
   EXPECT_NE(RestoreNotEndedMessage(u"e", two, {}, u"d", u"f", true).find(u"请点“是”，再放回一次 e"), std::u16string::npos);
 }
 
+// The texts about a backup folder a copy is made into: each names the folder
+// with its date, says that the data did not change, and what to do.
+TEST(RecordTextsTest, EachBackupFolderTextNamesTheFolderAndWhatToDo) {
+  const NamedFolder folder{u"C:\\B\\20121225051422", u"2012年12月25日05时14分22秒"};
+  const std::u16string named = u"备份文件夹 C:\\B\\20121225051422（2012年12月25日05时14分22秒）";
+  for (const std::u16string& text :
+       {BackupFolderNotMadeMessage(kRestoreNotMade, folder, u"文件已存在", u"恢复2012年12月24日09时30分00秒数据"),
+        UnfinishedCopyKeptMessage(folder, u"没有权限", false), UnfinishedCopyKeptMessage(folder, u"", true)}) {
+    EXPECT_NE(text.find(named + u"（"), std::u16string::npos) << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(u"。数据没有改动。\r\n"), std::u16string::npos) << std::string(text.begin(), text.end());
+  }
+  EXPECT_TRUE(BackupFolderNotMadeMessage(kUpdateNotMade, folder, u"x", kUpdateButton)
+                  .ends_with(u"请稍后再点击“开始更新”；如果这个提示再次出现，请联系技术支持。"));
+  EXPECT_TRUE(UnfinishedCopyNotEndedMessage(u"x", u"C:\\B\\f").ends_with(u"请联系技术支持。\r\n升级进度文件：C:\\B\\f"));
+}
+
 }  // namespace
 }  // namespace brevak

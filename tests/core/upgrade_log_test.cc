@@ -101,6 +101,8 @@ TEST(UpgradeLogTest, NoCopyRequestTakesTheLog) {
   CoreHarness harness;
   harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
   harness.folders.files[kOldBackup] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+  const LocalTime now{2012, 12, 25, 5, 14, 22};
+  harness.clock.readings = {now, now, now, now, now, now, LocalTime{2012, 12, 25, 5, 14, 23}};  // the restore's own folder
   harness.Run("yes\nclick CmdUpdate\nok\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nclose");
   ASSERT_EQ(harness.shell.requests.size(), 4u);  // backup, package, the restore's backup, restore
   const std::u16string names[] = {kUpgradeLogName,      kEarlierUpgradeLogName, u"升级日~1.TXT", u"5347~1.TXT",

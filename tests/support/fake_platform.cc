@@ -135,9 +135,7 @@ class FakeFileSystemObject : public FileSystemObject {
   explicit FakeFileSystemObject(FakeFolders& folders) : folders_(folders) {}
   std::unique_ptr<Folder> GetFolder(const std::u16string& path) override {
     folders_.opened.push_back(path);
-    if (folders_.subfolders.count(path) == 0 && folders_.files.count(path) == 0) {
-      throw vb_error::Raise(vb_error::kPathNotFound);
-    }
+    if (!FolderExists(path)) throw vb_error::Raise(vb_error::kPathNotFound);
     return std::make_unique<FakeFolder>(folders_, path, path);
   }
   // A folder exists when it was made so or when GetFolder would open it.
@@ -162,9 +160,23 @@ class FakeFileSystemObject : public FileSystemObject {
     }
     return false;
   }
+  // The folder goes with its files and from its parent's listing.
   void DeleteFolder(const std::u16string& path) override {
     folders_.deleted.push_back(path);
-    if (folders_.existing_folders.erase(path) == 0) throw vb_error::Raise(vb_error::kPathNotFound);
+    if (folders_.undeletable.count(path) != 0) throw InjectedFailure();
+    const bool existed = (folders_.existing_folders.erase(path) | folders_.files.erase(path) |
+                          folders_.subfolders.erase(path)) != 0;
+    if (!existed) throw vb_error::Raise(vb_error::kPathNotFound);
+    const size_t cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos) return;
+    const auto parent = folders_.subfolders.find(path.substr(0, cut + 1));
+    if (parent != folders_.subfolders.end()) std::erase(parent->second, path.substr(cut + 1));
+  }
+  void CreateFolder(const std::u16string& path) override {
+    if (folders_.fail_create_folder) throw InjectedFailure();
+    if (FolderExists(path) || FileExists(path)) throw vb_error::Raise(vb_error::kFileAlreadyExists);
+    folders_.existing_folders.insert(path);
+    folders_.created.push_back(path);
   }
   int64_t AvailableSpace(const std::u16string&) override {
     if (folders_.fail_space) throw InjectedFailure();

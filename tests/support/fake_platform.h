@@ -74,6 +74,9 @@ class FakeFolders : public Folders {
   std::map<std::u16string, std::vector<FakeFile>> files;
   std::set<std::u16string> existing_folders;  // FolderExists and DeleteFolder
   std::vector<std::u16string> deleted;        // paths passed to DeleteFolder
+  std::vector<std::u16string> created;        // folders CreateFolder made
+  std::set<std::u16string> undeletable;      // DeleteFolder fails for these
+  bool fail_create_folder = false;
   int64_t available_space = int64_t{1} << 40;
   bool fail_space = false;
   std::vector<std::u16string> opened;  // paths passed to GetFolder

@@ -85,6 +85,7 @@ class Fso : public FileSystemObject {
     arguments.push_back(Variant::Boolean(true));
     object_.CallWith(L"DeleteFolder", arguments);
   }
+  void CreateFolder(const std::u16string& path) override { object_.Call(L"CreateFolder", {path}); }
   int64_t AvailableSpace(const std::u16string& path) override {
     const std::u16string name = TextOf(object_.Call(L"GetDriveName", {path}));
     Dispatch drive(DispatchOf(object_.Call(L"GetDrive", {name})));

@@ -256,6 +256,19 @@ class PosixFileSystemObject : public FileSystemObject {
     if (ec) throw ListingError(ec);
   }
 
+  // create_directory makes the folder or finds something there: only a
+  // folder it made itself counts.
+  void CreateFolder(const std::u16string& path) override {
+    if (path.empty()) throw vb_error::Raise(vb_error::kPathNotFound);
+    const fs::path host = prefix_.ToHost(path);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(host, ec))) throw vb_error::Raise(vb_error::kFileAlreadyExists);
+    const bool made = fs::create_directory(host, ec);
+    if (ec == std::errc::file_exists) throw vb_error::Raise(vb_error::kFileAlreadyExists);
+    if (ec) throw ListingError(ec);
+    if (!made) throw vb_error::Raise(vb_error::kFileAlreadyExists);
+  }
+
   // The drive is the file system that holds the path (a drive's folder may
   // be a mount point of its own).
   int64_t AvailableSpace(const std::u16string& path) override {

@@ -30,7 +30,8 @@ class DirectoryStep {
 // Files lists the regular files in the host's order, each step as above. AvailableSpace is the space the user
 // may write on the file system that holds the path's nearest existing
 // folder; DeleteFolder removes the tree, raising 76 for a folder that does
-// not exist and 70 when the host refuses.
+// not exist and 70 when the host refuses; CreateFolder raises 58 when
+// anything (a link too) is at the path already.
 // AppPath is the running executable's folder mapped by
 // WinePrefix::ToWindows: the deepest drive that holds it, else Z:.
 class PosixFolders : public Folders {
