@@ -24,6 +24,7 @@ namespace brevak {
 // Its members live in one file per stage, named after the stage.
 class FormUpdate : public FormEvents {
  public:
+  // REQUIRES: platform.window is set.
   explicit FormUpdate(Platform& platform) : platform_(platform) {}
 
   // Start (form_update.cc) and history (form_update_history.cc).
