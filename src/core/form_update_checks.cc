@@ -1,8 +1,11 @@
-// The checks made before an update changes anything, in the order the
-// update makes them: the version gate, the VirtualStore, free space, a
-// whole package, the databases in use, and a backup folder name of its own.
-// Each tells the user what is wrong and stops the update; none changes a
-// file.
+// The checks made before a run changes anything, as one table of which
+// check runs for a new update, for the finishing of an interrupted one and
+// for a restore, and in which order. Each check that fails tells the user
+// what is wrong and stops the run; none changes a file. They come after
+// the checks every click makes before the in-progress record is read (an
+// installation, and for an update a usable package:
+// form_update_preconditions.cc), and before the run's log entry begins.
+#include <algorithm>
 #include <vector>
 
 #include "core/form_update.h"
@@ -29,7 +32,83 @@ const char16_t kPackageBroken[] = u"升级没有进行，现有数据没有改�
 constexpr int kNamingWaitMs = 200;
 constexpr int kMaxNamingWaits = 25;
 
+enum class Check { kVersion, kVirtualStore, kSpace, kPackage, kFilesFree, kDatabasesOpen };
+
+// Each check's place in each run's order, counting from 1; 0: not made.
+//
+// - The version gate asks only before a new update: when finishing, the
+//   package may already lie over the installation, and a restore lays no
+//   program.
+// - Data left in the VirtualStore stops a new update and a finishing. Its
+//   files were written by Brevak without administrator rights after the
+//   last update that checked: finishing would migrate the backup's older
+//   data and say "升级完成" while the shop's newest entries stay shadowed
+//   there, so it stops the same way and the record stays for the next
+//   开始更新. A restore lays back a folder the user chose and migrates
+//   nothing, so it does not look there.
+// - Room on the drive: for an update, its backup and the package; for a
+//   restore, its safety copy and the restored files.
+// - A whole package: whatever lays the package over the installation.
+// - No file held by another program: every run. Finishing checks it first,
+//   as soon as the user has said yes, as the restore does.
+// - The installed databases open: only a new update, which backs them up
+//   and migrates from that backup; finishing migrates from a backup the
+//   record proved, and a restore replaces them.
+struct Row {
+  Check check;
+  int new_update;
+  int finishing;
+  int restore;
+};
+constexpr Row kChecks[] = {
+    //                         new update  finishing  restore
+    {Check::kVersion,          1,          0,         0},
+    {Check::kVirtualStore,     2,          2,         0},
+    {Check::kSpace,            3,          3,         2},
+    {Check::kPackage,          4,          4,         0},
+    {Check::kFilesFree,        5,          1,         1},
+    {Check::kDatabasesOpen,    6,          0,         0},
+};
+
+int PlaceIn(const Row& row, CheckedRun run) {
+  switch (run) {
+    case CheckedRun::kNewUpdate: return row.new_update;
+    case CheckedRun::kFinishing: return row.finishing;
+    case CheckedRun::kRestore: return row.restore;
+  }
+  return 0;
+}
+
+// The checks of `run`, in its order.
+std::vector<Check> ChecksOf(CheckedRun run) {
+  std::vector<const Row*> rows;
+  for (const Row& row : kChecks) {
+    if (PlaceIn(row, run) != 0) rows.push_back(&row);
+  }
+  std::sort(rows.begin(), rows.end(), [&](const Row* a, const Row* b) { return PlaceIn(*a, run) < PlaceIn(*b, run); });
+  std::vector<Check> checks;
+  for (const Row* row : rows) checks.push_back(row->check);
+  return checks;
+}
+
 }  // namespace
+
+// A check that fails has told the user why.
+bool FormUpdate::PassChecksBefore(CheckedRun run, const std::u16string& entry) {
+  for (const Check check : ChecksOf(run)) {
+    bool passed = true;
+    switch (check) {
+      case Check::kVersion: passed = PassVersionGate(); break;
+      case Check::kVirtualStore: passed = !DataLeftInVirtualStore(); break;
+      case Check::kSpace: passed = EnoughSpace(run, entry); break;
+      case Check::kPackage: passed = PackageWhole(); break;
+      case Check::kFilesFree: passed = DatabasesFree(); break;
+      case Check::kDatabasesOpen: passed = InstalledDatabasesOpen(); break;
+    }
+    if (!passed) return false;
+  }
+  return true;
+}
 
 // Asks before going on when the package is not newer. False ends the update.
 bool FormUpdate::PassVersionGate() {
@@ -74,21 +153,33 @@ bool FormUpdate::DataLeftInVirtualStore() {
   return true;
 }
 
-bool FormUpdate::PassPreUpdateChecks() {
-  std::u16string problem = SpaceProblem();
-  if (problem.empty()) problem = PackageProblem();
-  if (problem.empty()) return true;
-  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+// An update needs room for its backup and the package; a restore for its
+// safety copy and the files of `entry`.
+bool FormUpdate::EnoughSpace(CheckedRun run, const std::u16string& entry) {
+  std::u16string message;
+  if (run == CheckedRun::kRestore) {
+    const std::u16string source = sInstallDir_ + u"\\" + entry;
+    const std::u16string problem = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
+    if (problem.empty()) return true;
+    message = u"磁盘空间不足，恢复没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和恢复" + problem + vb::vbCrLf +
+              u"请先释放磁盘空间，再恢复。";
+  } else {
+    std::u16string package;
+    ResumeNext([&] { package = platform_.folders->AppPath(); });
+    const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
+    if (problem.empty()) return true;
+    message = u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级" + problem + vb::vbCrLf +
+              u"请先释放磁盘空间，再开始更新。";
+  }
+  ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
 }
 
-std::u16string FormUpdate::SpaceProblem() {
-  std::u16string package;
-  ResumeNext([&] { package = platform_.folders->AppPath(); });
-  const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
-  if (problem.empty()) return u"";
-  return u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级" + problem + vb::vbCrLf +
-         u"请先释放磁盘空间，再开始更新。";
+bool FormUpdate::PackageWhole() {
+  const std::u16string problem = PackageProblem();
+  if (problem.empty()) return true;
+  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+  return false;
 }
 
 // A file the package lacks is no damage: the copy leaves the installed

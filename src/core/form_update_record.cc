@@ -78,7 +78,7 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
   }
   sEarlierSaved_ = reading.record->saved;
   if (AskToFinish(*reading.record)) {
-    if (!DatabasesFree()) return InterruptedUpdate::kStop;
+    if (!PassChecksBefore(CheckedRun::kFinishing)) return InterruptedUpdate::kStop;
     sBackupDir_ = reading.record->backup;
     return InterruptedUpdate::kFinish;
   }

@@ -43,11 +43,7 @@ void FormUpdate::RunUpdateSequence() {
 
 // The checks come first, then the backup, then the record that names it.
 bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
-  if (!PassVersionGate()) return false;
-  if (DataLeftInVirtualStore()) return false;
-  if (!PassPreUpdateChecks()) return false;
-  if (!DatabasesFree()) return false;
-  if (!InstalledDatabasesOpen()) return false;
+  if (!PassChecksBefore(CheckedRun::kNewUpdate)) return false;
   if (!NameNewBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
@@ -67,7 +63,6 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
 // interrupted: it is saved whole before the package replaces it, while
 // sBackupDir keeps naming the recorded backup the migration reads.
 bool FormUpdate::SavePresentData() {
-  if (!PassPreUpdateChecks()) return false;
   const std::u16string recorded = sBackupDir_;
   const bool named = NameNewBackupFolder();
   sSavedDir_ = sBackupDir_;
