@@ -86,8 +86,6 @@ class FormUpdate : public FormEvents {
   bool EnoughSpace(CheckedRun run, const std::u16string& entry);
   bool PackageWhole();
   // The problem to tell the user, or the empty text.
-  std::u16string PackageProblem();
-  std::u16string ProgramProblem(const std::u16string& path);
   std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
                                  const std::u16string& password);
   // No other program holds the installation's databases.

@@ -11,6 +11,7 @@
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/module_file_ver.h"
+#include "core/prompts.h"
 #include "core/vb_text.h"
 #include "core/virtual_store.h"
 
@@ -18,13 +19,6 @@ namespace brevak {
 namespace {
 
 const char16_t kNotNewerQuestion[] = u"升级版本并不比当前版本更新，是否继续？";
-
-const char16_t kCopiesFound[] = u"在以下文件夹中发现了本软件数据文件的副本：";
-const char16_t kWhatItMeans[] =
-    u"软件没有以管理员身份运行时，Windows 会把数据写到那里，您最近的数据可能就在其中。"
-    u"为免把旧数据升级，本次升级没有做任何更改。请先让技术人员核对这些文件，再运行升级程序。";
-
-const char16_t kPackageBroken[] = u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。";
 
 // While the stamp's folder exists the clock is read again every so often,
 // for a few seconds at the most (a folder for each of the next seconds, or
@@ -77,6 +71,13 @@ int PlaceIn(const Row& row, CheckedRun run) {
     case CheckedRun::kRestore: return row.restore;
   }
   return 0;
+}
+
+// A program must carry a version that can be read.
+bool VersionReadable(Platform& platform, const std::u16string& path) {
+  std::u16string version;
+  ResumeNext([&] { version = GetFileVer(platform, path)[0]; });
+  return !version.empty();
 }
 
 // The checks of `run`, in its order.
@@ -142,14 +143,14 @@ bool FormUpdate::CompVer() {
 bool FormUpdate::DataLeftInVirtualStore() {
   std::vector<std::u16string> folders;
   ResumeNext([&] { folders = VirtualStoreFolders(platform_, sInstallDir_); });
-  std::u16string found;  // one line per folder
+  std::vector<std::u16string> found;
   for (const std::u16string& folder : folders) {
     bool holds = false;
     ResumeNext([&] { holds = HoldsDataFiles(platform_, folder); });
-    if (holds) found += folder + vb::vbCrLf;
+    if (holds) found.push_back(folder);
   }
   if (found.empty()) return false;
-  ResumeNext([&] { window().MsgBox(kCopiesFound + vb::vbCrLf + found + kWhatItMeans, MsgBoxButtons::kOkOnly); });
+  ResumeNext([&] { window().MsgBox(prompt::DataLeftInVirtualStore(found), MsgBoxButtons::kOkOnly); });
   return true;
 }
 
@@ -161,52 +162,39 @@ bool FormUpdate::EnoughSpace(CheckedRun run, const std::u16string& entry) {
     const std::u16string source = sInstallDir_ + u"\\" + entry;
     const std::u16string problem = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
     if (problem.empty()) return true;
-    message = u"磁盘空间不足，恢复没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和恢复" + problem + vb::vbCrLf +
-              u"请先释放磁盘空间，再恢复。";
+    message = prompt::SpaceShort(prompt::kRestore, problem);
   } else {
     std::u16string package;
     ResumeNext([&] { package = platform_.folders->AppPath(); });
     const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
     if (problem.empty()) return true;
-    message = u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级" + problem + vb::vbCrLf +
-              u"请先释放磁盘空间，再开始更新。";
+    message = prompt::SpaceShort(prompt::kUpdate, problem);
   }
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
 }
 
-bool FormUpdate::PackageWhole() {
-  const std::u16string problem = PackageProblem();
-  if (problem.empty()) return true;
-  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
-  return false;
-}
-
 // A file the package lacks is no damage: the copy leaves the installed
 // one. A folder that cannot be read is left to the copies, as above.
-std::u16string FormUpdate::PackageProblem() {
+bool FormUpdate::PackageWhole() {
   std::u16string package;
   try {
     package = platform_.folders->AppPath();
   } catch (const RunTimeError&) {
-    return u"";
+    return true;
   }
   const auto present = [&](const std::u16string& name) { return FileExists(package + u"\\" + name); };
   std::u16string problem;
-  if (present(u"Brevak.exe")) problem = ProgramProblem(package + u"\\Brevak.exe");
+  if (present(u"Brevak.exe") && !VersionReadable(platform_, package + u"\\Brevak.exe")) {
+    problem = prompt::PackageProgramDamaged();
+  }
   if (problem.empty() && present(kCustomerDatabase)) {
     problem = DatabaseProblem(package, kCustomerDatabase, kCustomerPassword);
   }
   if (problem.empty() && present(kAddressBook)) problem = DatabaseProblem(package, kAddressBook, u"");
-  return problem;
-}
-
-// The program must carry a version that can be read.
-std::u16string FormUpdate::ProgramProblem(const std::u16string& path) {
-  std::u16string version;
-  ResumeNext([&] { version = GetFileVer(platform_, path)[0]; });
-  if (!version.empty()) return u"";
-  return u"升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + vb::vbCrLf + kPackageBroken;
+  if (problem.empty()) return true;
+  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+  return false;
 }
 
 // The database must open, read-only: the check writes nothing.
@@ -214,7 +202,7 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
                                            const std::u16string& password) {
   const std::optional<std::u16string> error = ReadOnlyOpenError(package + u"\\" + name, password);
   if (!error) return u"";
-  return u"升级包中的数据库 " + name + u" 无法打开：" + *error + vb::vbCrLf + kPackageBroken;
+  return prompt::PackageDatabaseDamaged(name, *error);
 }
 
 // Nothing may be copied over a database whose changes another program has
@@ -226,12 +214,7 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
 bool FormUpdate::DatabasesFree() {
   const std::u16string path = FileInUse();
   if (path.empty()) return true;
-  const bool program = vb::LCase(path).ends_with(u".exe");
-  ResumeNext([&] {
-    window().MsgBox((program ? u"程序文件" : u"数据文件") + (u"正在被其他程序使用：" + path) + vb::vbCrLf +
-                        u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。",
-                    MsgBoxButtons::kOkOnly);
-  });
+  ResumeNext([&] { window().MsgBox(prompt::FileInUse(path), MsgBoxButtons::kOkOnly); });
   return false;
 }
 
@@ -271,10 +254,7 @@ bool FormUpdate::NameNewBackupFolder() {
   NameBackupFolder();
   for (int wait = 0; FolderExists(sBackupDir_); ++wait) {
     if (wait == kMaxNamingWaits) {
-      ResumeNext([&] {
-        window().MsgBox(u"备份文件夹已经存在：" + sBackupDir_ + vb::vbCrLf + u"请稍后再开始更新。",
-                        MsgBoxButtons::kOkOnly);
-      });
+      ResumeNext([&] { window().MsgBox(prompt::BackupFolderExists(sBackupDir_), MsgBoxButtons::kOkOnly); });
       return false;
     }
     ResumeNext([&] { platform_.clock->Sleep(kNamingWaitMs); });

@@ -3,14 +3,12 @@
 #include <vector>
 
 #include "core/form_update.h"
-#include "core/vb_text.h"
+#include "core/prompts.h"
 #include "core/space_estimate.h"
 #include "platform/file_pattern.h"
 
 namespace brevak {
 namespace {
-
-constexpr int64_t kMegabyte = 1024 * 1024;
 
 std::vector<FileSize> ListFiles(FileSystemObject& fso, const std::u16string& folder) {
   std::vector<FileSize> files;
@@ -27,10 +25,6 @@ std::vector<std::u16string> NamePatterns(const std::u16string& source_list) {
   }
   return names;
 }
-
-// Megabytes, rounded up for what is needed and down for what is there.
-std::u16string MegabytesUp(int64_t bytes) { return vb::CStr((bytes + kMegabyte - 1) / kMegabyte); }
-std::u16string MegabytesDown(int64_t bytes) { return vb::CStr(bytes / kMegabyte); }
 
 }  // namespace
 
@@ -53,8 +47,7 @@ std::u16string FormUpdate::SpaceProblemFor(const std::u16string& incoming_folder
     return u"";
   }
   if (estimate.fits()) return u"";
-  return u"需要 " + MegabytesUp(estimate.needed) + u" MB，安装文件夹所在的磁盘只有 " + MegabytesDown(estimate.available) +
-         u" MB 可用。";
+  return prompt::SpaceNeeded(estimate.needed, estimate.available);
 }
 
 }  // namespace brevak
