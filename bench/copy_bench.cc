@@ -54,6 +54,7 @@ class NullWindow : public WindowSystem {
   bool ShowOperationProgress(const std::u16string&, double) override { return true; }
   void HideOperationProgress() override {}
   void DoEvents() override {}
+  void SetBusyReason(const std::u16string&) override {}
 
   int message_boxes = 0;
 };

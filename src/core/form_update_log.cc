@@ -14,6 +14,28 @@ auto FindTable(std::vector<T>& tables, const std::u16string& name) {
   return std::find_if(tables.begin(), tables.end(), [&](const T& t) { return t.table == name; });
 }
 
+// The migration's verification describes a table whose rows did not match
+// as "TABLE: ARRIVED / BACKUP"; any other description is the engine's own.
+std::optional<UpgradeLogEntry::TableNotMoved::Rows> RowsThatDiffered(const std::u16string& table,
+                                                                    const std::u16string& reason) {
+  const std::u16string prefix = table + u": ";
+  const size_t slash = reason.find(u" / ");
+  if (!reason.starts_with(prefix) || slash == std::u16string::npos) return std::nullopt;
+  const std::u16string arrived = reason.substr(prefix.size(), slash - prefix.size());
+  const std::u16string backup = reason.substr(slash + 3);
+  const auto digits = [](const std::u16string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+  };
+  if (!digits(arrived) || !digits(backup)) return std::nullopt;
+  const auto number = [](const std::u16string& text) {
+    int32_t value = 0;
+    for (const char16_t c : text) value = value * 10 + (c - u'0');
+    return value;
+  };
+  return UpgradeLogEntry::TableNotMoved::Rows{number(arrived), number(backup)};
+}
+
 }  // namespace
 
 FormUpdate::LogAtEnd::LogAtEnd(FormUpdate& form) : form_(form), uncaught_(std::uncaught_exceptions()) {
@@ -76,9 +98,10 @@ void FormUpdate::NoteTableMoved(const std::u16string& table, const RowCounts& ro
 
 void FormUpdate::NoteTableNotMoved(const std::u16string& table, const std::u16string& reason) {
   if (!log_entry_ || FindTable(log_entry_->moved, table) != log_entry_->moved.end()) return;
+  const UpgradeLogEntry::TableNotMoved not_moved{table, reason, RowsThatDiffered(table, reason)};
   const auto it = FindTable(log_entry_->not_moved, table);
-  if (it != log_entry_->not_moved.end()) it->reason = reason;
-  else log_entry_->not_moved.push_back({table, reason});
+  if (it != log_entry_->not_moved.end()) *it = not_moved;
+  else log_entry_->not_moved.push_back(not_moved);
 }
 
 void FormUpdate::NoteTableAbsent(const std::u16string& table) {
@@ -92,6 +115,13 @@ void FormUpdate::WriteLogEntry(bool ended_by_error) {
   ResumeNext([&] { log_entry_->when = platform_.clock->Now(); });
   log_entry_->last_message = messages_.last();
   if (ended_by_error) log_entry_->last_message += u"（随后程序因运行时错误而结束）";
+  log_entry_->ended_by_error = ended_by_error;
+  // A record that cannot be read is taken as left: the log never claims a
+  // finished update it cannot see.
+  if (log_entry_->kind != UpgradeLogEntry::Kind::kRestore) {
+    log_entry_->record_left = true;
+    ResumeNext([&] { log_entry_->record_left = platform_.durable_files->ReadText(UpdateRecordPath()).has_value(); });
+  }
   WriteUpgradeLog(platform_, sInstallDir_, *log_entry_);
   log_entry_.reset();
 }

@@ -24,6 +24,7 @@ std::u16string LastComponent(const std::u16string& path) {
 // in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
+  ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kRestore)); });
   ForgetLastClick();
   RunRestore();
   NameSetAsideFoldersAtEnd();

@@ -15,6 +15,7 @@ const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 void FormUpdate::CmdUpdate_Click() {
   const LogAtEnd log_at_end(*this);
+  ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kUpdate)); });
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();

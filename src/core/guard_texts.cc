@@ -77,4 +77,6 @@ std::u16string RetryWillNotHelp(const std::u16string& engine_reason) {
   return prompt::Fill(prompt::Id::kRetryWillNotHelp, {{u"reason", engine_reason}});
 }
 
+std::u16string BusyReason(const std::u16string& run) { return prompt::Fill(prompt::Id::kBusyReason, {{u"run", run}}); }
+
 }  // namespace brevak::guard_text

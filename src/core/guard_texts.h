@@ -50,6 +50,10 @@ std::u16string RetryAfterFreeingSpace(const std::u16string& space_problem);
 std::u16string RetryAfterClosing(const std::u16string& path);
 std::u16string RetryWillNotHelp(const std::u16string& engine_reason);
 
+// What a running handler is doing (`run`: kUpdate or kRestore), for the
+// system's texts while it runs, e.g. the reason a shutdown waits.
+std::u16string BusyReason(const std::u16string& run);
+
 }  // namespace brevak::guard_text
 
 #endif  // BREVAK_CORE_GUARD_TEXTS_H_

@@ -79,6 +79,7 @@ const std::vector<Template> kTemplates = {
      u"数据文件正在被其他程序使用：{file}\r\n"
      u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"},
     {Id::kBackupFolderExists, u"备份文件夹已经存在：{folder}\r\n请稍后再开始更新。"},
+    {Id::kBusyReason, u"正在{run}Brevak数据"},
 };
 
 std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }

@@ -46,6 +46,7 @@ enum class Id {
   kProgramInUse,
   kDataFileInUse,
   kBackupFolderExists,
+  kBusyReason,
 };
 
 struct Template {

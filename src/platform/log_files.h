@@ -37,6 +37,10 @@ class LogFiles {
   // the new one. REQUIRES: `entry` ends with kLogEntryEnd and holds it
   // nowhere else.
   virtual void AppendEntry(const std::u16string& path, const std::string& entry) = 0;
+  // Gives the log kept under the earlier name `from` the name `to`, in the
+  // same folder, durably. A file already named `to` is never replaced (the
+  // call then changes nothing), and a missing `from` is no failure.
+  virtual void RenameUnlessTaken(const std::u16string& from, const std::u16string& to) = 0;
 };
 
 }  // namespace brevak

@@ -90,6 +90,12 @@ class WindowSystem {
   // runs at a time. The scripted window system reads nothing from its
   // script here.
   virtual void DoEvents() = 0;
+
+  // What the running handler is doing, in the core's words (e.g. that it is
+  // restoring the shop's data), for the system's own texts while it runs:
+  // the reason Windows shows when a shutdown waits for the tool. It lasts
+  // until the handler ends. Shows nothing in the window itself.
+  virtual void SetBusyReason(const std::u16string& reason) = 0;
 };
 
 }  // namespace brevak

@@ -35,6 +35,7 @@ class WindowSystemWrapper : public WindowSystem {
   }
   void HideOperationProgress() override { target_.HideOperationProgress(); }
   void DoEvents() override { target_.DoEvents(); }
+  void SetBusyReason(const std::u16string& reason) override { target_.SetBusyReason(reason); }
 
  private:
   WindowSystem& target_;

@@ -1,5 +1,5 @@
 // The upgrade log from outside: after an update, an update with a table not
-// moved, a restore and a failed restore, the installation's 升级记录.txt,
+// moved, a restore and a failed restore, the installation's 升级日志.txt,
 // read back through iconv from GBK, says what each run did.
 #include <gtest/gtest.h>
 
@@ -61,9 +61,10 @@ TEST(UpgradeLogTest, ATableNotMovedIsLoggedWithItsReasonAndTheMessageAsShown) {
   const int64_t rows = DbReader(backup / "Customerdata.car", shop::kCustomerKey).Digest("Cash_In").rows;
   const std::vector<std::string> entries = Entries(machine);
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_NE(entries[0].find("）\r\n" + MovedLines(backup, "Cash_In") + "未转移：Cash_In，原因：Cash_In: " +
-                            std::to_string(rows / 2) + " / " + std::to_string(rows) +
-                            "\r\n最后显示的消息：升级已完成，但以下数据未能转移：\r\n    Cash_In\r\n    原有数据仍保存在：" +
+  EXPECT_NE(entries[0].find("）\r\n" + MovedLines(backup, "Cash_In") + "未转移：Cash_In，原因：转入后有 " +
+                            std::to_string(rows / 2) + " 条，备份中有 " + std::to_string(rows) +
+                            " 条，条数不一致，这个数据表的转移已撤回\r\n结果：升级没有完成：1 个数据表没有转移；升级进度文件"
+                            "（upgrade-in-progress.brevak）仍在，下次点击“开始更新”会询问是否继续完成这次升级\r\n最后显示的消息：升级已完成，但以下数据未能转移：\r\n    Cash_In\r\n    原有数据仍保存在：" +
                             Folder(machine, backup) + "\r\n    再次点击“开始更新”也不能解决这个问题"),
             std::string::npos) << entries[0];
 }
@@ -92,11 +93,11 @@ TEST(UpgradeLogTest, AnUpdateARestoreAndAFailedRestoreLogWhatTheyDid) {
 
   const std::vector<std::string> entries = Entries(machine);
   ASSERT_EQ(entries.size(), 3u);
-  EXPECT_NE(entries[0].find("\r\n操作：升级\r\n原来安装的版本：5.06.0004\r\n升级包的版本：5.06.0005\r\n备份文件夹：" +
+  EXPECT_NE(entries[0].find(" 升级 ========\r\n原来安装的版本：5.06.0004\r\n升级包的版本：5.06.0005\r\n备份文件夹：" +
                             Folder(machine, backup) + "（升级之前的数据：Brevak.exe、"),
             std::string::npos) << entries[0];
-  EXPECT_TRUE(entries[0].ends_with("）\r\n" + moved + "最后显示的消息：升级完成\r\n")) << entries[0];
-  EXPECT_NE(entries[1].find("\r\n操作：恢复\r\n原来安装的版本：5.06.0005\r\n恢复的备份中的版本：5.06.0004\r\n恢复的文件夹：" +
+  EXPECT_TRUE(entries[0].ends_with("）\r\n" + moved + "结果：升级完成\r\n最后显示的消息：升级完成\r\n")) << entries[0];
+  EXPECT_NE(entries[1].find(" 恢复 ========\r\n原来安装的版本：5.06.0005\r\n恢复的备份中的版本：5.06.0004\r\n恢复的文件夹：" +
                             Folder(machine, backup) + "\r\n备份文件夹：" + Folder(machine, saved) + "（恢复之前的数据"),
             std::string::npos) << entries[1];
   EXPECT_TRUE(entries[1].ends_with("\r\n结果：恢复完成\r\n最后显示的消息：（没有显示消息）\r\n")) << entries[1];

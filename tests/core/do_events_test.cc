@@ -38,5 +38,16 @@ TEST(DoEventsTest, TheWindowAnswersBetweenEveryTwoStepsOfAnUpdate) {
   EXPECT_EQ(steps, 2 + kAddressBookTables.size() + kCustomerTables.size());
 }
 
+// Every copy of an update and of a restore runs while the window names
+// what is running (the reason a waiting shutdown shows).
+TEST(DoEventsTest, EveryCopyRunsWhileTheWindowNamesWhatIsRunning) {
+  testing::CoreHarness harness;
+  harness.folders.subfolders[testing::CoreHarness::kInstallDir] = {u"20121224093000"};
+  harness.folders.files[u"C:\\Program Files\\Brevak\\20121224093000"] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+  harness.Run("yes\nclick CmdUpdate\nok\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nclose");
+  const std::u16string update = u"正在升级Brevak数据", restore = u"正在恢复Brevak数据";
+  EXPECT_TRUE(harness.busy_reasons_at_copies == (std::vector<std::u16string>{update, update, restore, restore}));
+}
+
 }  // namespace
 }  // namespace brevak

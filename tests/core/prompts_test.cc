@@ -57,6 +57,7 @@ TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders)
       {Id::kProgramInUse, [] { return prompt::FileInUse(u"C:\\B\\BREVAK.EXE"); }},
       {Id::kDataFileInUse, [] { return prompt::FileInUse(u"C:\\B\\Addr.mdb"); }},
       {Id::kBackupFolderExists, [] { return prompt::BackupFolderExists(u"C:\\B\\20121225051422"); }},
+      {Id::kBusyReason, [] { return guard_text::BusyReason(prompt::kRestore); }},
   };
   const std::vector<prompt::Template>& templates = prompt::Templates();
   for (size_t i = 0; i < templates.size(); ++i) {

@@ -368,11 +368,15 @@ ShutdownAnswer AskToShutDown(HWND window) {
   return asked;
 }
 
-// A form whose update asks the window, while it runs, to let Windows end.
+// A form whose update names what it does and asks the window, while it
+// runs, to let Windows end.
 struct ShutdownForm : FormEvents {
   void Form_Load() override {}
   void Form_Unload(int16_t&) override {}
-  void CmdUpdate_Click() override { during = AskToShutDown(reinterpret_cast<HWND>(window->hWnd())); }
+  void CmdUpdate_Click() override {
+    window->SetBusyReason(u"正在恢复Brevak数据");
+    during = AskToShutDown(reinterpret_cast<HWND>(window->hWnd()));
+  }
   void cmdGetHistory_Click() override {}
   void ListDir_Click() override {}
   void CmdRestore_Click() override {}
@@ -394,8 +398,8 @@ void CheckShutdownRefused() {
   window.DoEvents();
   const ShutdownAnswer after = AskToShutDown(handle);
   const bool reason_kept = form.during.reason != u"none";
-  Check(form.during.answer == FALSE && (!reason_kept || form.during.reason == kShutdownBlockReason),
-        "window: shutdown refused during a handler, reason " + EscapeText(form.during.reason));
+  Check(form.during.answer == FALSE && (!reason_kept || form.during.reason == u"正在恢复Brevak数据，请等待完成后再关机"),
+        "window: shutdown refused during a handler, naming what it does, reason " + EscapeText(form.during.reason));
   Check(after.answer != FALSE && (!reason_kept || after.reason == u"none"),
         "window: shutdown allowed after it, reason " + EscapeText(after.reason));
 }

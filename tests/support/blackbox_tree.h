@@ -22,7 +22,7 @@ std::string FileChecksum(const std::filesystem::path& file);
 std::string DescribeChanges(const TreeSnapshot& before, const TreeSnapshot& after);
 
 // The installation's upgrade log, which each update and restore adds to.
-inline constexpr char kUpgradeLogFile[] = "升级记录.txt";
+inline constexpr char kUpgradeLogFile[] = "升级日志.txt";
 // Expects the log in `actual` (whatever it says: its own tests read it).
 inline void ExpectUpgradeLog(TreeSnapshot& expected, const TreeSnapshot& actual) {
   const auto log = actual.find(kUpgradeLogFile);

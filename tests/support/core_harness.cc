@@ -36,7 +36,14 @@ std::vector<std::string> CoreHarness::Run(const std::string& script) {
   ScriptedWindowSystem window(script_stream, transcript);
   Platform platform = MakePlatform(registry, window);
   form = std::make_unique<FormUpdate>(platform);
+  const std::function<void()> on_copy = shell.on_call;
+  busy_reasons_at_copies.clear();
+  shell.on_call = [&] {
+    busy_reasons_at_copies.push_back(window.busy_reason());
+    if (on_copy) on_copy();
+  };
   exit_code_ = window.Run([&] { Main(platform, *form); });
+  shell.on_call = on_copy;
 
   std::vector<std::string> lines;
   std::istringstream in(transcript.str());

@@ -52,6 +52,8 @@ class CoreHarness {
   ShellCopy* shell_instead = nullptr;
   Database* database_instead = nullptr;
   std::unique_ptr<FormUpdate> form;  // the window of the last run
+  // The window's busy reason at each copy request of the last run.
+  std::vector<std::u16string> busy_reasons_at_copies;
 
  private:
   int exit_code_ = -1;

@@ -309,4 +309,11 @@ void FakeLogFiles::AppendEntry(const std::u16string& path, const std::string& en
   files[path] += entry;
 }
 
+void FakeLogFiles::RenameUnlessTaken(const std::u16string& from, const std::u16string& to) {
+  if (fail || fail_rename) throw RunTimeError(70, u"拒绝的权限");
+  if (files.count(to) != 0 || files.count(from) == 0) return;
+  files[to] = std::move(files[from]);
+  files.erase(from);
+}
+
 }  // namespace brevak::testing

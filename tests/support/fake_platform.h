@@ -166,9 +166,11 @@ class FakeFileDigests : public FileDigests {
 class FakeLogFiles : public LogFiles {
  public:
   void AppendEntry(const std::u16string& path, const std::string& entry) override;
+  void RenameUnlessTaken(const std::u16string& from, const std::u16string& to) override;
 
   std::map<std::u16string, std::string> files;
-  bool fail = false;  // every append raises a run-time error
+  bool fail = false;         // every append raises a run-time error
+  bool fail_rename = false;  // every rename raises a run-time error
 };
 
 }  // namespace brevak::testing

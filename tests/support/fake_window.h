@@ -77,6 +77,8 @@ class FakeWindow : public WindowSystem {
     if (on_do_events) on_do_events();
   }
   std::function<void()> on_do_events;
+  // Records no event either.
+  void SetBusyReason(const std::u16string&) override {}
 
   static constexpr uintptr_t kHandle = 0x10086;
 

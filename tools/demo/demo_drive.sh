@@ -96,6 +96,14 @@ demo_click() {  # window x y
   timeout 10 xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
+# A screenshot of a message box alone: the X server has no window manager
+# here, so the box's own window is all of it, without the empty screen
+# around it.
+demo_box_shot() {  # file box
+  timeout 20 import -window "$2" "$1"
+  DEMO_SHOTS+=("$1")
+}
+
 # A screenshot of the whole screen, or of one window when given; the
 # window's shots and its size as the X server reports it at that moment are
 # kept in DEMO_WINDOW_SHOTS and DEMO_WINDOW_SIZES.
@@ -169,7 +177,7 @@ demo_drive_upgrade() {  # tool shots-dir log
   DEMO_TOOL_PID=$!
 
   prompt=$(demo_wait_window 20 '' "!$DEMO_CLIENT_SIZE") || return
-  demo_shot "$shots/01-prompt.png"
+  demo_box_shot "$shots/01-prompt.png" "$prompt"
   demo_press_default "$prompt"
   window=$(demo_wait_window 20 "$prompt" "$DEMO_CLIENT_SIZE") || return
   DEMO_WINDOW=$window
@@ -179,7 +187,7 @@ demo_drive_upgrade() {  # tool shots-dir log
   demo_capture_update "$shots" "$window"
   box=$(demo_wait_window 60 "$window" "!$DEMO_CLIENT_SIZE") || return
   DEMO_LAST_BOX_SIZE=$(demo_size_of "$box")
-  demo_shot "$shots/04-finished.png"
+  demo_box_shot "$shots/04-finished.png" "$box"
   demo_press_default "$box"
   demo_wait_gone 10 "$box" || return
   demo_shot "$shots/05-after-update.png" "$window"

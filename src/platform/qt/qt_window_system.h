@@ -50,6 +50,9 @@ class QtWindowSystem : public WindowSystem {
   // Processes the pending events: the window repaints (its progress bar
   // too) and answers; clicks and close requests meanwhile are ignored.
   void DoEvents() override;
+  // A Linux desktop shows no reason for a shutdown that waits: nothing to
+  // name it in.
+  void SetBusyReason(const std::u16string&) override {}
 
  private:
   // Runs an event procedure; a RunTimeError ends the program.

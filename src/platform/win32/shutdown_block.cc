@@ -15,14 +15,26 @@ FARPROC User32Function(const char* name) {
   return GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
 }
 
+// Registers `reason` for the window, replacing one it has. False where the
+// system keeps none.
+bool RegisterReason(uintptr_t window, const std::u16string& reason) {
+  const auto create = FunctionAs<CreateReasonFunction>(User32Function("ShutdownBlockReasonCreate"));
+  return window != 0 && create != nullptr &&
+         create(reinterpret_cast<HWND>(window), reinterpret_cast<const wchar_t*>(reason.c_str()));
+}
+
 }  // namespace
 
+std::u16string ShutdownBlockReason(const std::u16string& cause) {
+  return (cause.empty() ? std::u16string(kShutdownBlockCause) : cause) + kShutdownBlockWait;
+}
+
 ShutdownBlock::ShutdownBlock(uintptr_t window) {
-  const auto create = FunctionAs<CreateReasonFunction>(User32Function("ShutdownBlockReasonCreate"));
-  if (window != 0 && create != nullptr &&
-      create(reinterpret_cast<HWND>(window), reinterpret_cast<const wchar_t*>(kShutdownBlockReason))) {
-    window_ = window;
-  }
+  if (RegisterReason(window, ShutdownBlockReason(u""))) window_ = window;
+}
+
+void ShutdownBlock::SetCause(const std::u16string& cause) {
+  if (window_ != 0) RegisterReason(window_, ShutdownBlockReason(cause));
 }
 
 ShutdownBlock::~ShutdownBlock() {

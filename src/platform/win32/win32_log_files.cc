@@ -45,4 +45,11 @@ void Win32LogFiles::AppendEntry(const std::u16string& path, const std::string& e
   if (from > 0) KeepTail(path, contents, from);
 }
 
+void Win32LogFiles::RenameUnlessTaken(const std::u16string& from, const std::u16string& to) {
+  if (MoveFileExW(Wide(from), Wide(to), MOVEFILE_WRITE_THROUGH)) return;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS || error == ERROR_FILE_NOT_FOUND) return;
+  throw FileError(error);
+}
+
 }  // namespace brevak::win32

@@ -265,10 +265,16 @@ void Win32WindowSystem::RunHandler(const std::function<void()>& handler) {
   if (handler_running_) return;
   handler_running_ = true;
   {
-    const ShutdownBlock block(window_);
+    ShutdownBlock block(window_);
+    shutdown_block_ = &block;
     Guard(handler);
+    shutdown_block_ = nullptr;
   }
   handler_running_ = false;
+}
+
+void Win32WindowSystem::SetBusyReason(const std::u16string& reason) {
+  if (shutdown_block_ != nullptr) shutdown_block_->SetCause(reason);
 }
 
 void Win32WindowSystem::OnCommand(int id, int code) {

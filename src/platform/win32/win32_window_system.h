@@ -6,6 +6,7 @@
 
 #include "platform/runtime_error.h"
 #include "platform/window_system.h"
+#include "platform/win32/shutdown_block.h"
 
 namespace brevak::win32 {
 
@@ -47,6 +48,8 @@ class Win32WindowSystem : public WindowSystem {
   // Pumps the thread's pending messages; button clicks, list clicks and
   // close requests meanwhile are ignored.
   void DoEvents() override;
+  // Named in the shutdown-block reason of the running handler.
+  void SetBusyReason(const std::u16string& reason) override;
 
   // The window procedure's work for the update window. Returns true when
   // the message was handled; *result is then its answer.
@@ -84,6 +87,7 @@ class Win32WindowSystem : public WindowSystem {
   int exit_code_ = 0;
   float progress_value_ = 0;
   bool handler_running_ = false;  // DoEvents may deliver clicks meanwhile
+  ShutdownBlock* shutdown_block_ = nullptr;  // the running handler's
 };
 
 }  // namespace brevak::win32

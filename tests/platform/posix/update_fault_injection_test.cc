@@ -99,7 +99,7 @@ TEST_F(UpdateFaultInjectionTest, AFailedBackupFileLeavesTheInstallationUntouched
     // with the failed update in its log.
     EXPECT_EQ(BackupFolder(), fs::path());
     Tree after = ReadTree(install_);
-    EXPECT_EQ(after.erase("升级记录.txt"), 1u);
+    EXPECT_EQ(after.erase("升级日志.txt"), 1u);
     EXPECT_EQ(after, installed);
     EXPECT_EQ(ReadTree(package_), package);
   }
@@ -133,7 +133,7 @@ TEST_F(UpdateFaultInjectionTest, AFailedPackageFileLeavesACompleteBackupAndNoTru
         EXPECT_NE(content.find(backup.filename().string()), std::string::npos) << content;
         continue;
       }
-      if (name == "升级记录.txt") continue;  // the update's log
+      if (name == "升级日志.txt") continue;  // the update's log
       const bool old_file = installed.count(name) != 0 && installed.at(name) == content;
       const bool new_file = package.count(name) != 0 && package.at(name) == content;
       EXPECT_TRUE(old_file || new_file) << name;

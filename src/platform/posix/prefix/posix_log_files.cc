@@ -1,6 +1,8 @@
 #include "platform/posix/prefix/posix_log_files.h"
 
+#include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +47,23 @@ void PosixLogFiles::AppendEntry(const std::u16string& path, const std::string& e
   const std::string contents = ReadAll(fd.get());
   const size_t from = LogKeptFrom(contents);
   if (from > 0) KeepTail(target, contents, from);
+}
+
+void PosixLogFiles::RenameUnlessTaken(const std::u16string& from, const std::u16string& to) {
+  const fs::path source = prefix_.ToHost(from);
+  const fs::path target = prefix_.ToHost(to);
+  if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+    if (errno == EEXIST || errno == ENOENT) return;
+    CheckHostCall(errno == EINVAL);
+    // A file system without RENAME_NOREPLACE: link() never replaces either.
+    if (::link(source.c_str(), target.c_str()) != 0) {
+      if (errno == EEXIST || errno == ENOENT) return;
+      CheckHostCall(false);
+    }
+    CheckHostCall(::unlink(source.c_str()) == 0);
+  }
+  const int error = FlushFolder(target.parent_path());
+  if (error != 0) throw HostFileError(error);
 }
 
 }  // namespace brevak::posix

@@ -14,7 +14,7 @@ namespace brevak::posix {
 namespace {
 namespace fs = std::filesystem;
 
-const std::u16string kLog = u"C:\\Brevak\\升级记录.txt";
+const std::u16string kLog = u"C:\\Brevak\\升级日志.txt";
 
 // An entry of `size` bytes: a numbered line, filler lines, the empty line.
 std::string Entry(size_t number, size_t size) {
@@ -42,7 +42,7 @@ TEST(PosixLogFilesTest, AppendsAsGivenAndAboveTheLimitKeepsTheNewestEntriesWhole
   testing::TempPrefix prefix;
   PosixLogFiles files{WinePrefix(prefix.root())};
   fs::create_directories(prefix.OnDriveC("Brevak"));
-  const fs::path host = prefix.OnDriveC("Brevak/升级记录.txt");
+  const fs::path host = prefix.OnDriveC("Brevak/升级日志.txt");
   std::string all;
   for (size_t i = 0; all.size() <= kLogTrimAbove; ++i) {
     all += Entry(i, 3000);
@@ -55,8 +55,25 @@ TEST(PosixLogFilesTest, AppendsAsGivenAndAboveTheLimitKeepsTheNewestEntriesWhole
   const std::string kept = testing::ReadFile(host);
   EXPECT_GT(kept.size(), kLogKeep - 3000);
   EXPECT_EQ(kept, all.substr(all.size() - std::min(kept.size(), all.size())));
-  EXPECT_FALSE(fs::exists(prefix.OnDriveC("Brevak/升级记录.txt.new")));
-  EXPECT_THROW(files.AppendEntry(u"C:\\no such folder\\升级记录.txt", Entry(1, 100)), RunTimeError);
+  EXPECT_FALSE(fs::exists(prefix.OnDriveC("Brevak/升级日志.txt.new")));
+  EXPECT_THROW(files.AppendEntry(u"C:\\no such folder\\升级日志.txt", Entry(1, 100)), RunTimeError);
+}
+
+// The earlier log takes the new name only when no file has it; a missing
+// earlier log is no failure.
+TEST(PosixLogFilesTest, RenamesTheEarlierLogButNeverOverAFile) {
+  struct Case { std::string earlier, taken, earlier_after, new_after; };  // "": no such file
+  const Case cases[] = {{"earlier", "", "", "earlier"}, {"earlier", "taken", "earlier", "taken"}, {"", "", "", ""}};
+  for (const Case& c : cases) {
+    testing::TempPrefix prefix;
+    fs::create_directories(prefix.OnDriveC("Brevak"));
+    const fs::path files[] = {prefix.OnDriveC("Brevak/升级记录.txt"), prefix.OnDriveC("Brevak/升级日志.txt")};
+    if (!c.earlier.empty()) testing::WriteFile(files[0], c.earlier);
+    if (!c.taken.empty()) testing::WriteFile(files[1], c.taken);
+    PosixLogFiles{WinePrefix(prefix.root())}.RenameUnlessTaken(u"C:\\Brevak\\升级记录.txt", kLog);
+    const auto read = [](const fs::path& file) { return fs::exists(file) ? testing::ReadFile(file) : ""; };
+    EXPECT_EQ(read(files[0]) + "|" + read(files[1]), c.earlier_after + "|" + c.new_after) << c.earlier << c.taken;
+  }
 }
 
 }  // namespace
