@@ -157,6 +157,10 @@ class FormUpdate : public FormEvents {
     std::vector<std::u16string> absent;  // the backup's database lacks them: nothing to move
     std::optional<std::u16string> customer_open_error;
     std::u16string first_reason;  // the engine's word on the first table not moved
+    std::map<std::u16string, std::u16string> reasons;  // the engine's word on each table not moved
+    // What a retry needs removed first (the tool's own checks run again on
+    // tables not moved); nothing: they found no such cause.
+    std::optional<std::u16string> retry_remedy;
   };
   void MigrateData();
   void MoveAddressBook(MigrationOutcome& outcome);
@@ -183,6 +187,7 @@ class FormUpdate : public FormEvents {
   // retry needs removed, found by running the update's own checks again,
   // or that a retry will not help (form_update_retry.cc).
   std::u16string RetryEnding(const MigrationOutcome& outcome);
+  std::optional<std::u16string> RetryRemedy();
 
   // --- The in-progress record and the finishing of an interrupted update
   // (form_update_record.cc; what makes a record believed:
@@ -237,7 +242,13 @@ class FormUpdate : public FormEvents {
   bool WriteRecord(const std::function<void()>& transition, const std::u16string& what_stops,
                    const std::u16string& folder);
   bool RecordUpdateInProgress();
-  void RecordUpdateEnded();
+  void RecordUpdateEnded(const MigrationOutcome& outcome);
+  // An update that ended with tables a retry cannot move: says so and that
+  // support is needed; the update is not tried again.
+  void TellRetryWillNotHelp(const UpdateRecord& record);
+  // Finishing an update whose installation holds just what its last
+  // attempt left: nothing new to save.
+  bool PresentDataAsLastAttemptLeft();
   // False, after telling the user, when the record of an update that
   // moved every table could not be removed.
   bool ClearUpdateRecord();
@@ -261,13 +272,24 @@ class FormUpdate : public FormEvents {
   // again when `back_to_update` (the installation holds that update's
   // half-finished data once more), else no record is left.
   // Returns the safety folder when the restore went through, else empty.
+  // `chain` names the first restore of the chain this one follows up
+  // (empty: none), kept in the record until a restore goes through.
+  struct RestoreChain {
+    std::u16string safety;  // the data from before the chain
+    std::u16string entry;   // the entry the chain's first restore copied back
+  };
   std::u16string RestoreEntry(const std::u16string& entry,
-                              const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update);
+                              const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update,
+                              const RestoreChain& chain = {});
+  // The first restore of the chain an interrupted restore's record belongs
+  // to (the record's own safety folder and entry when it names none).
+  static RestoreChain ChainOf(const UpdateRecord& record);
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
+  // `put_back`: the restore put back what an interrupted one replaced.
   void EndRestore(const std::u16string& entry, const std::u16string& safety,
-                  const std::shared_ptr<const UpdateRecord>& unfinished_update);
+                  const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back = false);
   std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record);
@@ -327,6 +349,9 @@ class FormUpdate : public FormEvents {
   // The folders where earlier, interrupted runs finishing the same update
   // saved the present data.
   std::vector<std::u16string> sEarlierSaved_;
+  // The installation's databases as the last attempt at the update being
+  // finished left them (empty: unknown).
+  std::map<std::u16string, std::u16string> sLastAttemptLeft_;
   // The backup of an unfinished update the user gave up in this run: the
   // shop's data from before that update is there, not in the installation.
   std::u16string sGivenUpDir_;

@@ -61,7 +61,7 @@ void FormUpdate::MigrateData() {
   sDataFile_ = sInstallDir_ + kCustomerDatabase;
   outcome.customer_open_error = OpenCustomerDatabase();
   std::vector<std::u16string> moved;
-  std::map<std::u16string, std::u16string> reasons;
+  std::map<std::u16string, std::u16string>& reasons = outcome.reasons;
   for (const char16_t* table : kCustomerTables) {
     bool present = true;
     const std::optional<std::u16string> failure = FailureOf([&] { present = ReData(table); });
@@ -69,6 +69,9 @@ void FormUpdate::MigrateData() {
     AddOnce(failure ? outcome.failed : present ? moved : outcome.absent, table);
   }
   ForgetMoved(outcome.failed, moved);
+  std::erase_if(reasons, [&](const auto& reason) {
+    return std::find(moved.begin(), moved.end(), reason.first) != moved.end();
+  });
   for (const std::u16string& table : outcome.failed) {
     if (outcome.first_reason.empty() && reasons.count(table)) outcome.first_reason = reasons.at(table);
   }
@@ -80,7 +83,8 @@ void FormUpdate::MigrateData() {
   if (outcome.failed.empty()) {
     ClearUpdateRecord();
   } else {
-    RecordUpdateEnded();
+    outcome.retry_remedy = RetryRemedy();
+    RecordUpdateEnded(outcome);
   }
   ReportMigration(outcome);
 }
@@ -104,6 +108,7 @@ void FormUpdate::MoveAddressBook(MigrationOutcome& outcome) {
                           {name, source + u"[" + name + u"]"});
     });
     if (failure) AddOnce(outcome.failed, name);
+    if (failure) outcome.reasons.emplace(name, *failure);
     if (failure && outcome.first_reason.empty()) outcome.first_reason = *failure;
     if (!failure && !present) AddOnce(outcome.absent, name);
   }

@@ -77,6 +77,13 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
     return InterruptedUpdate::kStop;
   }
   sEarlierSaved_ = reading.record->saved;
+  sLastAttemptLeft_ = reading.record->after_files;
+  // Tables the engine refused with no cause the tool could find: trying
+  // again fails the same way, so it is not offered; giving up still is.
+  if (reading.record->retry_will_not_help) {
+    TellRetryWillNotHelp(*reading.record);
+    return AskToGiveUp(*reading.record) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+  }
   if (AskToFinish(*reading.record)) {
     if (!PassChecksBefore(CheckedRun::kFinishing)) return InterruptedUpdate::kStop;
     sBackupDir_ = reading.record->backup;
@@ -108,8 +115,8 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
   if (!record.saved.empty()) {
     question += vb::vbCrLf + u"之前继续这次升级时，当时的现有数据已另外保存在：" + SavedFolders();
   }
-  question += vb::vbCrLf + u"继续之前，现有数据会先另外备份到一个新的文件夹。" + vb::vbCrLf +
-              u"是否用这个备份继续完成升级？";
+  question += vb::vbCrLf + (unchanged ? FinishWithoutSavingLine() : u"继续之前，现有数据会先另外备份到一个新的文件夹。") +
+              vb::vbCrLf + u"是否用这个备份继续完成升级？";
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   return answer == vbYes;
@@ -236,11 +243,38 @@ bool FormUpdate::RecordUpdateInProgress() {
 // When it cannot be read or rewritten, it stays as the update began it: the
 // next question then says that work entered since would be replaced, which
 // holds either way, and the migration's own message follows.
-void FormUpdate::RecordUpdateEnded() {
+// It keeps why each table did not move, and whether a retry can help.
+void FormUpdate::RecordUpdateEnded(const MigrationOutcome& outcome) {
   const RecordReading reading = ReadRecord();
   if (!reading.record) return;
   const CarriedUpdate update = CarriedUpdateOf(*reading.record);
-  ResumeNext([&] { journal().EndWithTablesLeft(update, DatabaseDigests(sInstallDir_)); });
+  TablesLeft why;
+  why.retry_will_not_help = !outcome.retry_remedy;
+  for (const std::u16string& table : outcome.failed) {
+    const auto reason = outcome.reasons.find(table);
+    why.reasons.emplace_back(table, reason == outcome.reasons.end() ? outcome.customer_open_error.value_or(u"")
+                                                                    : reason->second);
+  }
+  ResumeNext([&] { journal().EndWithTablesLeft(update, DatabaseDigests(sInstallDir_), why); });
+}
+
+void FormUpdate::TellRetryWillNotHelp(const UpdateRecord& record) {
+  std::vector<std::u16string> tables;
+  for (const auto& [table, reason] : record.failed_tables) tables.push_back(table);
+  const std::u16string reason = record.failed_tables.empty() ? u"" : record.failed_tables.front().second;
+  ResumeNext([&] {
+    window().MsgBox(RetryWillNotHelpMessage(tables, reason, InWords({record.backup}), InWords(record.saved)),
+                    MsgBoxButtons::kOkOnly);
+  });
+}
+
+bool FormUpdate::PresentDataAsLastAttemptLeft() {
+  if (sLastAttemptLeft_.empty()) return false;
+  try {
+    return DatabaseDigests(sInstallDir_) == sLastAttemptLeft_;
+  } catch (const RunTimeError&) {
+    return false;  // unreadable counts as changed: it is saved
+  }
 }
 
 // After an update whose every table moved, a record that cannot be removed

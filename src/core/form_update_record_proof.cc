@@ -173,6 +173,11 @@ std::u16string FormUpdate::ProveRecord(UpdateRecord& record) {
     if (folder.empty()) return RecordFolderOutsideReason(saved);
     saved = folder;
   }
+  if (!record.chain_backup.empty()) {
+    const std::u16string first = RecordFolder(record.chain_backup, record.version);
+    if (first.empty()) return RecordFolderOutsideReason(record.chain_backup);
+    record.chain_backup = first;
+  }
   if (record.kind == UpdateRecord::Kind::kRestore && !IsHistoryEntry(record.restored)) {
     return RecordEntryNotListedReason(record.restored);
   }

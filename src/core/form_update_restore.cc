@@ -93,7 +93,7 @@ std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const Upda
 // update still to be finished.
 std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
                                         const std::shared_ptr<const UpdateRecord>& unfinished_update,
-                                        bool back_to_update) {
+                                        bool back_to_update, const RestoreChain& chain) {
   if (!PassChecksBefore(CheckedRun::kRestore, entry)) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
   const std::u16string safety = NameRestoreBackupFolder();
@@ -104,6 +104,8 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kRestore, safety, what_stops);
   if (!record) return u"";
   record->restored = entry;
+  record->chain_backup = chain.safety;
+  record->chain_restored = chain.entry;
   record->unfinished_update = unfinished_update;
   const RestoreCopying restore = std::get<RestoreCopying>(JournalStateOf(*record));
   if (!WriteRecord([&] { journal().BeginRestore(restore); }, what_stops, record->backup)) return u"";
@@ -123,36 +125,45 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
       WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
                   u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：", unfinished_update->backup);
     } else {
-      EndRestore(entry, safety, unfinished_update);
+      EndRestore(entry, safety, unfinished_update, back_to_update);
     }
     return safety;
   }
   ResumeNext([&] {
     window().MsgBox(u"恢复没有完成：复制 " + source + u" 中的文件时出错（" + CopyFailureText(outcome) +
                         u"），安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf + u"恢复之前的数据保存在：" +
-                        safety + vb::vbCrLf + kRestoreAgainHint,
+                        (chain.safety.empty() ? safety : chain.safety) + vb::vbCrLf + kRestoreAgainHint,
                     MsgBoxButtons::kOkOnly);
   });
   return u"";
 }
 
-// 是 copies back what the interrupted restore replaced (from its safety
-// backup), 否 restores the same entry again; each is a restore of its own,
-// with its own safety backup. 取消 changes nothing. An update the
-// interrupted restore found unfinished is unfinished again after 是.
+FormUpdate::RestoreChain FormUpdate::ChainOf(const UpdateRecord& record) {
+  if (record.chain_backup.empty()) return {record.backup, record.restored};
+  return {record.chain_backup, record.chain_restored};
+}
+
+// 是 copies back what the chain of interrupted restores replaced first
+// (from the first restore's safety backup), 否 restores the entry the first
+// restore was for again; each is a restore of its own, with its own safety
+// backup, and keeps the chain's first restore in its record until one goes
+// through: a put-back or a restore interrupted in its turn must never make
+// the half-restored data the one to put back. 取消 changes nothing. An
+// update the interrupted restore found unfinished is unfinished again
+// after 是.
 void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
+  const RestoreChain chain = ChainOf(record);
   const std::u16string question = u"上次恢复数据没有完成，安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf +
-                                  u"恢复之前的数据保存在：" + record.backup + vb::vbCrLf +
+                                  u"恢复之前的数据保存在：" + chain.safety + vb::vbCrLf +
                                   u"选择“是”：放回恢复之前的数据；" + vb::vbCrLf + u"选择“否”：重新恢复 " +
-                                  record.restored + u"；" + vb::vbCrLf + u"选择“取消”：什么也不改动。";
+                                  chain.entry + u"；" + vb::vbCrLf + u"选择“取消”：什么也不改动。";
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
   if (answer == vbCancel) return;
   const bool back_to_update = answer == vbYes;
-  sInterruptedRestoreSafety_ = record.backup;
-  const std::u16string safety =
-      RestoreEntry(back_to_update ? LastComponent(record.backup) : record.restored, record.unfinished_update,
-                   back_to_update);
+  sInterruptedRestoreSafety_ = chain.safety;
+  const std::u16string safety = RestoreEntry(back_to_update ? LastComponent(chain.safety) : chain.entry,
+                                             record.unfinished_update, back_to_update, chain);
   if (sRestoreNotEnded_) return;
   // A question was asked, so the end is said too, with every folder that
   // holds data this run or the interrupted one replaced.
@@ -165,7 +176,7 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
     }
     const std::u16string update_line = UnfinishedUpdateLine(record.unfinished_update, back_to_update);
     window().MsgBox(u"恢复完成。" + vb::vbCrLf + u"这次恢复之前的数据保存在：" + safety + vb::vbCrLf +
-                        u"上次没有完成的恢复之前的数据保存在：" + record.backup +
+                        u"上次没有完成的恢复之前的数据保存在：" + chain.safety +
                         (update_line.empty() ? u"" : vb::vbCrLf + update_line),
                     MsgBoxButtons::kOkOnly);
   });
@@ -175,7 +186,7 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
 // next click asks about an interrupted restore: the message says so, names
 // every folder the record names, and says which answer keeps the data.
 void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& safety,
-                            const std::shared_ptr<const UpdateRecord>& unfinished_update) {
+                            const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back) {
   try {
     journal().End();
   } catch (const RunTimeError& e) {
@@ -185,7 +196,7 @@ void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& s
     sRestoreNotEnded_ = true;
     ResumeNext([&] {
       window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
-                                             UpdateRecordPath()),
+                                             UpdateRecordPath(), put_back),
                       MsgBoxButtons::kOkOnly);
     });
   }

@@ -8,13 +8,18 @@
 
 namespace brevak {
 
-std::u16string FormUpdate::RetryEnding(const MigrationOutcome& outcome) {
+std::optional<std::u16string> FormUpdate::RetryRemedy() {
   std::u16string package;
   ResumeNext([&] { package = platform_.folders->AppPath(); });
   const std::u16string space = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
   if (!space.empty()) return guard_text::RetryAfterFreeingSpace(space);
   const std::u16string held = FileInUse();
   if (!held.empty()) return guard_text::RetryAfterClosing(held);
+  return std::nullopt;
+}
+
+std::u16string FormUpdate::RetryEnding(const MigrationOutcome& outcome) {
+  if (outcome.retry_remedy) return *outcome.retry_remedy;
   return guard_text::RetryWillNotHelp(outcome.customer_open_error.value_or(outcome.first_reason));
 }
 

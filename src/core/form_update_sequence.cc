@@ -19,6 +19,7 @@ void FormUpdate::CmdUpdate_Click() {
   sSavedDir_.clear();
   sGivenUpDir_.clear();
   sEarlierSaved_.clear();
+  sLastAttemptLeft_.clear();
   ForgetLastClick();
   RunUpdateSequence();
   NameSetAsideFoldersAtEnd();
@@ -63,7 +64,10 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
 // The half-moved installation may hold work entered since the update was
 // interrupted: it is saved whole before the package replaces it, while
 // sBackupDir keeps naming the recorded backup the migration reads.
+// Data just as the last attempt left it holds nothing the backup and the
+// folders saved before lack: it is not saved once more.
 bool FormUpdate::SavePresentData() {
+  if (PresentDataAsLastAttemptLeft()) return true;
   const std::u16string recorded = sBackupDir_;
   const bool named = NameNewBackupFolder();
   sSavedDir_ = sBackupDir_;

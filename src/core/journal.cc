@@ -1,5 +1,6 @@
 #include "core/journal.h"
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -32,6 +33,8 @@ UpdateRecord UpdateRecordOf(const CarriedUpdate& carried) {
   if (const UpdateEnded* ended = std::get_if<UpdateEnded>(&carried)) {
     UpdateRecord record = UpdateRecordOf(ended->update);
     record.after_files = ended->after_files;
+    record.failed_tables = ended->tables_left.reasons;
+    record.retry_will_not_help = ended->tables_left.retry_will_not_help;
     return record;
   }
   return UpdateRecordOf(std::get<UpdateInProgress>(carried));
@@ -46,13 +49,14 @@ JournalState AsState(const CarriedUpdate& carried) {
 CarriedUpdate CarriedUpdateOf(const UpdateRecord& record) {
   UpdateInProgress update{record.backup, record.backup_files, record.saved, record.unknown};
   if (record.after_files.empty()) return update;
-  return UpdateEnded{std::move(update), record.after_files};
+  return UpdateEnded{std::move(update), record.after_files, {record.failed_tables, record.retry_will_not_help}};
 }
 
 JournalState JournalStateOf(const UpdateRecord& record) {
   if (record.version > kUpdateRecordVersion) return JournalDamaged{true, {}};
   if (record.kind == UpdateRecord::Kind::kUpdate) return AsState(CarriedUpdateOf(record));
-  RestoreCopying restore{record.backup, record.backup_files, record.restored, std::nullopt, record.unknown};
+  RestoreCopying restore{record.backup,  record.backup_files,  record.restored,      std::nullopt,
+                         record.unknown, record.chain_backup, record.chain_restored};
   if (record.unfinished_update) restore.carried = CarriedUpdateOf(*record.unfinished_update);
   return restore;
 }
@@ -67,6 +71,8 @@ UpdateRecord RecordOf(const JournalState& state) {
   record.backup = restore->safety;
   record.backup_files = restore->safety_files;
   record.restored = restore->entry;
+  record.chain_backup = restore->first_safety;
+  record.chain_restored = restore->first_entry;
   record.unknown = restore->unknown;
   if (restore->carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*restore->carried));
   return record;
@@ -129,10 +135,14 @@ void Journal::NoteSaved(const CarriedUpdate& update, const std::u16string& folde
   Apply(next);
 }
 
-void Journal::EndWithTablesLeft(const CarriedUpdate& update, const JournalDigests& after_files) {
+void Journal::EndWithTablesLeft(const CarriedUpdate& update, const JournalDigests& after_files,
+                                const TablesLeft& why) {
   From({kUpdateInProgress, kUpdateEnded}, "EndWithTablesLeft");
   const UpdateInProgress* in_progress = std::get_if<UpdateInProgress>(&update);
-  Apply(UpdateEnded{in_progress ? *in_progress : std::get<UpdateEnded>(update).update, after_files});
+  TablesLeft kept = why;
+  for (auto& [table, reason] : kept.reasons) std::replace(reason.begin(), reason.end(), u'\r', u' ');
+  for (auto& [table, reason] : kept.reasons) std::replace(reason.begin(), reason.end(), u'\n', u' ');
+  Apply(UpdateEnded{in_progress ? *in_progress : std::get<UpdateEnded>(update).update, after_files, kept});
 }
 
 void Journal::BeginRestore(const RestoreCopying& restore) {

@@ -10,9 +10,13 @@
 //                     of each run that finished this update
 //   UpdateEnded       kind=update with after.* lines: as above, with the
 //                     installation's databases as the update left them,
-//                     tables not moved
+//                     tables not moved (lines "failed.TABLE": why each),
+//                     and "retry=will-not-help" when the tool found no
+//                     cause a retry could remove
 //   RestoreCopying    kind=restore: the safety folder and its digests, the
-//                     history entry copied back, and the update the
+//                     history entry copied back, the chain's first safety
+//                     folder and entry (lines "chain.*", when this restore
+//                     follows up an interrupted one), and the update the
 //                     restore found unfinished (lines "update.*")
 //   Damaged           a text that is no whole record, or one of a newer
 //                     tool: the reason and the folders it names; never
@@ -30,6 +34,9 @@
 //                                                                    moved), AskToGiveUp
 //   None, UpdateInProgress,     -> RestoreCopying    BeginRestore    RestoreEntry
 //   Ended, RestoreCopying          (an update carried along)
+//                                  (following up an interrupted restore,
+//                                  the chain's first safety folder and
+//                                  entry are kept until one is in place)
 //   RestoreCopying              -> the carried       ReturnToUpdate  RestoreEntry (the put-back
 //                                  update's state                    of a carried update)
 //   RestoreCopying              -> None              End             EndRestore
@@ -88,9 +95,17 @@ struct UpdateInProgress {
   bool operator==(const UpdateInProgress&) const = default;
 };
 
+// Why an update ended with tables left.
+struct TablesLeft {
+  JournalUnknownLines reasons;  // each table not moved and the engine's word on it, one line
+  bool retry_will_not_help = false;  // the tool's own checks found no cause a retry could remove
+  bool operator==(const TablesLeft&) const = default;
+};
+
 struct UpdateEnded {
   UpdateInProgress update;
   JournalDigests after_files;  // the installation's databases when the update ended
+  TablesLeft tables_left = {};
   bool operator==(const UpdateEnded&) const = default;
 };
 
@@ -102,6 +117,10 @@ struct RestoreCopying {
   std::u16string entry;  // the history entry copied back
   std::optional<CarriedUpdate> carried;
   JournalUnknownLines unknown;
+  // The safety folder and the entry of the chain's first restore, when this
+  // one follows up an interrupted restore; empty: this one is the first.
+  std::u16string first_safety = {};
+  std::u16string first_entry = {};
   bool operator==(const RestoreCopying&) const = default;
 };
 
@@ -142,7 +161,9 @@ class Journal {
   // `update` is the recorded update as the run proved it (a record of the
   // earlier form is rewritten in this version).
   void NoteSaved(const CarriedUpdate& update, const std::u16string& folder);
-  void EndWithTablesLeft(const CarriedUpdate& update, const JournalDigests& after_files);
+  // Each reason is kept on one line (its line breaks become spaces).
+  void EndWithTablesLeft(const CarriedUpdate& update, const JournalDigests& after_files,
+                         const TablesLeft& why = {});
   void BeginRestore(const RestoreCopying& restore);
   void ReturnToUpdate(const CarriedUpdate& carried);
   void End();

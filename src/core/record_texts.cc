@@ -65,12 +65,14 @@ std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, c
 
 std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
                                       const std::vector<NamedFolder>& earlier, const std::u16string& description,
-                                      const std::u16string& record_path) {
+                                      const std::u16string& record_path, bool put_back) {
+  const std::u16string answer = put_back ? u"请点“是”，再放回一次 " + entry + u" 中的数据"
+                                         : u"请选择“否”，重新恢复 " + entry;
   return u"已把 " + entry + u" 中的数据复制回安装文件夹，但这次恢复还没有结束：未能删除升级进度文件（" +
          description + u"）。" + vb::vbCrLf + u"目前的数据是 " + entry + u" 中的数据；恢复之前的数据保存在：" +
          FolderListText(safety) + u"。" + vb::vbCrLf +
          (earlier.empty() ? u"" : u"更早没有完成的升级或恢复之前的数据保存在：" + FolderListText(earlier) + u"。" + vb::vbCrLf) +
-         u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：请选择“否”，重新恢复 " + entry +
+         u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：" + answer +
          u"（目前的数据会先另外备份）；如果这个提示再次出现，请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" +
          record_path;
 }
@@ -87,6 +89,21 @@ std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std
   return u"升级没有继续：升级进度文件不能再用（" + reason + u"）。数据没有改动。" + vb::vbCrLf +
          u"目前的数据已另外备份到：" + FolderListText(saved) + u"；升级前的数据保存在：" + FolderListText(backup) +
          u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
+}
+
+std::u16string RetryWillNotHelpMessage(const std::vector<std::u16string>& tables, const std::u16string& reason,
+                                       const std::vector<NamedFolder>& backup,
+                                       const std::vector<NamedFolder>& saved) {
+  std::u16string names;
+  for (const std::u16string& table : tables) names += (names.empty() ? u"" : u"、") + table;
+  return u"升级没有再进行：上次升级有些数据没能转移到新版本，再试一次也转移不了。数据没有改动。" + vb::vbCrLf +
+         u"没有转移的数据：" + vb::vbCrLf + names + vb::vbCrLf + u"升级前的数据保存在：" + FolderListText(backup) +
+         (saved.empty() ? u"" : u"；继续升级前另存的数据在：" + FolderListText(saved)) + u"。" + vb::vbCrLf +
+         u"请联系技术支持；在此之前请先不要在Brevak中录入数据。" + vb::vbCrLf + u"数据库引擎的说明：" + reason;
+}
+
+std::u16string FinishWithoutSavingLine() {
+  return u"目前的数据和那次升级结束时一样，不再另外备份：升级前的数据仍在上面的备份文件夹中。";
 }
 
 }  // namespace brevak

@@ -40,9 +40,11 @@ std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, c
 // A restore that copied its entry back but could not remove its progress
 // file: the next click asks about it as an interrupted restore. `earlier`
 // names the folders of an interrupted restore or update it replaced.
+// `put_back`: the restore put back what an interrupted one replaced, so
+// the answer that keeps the data in place is 是, not 否.
 std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
                                       const std::vector<NamedFolder>& earlier, const std::u16string& description,
-                                      const std::u16string& record_path);
+                                      const std::u16string& record_path, bool put_back = false);
 // Giving up an update whose progress file cannot be removed: nothing
 // changed, and the same question comes back.
 std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,
@@ -52,6 +54,16 @@ std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, cons
 // record was gone or no longer believed when the save was to be noted.
 std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
                                          const std::vector<NamedFolder>& backup, const std::u16string& record_path);
+
+// An update whose tables the new version's databases refused, with no
+// cause the tool could find: 开始更新 does not try it again. `tables` on a
+// line of their own; `reason` the engine's word on the first.
+std::u16string RetryWillNotHelpMessage(const std::vector<std::u16string>& tables, const std::u16string& reason,
+                                       const std::vector<NamedFolder>& backup,
+                                       const std::vector<NamedFolder>& saved);
+// Finishing an update whose installation holds just what its last attempt
+// left: nothing is saved again.
+std::u16string FinishWithoutSavingLine();
 
 }  // namespace brevak
 

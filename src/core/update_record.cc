@@ -12,6 +12,7 @@ namespace {
 
 const char16_t kBackupPrefix[] = u"backup.";
 const char16_t kAfterPrefix[] = u"after.";
+const char16_t kFailedPrefix[] = u"failed.";
 const char16_t kUnfinishedUpdatePrefix[] = u"update.";
 const char16_t kDigestPrefix[] = u"sha256:";
 
@@ -79,12 +80,25 @@ class RecordReader {
       if (!SetOnce(record.started, value, given_[key])) return Taken::kBad;
     } else if (key == u"restored") {
       if (!SetOnce(record.restored, value, given_[key])) return Taken::kBad;
+    } else if (key == u"chain.backup") {
+      if (!SetOnce(record.chain_backup, value, given_[key])) return Taken::kBad;
+    } else if (key == u"chain.restored") {
+      if (!SetOnce(record.chain_restored, value, given_[key])) return Taken::kBad;
     } else if (key == u"saved") {
       if (std::find(record.saved.begin(), record.saved.end(), value) == record.saved.end()) {
         record.saved.push_back(value);
       }
     } else if (key.starts_with(kBackupPrefix) && IsDatabaseName(key.substr(7))) {
       if (!SetOnce(record.backup_files[key.substr(7)], value, given_[key])) return Taken::kBad;
+    } else if (key == u"retry") {
+      if (value != u"will-not-help" || given_[key]) return Taken::kBad;
+      record.retry_will_not_help = given_[key] = true;
+    } else if (key.starts_with(kFailedPrefix) && key.size() > 7) {
+      const std::u16string table = key.substr(7);
+      for (const auto& [named, reason] : record.failed_tables) {
+        if (named == table) return reason == value ? Taken::kKnown : Taken::kBad;
+      }
+      record.failed_tables.emplace_back(table, value);
     } else if (key.starts_with(kAfterPrefix) && IsDatabaseName(key.substr(6))) {
       if (!SetOnce(record.after_files[key.substr(6)], value, given_[key])) return Taken::kBad;
     } else {
@@ -108,6 +122,20 @@ bool DigestsWellFormed(const std::map<std::u16string, std::u16string>& files) {
 // What each version requires of its values beyond their keys.
 bool ValuesWellFormed(const UpdateRecord& record) {
   if (record.kind == UpdateRecord::Kind::kRestore && !IsPlainEntryName(record.restored)) return false;
+  // Why tables did not move belongs to an update that ended with tables
+  // left, of this version.
+  if (!record.failed_tables.empty() || record.retry_will_not_help) {
+    if (record.kind != UpdateRecord::Kind::kUpdate || record.version == 0 || record.after_files.size() != 2) {
+      return false;
+    }
+  }
+  // A chain's first restore is named whole or not at all, and only by a
+  // restore of this version.
+  if (record.chain_backup.empty() != record.chain_restored.empty()) return false;
+  if (!record.chain_backup.empty()) {
+    if (record.kind != UpdateRecord::Kind::kRestore || record.version == 0) return false;
+    if (!IsStampName(record.chain_backup) || !IsPlainEntryName(record.chain_restored)) return false;
+  }
   if (record.version == 0) return IsStampName(record.started) && IsStampName(FolderName(record.backup));
   if (!IsStampName(record.backup)) return false;
   for (const std::u16string& folder : record.saved) {
@@ -124,7 +152,7 @@ std::vector<std::u16string> RecordedFolderNames(const std::u16string& text) {
     while (line.starts_with(kUnfinishedUpdatePrefix)) {
       line = line.substr(std::char_traits<char16_t>::length(kUnfinishedUpdatePrefix));
     }
-    if (!line.starts_with(u"backup=") && !line.starts_with(u"saved=")) continue;
+    if (!line.starts_with(u"backup=") && !line.starts_with(u"saved=") && !line.starts_with(u"chain.backup=")) continue;
     const std::u16string name = FolderName(line.substr(line.find(u'=') + 1));
     if (IsStampName(name) && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
@@ -164,7 +192,13 @@ std::u16string FormatUpdateRecord(const UpdateRecord& record) {
   AddLine(text, u"backup", FolderName(record.backup));
   for (const auto& [name, digest] : record.backup_files) AddLine(text, kBackupPrefix + name, digest);
   for (const auto& [name, digest] : record.after_files) AddLine(text, kAfterPrefix + name, digest);
+  for (const auto& [table, reason] : record.failed_tables) AddLine(text, kFailedPrefix + table, reason);
+  if (record.retry_will_not_help) AddLine(text, u"retry", u"will-not-help");
   if (record.kind == UpdateRecord::Kind::kRestore) AddLine(text, u"restored", record.restored);
+  if (record.kind == UpdateRecord::Kind::kRestore && !record.chain_backup.empty()) {
+    AddLine(text, u"chain.backup", FolderName(record.chain_backup));
+    AddLine(text, u"chain.restored", record.chain_restored);
+  }
   for (const std::u16string& folder : record.saved) AddLine(text, u"saved", FolderName(folder));
   for (const auto& [key, value] : record.unknown) AddLine(text, key, value);
   if (record.unfinished_update) {

@@ -38,8 +38,20 @@ struct UpdateRecord {
   // ended. An empty text: the file did not exist.
   std::map<std::u16string, std::u16string> backup_files;
   std::map<std::u16string, std::u16string> after_files;
+  // After an update that left tables not moved: each such table and why the
+  // engine refused it (one line), and whether the tool's own checks found
+  // a cause a retry could remove (false: none, a retry fails the same way).
+  std::vector<std::pair<std::u16string, std::u16string>> failed_tables;
+  bool retry_will_not_help = false;
   // The history entry a restore copies back.
   std::u16string restored;
+  // A restore that follows up an interrupted one (putting back what it
+  // replaced, or restoring its entry again) keeps the safety folder and the
+  // entry of the chain's first restore: the data from before the chain is
+  // there, and the entry the user chose. Both empty: this restore is the
+  // chain's first (so reads a record written without them).
+  std::u16string chain_backup;
+  std::u16string chain_restored;
   // Where earlier runs that finished this update saved the present data
   // before they were interrupted in their turn.
   std::vector<std::u16string> saved;

@@ -10,6 +10,7 @@
 namespace brevak {
 namespace {
 using testing::CoreHarness;
+using testing::FakeFile;
 using Lines = std::vector<std::string>;
 
 const std::u16string kRecord = u"C:\\Program Files\\Brevak\\upgrade-in-progress.brevak";
@@ -379,6 +380,97 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
                               "\\r\\n上次没有完成的恢复之前的数据保存在：" + kOld + update_line)
           << name;
     }
+  }
+}
+
+// Tables the new version refuses: when the tool finds no cause a retry
+// could remove, the next 开始更新 says to call support and migrates
+// nothing; when it finds one, finishing goes on, saving the present data
+// only when it changed since the last attempt.
+TEST(TablesLeftTest, ARetryThatCannotHelpIsNotMadeAndUnchangedDataIsNotSavedAgain) {
+  const std::u16string install = u"C:\\Program Files\\Brevak";
+  struct Case {
+    const char* name;
+    bool held;     // the retry's own checks find the database held
+    bool changed;  // data entered between the two runs
+    std::string second;
+    std::string asks;
+    size_t requests;  // copy requests of the second run
+  };
+  const Case cases[] = {
+      {"no cause", false, false, "ok\nno", "msgbox OK 升级没有再进行", 0},
+      {"held, unchanged", true, false, "yes\nok", "msgbox YesNo 上次升级没有完成", 1},
+      {"held, changed", true, true, "yes\nok", "msgbox YesNo 上次升级没有完成", 2},
+  };
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    harness.folders.files[install] = {{u"Customerdata.car", 5, 0, "rows"}, {u"Addr.mdb", 5, 0, "rows"}};
+    const bool interrupt = false;
+    harness.CopyDatabasesAsTheShell(interrupt);
+    harness.database.log.fail = [&](const std::u16string& line) {
+      if (line != u"exec delete from SmsSave") return false;
+      if (c.held) harness.data_file_use.in_use = {install + u"\\Addr.mdb"};
+      return true;
+    };
+    harness.Run("yes\nclick CmdUpdate\nok\nclose");
+    const std::u16string text = harness.durable_files.texts[kRecord];
+    EXPECT_NE(text.find(u"failed.SmsSave="), std::u16string::npos) << c.name;
+    EXPECT_EQ(text.find(u"retry=will-not-help"), c.held ? std::u16string::npos : text.find(u"retry=")) << c.name;
+    harness.data_file_use.in_use.clear();
+    if (c.changed) harness.folders.files[install][0].content = "entered since";
+    const size_t before = harness.shell.requests.size();
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\n" + c.second + "\nclose"));
+    ASSERT_FALSE(boxes.empty()) << c.name;
+    EXPECT_TRUE(boxes[0].starts_with(c.asks)) << c.name << ": " << boxes[0];
+    EXPECT_EQ(harness.shell.requests.size() - before, c.requests) << c.name;
+    if (!c.held) {
+      EXPECT_NE(boxes[0].find("\\r\\nSmsSave\\r\\n"), std::string::npos) << boxes[0];
+      EXPECT_EQ(boxes[0].find("完成"), std::string::npos) << boxes[0];
+      EXPECT_TRUE(boxes[1].starts_with("msgbox YesNo 是否放弃这次没有完成的升级？")) << boxes[1];
+      EXPECT_EQ(harness.durable_files.texts[kRecord], text) << c.name;
+    }
+  }
+}
+
+// A chain of interrupted restores and put-backs, each answered 是 or 否:
+// whatever the chain, 是 at the end brings back the data from before the
+// chain's first restore, and 否 the entry that restore was for, whole.
+TEST(RestoreTest, AChainOfInterruptedRestoresPutsBackTheDataFromBeforeItsFirst) {
+  const std::u16string install = u"C:\\Program Files\\Brevak";
+  const std::vector<FakeFile> before = {{u"Customerdata.car", 10, 0, "before"}, {u"Addr.mdb", 10, 0, "before"}};
+  const std::vector<FakeFile> entry = {{u"Customerdata.car", 20, 0, "entry"}, {u"Addr.mdb", 20, 0, "entry"}};
+  // The answers after the first restore was interrupted; each but the last
+  // is interrupted in its turn.
+  const std::vector<std::vector<std::string>> chains = {
+      {"yes", "yes"}, {"yes", "no"}, {"no", "yes"}, {"yes", "no", "yes"}, {"no", "yes", "no"}, {"yes", "yes", "yes"}};
+  for (const std::vector<std::string>& answers : chains) {
+    std::string name;
+    for (const std::string& answer : answers) name += answer + " ";
+    CoreHarness harness;
+    harness.folders.files[install] = before;
+    harness.folders.files[install + u"\\20121220120000"] = entry;
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
+    bool interrupt = true;
+    harness.CopyDatabasesAsTheShell(interrupt);
+    harness.Run("yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\nok\nok\nclose");
+    for (size_t i = 0; i < answers.size(); ++i) {
+      interrupt = i + 1 < answers.size();
+      const Lines boxes =
+          Messages(harness.Run("yes\nclick CmdUpdate\n" + answers[i] + (interrupt ? "\nok\nok" : "\nok") + "\nclose"));
+      ASSERT_FALSE(boxes.empty()) << name;
+      EXPECT_NE(boxes[0].find("恢复之前的数据保存在：" + kOld.substr(0, kOld.size() - 14) + "20121225051422"),
+                std::string::npos) << name << ": " << boxes[0];
+      EXPECT_NE(boxes[0].find("重新恢复 20121220120000"), std::string::npos) << name << ": " << boxes[0];
+      if (!interrupt) {
+        EXPECT_TRUE(boxes.back().starts_with("msgbox OK 恢复完成。")) << name << ": " << boxes.back();
+      }
+    }
+    const std::vector<FakeFile>& now = harness.folders.files[install];
+    ASSERT_EQ(now.size(), 2u) << name;
+    for (size_t i = 0; i < now.size(); ++i) {
+      EXPECT_EQ(now[i].content, answers.back() == "yes" ? "before" : "entry") << name;
+    }
+    EXPECT_EQ(harness.durable_files.texts.count(kRecord), 0u) << name;
   }
 }
 

@@ -20,9 +20,12 @@ const UpdateInProgress kUpdate{u"20121224093000", kDigests, {u"20121226000000"},
 const UpdateEnded kEnded{kUpdate, kDigests};
 const RestoreCopying kRestore{u"20121225051422", kDigests, u"旧的 数据", std::nullopt, {}};
 const RestoreCopying kRestoreCarrying{u"20121225051422", kDigests, u"20121224093000", kEnded, {}};
+const UpdateEnded kEndedRefused{kUpdate, kDigests, {{{u"SmsSave", u"a  b"}}, true}};
+const RestoreCopying kRestoreChained{u"20121225051423", kDigests, u"20121225051422", kEnded, {},
+                                     u"20121225051422", u"旧的 数据"};
 
 TEST(JournalCodecTest, EveryWrittenStateReadsBackAsItself) {
-  for (const JournalState& state : std::vector<JournalState>{kUpdate, kEnded, kRestore, kRestoreCarrying}) {
+  for (const JournalState& state : std::vector<JournalState>{kUpdate, kEnded, kEndedRefused, kRestore, kRestoreCarrying, kRestoreChained}) {
     const std::u16string text = FormatJournal(state);
     EXPECT_TRUE(text.starts_with(u"version=1\r\n"));
     EXPECT_EQ(ParseJournal(text), state) << std::string(text.begin(), text.end());
@@ -33,6 +36,15 @@ TEST(JournalCodecTest, EveryWrittenStateReadsBackAsItself) {
   EXPECT_EQ(ParseJournal(u"version=2\r\nbackup=20121224093000\r\nsaved=20121226000000\r\n"),
             JournalState(JournalDamaged{true, {u"20121224093000", u"20121226000000"}}));
   EXPECT_THROW(FormatJournal(JournalNone{}), std::logic_error);
+  // A chain's first restore is named whole, by a restore only.
+  std::u16string text = FormatJournal(kRestoreChained);
+  for (const char16_t* cut : {u"chain.restored=旧的 数据\r\n", u"chain.backup=20121225051422\r\n"}) {
+    std::u16string half = text;
+    half.erase(half.find(cut), std::u16string(cut).size());
+    EXPECT_TRUE(std::holds_alternative<JournalDamaged>(ParseJournal(half)));
+  }
+  text = FormatJournal(kUpdate) + u"chain.backup=20121225051422\r\nchain.restored=x\r\n";
+  EXPECT_TRUE(std::holds_alternative<JournalDamaged>(ParseJournal(text)));
 }
 
 struct TransitionCase {
@@ -53,6 +65,8 @@ TEST(JournalWriterTest, EachTransitionStartsOnlyFromItsStates) {
        }()},
       {"save noted in a restore", kRestore, [](Journal& j) { j.NoteSaved(kUpdate, u"20121227000000"); }, std::nullopt},
       {"tables left", kUpdate, [](Journal& j) { j.EndWithTablesLeft(kUpdate, kDigests); }, kEnded},
+      {"tables left, reasons on one line", kUpdate,
+       [](Journal& j) { j.EndWithTablesLeft(kUpdate, kDigests, {{{u"SmsSave", u"a\r\nb"}}, true}); }, kEndedRefused},
       {"tables left, no update", std::nullopt, [](Journal& j) { j.EndWithTablesLeft(kUpdate, kDigests); },
        std::nullopt},
       {"restore over an update", kEnded, [](Journal& j) { j.BeginRestore(kRestoreCarrying); }, kRestoreCarrying},

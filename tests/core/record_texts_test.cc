@@ -7,6 +7,7 @@
 
 namespace brevak {
 namespace {
+using namespace std::string_literals;
 
 TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
   const std::vector<NamedFolder> two = {{u"C:\\B\\20121224093000", u"2012年12月24日09时30分00秒"},
@@ -27,6 +28,13 @@ TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
   EXPECT_NE(SetAsideRecordLine({}).find(u"没有指出"), std::u16string::npos);
   EXPECT_TRUE(RestoreAfterSetAsideMessage({u"C:\\B\\20261210125633", u"2026年12月10日12时56分33秒"}, two)
                   .starts_with(u"恢复完成。这次恢复之前的数据保存在：备份文件夹 C:\\B\\20261210125633（"));
+  const std::u16string refused = RetryWillNotHelpMessage({u"Pic", u"SmsSave"}, u"x", {two[0]}, {two[1]});
+  for (const std::u16string& part : {FolderListText({two[0]}), FolderListText({two[1]}), u"\r\nPic、SmsSave\r\n"s}) {
+    EXPECT_NE(refused.find(part), std::u16string::npos) << std::string(refused.begin(), refused.end());
+  }
+  EXPECT_EQ(refused.find(u"完成"), std::u16string::npos);
+  // After a put-back the answer that keeps the data in place is 是.
+  EXPECT_NE(RestoreNotEndedMessage(u"e", two, {}, u"d", u"f", true).find(u"请点“是”，再放回一次 e"), std::u16string::npos);
 }
 
 }  // namespace

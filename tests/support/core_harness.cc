@@ -27,6 +27,30 @@ Platform CoreHarness::MakePlatform(Registry& registry, WindowSystem& window) {
                   &file_digests};
 }
 
+void CoreHarness::CopyDatabasesAsTheShell(const bool& interrupt) {
+  shell.on_call = [this, &interrupt] {
+    const std::u16string install = u"C:\\Program Files\\Brevak";
+    const std::string to = shell.requests.back().pTo, from = shell.requests.back().pFrom;
+    if (to == "C:\\Program Files\\Brevak\\") return;
+    if (to != "C:\\Program Files\\Brevak\\\\") {
+      const std::u16string folder(to.begin(), to.end() - 1);
+      folders.files[folder] = folders.files[install];
+      folders.subfolders[kInstallDir].push_back(folder.substr(install.size() + 1));
+      clock.readings = {{2012, 12, 25, 5, 14, 22 + static_cast<int>(shell.requests.size())}};
+      return;
+    }
+    const size_t cut = from.find("\\\\") + 2;
+    const std::string source = from.substr(cut, from.find("\\*.*") - cut);
+    const auto files = folders.files[install + u"\\" + std::u16string(source.begin(), source.end())];
+    for (size_t i = 0; i < (interrupt ? 1 : files.size()); ++i) {
+      for (FakeFile& file : folders.files[install]) {
+        if (file.name == files[i].name) file = files[i];
+      }
+    }
+    if (interrupt) shell.outcomes.push_back({112, 0, 112});
+  };
+}
+
 std::vector<std::string> CoreHarness::Run(const std::string& script) {
   std::istringstream script_stream(script);
   std::ostringstream transcript;

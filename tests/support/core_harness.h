@@ -32,6 +32,11 @@ class CoreHarness {
   // transcript's lines.
   std::vector<std::string> Run(const std::string& script);
   int exit_code() const { return exit_code_; }
+  // The shell copying databases between the fake folders: a backup copies
+  // the installation's into its folder (which the history then lists, and
+  // the clock moves on), a restore its folder's over the installation's,
+  // only the first when `interrupt`; the package copy changes no database.
+  void CopyDatabasesAsTheShell(const bool& interrupt);
   // The lines of `transcript` that start with `prefix`.
   static std::vector<std::string> LinesStartingWith(const std::vector<std::string>& transcript,
                                                     const std::string& prefix);
