@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/shown_messages.h"
 #include "support/fake_window.h"
 
 namespace brevak {
@@ -35,35 +34,19 @@ std::vector<std::string> UseEveryCall(WindowSystem& window) {
 TEST(WindowSystemWrapperTest, EveryCallReachesTheWrappedWindowUnchanged) {
   testing::FakeWindow direct;
   testing::FakeWindow wrapped;
-  direct.QueueAnswer(vbNo);
-  wrapped.QueueAnswer(vbNo);
-  direct.CancelOperationAtCall(1);
-  wrapped.CancelOperationAtCall(1);
-  int direct_runs = 0;
-  int wrapped_runs = 0;
-  direct.on_do_events = [&] { ++direct_runs; };
-  wrapped.on_do_events = [&] { ++wrapped_runs; };
+  int runs[2] = {0, 0};
+  for (testing::FakeWindow* window : {&direct, &wrapped}) {
+    window->QueueAnswer(vbNo);
+    window->CancelOperationAtCall(1);
+    window->on_do_events = [&runs, window, &direct] { ++runs[window == &direct ? 0 : 1]; };
+  }
   WindowSystemWrapper wrapper(wrapped);
 
   const std::vector<std::string> expected = UseEveryCall(direct);
   EXPECT_EQ(UseEveryCall(wrapper), expected);
   EXPECT_EQ(wrapped.events(), direct.events());
-  EXPECT_EQ(wrapped_runs, direct_runs);
+  EXPECT_EQ(runs[1], runs[0]);
   EXPECT_EQ(wrapper.Run([] {}), direct.Run([] {}));
-}
-
-TEST(WindowSystemWrapperTest, ShownMessagesKeepsTheLastTextAndShowsIt) {
-  testing::FakeWindow window;
-  Platform platform;
-  platform.window = &window;
-  ShownMessages messages(platform);
-  window.QueueAnswer(vbYes);
-  EXPECT_EQ(messages.MsgBox(u"第一", MsgBoxButtons::kOkOnly), vbOK);
-  EXPECT_EQ(messages.MsgBox(u"第二", MsgBoxButtons::kYesNo), vbYes);
-  EXPECT_EQ(messages.last(), u"第二");
-  EXPECT_EQ(window.message_boxes().size(), 2u);
-  messages.Forget();
-  EXPECT_EQ(messages.last(), u"");
 }
 
 }  // namespace
