@@ -19,11 +19,16 @@
 
 namespace brevak {
 
+// The runs that make the checks before anything changes; which check each
+// makes is the table in form_update_checks.cc.
+enum class CheckedRun { kNewUpdate, kFinishing, kRestore };
+
 // The update window: its state, its load and unload steps, and every
 // handler and private procedure of the upgrade, the history and the restore.
 // Its members live in one file per stage, named after the stage.
 class FormUpdate : public FormEvents {
  public:
+  // REQUIRES: platform.window is set.
   explicit FormUpdate(Platform& platform) : platform_(platform) {}
 
   // Start (form_update.cc) and history (form_update_history.cc).
@@ -69,17 +74,19 @@ class FormUpdate : public FormEvents {
   // `hidden`: a subfolder name not listed.
   void SeachFile(std::u16string strPath, const std::u16string& hidden = u"");
 
-  // --- The checks before an update changes anything
-  // (form_update_checks.cc). Each says what is wrong to the user and
-  // returns false when the update must not go on.
+  // --- The checks before a run changes anything (form_update_checks.cc).
+  // Makes the checks of `run` in its order; `entry` is the list entry a
+  // restore copies back. False, after telling the user why, when the run
+  // must not go on.
+  bool PassChecksBefore(CheckedRun run, const std::u16string& entry = u"");
+  // Each check says what is wrong to the user and returns false when the
+  // run must not go on.
   bool PassVersionGate();
   // True (after telling the user) when the VirtualStore holds data files.
   bool DataLeftInVirtualStore();
-  bool PassPreUpdateChecks();
+  bool EnoughSpace(CheckedRun run, const std::u16string& entry);
+  bool PackageWhole();
   // The problem to tell the user, or the empty text.
-  std::u16string SpaceProblem();
-  std::u16string PackageProblem();
-  std::u16string ProgramProblem(const std::u16string& path);
   std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
                                  const std::u16string& password);
   // No other program holds the installation's databases.

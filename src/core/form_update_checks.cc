@@ -1,13 +1,17 @@
-// The checks made before an update changes anything, in the order the
-// update makes them: the version gate, the VirtualStore, free space, a
-// whole package, the databases in use, and a backup folder name of its own.
-// Each tells the user what is wrong and stops the update; none changes a
-// file.
+// The checks made before a run changes anything, as one table of which
+// check runs for a new update, for the finishing of an interrupted one and
+// for a restore, and in which order. Each check that fails tells the user
+// what is wrong and stops the run; none changes a file. They come after
+// the checks every click makes before the in-progress record is read (an
+// installation, and for an update a usable package:
+// form_update_preconditions.cc), and before the run's log entry begins.
+#include <algorithm>
 #include <vector>
 
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/module_file_ver.h"
+#include "core/prompts.h"
 #include "core/vb_text.h"
 #include "core/virtual_store.h"
 
@@ -16,20 +20,96 @@ namespace {
 
 const char16_t kNotNewerQuestion[] = u"升级版本并不比当前版本更新，是否继续？";
 
-const char16_t kCopiesFound[] = u"在以下文件夹中发现了本软件数据文件的副本：";
-const char16_t kWhatItMeans[] =
-    u"软件没有以管理员身份运行时，Windows 会把数据写到那里，您最近的数据可能就在其中。"
-    u"为免把旧数据升级，本次升级没有做任何更改。请先让技术人员核对这些文件，再运行升级程序。";
-
-const char16_t kPackageBroken[] = u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。";
-
 // While the stamp's folder exists the clock is read again every so often,
 // for a few seconds at the most (a folder for each of the next seconds, or
 // a clock that stands still).
 constexpr int kNamingWaitMs = 200;
 constexpr int kMaxNamingWaits = 25;
 
+enum class Check { kVersion, kVirtualStore, kSpace, kPackage, kFilesFree, kDatabasesOpen };
+
+// Each check's place in each run's order, counting from 1; 0: not made.
+//
+// - The version gate asks only before a new update: when finishing, the
+//   package may already lie over the installation, and a restore lays no
+//   program.
+// - Data left in the VirtualStore stops a new update and a finishing. Its
+//   files were written by Brevak without administrator rights after the
+//   last update that checked: finishing would migrate the backup's older
+//   data and say "升级完成" while the shop's newest entries stay shadowed
+//   there, so it stops the same way and the record stays for the next
+//   开始更新. A restore lays back a folder the user chose and migrates
+//   nothing, so it does not look there.
+// - Room on the drive: for an update, its backup and the package; for a
+//   restore, its safety copy and the restored files.
+// - A whole package: whatever lays the package over the installation.
+// - No file held by another program: every run. Finishing checks it first,
+//   as soon as the user has said yes, as the restore does.
+// - The installed databases open: only a new update, which backs them up
+//   and migrates from that backup; finishing migrates from a backup the
+//   record proved, and a restore replaces them.
+struct Row {
+  Check check;
+  int new_update;
+  int finishing;
+  int restore;
+};
+constexpr Row kChecks[] = {
+    //                         new update  finishing  restore
+    {Check::kVersion,          1,          0,         0},
+    {Check::kVirtualStore,     2,          2,         0},
+    {Check::kSpace,            3,          3,         2},
+    {Check::kPackage,          4,          4,         0},
+    {Check::kFilesFree,        5,          1,         1},
+    {Check::kDatabasesOpen,    6,          0,         0},
+};
+
+int PlaceIn(const Row& row, CheckedRun run) {
+  switch (run) {
+    case CheckedRun::kNewUpdate: return row.new_update;
+    case CheckedRun::kFinishing: return row.finishing;
+    case CheckedRun::kRestore: return row.restore;
+  }
+  return 0;
+}
+
+// A program must carry a version that can be read.
+bool VersionReadable(Platform& platform, const std::u16string& path) {
+  std::u16string version;
+  ResumeNext([&] { version = GetFileVer(platform, path)[0]; });
+  return !version.empty();
+}
+
+// The checks of `run`, in its order.
+std::vector<Check> ChecksOf(CheckedRun run) {
+  std::vector<const Row*> rows;
+  for (const Row& row : kChecks) {
+    if (PlaceIn(row, run) != 0) rows.push_back(&row);
+  }
+  std::sort(rows.begin(), rows.end(), [&](const Row* a, const Row* b) { return PlaceIn(*a, run) < PlaceIn(*b, run); });
+  std::vector<Check> checks;
+  for (const Row* row : rows) checks.push_back(row->check);
+  return checks;
+}
+
 }  // namespace
+
+// A check that fails has told the user why.
+bool FormUpdate::PassChecksBefore(CheckedRun run, const std::u16string& entry) {
+  for (const Check check : ChecksOf(run)) {
+    bool passed = true;
+    switch (check) {
+      case Check::kVersion: passed = PassVersionGate(); break;
+      case Check::kVirtualStore: passed = !DataLeftInVirtualStore(); break;
+      case Check::kSpace: passed = EnoughSpace(run, entry); break;
+      case Check::kPackage: passed = PackageWhole(); break;
+      case Check::kFilesFree: passed = DatabasesFree(); break;
+      case Check::kDatabasesOpen: passed = InstalledDatabasesOpen(); break;
+    }
+    if (!passed) return false;
+  }
+  return true;
+}
 
 // Asks before going on when the package is not newer. False ends the update.
 bool FormUpdate::PassVersionGate() {
@@ -63,59 +143,58 @@ bool FormUpdate::CompVer() {
 bool FormUpdate::DataLeftInVirtualStore() {
   std::vector<std::u16string> folders;
   ResumeNext([&] { folders = VirtualStoreFolders(platform_, sInstallDir_); });
-  std::u16string found;  // one line per folder
+  std::vector<std::u16string> found;
   for (const std::u16string& folder : folders) {
     bool holds = false;
     ResumeNext([&] { holds = HoldsDataFiles(platform_, folder); });
-    if (holds) found += folder + vb::vbCrLf;
+    if (holds) found.push_back(folder);
   }
   if (found.empty()) return false;
-  ResumeNext([&] { window().MsgBox(kCopiesFound + vb::vbCrLf + found + kWhatItMeans, MsgBoxButtons::kOkOnly); });
+  ResumeNext([&] { window().MsgBox(prompt::DataLeftInVirtualStore(found), MsgBoxButtons::kOkOnly); });
   return true;
 }
 
-bool FormUpdate::PassPreUpdateChecks() {
-  std::u16string problem = SpaceProblem();
-  if (problem.empty()) problem = PackageProblem();
-  if (problem.empty()) return true;
-  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+// An update needs room for its backup and the package; a restore for its
+// safety copy and the files of `entry`.
+bool FormUpdate::EnoughSpace(CheckedRun run, const std::u16string& entry) {
+  std::u16string message;
+  if (run == CheckedRun::kRestore) {
+    const std::u16string source = sInstallDir_ + u"\\" + entry;
+    const std::u16string problem = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
+    if (problem.empty()) return true;
+    message = prompt::SpaceShort(prompt::kRestore, problem);
+  } else {
+    std::u16string package;
+    ResumeNext([&] { package = platform_.folders->AppPath(); });
+    const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
+    if (problem.empty()) return true;
+    message = prompt::SpaceShort(prompt::kUpdate, problem);
+  }
+  ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
-}
-
-std::u16string FormUpdate::SpaceProblem() {
-  std::u16string package;
-  ResumeNext([&] { package = platform_.folders->AppPath(); });
-  const std::u16string problem = SpaceProblemFor(package, PackageSourceList(), /*migrates=*/true);
-  if (problem.empty()) return u"";
-  return u"磁盘空间不足，升级没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和升级" + problem + vb::vbCrLf +
-         u"请先释放磁盘空间，再开始更新。";
 }
 
 // A file the package lacks is no damage: the copy leaves the installed
 // one. A folder that cannot be read is left to the copies, as above.
-std::u16string FormUpdate::PackageProblem() {
+bool FormUpdate::PackageWhole() {
   std::u16string package;
   try {
     package = platform_.folders->AppPath();
   } catch (const RunTimeError&) {
-    return u"";
+    return true;
   }
   const auto present = [&](const std::u16string& name) { return FileExists(package + u"\\" + name); };
   std::u16string problem;
-  if (present(u"Brevak.exe")) problem = ProgramProblem(package + u"\\Brevak.exe");
+  if (present(u"Brevak.exe") && !VersionReadable(platform_, package + u"\\Brevak.exe")) {
+    problem = prompt::PackageProgramDamaged();
+  }
   if (problem.empty() && present(kCustomerDatabase)) {
     problem = DatabaseProblem(package, kCustomerDatabase, kCustomerPassword);
   }
   if (problem.empty() && present(kAddressBook)) problem = DatabaseProblem(package, kAddressBook, u"");
-  return problem;
-}
-
-// The program must carry a version that can be read.
-std::u16string FormUpdate::ProgramProblem(const std::u16string& path) {
-  std::u16string version;
-  ResumeNext([&] { version = GetFileVer(platform_, path)[0]; });
-  if (!version.empty()) return u"";
-  return u"升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + vb::vbCrLf + kPackageBroken;
+  if (problem.empty()) return true;
+  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+  return false;
 }
 
 // The database must open, read-only: the check writes nothing.
@@ -123,7 +202,7 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
                                            const std::u16string& password) {
   const std::optional<std::u16string> error = ReadOnlyOpenError(package + u"\\" + name, password);
   if (!error) return u"";
-  return u"升级包中的数据库 " + name + u" 无法打开：" + *error + vb::vbCrLf + kPackageBroken;
+  return prompt::PackageDatabaseDamaged(name, *error);
 }
 
 // Nothing may be copied over a database whose changes another program has
@@ -135,12 +214,7 @@ std::u16string FormUpdate::DatabaseProblem(const std::u16string& package, const 
 bool FormUpdate::DatabasesFree() {
   const std::u16string path = FileInUse();
   if (path.empty()) return true;
-  const bool program = vb::LCase(path).ends_with(u".exe");
-  ResumeNext([&] {
-    window().MsgBox((program ? u"程序文件" : u"数据文件") + (u"正在被其他程序使用：" + path) + vb::vbCrLf +
-                        u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。",
-                    MsgBoxButtons::kOkOnly);
-  });
+  ResumeNext([&] { window().MsgBox(prompt::FileInUse(path), MsgBoxButtons::kOkOnly); });
   return false;
 }
 
@@ -180,10 +254,7 @@ bool FormUpdate::NameNewBackupFolder() {
   NameBackupFolder();
   for (int wait = 0; FolderExists(sBackupDir_); ++wait) {
     if (wait == kMaxNamingWaits) {
-      ResumeNext([&] {
-        window().MsgBox(u"备份文件夹已经存在：" + sBackupDir_ + vb::vbCrLf + u"请稍后再开始更新。",
-                        MsgBoxButtons::kOkOnly);
-      });
+      ResumeNext([&] { window().MsgBox(prompt::BackupFolderExists(sBackupDir_), MsgBoxButtons::kOkOnly); });
       return false;
     }
     ResumeNext([&] { platform_.clock->Sleep(kNamingWaitMs); });

@@ -8,6 +8,7 @@
 #include "core/form_update.h"
 #include "core/guard_texts.h"
 #include "core/jet_database.h"
+#include "core/prompts.h"
 #include "core/update_record.h"
 #include "core/vb_text.h"
 
@@ -50,10 +51,10 @@ bool FormUpdate::InstalledDatabasesOpen() {
   struct Installed {
     const char16_t* name;
     const char16_t* password;
-    const char16_t* what;
+    std::u16string what;
   };
-  const Installed files[] = {{kCustomerDatabase, kCustomerPassword, u"客户数据库"},
-                             {kAddressBook, u"", u"通讯录数据库"}};
+  const Installed files[] = {{kCustomerDatabase, kCustomerPassword, prompt::CustomerDatabase()},
+                             {kAddressBook, u"", prompt::AddressBook()}};
   for (const Installed& file : files) {
     const std::u16string path = sInstallDir_ + file.name;
     std::optional<std::u16string> reason;

@@ -87,7 +87,7 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
     return AskToGiveUp(*reading.record) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
   }
   if (AskToFinish(*reading.record)) {
-    if (!DatabasesFree()) return InterruptedUpdate::kStop;
+    if (!PassChecksBefore(CheckedRun::kFinishing)) return InterruptedUpdate::kStop;
     sBackupDir_ = reading.record->backup;
     return InterruptedUpdate::kFinish;
   }

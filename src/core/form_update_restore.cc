@@ -98,18 +98,9 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
                                         const std::shared_ptr<const UpdateRecord>& unfinished_update,
                                         bool back_to_update, const UpdateRecord* interrupted,
                                         const RestoreChain& chain) {
-  if (!DatabasesFree()) return u"";
-  const std::u16string source = sInstallDir_ + u"\\" + entry;
   if (!RestoreSourceHoldsData(entry, sInstallDir_ + entry)) return u"";
-  const std::u16string space = SpaceProblemFor(source, SourceList({source + u"\\*.*"}), /*migrates=*/false);
-  if (!space.empty()) {
-    ResumeNext([&] {
-      window().MsgBox(u"磁盘空间不足，恢复没有进行，现有数据没有改动。" + vb::vbCrLf + u"备份和恢复" + space +
-                          vb::vbCrLf + u"请先释放磁盘空间，再恢复。",
-                      MsgBoxButtons::kOkOnly);
-    });
-    return u"";
-  }
+  if (!PassChecksBefore(CheckedRun::kRestore, entry)) return u"";
+  const std::u16string source = sInstallDir_ + u"\\" + entry;
   const std::u16string safety = NameRestoreBackupFolder();
   if (safety.empty()) return u"";  // the user has been told why
   BeginRestoreLogEntry(entry);

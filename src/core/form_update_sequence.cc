@@ -45,11 +45,7 @@ void FormUpdate::RunUpdateSequence() {
 
 // The checks come first, then the backup, then the record that names it.
 bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
-  if (!PassVersionGate()) return false;
-  if (DataLeftInVirtualStore()) return false;
-  if (!PassPreUpdateChecks()) return false;
-  if (!DatabasesFree()) return false;
-  if (!InstalledDatabasesOpen()) return false;
+  if (!PassChecksBefore(CheckedRun::kNewUpdate)) return false;
   if (!NameNewBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
@@ -82,7 +78,6 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
 // Data just as the last attempt left it holds nothing the backup and the
 // folders saved before lack: it is not saved once more.
 bool FormUpdate::SavePresentData() {
-  if (!PassPreUpdateChecks()) return false;
   if (PresentDataAsLastAttemptLeft()) return true;
   const std::u16string recorded = sBackupDir_;
   const bool named = NameNewBackupFolder();

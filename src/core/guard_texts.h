@@ -4,15 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "core/prompts.h"
+
 // The texts with which the update and the restore refuse to start, ask
 // before a restore of a folder that is no backup, and end an update whose
-// tables did not all move. Each is built here from the values it names, so
-// that the words live apart from the checks that choose them.
+// tables did not all move. Each is built from its template in the prompts
+// with the values it names, so that the words live apart from the checks
+// that choose them.
 namespace brevak::guard_text {
 
-// What a refused run is: "升级" or "恢复".
-inline constexpr char16_t kUpdate[] = u"升级";
-inline constexpr char16_t kRestore[] = u"恢复";
+// What a refused run is.
+using prompt::kRestore;
+using prompt::kUpdate;
 
 // A path as Windows shows it: one backslash between parts, none at the end.
 std::u16string WindowsPath(const std::u16string& path);

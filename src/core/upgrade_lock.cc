@@ -1,13 +1,12 @@
 #include "core/upgrade_lock.h"
 
-#include "core/vb_text.h"
+#include "core/prompts.h"
 
 namespace brevak {
 
 bool TakeUpgradeLock(Platform& platform) {
   if (platform.instance_lock->TryLock()) return true;
-  platform.window->MsgBox(u"Brevak升级程序已经在运行。" + vb::vbCrLf + u"请等它结束后再运行升级程序。",
-                          MsgBoxButtons::kOkOnly);
+  platform.window->MsgBox(prompt::AnotherCopyRunning(), MsgBoxButtons::kOkOnly);
   return false;
 }
 

@@ -3,6 +3,9 @@
 // leaves behind, and the backup a restore takes first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "platform/posix/text/utf.h"
 #include "support/core_harness.h"
 
@@ -32,6 +35,19 @@ void MakeDestinationOnCopy(CoreHarness& harness) {
     harness.folders.existing_folders.insert(std::u16string(to.begin(), to.end() - 1));
   };
 }
+
+// LOCALAPPDATA as a test sets it, as it was again afterwards.
+class LocalAppData {
+ public:
+  explicit LocalAppData(const char* value) {
+    if (const char* old = std::getenv("LOCALAPPDATA")) old_ = old;
+    setenv("LOCALAPPDATA", value, 1);
+  }
+  ~LocalAppData() { old_ ? setenv("LOCALAPPDATA", old_->c_str(), 1) : unsetenv("LOCALAPPDATA"); }
+
+ private:
+  std::optional<std::string> old_;
+};
 
 // The end of the message when the tool finds nothing a retry could remove.
 const std::string kRetry =
@@ -204,6 +220,75 @@ TEST(RestoreBackupTest, NoRestoreWithoutABackupOfWhatItReplaces) {
     // Whatever the call left of its own folder goes; an older one stays.
     const std::u16string own = c.folder_was_there ? kNextBackupDir : kBackupDir;
     EXPECT_EQ(harness.folders.deleted, std::vector<std::u16string>{own}) << c.reason;
+  }
+}
+
+// Which check a new update, a finishing and a restore make: each check is
+// made to fail in turn; a run that makes it stops with its message before
+// any copy, and a run that does not goes past it to its copies.
+TEST(ChecksBeforeAnyChangeTest, EachRunMakesTheChecksOfItsColumnAndStopsAtTheFirstThatFails) {
+  const std::u16string kEntry = u"C:\\Program Files\\Brevak\\20121224093000";
+  struct Run {
+    const char* name;
+    std::function<void(CoreHarness&)> arrange;
+    std::string script;
+  };
+  const Run runs[] = {
+      {"new update", [](CoreHarness&) {}, "yes\nclick CmdUpdate\n"},
+      {"finishing",
+       [&](CoreHarness& h) {
+         h.durable_files.texts[std::u16string(CoreHarness::kInstallDir) + u"upgrade-in-progress.brevak"] =
+             u"kind=update\r\nbackup=" + kEntry +
+             u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\nbackup.Customerdata.car=0 0\r\n";
+       },
+       "yes\nclick CmdUpdate\nyes\n"},
+      {"restore", [](CoreHarness&) {}, "yes\nclick cmdGetHistory\nselect 0\nclick CmdRestore\n"},
+  };
+  struct Check {
+    const char* name;
+    std::function<void(CoreHarness&)> fail;
+    std::string message;  // the start of its message box
+    bool made[3];         // by a new update, a finishing, a restore
+  };
+  const Check checks[] = {
+      {"version", [](CoreHarness& h) { h.version_files.AddFile("C:\\pkg\\Brevak.exe", "5.06.0003"); },
+       "msgbox YesNo 升级版本并不比当前版本更新", {true, false, false}},
+      {"VirtualStore", [](CoreHarness& h) {
+         h.folders.files[u"C:\\Users\\owner\\AppData\\Local\\VirtualStore\\Program Files\\Brevak"] = {{u"Addr.mdb"}};
+       }, "msgbox OK 在以下文件夹中发现了本软件数据文件的副本", {true, true, false}},
+      {"space", [](CoreHarness& h) {
+         h.folders.available_space = 1;
+         // The restore lists its entry by the path it copies from.
+         h.folders.files[std::u16string(CoreHarness::kInstallDir) + u"\\20121224093000"] = {{u"Addr.mdb"}};
+       }, "msgbox OK 磁盘空间不足", {true, true, true}},
+      {"package", [](CoreHarness& h) {
+         h.folders.files[u"C:\\pkg"].push_back({u"Customerdata.car"});
+         h.database.log.fail = [](const std::u16string& line) { return line.starts_with(u"open Data Source =C:\\pkg\\"); };
+       }, "msgbox OK 升级包中的数据库 Customerdata.car 无法打开", {true, true, false}},
+      {"files free", [](CoreHarness& h) { h.data_file_use.in_use.insert(u"C:\\Program Files\\Brevak\\Addr.mdb"); },
+       "msgbox OK 数据文件正在被其他程序使用", {true, true, true}},
+      {"databases open", [](CoreHarness& h) { std::erase_if(h.folders.files[CoreHarness::kInstallDir], [](const FakeFile& f) { return f.name == u"Addr.mdb"; }); },
+       "msgbox OK 升级没有进行：安装文件夹中没有通讯录数据库", {true, false, false}},
+  };
+  const LocalAppData local_app_data("C:\\Users\\owner\\AppData\\Local");
+  for (size_t r = 0; r < 3; ++r) {
+    for (const Check& check : checks) {
+      CoreHarness harness;
+      harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121224093000"};
+      harness.folders.files[kEntry] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
+      runs[r].arrange(harness);
+      check.fail(harness);
+      const std::string answers = !check.made[r] ? "ok\nok\nok\n" : check.message.starts_with("msgbox YesNo") ? "no\n" : "ok\n";
+      const Lines boxes = MessageBoxes(harness.Run(runs[r].script + answers + "close"));
+      const bool shown = std::any_of(boxes.begin(), boxes.end(), [&](const std::string& box) { return box.starts_with(check.message); });
+      const std::string where = std::string(runs[r].name) + ", " + check.name;
+      EXPECT_EQ(shown, check.made[r]) << where;
+      if (check.made[r]) {
+        EXPECT_TRUE(harness.shell.requests.empty()) << where;
+      } else {
+        EXPECT_FALSE(harness.shell.requests.empty()) << where << ": stopped before its copies";
+      }
+    }
   }
 }
 

@@ -1,0 +1,169 @@
+#include "core/prompts.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/vb_text.h"
+
+namespace brevak::prompt {
+namespace {
+
+constexpr int64_t kMegabyte = 1024 * 1024;
+
+// The texts, one per Id, in the order of Id. A line break is "\r\n".
+const std::vector<Template> kTemplates = {
+    {Id::kAnotherCopyRunning, u"Brevak升级程序已经在运行。\r\n请等它结束后再运行升级程序。"},
+    {Id::kInstallationNotFound,
+     u"没有找到Brevak的安装文件夹，{run}没有进行。\r\n数据没有改动。\r\n{where}\r\n"
+     u"请在装有Brevak的电脑上运行升级程序；如果这台电脑的Brevak能正常使用，请联系技术支持。"},
+    {Id::kNotRegistered, u"这台电脑的Windows中没有Brevak的安装信息。"},
+    {Id::kRegisteredFolderWithoutProgram, u"Windows中登记的安装文件夹 {folder} 里没有 Brevak.exe。"},
+    {Id::kPackageNotExtracted,
+     u"升级没有进行：升级程序所在的文件夹里没有升级包的其他文件。\r\n数据没有改动。\r\n"
+     u"升级程序所在的文件夹：{folder}\r\n"
+     u"如果是在压缩包（ZIP）里直接打开的升级程序，请先把整个升级包解压到这台电脑上的一个文件夹，"
+     u"再从那里运行升级程序，点击“开始更新”。"},
+    {Id::kPackageFolderNameUnusable,
+     u"升级没有进行：升级包所在文件夹的名称里有这台电脑的Windows不能处理的文字。\r\n数据没有改动。\r\n"
+     u"升级包所在的文件夹：{folder}\r\n"
+     u"请把整个升级包复制到名称只有中文、英文字母和数字的文件夹（例如 C:\\Brevak升级包），"
+     u"再从那里运行升级程序，点击“开始更新”。"},
+    {Id::kRestoreFolderNameUnusable,
+     u"恢复没有进行：文件夹 {entry} 的名称里有这台电脑的Windows不能处理的文字。\r\n数据没有改动。\r\n"
+     u"请把这个文件夹改成只有中文、英文字母和数字的名称，再点击“显示升级记录”，选中它后恢复。"},
+    {Id::kCustomerDatabase, u"客户数据库"},
+    {Id::kAddressBook, u"通讯录数据库"},
+    {Id::kInstalledDatabaseMissing,
+     u"升级没有进行：安装文件夹中没有{what}。\r\n数据没有改动。\r\n请联系技术支持。\r\n缺少的文件：{file}"},
+    {Id::kInstalledDatabaseUnopened,
+     u"升级没有进行：安装文件夹中的{what}打不开。\r\n数据没有改动。\r\n请联系技术支持。\r\n文件：{file}\r\n"
+     u"数据库引擎的说明：{reason}"},
+    {Id::kNotABackupQuestion,
+     u"要恢复的文件夹 {entry} 不是升级程序建立的备份文件夹。\r\n"
+     u"恢复会用其中的文件替换安装文件夹里的同名文件：\r\n{files}\r\n"
+     u"替换之前，目前的数据会先复制到一个新的备份文件夹。\r\n"
+     u"点“是”：照样恢复；点“否”：不恢复，数据没有改动。不确定时请点“否”。"},
+    {Id::kNoFilesInFolder, u"（这个文件夹里没有文件）"},
+    {Id::kNameSeparator, u"、"},
+    {Id::kMoreFiles, u"{names}等 {count} 个文件"},
+    {Id::kCustomerDatabaseNotOpened, u"客户数据库打不开，客户数据都没有转移（各数据表的名称记在升级日志中）。"},
+    {Id::kRetryAfterFreeingSpace,
+     u"原因是磁盘空间不足：{shortage}\r\n"
+     u"释放磁盘空间后，再次点击“开始更新”即可重新转移这些数据；在此之前请先不要在Brevak中录入数据。"},
+    {Id::kRetryAfterClosing,
+     u"原因是有文件正在被其他程序使用：{file}\r\n"
+     u"关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件）后，再次点击“开始更新”即可重新转移这些数据；"
+     u"在此之前请先不要在Brevak中录入数据。"},
+    {Id::kRetryWillNotHelp,
+     u"再次点击“开始更新”也不能解决这个问题，请联系技术支持；在此之前请先不要在Brevak中录入数据。\r\n"
+     u"数据库引擎的说明：{reason}"},
+    {Id::kDataLeftInVirtualStore,
+     u"在以下文件夹中发现了本软件数据文件的副本：\r\n{folders}"
+     u"软件没有以管理员身份运行时，Windows 会把数据写到那里，您最近的数据可能就在其中。"
+     u"为免把旧数据升级，本次升级没有做任何更改。请先让技术人员核对这些文件，再运行升级程序。"},
+    {Id::kUpdateSpaceShort,
+     u"磁盘空间不足，升级没有进行，现有数据没有改动。\r\n备份和升级{shortage}\r\n请先释放磁盘空间，再开始更新。"},
+    {Id::kRestoreSpaceShort,
+     u"磁盘空间不足，恢复没有进行，现有数据没有改动。\r\n备份和恢复{shortage}\r\n请先释放磁盘空间，再恢复。"},
+    {Id::kSpaceNeeded, u"需要 {needed} MB，安装文件夹所在的磁盘只有 {available} MB 可用。"},
+    {Id::kPackageProgramDamaged,
+     u"升级包中的 Brevak.exe 已损坏：读不出它的版本信息。\r\n"
+     u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。"},
+    {Id::kPackageDatabaseDamaged,
+     u"升级包中的数据库 {name} 无法打开：{reason}\r\n"
+     u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。"},
+    {Id::kProgramInUse,
+     u"程序文件正在被其他程序使用：{file}\r\n"
+     u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"},
+    {Id::kDataFileInUse,
+     u"数据文件正在被其他程序使用：{file}\r\n"
+     u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"},
+    {Id::kBackupFolderExists, u"备份文件夹已经存在：{folder}\r\n请稍后再开始更新。"},
+    {Id::kBusyReason, u"正在{run}Brevak数据"},
+    {Id::kRestoreSourceGone,
+     u"恢复没有进行：要恢复的文件夹 {entry} 已经不存在。\r\n数据没有改动。\r\n"
+     u"请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。"},
+    {Id::kRestoreSourceEmpty,
+     u"恢复没有进行：要恢复的文件夹 {entry} 中没有数据库文件。\r\n数据没有改动。\r\n"
+     u"请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。"},
+};
+
+std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
+}  // namespace
+
+const std::vector<Template>& Templates() { return kTemplates; }
+
+std::vector<std::u16string> PlaceholdersOf(std::u16string_view text) {
+  std::vector<std::u16string> names;
+  for (size_t open = text.find(u'{'); open != std::u16string_view::npos; open = text.find(u'{', open + 1)) {
+    const size_t close = text.find(u'}', open);
+    if (close == std::u16string_view::npos) break;
+    names.emplace_back(text.substr(open + 1, close - open - 1));
+  }
+  return names;
+}
+
+std::u16string Fill(Id id, const Values& values) {
+  const std::u16string_view text = kTemplates.at(static_cast<size_t>(id)).text;
+  const std::vector<std::u16string> names = PlaceholdersOf(text);
+  for (const auto& [name, value] : values) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+      throw std::logic_error("prompt " + std::to_string(static_cast<int>(id)) + " has no placeholder {" +
+                             Narrow(name) + "}");
+    }
+  }
+  std::u16string filled;
+  size_t from = 0;
+  for (size_t open = text.find(u'{'); open != std::u16string_view::npos; open = text.find(u'{', from)) {
+    const size_t close = text.find(u'}', open);
+    if (close == std::u16string_view::npos) break;
+    const std::u16string_view name = text.substr(open + 1, close - open - 1);
+    const auto value = std::find_if(values.begin(), values.end(), [&](const auto& v) { return v.first == name; });
+    if (value == values.end()) {
+      throw std::logic_error("prompt " + std::to_string(static_cast<int>(id)) + " lacks a value for {" +
+                             Narrow(name) + "}");
+    }
+    filled.append(text.substr(from, open - from)).append(value->second);
+    from = close + 1;
+  }
+  return filled.append(text.substr(from));
+}
+
+std::u16string AnotherCopyRunning() { return Fill(Id::kAnotherCopyRunning); }
+
+std::u16string DataLeftInVirtualStore(const std::vector<std::u16string>& folders) {
+  std::u16string lines;
+  for (const std::u16string& folder : folders) lines += folder + vb::vbCrLf;
+  return Fill(Id::kDataLeftInVirtualStore, {{u"folders", lines}});
+}
+
+std::u16string SpaceShort(const std::u16string& run, const std::u16string& shortage) {
+  return Fill(run == kRestore ? Id::kRestoreSpaceShort : Id::kUpdateSpaceShort, {{u"shortage", shortage}});
+}
+
+// Megabytes, rounded up for what is needed and down for what is there.
+std::u16string SpaceNeeded(int64_t needed, int64_t available) {
+  return Fill(Id::kSpaceNeeded, {{u"needed", vb::CStr((needed + kMegabyte - 1) / kMegabyte)},
+                                 {u"available", vb::CStr(available / kMegabyte)}});
+}
+
+std::u16string PackageProgramDamaged() { return Fill(Id::kPackageProgramDamaged); }
+
+std::u16string PackageDatabaseDamaged(const std::u16string& name, const std::u16string& reason) {
+  return Fill(Id::kPackageDatabaseDamaged, {{u"name", name}, {u"reason", reason}});
+}
+
+std::u16string FileInUse(const std::u16string& path) {
+  const bool program = vb::LCase(path).ends_with(u".exe");
+  return Fill(program ? Id::kProgramInUse : Id::kDataFileInUse, {{u"file", path}});
+}
+
+std::u16string BackupFolderExists(const std::u16string& folder) {
+  return Fill(Id::kBackupFolderExists, {{u"folder", folder}});
+}
+
+std::u16string CustomerDatabase() { return Fill(Id::kCustomerDatabase); }
+std::u16string AddressBook() { return Fill(Id::kAddressBook); }
+
+}  // namespace brevak::prompt

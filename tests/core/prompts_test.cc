@@ -1,0 +1,100 @@
+// The prompts' table: every template is built by a builder that fills
+// exactly its placeholders, and Fill refuses a value too few or too many.
+#include "core/prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+
+#include "core/guard_texts.h"
+
+namespace brevak {
+namespace {
+using prompt::Id;
+
+// The fixed parts of a template, between its placeholders.
+std::vector<std::u16string> FixedParts(std::u16string_view text) {
+  std::vector<std::u16string> parts;
+  size_t from = 0;
+  for (size_t open = text.find(u'{'); open != std::u16string_view::npos; open = text.find(u'{', from)) {
+    parts.emplace_back(text.substr(from, open - from));
+    from = text.find(u'}', open) + 1;
+  }
+  parts.emplace_back(text.substr(from));
+  return parts;
+}
+
+TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders) {
+  const std::vector<std::u16string> seven = {u"a", u"b", u"c", u"d", u"e", u"f", u"g"};
+  const std::map<Id, std::function<std::u16string()>> builders = {
+      {Id::kAnotherCopyRunning, [] { return prompt::AnotherCopyRunning(); }},
+      {Id::kInstallationNotFound, [] { return guard_text::InstallationNotFound(prompt::kUpdate, u""); }},
+      {Id::kNotRegistered, [] { return guard_text::InstallationNotFound(prompt::kUpdate, u""); }},
+      {Id::kRegisteredFolderWithoutProgram, [] { return guard_text::InstallationNotFound(prompt::kRestore, u"C:\\B\\"); }},
+      {Id::kPackageNotExtracted, [] { return guard_text::PackageNotExtracted(u"C:\\pkg"); }},
+      {Id::kPackageFolderNameUnusable, [] { return guard_text::PackageFolderNameUnusable(u"C:\\pkg"); }},
+      {Id::kRestoreFolderNameUnusable, [] { return guard_text::RestoreFolderNameUnusable(u"x"); }},
+      {Id::kCustomerDatabase, [] { return prompt::CustomerDatabase(); }},
+      {Id::kAddressBook, [] { return prompt::AddressBook(); }},
+      {Id::kInstalledDatabaseMissing, [] { return guard_text::InstalledDatabaseProblem(u"w", u"C:\\B\\Addr.mdb", u""); }},
+      {Id::kInstalledDatabaseUnopened, [] { return guard_text::InstalledDatabaseProblem(u"w", u"C:\\B\\Addr.mdb", u"r"); }},
+      {Id::kNotABackupQuestion, [] { return guard_text::NotABackupQuestion(u"x", {u"a"}); }},
+      {Id::kNoFilesInFolder, [] { return guard_text::NotABackupQuestion(u"x", {}); }},
+      {Id::kNameSeparator, [] { return guard_text::NotABackupQuestion(u"x", {u"a", u"b"}); }},
+      {Id::kMoreFiles, [&] { return guard_text::NotABackupQuestion(u"x", seven); }},
+      {Id::kCustomerDatabaseNotOpened, [] { return guard_text::CustomerDatabaseNotOpened(); }},
+      {Id::kRetryAfterFreeingSpace, [] { return guard_text::RetryAfterFreeingSpace(u"s"); }},
+      {Id::kRetryAfterClosing, [] { return guard_text::RetryAfterClosing(u"C:\\B\\Addr.mdb"); }},
+      {Id::kRetryWillNotHelp, [] { return guard_text::RetryWillNotHelp(u"r"); }},
+      {Id::kDataLeftInVirtualStore, [] { return prompt::DataLeftInVirtualStore({u"C:\\v"}); }},
+      {Id::kUpdateSpaceShort, [] { return prompt::SpaceShort(prompt::kUpdate, u"s"); }},
+      {Id::kRestoreSpaceShort, [] { return prompt::SpaceShort(prompt::kRestore, u"s"); }},
+      {Id::kSpaceNeeded, [] { return prompt::SpaceNeeded(1, 0); }},
+      {Id::kPackageProgramDamaged, [] { return prompt::PackageProgramDamaged(); }},
+      {Id::kPackageDatabaseDamaged, [] { return prompt::PackageDatabaseDamaged(u"Addr.mdb", u"r"); }},
+      {Id::kProgramInUse, [] { return prompt::FileInUse(u"C:\\B\\BREVAK.EXE"); }},
+      {Id::kDataFileInUse, [] { return prompt::FileInUse(u"C:\\B\\Addr.mdb"); }},
+      {Id::kBackupFolderExists, [] { return prompt::BackupFolderExists(u"C:\\B\\20121225051422"); }},
+      {Id::kBusyReason, [] { return guard_text::BusyReason(prompt::kRestore); }},
+      {Id::kRestoreSourceGone, [] { return guard_text::RestoreSourceMissing(u"x", true); }},
+      {Id::kRestoreSourceEmpty, [] { return guard_text::RestoreSourceMissing(u"x", false); }},
+  };
+  const std::vector<prompt::Template>& templates = prompt::Templates();
+  for (size_t i = 0; i < templates.size(); ++i) {
+    const prompt::Template& t = templates[i];
+    ASSERT_EQ(static_cast<size_t>(t.id), i) << "out of the order of Id";
+    const auto builder = builders.find(t.id);
+    ASSERT_NE(builder, builders.end()) << "template " << i << " has no builder here";
+    std::u16string built;
+    ASSERT_NO_THROW(built = builder->second()) << "template " << i;
+    for (const std::u16string& part : FixedParts(t.text)) {
+      EXPECT_NE(built.find(part), std::u16string::npos) << "template " << i << " is not what its builder built";
+    }
+  }
+  EXPECT_EQ(templates.size(), builders.size());
+}
+
+TEST(PromptsTest, FillRefusesAMissingOrUnknownPlaceholderAndPutsValuesInAsTheyAre) {
+  const struct {
+    const char* name;
+    prompt::Values values;
+    bool refused;
+  } cases[] = {
+      {"as named", {{u"name", u"Addr.mdb"}, {u"reason", u"{reason}"}}, false},
+      {"one missing", {{u"name", u"Addr.mdb"}}, true},
+      {"one unknown", {{u"name", u"Addr.mdb"}, {u"reason", u"r"}, {u"folder", u"f"}}, true},
+      {"none", {}, true},
+  };
+  for (const auto& c : cases) {
+    if (c.refused) {
+      EXPECT_THROW(prompt::Fill(Id::kPackageDatabaseDamaged, c.values), std::logic_error) << c.name;
+    } else {
+      EXPECT_EQ(prompt::Fill(Id::kPackageDatabaseDamaged, c.values).find(u"Addr.mdb 无法打开：{reason}\r\n"), 9u) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brevak
