@@ -25,7 +25,18 @@ void FormUpdate::Form_Load() {
   sInstallDir_ = InstallDirFromListing(sInstallDir_);
   Conn_ = platform_.database->CreateConnection(u"Adodb.Connection");
   Conn_->SetProvider(kProvider);
-  Conn_->Open(ConnectionString(sInstallDir_ + kAddressBook, u""));
+  const std::u16string address_book = ConnectionString(sInstallDir_ + kAddressBook, u"");
+  // A run killed while it copied over the address book leaves the file
+  // damaged and its record beside it: the window must still open, so that
+  // the next click can finish or undo that run. The handlers open what
+  // they read themselves.
+  bool recorded = true;  // a record that cannot be read may be one
+  ResumeNext([&] { recorded = platform_.durable_files->ReadText(UpdateRecordPath()).has_value(); });
+  if (recorded) {
+    ResumeNext([&] { Conn_->Open(address_book); });
+    return;
+  }
+  Conn_->Open(address_book);
 }
 
 // The connection is closed only when it is open: after a failed reopening

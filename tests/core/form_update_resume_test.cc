@@ -389,6 +389,32 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
   }
 }
 
+// A run killed while it copied over the address book leaves the file
+// unopenable: with its record beside it the window still opens and asks
+// about that run; without one the start fails as it always has.
+TEST(RestoreTest, AnAddressBookTheInterruptedRunDamagedStillLetsTheNextClickAsk) {
+  for (const bool recorded : {true, false}) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    harness.folders.subfolders[CoreHarness::kInstallDir] = {u"20121220120000"};
+    if (recorded) {
+      harness.durable_files.texts[kRecord] = u"kind=restore\r\nbackup=" + kOldBackup +
+                                             u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\n"
+                                             u"backup.Customerdata.car=0 0\r\nrestored=20121220120000\r\n";
+    } else {
+      harness.durable_files.texts.erase(kRecord);
+    }
+    harness.database.log.fail = [](const std::u16string& line) {
+      return line.starts_with(u"open ") && line.find(u"Addr.mdb;") != std::u16string::npos;
+    };
+    const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\ncancel\nclose"));
+    EXPECT_EQ(harness.exit_code(), recorded ? 0 : 1) << recorded;
+    if (!recorded) continue;
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(boxes[0].starts_with("msgbox YesNoCancel 上次恢复数据没有完成")) << boxes[0];
+  }
+}
+
 // Tables the new version refuses: when the tool finds no cause a retry
 // could remove, the next 开始更新 says to call support and migrates
 // nothing; when it finds one, finishing goes on, saving the present data
