@@ -118,8 +118,7 @@ std::u16string FormUpdate::UnfinishedCopyFolderName() {
   ResumeNext([&] {
     const std::optional<std::u16string> text = platform_.durable_files->ReadText(UpdateRecordPath());
     const std::optional<UpdateRecord> record = text ? ParseUpdateRecord(*text) : std::nullopt;
-    if (record && record->version == kUpdateRecordVersion &&
-        (record->kind == UpdateRecord::Kind::kUpdateBackup || record->kind == UpdateRecord::Kind::kRestoreSafetyCopy)) {
+    if (record && IsUnfinishedCopy(*record)) {
       name = record->backup;
     }
   });

@@ -171,7 +171,17 @@ std::u16string FormUpdate::SavedFolders() const {
 // anything is replaced: finishing unrecorded would leave nothing to name
 // the saved folder.
 bool FormUpdate::RecordSavedFolder() {
-  const RecordReading reading = ReadRecord();
+  RecordReading reading = ReadRecord();
+  // The save under way names the update it saves for: that update, proved
+  // again, is what the saved folder is noted in.
+  if (reading.unfinished_copy && reading.unfinished_copy->kind == UpdateRecord::Kind::kUpdateSave) {
+    UpdateRecord update = *reading.unfinished_copy->unfinished_update;
+    if (const std::u16string problem = ProveRecord(update); problem.empty()) {
+      reading.record = std::move(update);
+    } else {
+      reading.problem = problem;
+    }
+  }
   if (!reading.record || reading.record->kind != UpdateRecord::Kind::kUpdate) {
     const std::u16string reason = !reading.problem.empty() ? reading.problem
                                   : reading.newer            ? RecordIncompleteReason()

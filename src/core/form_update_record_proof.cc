@@ -141,8 +141,7 @@ FormUpdate::RecordReading FormUpdate::ReadRecord() {
   }
   if (!text) return reading;
   std::optional<UpdateRecord> record = ParseUpdateRecord(*text);
-  if (record && (record->kind == UpdateRecord::Kind::kUpdateBackup ||
-                 record->kind == UpdateRecord::Kind::kRestoreSafetyCopy) && record->version == kUpdateRecordVersion) {
+  if (record && IsUnfinishedCopy(*record)) {
     // Nothing of it is followed but the folder's name, checked by the codec.
     reading.unfinished_copy = std::move(record);
     return reading;

@@ -84,12 +84,24 @@ bool FormUpdate::SavePresentData() {
   sSavedDir_ = sBackupDir_;
   sBackupDir_ = recorded;
   if (!named || !MakeBackupFolder(sSavedDir_, kUpdateNotFinished, kUpdateButton)) return false;
+  // The save names the update it saves for, as proved (an earlier form's
+  // databases by digest); a record gone since is told after the copy.
+  const RecordReading reading = ReadRecord();
+  const std::u16string name = sSavedDir_.substr(sInstallDir_.size());
+  if (reading.record && reading.record->kind == UpdateRecord::Kind::kUpdate &&
+      !BeginCopyInto(sSavedDir_, [&] { journal().BeginSave(CarriedUpdateOf(*reading.record), name); },
+                     kUpdateNotFinished, kUpdateButton)) {
+    return false;
+  }
   ResumeNext([&] { CloseConnIfOpen(); });
   SHFILEOPSTRUCT request;
   request.pFrom = BackupSourceList();
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
-  if (!RunBackupRequest(request, sSavedDir_)) return false;
+  if (!RunBackupRequest(request, sSavedDir_)) {
+    if (!FolderExists(sSavedDir_)) DropCopyState();
+    return false;
+  }
   NoteBackup(sSavedDir_, u"继续完成升级之前安装文件夹中的现有数据");
   return RecordSavedFolder();
 }

@@ -19,6 +19,7 @@ constexpr size_t kRestoreCopying = 3;
 constexpr size_t kDamaged = 4;
 constexpr size_t kUpdateBackingUp = 5;
 constexpr size_t kRestoreSafetyCopy = 6;
+constexpr size_t kUpdateSaving = 7;
 static_assert(std::is_same_v<std::variant_alternative_t<kDamaged, JournalState>, JournalDamaged>);
 static_assert(std::is_same_v<std::variant_alternative_t<kRestoreSafetyCopy, JournalState>, RestoreSafetyCopy>);
 
@@ -86,6 +87,9 @@ JournalState JournalStateOf(const UpdateRecord& record) {
   if (record.version > kUpdateRecordVersion) return JournalDamaged{true, {}};
   if (record.kind == UpdateRecord::Kind::kUpdate) return AsState(CarriedUpdateOf(record));
   if (record.kind == UpdateRecord::Kind::kUpdateBackup) return UpdateBackingUp{record.backup};
+  if (record.kind == UpdateRecord::Kind::kUpdateSave) {
+    return UpdateSaving{record.backup, CarriedUpdateOf(*record.unfinished_update)};
+  }
   if (record.kind == UpdateRecord::Kind::kRestoreSafetyCopy) return SafetyCopyOf(record);
   return RestoreCopyingOf(record);
 }
@@ -97,6 +101,13 @@ UpdateRecord RecordOf(const JournalState& state) {
     UpdateRecord record;
     record.kind = UpdateRecord::Kind::kUpdateBackup;
     record.backup = backing_up->folder;
+    return record;
+  }
+  if (const UpdateSaving* saving = std::get_if<UpdateSaving>(&state)) {
+    UpdateRecord record;
+    record.kind = UpdateRecord::Kind::kUpdateSave;
+    record.backup = saving->folder;
+    record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(saving->update));
     return record;
   }
   if (const RestoreSafetyCopy* copy = std::get_if<RestoreSafetyCopy>(&state)) {
@@ -161,7 +172,7 @@ void Journal::BeginUpdate(const UpdateInProgress& update) {
 }
 
 void Journal::NoteSaved(const CarriedUpdate& update, const std::u16string& folder) {
-  From({kUpdateInProgress, kUpdateEnded}, "NoteSaved");
+  From({kUpdateInProgress, kUpdateEnded, kUpdateSaving}, "NoteSaved");
   JournalState next = AsState(update);
   std::visit(
       [&](auto& state) {
@@ -214,6 +225,11 @@ void Journal::BeginUpdateBackup(const std::u16string& folder) {
   Apply(UpdateBackingUp{folder});
 }
 
+void Journal::BeginSave(const CarriedUpdate& update, const std::u16string& folder) {
+  From({kUpdateInProgress, kUpdateEnded}, "BeginSave");
+  Apply(UpdateSaving{folder, update});
+}
+
 void Journal::BeginSafetyCopy(const RestoreSafetyCopy& copy) {
   const JournalState& from = From({kNone, kUpdateInProgress, kUpdateEnded, kRestoreCopying}, "BeginSafetyCopy");
   if (copy.interrupted.has_value() != std::holds_alternative<RestoreCopying>(from)) {
@@ -225,8 +241,9 @@ void Journal::BeginSafetyCopy(const RestoreSafetyCopy& copy) {
 // What a restore's safety copy began from comes back: the interrupted
 // restore it followed up, else the update it carried, else nothing.
 void Journal::DropUnfinishedCopy() {
-  const JournalState& from = From({kUpdateBackingUp, kRestoreSafetyCopy}, "DropUnfinishedCopy");
+  const JournalState& from = From({kUpdateBackingUp, kRestoreSafetyCopy, kUpdateSaving}, "DropUnfinishedCopy");
   JournalState next = JournalNone{};
+  if (const UpdateSaving* saving = std::get_if<UpdateSaving>(&from)) next = AsState(saving->update);
   if (const RestoreSafetyCopy* copy = std::get_if<RestoreSafetyCopy>(&from)) {
     if (copy->interrupted) {
       next = *copy->interrupted;

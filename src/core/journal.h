@@ -179,8 +179,16 @@ struct RestoreSafetyCopy {
   bool operator==(const RestoreSafetyCopy&) const = default;
 };
 
+// The present data saved into a folder the run made, before the update
+// it names is finished.
+struct UpdateSaving {
+  std::u16string folder;
+  CarriedUpdate update;
+  bool operator==(const UpdateSaving&) const = default;
+};
+
 using JournalState = std::variant<JournalNone, UpdateInProgress, UpdateEnded, RestoreCopying, JournalDamaged,
-                                  UpdateBackingUp, RestoreSafetyCopy>;
+                                  UpdateBackingUp, RestoreSafetyCopy, UpdateSaving>;
 
 // The codec. The text is always written in this tool's version; reading
 // keeps the record's version rules (an earlier form read in full, unknown
@@ -219,6 +227,8 @@ class Journal {
   void End();
   void SetAside(const std::u16string& to);
   void BeginUpdateBackup(const std::u16string& folder);
+  // The update (in progress or ended) saves the present data into `folder`.
+  void BeginSave(const CarriedUpdate& update, const std::u16string& folder);
   void BeginSafetyCopy(const RestoreSafetyCopy& copy);
   // Ends a copy state: a restore's goes back to the state it began from.
   void DropUnfinishedCopy();

@@ -26,7 +26,8 @@ struct KindName {
 constexpr KindName kKindNames[] = {{UpdateRecord::Kind::kUpdate, u"update"},
                                    {UpdateRecord::Kind::kRestore, u"restore"},
                                    {UpdateRecord::Kind::kUpdateBackup, u"update-backup"},
-                                   {UpdateRecord::Kind::kRestoreSafetyCopy, u"restore-safety-copy"}};
+                                   {UpdateRecord::Kind::kRestoreSafetyCopy, u"restore-safety-copy"},
+                                   {UpdateRecord::Kind::kUpdateSave, u"update-save"}};
 
 std::u16string NameOf(UpdateRecord::Kind kind) {
   for (const KindName& known : kKindNames) {
@@ -43,7 +44,8 @@ std::optional<UpdateRecord::Kind> KindNamed(const std::u16string& name) {
 }
 
 bool IsCopyKind(UpdateRecord::Kind kind) {
-  return kind == UpdateRecord::Kind::kUpdateBackup || kind == UpdateRecord::Kind::kRestoreSafetyCopy;
+  return kind == UpdateRecord::Kind::kUpdateBackup || kind == UpdateRecord::Kind::kRestoreSafetyCopy ||
+         kind == UpdateRecord::Kind::kUpdateSave;
 }
 
 void AddLine(std::u16string& text, const std::u16string& key, const std::u16string& value) {
@@ -218,6 +220,10 @@ bool IsPlainEntryName(const std::u16string& name) {
   return true;
 }
 
+bool IsUnfinishedCopy(const UpdateRecord& record) {
+  return record.version == kUpdateRecordVersion && IsCopyKind(record.kind);
+}
+
 bool IsDigestText(const std::u16string& text) {
   const size_t prefix = std::char_traits<char16_t>::length(kDigestPrefix);
   if (text.size() != prefix + 64 || !text.starts_with(kDigestPrefix)) return false;
@@ -309,8 +315,9 @@ std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
   if (!ValuesWellFormed(record)) return std::nullopt;
   if (!unfinished_update.empty()) {
     std::optional<UpdateRecord> update = ParseUpdateRecord(unfinished_update);
-    const bool carries =
-        record.kind == UpdateRecord::Kind::kRestore || record.kind == UpdateRecord::Kind::kRestoreSafetyCopy;
+    const bool carries = record.kind == UpdateRecord::Kind::kRestore ||
+                         record.kind == UpdateRecord::Kind::kRestoreSafetyCopy ||
+                         record.kind == UpdateRecord::Kind::kUpdateSave;
     if (!carries || !update || update->kind != UpdateRecord::Kind::kUpdate || update->unfinished_update ||
         update->interrupted_restore || update->version != record.version) {
       return std::nullopt;
@@ -326,6 +333,8 @@ std::optional<UpdateRecord> ParseUpdateRecord(const std::u16string& text) {
     }
     record.interrupted_restore = std::make_shared<const UpdateRecord>(std::move(*restore));
   }
+  // The save before a finishing names the update it finishes.
+  if (record.kind == UpdateRecord::Kind::kUpdateSave && !record.unfinished_update) return std::nullopt;
   return record;
 }
 

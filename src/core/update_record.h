@@ -22,10 +22,16 @@ inline constexpr int kUpdateRecordVersion = 1;
 // On the disk every folder is named by its fourteen-digit name; once read
 // and checked (FormUpdate::ReadRecord), `backup` and `saved` hold full
 // paths inside the installation folder.
+struct UpdateRecord;
+// A record of a copy under way into a folder the run made.
+bool IsUnfinishedCopy(const UpdateRecord& record);
+
 struct UpdateRecord {
-  // kUpdateBackup and kRestoreSafetyCopy: a copy into `backup`, a folder
-  // the run made, is under way; such a record names no digests.
-  enum class Kind { kUpdate, kRestore, kUpdateBackup, kRestoreSafetyCopy };
+  // kUpdateBackup, kRestoreSafetyCopy and kUpdateSave: a copy into
+  // `backup`, a folder the run made, is under way; such a record names no
+  // digests. kUpdateSave saves the present data before an unfinished
+  // update (`unfinished_update`) is finished.
+  enum class Kind { kUpdate, kRestore, kUpdateBackup, kRestoreSafetyCopy, kUpdateSave };
   // kUpdateRecordVersion, 0 for a record of the earlier form (no version
   // line, folders as full paths, databases by size and date), or the
   // higher version of a newer tool (then only `backup` is read, as given).

@@ -40,6 +40,14 @@ std::u16string Restore(CoreHarness& h) {
   return u"version=1\r\nkind=restore\r\nbackup=20121224093000\r\n" + Digests(h, u"backup.", kBackup) +
          u"restored=20121220120000\r\n";
 }
+std::u16string Saving(CoreHarness& h) {
+  std::u16string text = u"version=1\r\nkind=update-save\r\nbackup=20121225000000\r\n";
+  const std::u16string update = Update(h);
+  for (size_t at = 0; at < update.size(); at = update.find(u'\n', at) + 1) {
+    text += u"update." + update.substr(at, update.find(u'\n', at) + 1 - at);
+  }
+  return text;
+}
 std::u16string Carrying(CoreHarness& h) {
   std::u16string text = Restore(h);
   const std::u16string update = Update(h);
@@ -101,10 +109,15 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
       // NoteSaved, and the finishing's ends.
       {"finish, package fails", Update, kSecondCopyFails, "click CmdUpdate\nyes\nok\nok", 1,
        u"saved=20121225051422", "msgbox OK 升级没有完成：复制升级文件时出错"},
-      {"finish, save not noted", Update, kWriteFails, "click CmdUpdate\nyes\nok", 1, u"backup=20121224093000",
-       "msgbox OK 无法记录进度"},
-      {"finish, file unreadable after the save", Update, AtCopy(1, kReadFails), "click CmdUpdate\nyes\nok", 1,
-       u"backup=20121224093000", "msgbox OK 升级没有继续：升级进度文件不能再用"},
+      {"finish, save not begun", Update, kWriteFails, "click CmdUpdate\nyes\nok", 1, u"backup=20121224093000",
+       "msgbox OK 升级没有继续：无法写入升级进度文件"},
+      {"finish, save not noted", Update, AtCopy(1, kWriteFails), "click CmdUpdate\nyes\nok", 7,
+       u"kind=update-save\r\nbackup=20121225051422", "msgbox OK 无法记录进度"},
+      {"finish, file unreadable after the save", Update, AtCopy(1, kReadFails), "click CmdUpdate\nyes\nok", 7,
+       u"update.backup=20121224093000", "msgbox OK 升级没有继续：升级进度文件不能再用"},
+      // An interrupted save: its folder goes, the finishing question comes back.
+      {"finish after a killed save", Saving, kNothing, "click CmdUpdate\nno\nno", 1, u"backup=20121224093000",
+       "msgbox YesNo 上次升级没有完成"},
       {"finish, every table moved", Update, kNothing, "click CmdUpdate\nyes\nok", 0, u"", "msgbox OK 升级完成"},
       {"finish, a table left again", Ended, kTableFails, "click CmdUpdate\nyes\nok", 2, u"failed.SmsSave=",
        "msgbox OK 升级已完成，但以下数据未能转移"},
