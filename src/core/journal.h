@@ -29,13 +29,18 @@
 //                     entry to restore, the update it carries (lines
 //                     "update.*") and the interrupted restore it follows
 //                     up (lines "restore.*")
+//   UpdateSaving      kind=update-save: the folder a finishing made to
+//                     save the present data into, and the update it
+//                     finishes (lines "update.*"); the package has not
+//                     replaced anything yet
 //
 // Transitions (from -> to: the Journal function, the FormUpdate step that
 // calls it):
 //
 //   UpdateBackingUp             -> UpdateInProgress  BeginUpdate     RecordUpdateInProgress
-//   UpdateInProgress, Ended     -> same, one more    NoteSaved       RecordSavedFolder
-//                                  saved folder
+//   UpdateSaving (UpdateIn-     -> the update, one   NoteSaved       RecordSavedFolder
+//   Progress, Ended: the save      more saved folder
+//   was not named)
 //   UpdateInProgress, Ended     -> UpdateEnded       EndWithTables   RecordUpdateEnded
 //                                                    Left
 //   UpdateInProgress, Ended     -> None              End             MigrateData (every table
@@ -54,9 +59,11 @@
 //                                                    Backup          making the folder)
 //   None, UpdateInProgress,     -> RestoreSafetyCopy BeginSafety-    RestoreEntry (after making
 //   Ended, RestoreCopying                            Copy            the folder)
+//   UpdateInProgress, Ended     -> UpdateSaving      BeginSave       SavePresentData (after
+//                                                                    making the folder)
 //   UpdateBackingUp             -> None              DropUnfinished- a copy that failed; the next
-//   RestoreSafetyCopy           -> the state it         Copy         run, after removing the
-//                                  began from                        folder (EndUnfinishedCopy);
+//   RestoreSafetyCopy,          -> the state it         Copy         run, after removing the
+//   UpdateSaving                   began from                        folder (EndUnfinishedCopy);
 //                                                                    a copy whole but not
 //                                                                    recorded (then kept)
 //
@@ -83,7 +90,8 @@
 //   End fails on giving up                     nothing changed; call support
 //   ReturnToUpdate fails                       RestoreCopying stays, said
 //   SetAside fails                             nothing changed, said
-//   BeginUpdateBackup, BeginSafetyCopy fail    the folder just made (empty)
+//   BeginUpdateBackup, BeginSafetyCopy,        the folder just made (empty)
+//   BeginSave fail
 //                                              is removed; nothing changed
 //   DropUnfinishedCopy fails                   the state stays; the next run
 //                                              removes the folder it names

@@ -31,7 +31,8 @@ TEST(JournalCodecTest, EveryWrittenStateReadsBackAsItself) {
   for (const JournalState& state :
        std::vector<JournalState>{kUpdate, kEnded, kEndedRefused, kRestore, kRestoreCarrying, kRestoreChained,
                                  kBackingUp, kSafetyCopy, kSafetyCopyAfterRestore,
-                                 RestoreSafetyCopy{u"20121226000000", u"20121224093000", kEnded, kRestoreChained}}) {
+                                 RestoreSafetyCopy{u"20121226000000", u"20121224093000", kEnded, kRestoreChained},
+                                 UpdateSaving{u"20121226000000", kEndedRefused}}) {
     const std::u16string text = FormatJournal(state);
     EXPECT_TRUE(text.starts_with(u"version=1\r\n"));
     EXPECT_EQ(ParseJournal(text), state) << std::string(text.begin(), text.end());
