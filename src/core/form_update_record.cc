@@ -119,8 +119,9 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
   const WorkSince since = record.after_files.empty() ? WorkSince::kUnknown
                           : unchanged                 ? WorkSince::kUnchanged
                                                       : WorkSince::kChanged;
-  const std::u16string question = FinishQuestion(record.backup, StampInWords(record.started), since,
-                                                 record.saved.empty() ? std::vector<std::u16string>{} : SavedList(sEarlierSaved_, sSavedDir_));
+  const std::u16string question =
+      FinishQuestion(InWords({record.backup}), since,
+                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(SavedList(sEarlierSaved_, sSavedDir_)));
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   return answer == vbYes;
@@ -130,7 +131,8 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
 // normal update that follows makes its own backup.
 bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
   const std::u16string question =
-      GiveUpQuestion(record.backup, record.saved.empty() ? std::vector<std::u16string>{} : SavedList(sEarlierSaved_, sSavedDir_));
+      GiveUpQuestion(InWords({record.backup}),
+                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(SavedList(sEarlierSaved_, sSavedDir_)));
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   if (answer != vbYes) return false;
@@ -151,7 +153,7 @@ std::u16string FormUpdate::GivenUpLine() const {
   std::u16string line;
   if (!sGivenUpDir_.empty()) {
     line = GivenUpDataLine(sGivenUpDir_);
-    if (!sEarlierSaved_.empty()) line += SavedEarlierLine(SavedList(sEarlierSaved_, sSavedDir_));
+    if (!sEarlierSaved_.empty()) line += SavedEarlierLine(InWords(SavedList(sEarlierSaved_, sSavedDir_)));
   }
   if (sRecordSetAside_) line += vb::vbCrLf + SetAsideRecordLine(InWords(sSetAsideFolders_));
   return line;
@@ -182,7 +184,7 @@ bool FormUpdate::RecordSavedFolder() {
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(), sSavedDir_),
+      window().MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(), FolderListText(InWords({sSavedDir_}))),
                       MsgBoxButtons::kOkOnly);
     });
     return false;
@@ -199,7 +201,7 @@ bool FormUpdate::WriteRecord(const std::function<void()>& transition, const std:
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(ProgressNotNotedMessage(e.description(), what_stops, folder), MsgBoxButtons::kOkOnly);
+      window().MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({folder}))), MsgBoxButtons::kOkOnly);
     });
     return false;
   }
@@ -216,7 +218,7 @@ std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const
     record.backup_files = DatabaseDigests(backup);
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(ProgressNotNotedMessage(e.description(), what_stops, backup), MsgBoxButtons::kOkOnly);
+      window().MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({backup}))), MsgBoxButtons::kOkOnly);
     });
     return std::nullopt;
   }

@@ -87,7 +87,6 @@ enum class Id {
   kWorkSinceUnknown,
   kWorkSinceChanged,
   kWorkSinceUnchanged,
-  kSavedWhenFinishingEarlier,
   kSaveBeforeFinishing,
   kGiveUpQuestion,
   kSavedEarlierIn,

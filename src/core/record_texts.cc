@@ -140,28 +140,26 @@ std::u16string RecordNotSetAsideMessage(const std::u16string& description) {
   return Fill(Id::kRecordNotSetAside, {{u"description", description}});
 }
 
-std::u16string FinishQuestion(const std::u16string& backup, const std::u16string& started, WorkSince since,
-                              const std::vector<std::u16string>& saved) {
+std::u16string FinishQuestion(const std::vector<NamedFolder>& backup, WorkSince since,
+                              const std::vector<NamedFolder>& saved) {
   const Id since_id = since == WorkSince::kUnknown   ? Id::kWorkSinceUnknown
                       : since == WorkSince::kChanged ? Id::kWorkSinceChanged
                                                      : Id::kWorkSinceUnchanged;
-  const std::u16string saved_in =
-      saved.empty() ? u"" : Fill(Id::kSavedWhenFinishingEarlier, {{u"folders", NameList(saved)}});
+  const std::u16string saved_in = saved.empty() ? u"" : SavedEarlierLine(saved);
   return Fill(Id::kFinishQuestion,
-              {{u"backup", backup},
-               {u"started", started},
+              {{u"backup", FolderListText(backup)},
                {u"since", Fill(since_id)},
                {u"saved", saved_in},
                {u"saving", since == WorkSince::kUnchanged ? FinishWithoutSavingLine() : Fill(Id::kSaveBeforeFinishing)}});
 }
 
-std::u16string GiveUpQuestion(const std::u16string& backup, const std::vector<std::u16string>& saved) {
+std::u16string GiveUpQuestion(const std::vector<NamedFolder>& backup, const std::vector<NamedFolder>& saved) {
   const std::u16string saved_in = saved.empty() ? u"" : SavedEarlierLine(saved);
-  return Fill(Id::kGiveUpQuestion, {{u"backup", backup}, {u"saved", saved_in}});
+  return Fill(Id::kGiveUpQuestion, {{u"backup", FolderListText(backup)}, {u"saved", saved_in}});
 }
 
-std::u16string SavedEarlierLine(const std::vector<std::u16string>& saved) {
-  return Fill(Id::kSavedEarlierIn, {{u"folders", NameList(saved)}});
+std::u16string SavedEarlierLine(const std::vector<NamedFolder>& saved) {
+  return Fill(Id::kSavedEarlierIn, {{u"folders", FolderListText(saved)}});
 }
 
 std::u16string GivenUpDataLine(const std::u16string& folder) { return Fill(Id::kGivenUpDataIn, {{u"folder", folder}}); }

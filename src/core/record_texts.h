@@ -101,18 +101,18 @@ std::u16string RecordNotSetAsideMessage(const std::u16string& description);
 // finishing question tells it: unknown (no digests were kept), changed, or
 // just as that update left it.
 enum class WorkSince { kUnknown, kChanged, kUnchanged };
-// Whether to finish the update whose backup is `backup`, started at
-// `started` (in words); `saved` the folders earlier finishings saved into.
-std::u16string FinishQuestion(const std::u16string& backup, const std::u16string& started, WorkSince since,
-                              const std::vector<std::u16string>& saved);
+// Whether to finish the update whose backup is `backup`; `saved` the
+// folders earlier finishings saved the data into.
+std::u16string FinishQuestion(const std::vector<NamedFolder>& backup, WorkSince since,
+                              const std::vector<NamedFolder>& saved);
 // Whether to give the interrupted update up: its backup stays.
-std::u16string GiveUpQuestion(const std::u16string& backup, const std::vector<std::u16string>& saved);
+std::u16string GiveUpQuestion(const std::vector<NamedFolder>& backup, const std::vector<NamedFolder>& saved);
 // Lines, each starting with a line break, the last message of a run after a
 // given-up update carries.
-std::u16string SavedEarlierLine(const std::vector<std::u16string>& saved);
+std::u16string SavedEarlierLine(const std::vector<NamedFolder>& saved);
 std::u16string GivenUpDataLine(const std::u16string& folder);
 // The progress file could not note a step: the run stops (`what_stops`)
-// and its data is in `folder`.
+// and its data is in `folder` (as FolderListText names it).
 std::u16string ProgressNotNotedMessage(const std::u16string& description, const std::u16string& what_stops,
                                        const std::u16string& folder);
 std::u16string UpdateStopsAfterSaving();

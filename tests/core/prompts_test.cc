@@ -103,16 +103,15 @@ const std::map<Id, std::function<std::u16string()>>& Builders() {
       {Id::kMoveYourFilesFirst, [] { return UnfinishedCopyKeptMessage(folders[0], u"", true); }},
       {Id::kMayDeleteFolder, [] { return UnfinishedCopyKeptMessage(folders[0], u"d", false); }},
       {Id::kRecordNotSetAside, [] { return RecordNotSetAsideMessage(u"d"); }},
-      {Id::kFinishQuestion, [] { return FinishQuestion(backup, u"t", WorkSince::kUnknown, {}); }},
-      {Id::kWorkSinceUnknown, [] { return FinishQuestion(backup, u"t", WorkSince::kUnknown, {}); }},
-      {Id::kWorkSinceChanged, [] { return FinishQuestion(backup, u"t", WorkSince::kChanged, {}); }},
-      {Id::kWorkSinceUnchanged, [] { return FinishQuestion(backup, u"t", WorkSince::kUnchanged, {}); }},
-      {Id::kSavedWhenFinishingEarlier, [] { return FinishQuestion(backup, u"t", WorkSince::kChanged, {backup}); }},
-      {Id::kSaveBeforeFinishing, [] { return FinishQuestion(backup, u"t", WorkSince::kChanged, {}); }},
-      {Id::kGiveUpQuestion, [] { return GiveUpQuestion(backup, {}); }},
-      {Id::kSavedEarlierIn, [] { return GiveUpQuestion(backup, {backup}); }},
+      {Id::kFinishQuestion, [] { return FinishQuestion(folders, WorkSince::kUnknown, folders); }},
+      {Id::kWorkSinceUnknown, [] { return FinishQuestion(folders, WorkSince::kUnknown, {}); }},
+      {Id::kWorkSinceChanged, [] { return FinishQuestion(folders, WorkSince::kChanged, {}); }},
+      {Id::kWorkSinceUnchanged, [] { return FinishQuestion(folders, WorkSince::kUnchanged, {}); }},
+      {Id::kSaveBeforeFinishing, [] { return FinishQuestion(folders, WorkSince::kChanged, {}); }},
+      {Id::kGiveUpQuestion, [] { return GiveUpQuestion(folders, folders); }},
+      {Id::kSavedEarlierIn, [] { return GiveUpQuestion(folders, folders); }},
       {Id::kGivenUpDataIn, [] { return GivenUpDataLine(backup); }},
-      {Id::kProgressNotNoted, [] { return ProgressNotNotedMessage(u"d", UpdateStopsAfterBackup(), backup); }},
+      {Id::kProgressNotNoted, [] { return ProgressNotNotedMessage(u"d", UpdateStopsAfterBackup(), FolderListText(folders)); }},
       {Id::kUpdateStopsAfterSaving, [] { return UpdateStopsAfterSaving(); }},
       {Id::kUpdateStopsAfterBackup, [] { return UpdateStopsAfterBackup(); }},
       {Id::kRecordNotRemoved, [] { return RecordNotRemovedMessage(file, u"d"); }},
@@ -182,12 +181,7 @@ TEST(PromptsTest, EveryBuiltPromptKeepsTheHouseRules) {
   const std::set<Id> excused = {
       // The checks before anything changes.
       Id::kRetryAfterClosing, Id::kUpdateSpaceShort, Id::kRestoreSpaceShort, Id::kPackageProgramDamaged,
-      Id::kPackageDatabaseDamaged, Id::kDataFileInUse, Id::kDataLeftInVirtualStore,
-      // The progress file's texts.
-      Id::kRecordEntryNotListed, Id::kRestoreNotEnded, Id::kEarlierDataIn, Id::kRestoreAgain, Id::kFinishQuestion,
-      Id::kWorkSinceUnknown, Id::kWorkSinceChanged, Id::kWorkSinceUnchanged, Id::kSavedWhenFinishingEarlier,
-      Id::kSaveBeforeFinishing, Id::kGiveUpQuestion, Id::kSavedEarlierIn, Id::kProgressNotNoted,
-      Id::kUpdateStopsAfterSaving, Id::kUpdateStopsAfterBackup, Id::kRecordNotRemoved,
+      Id::kPackageDatabaseDamaged, Id::kDataFileInUse,
   };
   for (const auto& [id, build] : Builders()) {
     const std::u16string text = build();
