@@ -5,6 +5,17 @@
 #include "core/vb_text.h"
 
 namespace brevak {
+namespace {
+
+// The folders the present data was saved into before finishing: by earlier
+// finishings, then by this run.
+std::vector<std::u16string> SavedList(const std::vector<std::u16string>& earlier, const std::u16string& now) {
+  std::vector<std::u16string> folders = earlier;
+  if (!now.empty()) folders.push_back(now);
+  return folders;
+}
+
+}  // namespace
 
 // The restore label's date without its frame: 2012年12月25日05时14分22秒.
 std::u16string FormUpdate::StampInWords(const std::u16string& stamp) {
@@ -29,7 +40,7 @@ bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
     journal().SetAside(aside);
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法把记录改名：" + e.description() + vb::vbCrLf + u"什么也没有改动。", MsgBoxButtons::kOkOnly);
+      window().MsgBox(RecordNotSetAsideMessage(e.description()), MsgBoxButtons::kOkOnly);
     });
     return false;
   }
@@ -95,8 +106,6 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
 }
 
 bool FormUpdate::AskToFinish(const UpdateRecord& record) {
-  std::u16string question = u"上次升级没有完成，原有数据保存在：" + record.backup + vb::vbCrLf + u"那次升级开始于" +
-                            StampInWords(record.started) + u"。" + vb::vbCrLf;
   // Whether the data changed since is told by content: a clock or a time
   // zone that moved changes nothing. Unreadable counts as changed.
   bool unchanged = false;
@@ -107,18 +116,12 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
       unchanged = false;
     }
   }
-  if (record.after_files.empty()) {
-    question += u"如果那次升级之后又在Brevak中录入过数据，继续完成升级会用备份中的数据替换这些数据。";
-  } else if (!unchanged) {
-    question += u"那次升级结束之后，现有数据又有了改动：继续完成升级会用备份中的数据替换这些改动。";
-  } else {
-    question += u"那次升级结束之后，现有数据没有改动。";
-  }
-  if (!record.saved.empty()) {
-    question += vb::vbCrLf + u"之前继续这次升级时，当时的现有数据已另外保存在：" + SavedFolders();
-  }
-  question += vb::vbCrLf + (unchanged ? FinishWithoutSavingLine() : u"继续之前，现有数据会先另外备份到一个新的文件夹。") +
-              vb::vbCrLf + u"是否用这个备份继续完成升级？";
+  const WorkSince since = record.after_files.empty() ? WorkSince::kUnknown
+                          : unchanged                 ? WorkSince::kUnchanged
+                                                      : WorkSince::kChanged;
+  const std::u16string question =
+      FinishQuestion(InWords({record.backup}), since,
+                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(SavedList(sEarlierSaved_, sSavedDir_)));
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   return answer == vbYes;
@@ -127,11 +130,9 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
 // Giving up removes the record only: the backup folder stays, and the
 // normal update that follows makes its own backup.
 bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
-  const std::u16string question = u"是否放弃这次没有完成的升级？" + vb::vbCrLf +
-                                  u"选择“是”：删除升级记录，然后照常开始一次新的升级（会先备份现有数据）；备份文件夹 " +
-                                  record.backup + u" 仍然保留。" +
-                                  (record.saved.empty() ? u"" : vb::vbCrLf + u"之前另外保存的现有数据在：" + SavedFolders()) +
-                                  vb::vbCrLf + u"选择“否”：什么也不改动。";
+  const std::u16string question =
+      GiveUpQuestion(InWords({record.backup}),
+                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(SavedList(sEarlierSaved_, sSavedDir_)));
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   if (answer != vbYes) return false;
@@ -151,19 +152,14 @@ bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
 std::u16string FormUpdate::GivenUpLine() const {
   std::u16string line;
   if (!sGivenUpDir_.empty()) {
-    line = vb::vbCrLf + u"放弃的那次升级之前的数据仍保存在：" + sGivenUpDir_;
-    if (!sEarlierSaved_.empty()) line += vb::vbCrLf + u"之前另外保存的现有数据在：" + SavedFolders();
+    line = GivenUpDataLine(sGivenUpDir_);
+    if (!sEarlierSaved_.empty()) line += SavedEarlierLine(InWords(SavedList(sEarlierSaved_, sSavedDir_)));
   }
   if (sRecordSetAside_) line += vb::vbCrLf + SetAsideRecordLine(InWords(sSetAsideFolders_));
   return line;
 }
 
-std::u16string FormUpdate::SavedFolders() const {
-  std::u16string joined;
-  for (const std::u16string& folder : sEarlierSaved_) joined += (joined.empty() ? u"" : u"、") + folder;
-  if (!sSavedDir_.empty()) joined += (joined.empty() ? u"" : u"、") + sSavedDir_;
-  return joined;
-}
+std::u16string FormUpdate::SavedFolders() const { return NameList(SavedList(sEarlierSaved_, sSavedDir_)); }
 
 // A run that is interrupted after this save must let the next one name the
 // folder: the work entered since the update is only there. A record that
@@ -198,8 +194,7 @@ bool FormUpdate::RecordSavedFolder() {
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + u"升级没有继续，现有数据已另外备份到：" +
-                          sSavedDir_,
+      window().MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(), FolderListText(InWords({sSavedDir_}))),
                       MsgBoxButtons::kOkOnly);
     });
     return false;
@@ -216,8 +211,7 @@ bool FormUpdate::WriteRecord(const std::function<void()>& transition, const std:
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + folder,
-                      MsgBoxButtons::kOkOnly);
+      window().MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({folder}))), MsgBoxButtons::kOkOnly);
     });
     return false;
   }
@@ -234,7 +228,7 @@ std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const
     record.backup_files = DatabaseDigests(backup);
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法记录进度：" + e.description() + vb::vbCrLf + what_stops + backup, MsgBoxButtons::kOkOnly);
+      window().MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({backup}))), MsgBoxButtons::kOkOnly);
     });
     return std::nullopt;
   }
@@ -244,7 +238,7 @@ std::optional<UpdateRecord> FormUpdate::NewRecord(UpdateRecord::Kind kind, const
 // When the update cannot be recorded, its backup is whole and is kept as
 // the message says.
 bool FormUpdate::RecordUpdateInProgress() {
-  const std::u16string what_stops = u"升级没有继续，原有数据已备份到：";
+  const std::u16string what_stops = UpdateStopsAfterBackup();
   const std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kUpdate, sBackupDir_, what_stops);
   const bool recorded =
       record && WriteRecord([&] { journal().BeginUpdate(std::get<UpdateInProgress>(JournalStateOf(*record))); },
@@ -301,9 +295,7 @@ bool FormUpdate::ClearUpdateRecord() {
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(u"无法删除进度记录：" + UpdateRecordPath() + vb::vbCrLf + e.description() + vb::vbCrLf +
-                          u"数据是完整的。如果下次开始更新时又询问是否继续上次的升级，请选择“否”，再选择放弃。",
-                      MsgBoxButtons::kOkOnly);
+      window().MsgBox(RecordNotRemovedMessage(UpdateRecordPath(), e.description()), MsgBoxButtons::kOkOnly);
     });
     return false;
   }

@@ -60,7 +60,7 @@ const std::vector<Template> kTemplates = {
     {Id::kDataLeftInVirtualStore,
      u"在以下文件夹中发现了本软件数据文件的副本：\r\n{folders}"
      u"软件没有以管理员身份运行时，Windows 会把数据写到那里，您最近的数据可能就在其中。"
-     u"为免把旧数据升级，本次升级没有做任何更改。请先让技术人员核对这些文件，再运行升级程序。"},
+     u"为免把旧数据升级，本次升级没有做任何更改。请先让技术支持核对这些文件，再运行升级程序。"},
     {Id::kUpdateSpaceShort,
      u"磁盘空间不足，升级没有进行，现有数据没有改动。\r\n备份和升级{shortage}\r\n请先释放磁盘空间，再开始更新。"},
     {Id::kRestoreSpaceShort,
@@ -80,6 +80,84 @@ const std::vector<Template> kTemplates = {
      u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"},
     {Id::kBackupFolderExists, u"备份文件夹已经存在：{folder}\r\n请稍后再开始更新。"},
     {Id::kBusyReason, u"正在{run}Brevak数据"},
+    {Id::kFolderNamed, u"备份文件夹 {folder}（{date}）"},
+    {Id::kRecordUnreadable, u"读不出这个文件：{description}"},
+    {Id::kRecordIncomplete, u"它是空的、不完整，或者内容不对"},
+    {Id::kRecordFolderOutside, u"它指向的文件夹不是安装文件夹中的备份文件夹：{value}"},
+    {Id::kRecordEntryNotListed, u"它要恢复的 {entry} 不在“显示升级记录”列出的备份中"},
+    {Id::kRecordDatabasesChanged, u"备份文件夹 {folder} 中的数据库已不存在，或已不是当时备份的内容"},
+    {Id::kRecordGone, u"它已经不在了"},
+    {Id::kUntrustedRecordQuestion,
+     u"上次没有完成的升级或恢复不能继续：它留下的升级进度文件不可信。数据没有改动。\r\n{where}\r\n"
+     u"点“是”：把升级进度文件改名留给技术支持，然后照常进行这次的升级或恢复（会先备份目前的数据），"
+     u"最后的消息会再写出上面的备份文件夹；点“否”：什么也不改动。\r\n"
+     u"不确定时请点“否”，并联系技术支持。\r\n升级进度文件：{file}（{reason}）"},
+    {Id::kNoBackupFolderFound, u"没有找到保存着升级前的数据的备份文件夹。"},
+    {Id::kBackupDataMayBeIn, u"升级前的数据可能在：{folders}。"},
+    {Id::kSetAsideNamedNoFolder,
+     u"改名留下的升级进度文件没有指出保存着升级前的数据的备份文件夹；如果缺少数据，请联系技术支持。"},
+    {Id::kSetAsideFolders, u"上次没有完成的升级或恢复之前的数据可能仍在：{folders}。如果缺少数据，请联系技术支持。"},
+    {Id::kRestoreAfterSetAside, u"恢复完成。这次恢复之前的数据保存在：{saved}。\r\n{set_aside}"},
+    {Id::kNewerToolRecord,
+     u"新版本的升级工具进行的一次升级还没有完成，这个升级工具不能继续它。数据没有改动。\r\n{where}"
+     u"请用那个新版本的升级工具点击“开始更新”完成那次升级；如有疑问，请联系技术支持。\r\n升级进度文件：{file}"},
+    {Id::kBackupDataIn, u"升级前的数据在：{folders}。\r\n"},
+    {Id::kRestoreNotEnded,
+     u"已把 {entry} 中的数据复制回安装文件夹，但这次恢复还没有结束：未能删除升级进度文件（{description}）。\r\n"
+     u"目前的数据是 {entry} 中的数据；恢复之前的数据保存在：{safety}。\r\n{earlier}"
+     u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：{answer}"
+     u"（目前的数据会先另外备份）；如果这个提示再次出现，请联系技术支持。\r\n升级进度文件：{file}"},
+    {Id::kEarlierDataIn, u"更早没有完成的升级或恢复之前的数据保存在：{folders}。\r\n"},
+    {Id::kPutBackAgain, u"请点“是”，再放回一次 {entry} 中的数据"},
+    {Id::kRestoreAgain, u"请点“否”，重新恢复 {entry}"},
+    {Id::kGiveUpNotMade,
+     u"没有放弃上次的升级：未能删除升级进度文件（{description}）。数据没有改动。\r\n"
+     u"升级前的数据保存在：{backup}。\r\n请联系技术支持。\r\n升级进度文件：{file}"},
+    {Id::kSavedButRecordLost,
+     u"升级没有继续：升级进度文件不能再用（{reason}）。数据没有改动。\r\n"
+     u"继续升级前另存的数据在：{saved}；升级前的数据保存在：{backup}。\r\n请联系技术支持。\r\n升级进度文件：{file}"},
+    {Id::kRetryWillNotHelpMessage,
+     u"升级没有再进行：上次升级有些数据没能转移到新版本，再试一次也转移不了。数据没有改动。\r\n"
+     u"没有转移的数据：\r\n{tables}\r\n升级前的数据保存在：{backup}{saved}。\r\n"
+     u"请联系技术支持；在此之前请先不要在Brevak中录入数据。\r\n数据库引擎的说明：{reason}"},
+    {Id::kSavedBeforeFinishingIn, u"；继续升级前另存的数据在：{folders}"},
+    {Id::kFinishWithoutSaving, u"目前的数据和那次升级结束时一样，不再另外备份：升级前的数据仍在上面的备份文件夹中。"},
+    {Id::kTryAgain, u"请稍后再点击“{button}”；如果这个提示再次出现，请联系技术支持。"},
+    {Id::kProgressFileNotWritten,
+     u"{what}：无法写入升级进度文件（{description}）。数据没有改动。\r\n{next_step}\r\n升级进度文件：{file}"},
+    {Id::kUnfinishedCopyNotEnded, u"上次没有完成的备份未能结束"},
+    {Id::kCallSupport, u"请联系技术支持。"},
+    {Id::kBackupFolderNotMade, u"{what}：无法建立{folder}（{description}）。数据没有改动。\r\n{next_step}"},
+    {Id::kUnfinishedCopyKept,
+     u"上次的备份没有完成，留下了不完整的{folder}（{why}）。数据没有改动。\r\n"
+     u"这个备份文件夹中的数据不完整，请不要用它恢复。\r\n{next_step}"},
+    {Id::kForeignFiles, u"其中有备份之外的文件"},
+    {Id::kCopyNotRemoved, u"未能删除：{description}"},
+    {Id::kMoveYourFilesFirst, u"请先移走其中您自己的文件，再删除这个文件夹；如有疑问，请联系技术支持。"},
+    {Id::kMayDeleteFolder, u"可以自己删除这个文件夹；如有疑问，请联系技术支持。"},
+    {Id::kRecordNotSetAside,
+     u"升级进度文件未能改名（{description}），这次没有进行升级或恢复。数据没有改动。\r\n请联系技术支持。"},
+    {Id::kFinishQuestion,
+     u"上次升级没有完成。{since}\r\n升级前的数据在{backup}。{saved}\r\n{saving}\r\n"
+     u"点“是”：用升级前的数据继续完成那次升级；点“否”：不继续，接着会问是否放弃那次升级。\r\n"
+     u"不确定时请点“否”，并联系技术支持。"},
+    {Id::kWorkSinceUnknown, u"如果那次升级之后又在Brevak中录入过数据，继续完成升级会用升级前的数据替换这些数据。"},
+    {Id::kWorkSinceChanged, u"那次升级之后Brevak中的数据又有了改动，继续完成升级会用升级前的数据替换这些改动。"},
+    {Id::kWorkSinceUnchanged, u"那次升级之后Brevak中的数据没有改动。"},
+    {Id::kSaveBeforeFinishing, u"继续之前，目前的数据会先另存到一个备份文件夹。"},
+    {Id::kGiveUpQuestion,
+     u"是否放弃这次没有完成的升级？\r\n"
+     u"点“是”：放弃那次升级，照常开始一次新的升级（会先备份目前的数据）；升级前的数据仍保留在{backup}。{saved}\r\n"
+     u"点“否”：什么也不改动。不确定时请点“否”，并联系技术支持。"},
+    {Id::kSavedEarlierIn, u"\r\n继续升级前另存的数据在：{folders}"},
+    {Id::kGivenUpDataIn, u"\r\n放弃的那次升级之前的数据仍保存在：{folder}"},
+    {Id::kProgressNotNoted, u"{what_stops}{folder}。\r\n原因是无法写入升级进度文件：{description}\r\n请联系技术支持。"},
+    {Id::kUpdateStopsAfterSaving, u"升级没有继续，数据没有改动。继续升级前另存的数据在"},
+    {Id::kUpdateStopsAfterBackup, u"升级没有继续，数据没有改动。升级前的数据在"},
+    {Id::kRecordNotRemoved,
+     u"数据都已转移到新版本，但未能删除升级进度文件（{description}），这次升级还不算结束。\r\n"
+     u"下次点击“开始更新”时会问上次升级是否没有完成：请点“否”，接着问是否放弃时点“是”。\r\n"
+     u"如果这个提示再次出现，请联系技术支持。\r\n升级进度文件：{file}"},
     {Id::kRestoreSourceGone,
      u"恢复没有进行：要恢复的文件夹 {entry} 已经不存在。\r\n数据没有改动。\r\n"
      u"请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。"},

@@ -1,138 +1,179 @@
 #include "core/record_texts.h"
 
+#include "core/prompts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
+namespace {
+using prompt::Fill;
+using prompt::Id;
+}  // namespace
 
-std::u16string FolderListText(const std::vector<NamedFolder>& folders) {
+std::u16string NameList(const std::vector<std::u16string>& names) {
   std::u16string text;
-  for (const NamedFolder& folder : folders) {
-    if (!text.empty()) text += u"、";
-    text += u"备份文件夹 " + folder.path + u"（" + folder.date_in_words + u"）";
-  }
+  for (const std::u16string& name : names) text += (text.empty() ? u"" : Fill(Id::kNameSeparator)) + name;
   return text;
 }
 
-std::u16string RecordUnreadableReason(const std::u16string& description) {
-  return u"读不出这个文件：" + description;
+std::u16string FolderListText(const std::vector<NamedFolder>& folders) {
+  std::vector<std::u16string> named;
+  for (const NamedFolder& folder : folders) {
+    named.push_back(Fill(Id::kFolderNamed, {{u"folder", folder.path}, {u"date", folder.date_in_words}}));
+  }
+  return NameList(named);
 }
 
-std::u16string RecordIncompleteReason() { return u"它是空的、不完整，或者内容不对"; }
+std::u16string RecordUnreadableReason(const std::u16string& description) {
+  return Fill(Id::kRecordUnreadable, {{u"description", description}});
+}
+
+std::u16string RecordIncompleteReason() { return Fill(Id::kRecordIncomplete); }
 
 std::u16string RecordFolderOutsideReason(const std::u16string& value) {
-  return u"它指向的文件夹不是安装文件夹中的备份文件夹：" + value;
+  return Fill(Id::kRecordFolderOutside, {{u"value", value}});
 }
 
 std::u16string RecordEntryNotListedReason(const std::u16string& entry) {
-  return u"它要恢复的 " + entry + u" 不在升级记录中";
+  return Fill(Id::kRecordEntryNotListed, {{u"entry", entry}});
 }
 
 std::u16string RecordDatabasesChangedReason(const std::u16string& folder) {
-  return u"备份文件夹 " + folder + u" 中的数据库已不存在，或已不是当时备份的内容";
+  return Fill(Id::kRecordDatabasesChanged, {{u"folder", folder}});
 }
 
-std::u16string RecordGoneReason() { return u"它已经不在了"; }
+std::u16string RecordGoneReason() { return Fill(Id::kRecordGone); }
 
 std::u16string UntrustedRecordQuestion(const std::u16string& reason, const std::vector<NamedFolder>& folders,
                                        const std::u16string& record_path) {
-  return u"上次没有完成的升级或恢复不能继续：它留下的升级进度文件不可信（" + reason + u"）。数据没有改动。" +
-         vb::vbCrLf +
-         (folders.empty() ? u"没有找到保存着升级前的数据的备份文件夹。"
-                          : u"升级前的数据可能在：" + FolderListText(folders) + u"。") +
-         vb::vbCrLf + u"点“是”：把升级进度文件改名放到一边，然后照常进行；点“否”：什么也不改动。" + vb::vbCrLf +
-         u"不确定时请点“否”，并联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
+  const std::u16string where = folders.empty() ? Fill(Id::kNoBackupFolderFound)
+                                               : Fill(Id::kBackupDataMayBeIn, {{u"folders", FolderListText(folders)}});
+  return Fill(Id::kUntrustedRecordQuestion, {{u"reason", reason}, {u"where", where}, {u"file", record_path}});
 }
 
 std::u16string SetAsideRecordLine(const std::vector<NamedFolder>& folders) {
-  if (folders.empty()) {
-    return u"放到一边的升级进度文件没有指出保存着升级前的数据的备份文件夹；如果缺少数据，请联系技术支持。";
-  }
-  return u"上次没有完成的升级或恢复之前的数据可能仍在：" + FolderListText(folders) +
-         u"。如果缺少数据，请联系技术支持。";
+  if (folders.empty()) return Fill(Id::kSetAsideNamedNoFolder);
+  return Fill(Id::kSetAsideFolders, {{u"folders", FolderListText(folders)}});
 }
 
 std::u16string RestoreAfterSetAsideMessage(const NamedFolder& saved, const std::vector<NamedFolder>& folders) {
-  return u"恢复完成。这次恢复之前的数据保存在：" + FolderListText({saved}) + u"。" + vb::vbCrLf +
-         SetAsideRecordLine(folders);
+  return Fill(Id::kRestoreAfterSetAside, {{u"saved", FolderListText({saved})}, {u"set_aside", SetAsideRecordLine(folders)}});
 }
 
 std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, const std::u16string& record_path) {
-  return u"新版本的升级工具进行的一次升级还没有完成，这个升级工具不能继续它。数据没有改动。" + vb::vbCrLf +
-         (folders.empty() ? u"" : u"升级前的数据在：" + FolderListText(folders) + u"。" + vb::vbCrLf) +
-         u"请用那个新版本的升级工具点击“开始更新”完成那次升级；如有疑问，请联系技术支持。" + vb::vbCrLf +
-         u"升级进度文件：" + record_path;
+  const std::u16string where = folders.empty() ? u"" : Fill(Id::kBackupDataIn, {{u"folders", FolderListText(folders)}});
+  return Fill(Id::kNewerToolRecord, {{u"where", where}, {u"file", record_path}});
 }
 
 std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
                                       const std::vector<NamedFolder>& earlier, const std::u16string& description,
                                       const std::u16string& record_path, bool put_back) {
-  const std::u16string answer = put_back ? u"请点“是”，再放回一次 " + entry + u" 中的数据"
-                                         : u"请选择“否”，重新恢复 " + entry;
-  return u"已把 " + entry + u" 中的数据复制回安装文件夹，但这次恢复还没有结束：未能删除升级进度文件（" +
-         description + u"）。" + vb::vbCrLf + u"目前的数据是 " + entry + u" 中的数据；恢复之前的数据保存在：" +
-         FolderListText(safety) + u"。" + vb::vbCrLf +
-         (earlier.empty() ? u"" : u"更早没有完成的升级或恢复之前的数据保存在：" + FolderListText(earlier) + u"。" + vb::vbCrLf) +
-         u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：" + answer +
-         u"（目前的数据会先另外备份）；如果这个提示再次出现，请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" +
-         record_path;
+  const std::u16string answer = Fill(put_back ? Id::kPutBackAgain : Id::kRestoreAgain, {{u"entry", entry}});
+  const std::u16string before =
+      earlier.empty() ? u"" : Fill(Id::kEarlierDataIn, {{u"folders", FolderListText(earlier)}});
+  return Fill(Id::kRestoreNotEnded, {{u"entry", entry},
+                                     {u"description", description},
+                                     {u"safety", FolderListText(safety)},
+                                     {u"earlier", before},
+                                     {u"answer", answer},
+                                     {u"file", record_path}});
 }
 
 std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,
                                     const std::u16string& record_path) {
-  return u"没有放弃上次的升级：未能删除升级进度文件（" + description + u"）。数据没有改动。" + vb::vbCrLf +
-         u"升级前的数据保存在：" + FolderListText(backup) + u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf +
-         u"升级进度文件：" + record_path;
+  return Fill(Id::kGiveUpNotMade,
+              {{u"description", description}, {u"backup", FolderListText(backup)}, {u"file", record_path}});
 }
 
 std::u16string SavedButRecordLostMessage(const std::u16string& reason, const std::vector<NamedFolder>& saved,
                                          const std::vector<NamedFolder>& backup, const std::u16string& record_path) {
-  return u"升级没有继续：升级进度文件不能再用（" + reason + u"）。数据没有改动。" + vb::vbCrLf +
-         u"目前的数据已另外备份到：" + FolderListText(saved) + u"；升级前的数据保存在：" + FolderListText(backup) +
-         u"。" + vb::vbCrLf + u"请联系技术支持。" + vb::vbCrLf + u"升级进度文件：" + record_path;
+  return Fill(Id::kSavedButRecordLost, {{u"reason", reason},
+                                        {u"saved", FolderListText(saved)},
+                                        {u"backup", FolderListText(backup)},
+                                        {u"file", record_path}});
 }
 
 std::u16string RetryWillNotHelpMessage(const std::vector<std::u16string>& tables, const std::u16string& reason,
                                        const std::vector<NamedFolder>& backup,
                                        const std::vector<NamedFolder>& saved) {
-  std::u16string names;
-  for (const std::u16string& table : tables) names += (names.empty() ? u"" : u"、") + table;
-  return u"升级没有再进行：上次升级有些数据没能转移到新版本，再试一次也转移不了。数据没有改动。" + vb::vbCrLf +
-         u"没有转移的数据：" + vb::vbCrLf + names + vb::vbCrLf + u"升级前的数据保存在：" + FolderListText(backup) +
-         (saved.empty() ? u"" : u"；继续升级前另存的数据在：" + FolderListText(saved)) + u"。" + vb::vbCrLf +
-         u"请联系技术支持；在此之前请先不要在Brevak中录入数据。" + vb::vbCrLf + u"数据库引擎的说明：" + reason;
+  const std::u16string saved_in =
+      saved.empty() ? u"" : Fill(Id::kSavedBeforeFinishingIn, {{u"folders", FolderListText(saved)}});
+  return Fill(Id::kRetryWillNotHelpMessage, {{u"tables", NameList(tables)},
+                                             {u"backup", FolderListText(backup)},
+                                             {u"saved", saved_in},
+                                             {u"reason", reason}});
 }
 
-std::u16string FinishWithoutSavingLine() {
-  return u"目前的数据和那次升级结束时一样，不再另外备份：升级前的数据仍在上面的备份文件夹中。";
-}
+std::u16string FinishWithoutSavingLine() { return Fill(Id::kFinishWithoutSaving); }
 
-std::u16string TryAgainLine(const std::u16string& button) {
-  return u"请稍后再点击“" + button + u"”；如果这个提示再次出现，请联系技术支持。";
-}
+std::u16string TryAgainLine(const std::u16string& button) { return Fill(Id::kTryAgain, {{u"button", button}}); }
 
 std::u16string ProgressFileNotWrittenMessage(const std::u16string& what, const std::u16string& description,
                                              const std::u16string& next_step, const std::u16string& record_path) {
-  return what + u"：无法写入升级进度文件（" + description + u"）。数据没有改动。" + vb::vbCrLf + next_step +
-         vb::vbCrLf + u"升级进度文件：" + record_path;
+  return Fill(Id::kProgressFileNotWritten,
+              {{u"what", what}, {u"description", description}, {u"next_step", next_step}, {u"file", record_path}});
 }
 
 std::u16string UnfinishedCopyNotEndedMessage(const std::u16string& description, const std::u16string& record_path) {
-  return ProgressFileNotWrittenMessage(u"上次没有完成的备份未能结束", description, u"请联系技术支持。", record_path);
+  return ProgressFileNotWrittenMessage(Fill(Id::kUnfinishedCopyNotEnded), description, Fill(Id::kCallSupport),
+                                       record_path);
 }
 
 std::u16string BackupFolderNotMadeMessage(const std::u16string& what, const NamedFolder& folder,
                                           const std::u16string& description, const std::u16string& button) {
-  return what + u"：无法建立" + FolderListText({folder}) + u"（" + description + u"）。数据没有改动。" + vb::vbCrLf +
-         TryAgainLine(button);
+  return Fill(Id::kBackupFolderNotMade, {{u"what", what},
+                                         {u"folder", FolderListText({folder})},
+                                         {u"description", description},
+                                         {u"next_step", TryAgainLine(button)}});
 }
 
 std::u16string UnfinishedCopyKeptMessage(const NamedFolder& folder, const std::u16string& description,
                                          bool foreign_files) {
-  const std::u16string why = foreign_files ? u"其中有备份之外的文件" : u"未能删除：" + description;
-  return u"上次的备份没有完成，留下了不完整的" + FolderListText({folder}) + u"（" + why + u"）。数据没有改动。" +
-         vb::vbCrLf + u"这个备份文件夹中的数据不完整，请不要用它恢复。" + vb::vbCrLf +
-         (foreign_files ? u"请先移走其中您自己的文件，再删除这个文件夹；如有疑问，请联系技术支持。"
-                        : u"可以自己删除这个文件夹；如有疑问，请联系技术支持。");
+  const std::u16string why =
+      foreign_files ? Fill(Id::kForeignFiles) : Fill(Id::kCopyNotRemoved, {{u"description", description}});
+  return Fill(Id::kUnfinishedCopyKept,
+              {{u"folder", FolderListText({folder})},
+               {u"why", why},
+               {u"next_step", Fill(foreign_files ? Id::kMoveYourFilesFirst : Id::kMayDeleteFolder)}});
+}
+
+std::u16string RecordNotSetAsideMessage(const std::u16string& description) {
+  return Fill(Id::kRecordNotSetAside, {{u"description", description}});
+}
+
+std::u16string FinishQuestion(const std::vector<NamedFolder>& backup, WorkSince since,
+                              const std::vector<NamedFolder>& saved) {
+  const Id since_id = since == WorkSince::kUnknown   ? Id::kWorkSinceUnknown
+                      : since == WorkSince::kChanged ? Id::kWorkSinceChanged
+                                                     : Id::kWorkSinceUnchanged;
+  const std::u16string saved_in = saved.empty() ? u"" : SavedEarlierLine(saved);
+  return Fill(Id::kFinishQuestion,
+              {{u"backup", FolderListText(backup)},
+               {u"since", Fill(since_id)},
+               {u"saved", saved_in},
+               {u"saving", since == WorkSince::kUnchanged ? FinishWithoutSavingLine() : Fill(Id::kSaveBeforeFinishing)}});
+}
+
+std::u16string GiveUpQuestion(const std::vector<NamedFolder>& backup, const std::vector<NamedFolder>& saved) {
+  const std::u16string saved_in = saved.empty() ? u"" : SavedEarlierLine(saved);
+  return Fill(Id::kGiveUpQuestion, {{u"backup", FolderListText(backup)}, {u"saved", saved_in}});
+}
+
+std::u16string SavedEarlierLine(const std::vector<NamedFolder>& saved) {
+  return Fill(Id::kSavedEarlierIn, {{u"folders", FolderListText(saved)}});
+}
+
+std::u16string GivenUpDataLine(const std::u16string& folder) { return Fill(Id::kGivenUpDataIn, {{u"folder", folder}}); }
+
+std::u16string ProgressNotNotedMessage(const std::u16string& description, const std::u16string& what_stops,
+                                       const std::u16string& folder) {
+  return Fill(Id::kProgressNotNoted, {{u"description", description}, {u"what_stops", what_stops}, {u"folder", folder}});
+}
+
+std::u16string UpdateStopsAfterSaving() { return Fill(Id::kUpdateStopsAfterSaving); }
+std::u16string UpdateStopsAfterBackup() { return Fill(Id::kUpdateStopsAfterBackup); }
+
+std::u16string RecordNotRemovedMessage(const std::u16string& record_path, const std::u16string& description) {
+  return Fill(Id::kRecordNotRemoved, {{u"file", record_path}, {u"description", description}});
 }
 
 }  // namespace brevak

@@ -14,6 +14,8 @@ struct NamedFolder {
   std::u16string date_in_words;  // 2012年12月24日09时30分00秒
 };
 
+// Names joined by 、.
+std::u16string NameList(const std::vector<std::u16string>& names);
 // 备份文件夹 PATH（DATE）, joined by 、.
 std::u16string FolderListText(const std::vector<NamedFolder>& folders);
 
@@ -91,6 +93,32 @@ std::u16string UnfinishedCopyNotEndedMessage(const std::u16string& description, 
 // files no backup copies (`foreign_files`).
 std::u16string UnfinishedCopyKeptMessage(const NamedFolder& folder, const std::u16string& description,
                                          bool foreign_files);
+
+// The progress file naming an untrusted run cannot be renamed: nothing changed.
+std::u16string RecordNotSetAsideMessage(const std::u16string& description);
+
+// What became of the data since an interrupted update ended, as the
+// finishing question tells it: unknown (no digests were kept), changed, or
+// just as that update left it.
+enum class WorkSince { kUnknown, kChanged, kUnchanged };
+// Whether to finish the update whose backup is `backup`; `saved` the
+// folders earlier finishings saved the data into.
+std::u16string FinishQuestion(const std::vector<NamedFolder>& backup, WorkSince since,
+                              const std::vector<NamedFolder>& saved);
+// Whether to give the interrupted update up: its backup stays.
+std::u16string GiveUpQuestion(const std::vector<NamedFolder>& backup, const std::vector<NamedFolder>& saved);
+// Lines, each starting with a line break, the last message of a run after a
+// given-up update carries.
+std::u16string SavedEarlierLine(const std::vector<NamedFolder>& saved);
+std::u16string GivenUpDataLine(const std::u16string& folder);
+// The progress file could not note a step: the run stops (`what_stops`)
+// and its data is in `folder` (as FolderListText names it).
+std::u16string ProgressNotNotedMessage(const std::u16string& description, const std::u16string& what_stops,
+                                       const std::u16string& folder);
+std::u16string UpdateStopsAfterSaving();
+std::u16string UpdateStopsAfterBackup();
+// An update whose every table moved could not remove its progress file.
+std::u16string RecordNotRemovedMessage(const std::u16string& record_path, const std::u16string& description);
 
 }  // namespace brevak
 

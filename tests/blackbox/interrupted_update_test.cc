@@ -26,7 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kRecordName[] = "upgrade-in-progress.brevak";
-const std::string kFinishQuestion = "msgbox YesNo 上次升级没有完成，原有数据保存在：";
+const std::string kFinishQuestion = "msgbox YesNo 上次升级没有完成。";
 const std::string kNotNewerQuestion = "msgbox YesNo 升级版本并不比当前版本更新，是否继续？";
 
 // Entries created in (or moved into) one folder, as they happen.

@@ -17,7 +17,8 @@ const std::u16string kRecord = u"C:\\Program Files\\Brevak\\upgrade-in-progress.
 const std::u16string kOldBackup = u"C:\\Program Files\\Brevak\\20121224093000";
 const std::string kOld = "C:\\\\Program Files\\\\Brevak\\\\20121224093000";
 const std::string kDone = "msgbox OK 升级完成";
-const std::string kFinish = "msgbox YesNo 上次升级没有完成，原有数据保存在：" + kOld + "\\r\\n那次升级开始于2012年12月24日09时30分00秒。";
+const std::string kFinish = "msgbox YesNo 上次升级没有完成。";
+const std::string kBackupNamed = "\\r\\n升级前的数据在备份文件夹 " + kOld + "（2012年12月24日09时30分00秒）。";
 const std::string kDamaged = "msgbox YesNo 上次没有完成的升级或恢复不能继续";
 const std::u16string kRecordText = u"kind=update\r\nbackup=" + kOldBackup +
                                    u"\r\nstarted=20121224093000\r\nbackup.Addr.mdb=0 0\r\nbackup.Customerdata.car=0 0\r\n";
@@ -92,6 +93,7 @@ TEST(InterruptedUpdateTest, YesSavesThePresentDataFirstThenFinishesFromTheRecord
   const Lines boxes = Messages(harness.Run("yes\nclick CmdUpdate\nyes\nok\nclose"));
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_TRUE(boxes[0].starts_with(kFinish)) << boxes[0];
+  EXPECT_NE(boxes[0].find(kBackupNamed), std::string::npos) << boxes[0];
   EXPECT_EQ(boxes[1], kDone + "\\r\\n升级之前的现有数据已另外保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422");
   ASSERT_EQ(harness.shell.requests.size(), 2u);
   EXPECT_EQ(harness.shell.requests[0].pTo, "C:\\Program Files\\Brevak\\20121225051422\\");
@@ -178,7 +180,7 @@ TEST(InterruptedUpdateTest, ADamagedRecordIsOfferedToBeSetAside) {
 // folder still proves it; other rows in a backup of the same size, or a
 // folder elsewhere, do not. A newer tool's record is left alone.
 TEST(InterruptedUpdateTest, ARecordIsProvedByContentAndNameNotByTimesOrSpelling) {
-  const std::string kAsks = "msgbox YesNo 上次升级没有完成，原有数据保存在：";
+  const std::string kAsks = kFinish;
   const std::string kNewer = "msgbox OK 新版本的升级工具进行的一次升级还没有完成";
   const std::vector<std::tuple<const char*, std::function<void(CoreHarness&)>, std::string>> cases = {
       {"touched", [](CoreHarness& h) { h.folders.files[kOldBackup][0].modified = 45000; }, kAsks},
@@ -266,9 +268,9 @@ TEST(InterruptedUpdateTest, NoThenGivingUpRunsANormalUpdateAndNoAgainChangesNoth
 TEST(InterruptedUpdateTest, TheQuestionSaysWhetherTheDataChangedSince) {
   const std::vector<std::tuple<std::u16string, std::string>> cases = {
       {u"", "如果那次升级之后又在Brevak中录入过数据"},
-      {u"same", "那次升级结束之后，现有数据没有改动。"},
-      {u"clock moved", "那次升级结束之后，现有数据没有改动。"},
-      {u"same size, other rows", "现有数据又有了改动"},
+      {u"same", "那次升级之后Brevak中的数据没有改动。"},
+      {u"clock moved", "那次升级之后Brevak中的数据没有改动。"},
+      {u"same size, other rows", "那次升级之后Brevak中的数据又有了改动"},
       {u"earlier form", "如果那次升级之后又在Brevak中录入过数据"}};
   for (const auto& [after, says] : cases) {
     CoreHarness harness;

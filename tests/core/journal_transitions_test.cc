@@ -105,14 +105,15 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
       {"update, a table left, not written", nullptr, Both(kTableFails, AtCopy(2, kWriteFails)), "click CmdUpdate\nok",
        1, u"backup=20121225051422", "msgbox OK 升级已完成，但以下数据未能转移"},
       {"update, end not removed", nullptr, kRemoveFails, "click CmdUpdate\nok\nok", 1, u"backup=20121225051422",
-       "msgbox OK 无法删除进度记录"},
+       "msgbox OK 数据都已转移到新版本，但未能删除升级进度文件"},
       // NoteSaved, and the finishing's ends.
       {"finish, package fails", Update, kSecondCopyFails, "click CmdUpdate\nyes\nok\nok", 1,
        u"saved=20121225051422", "msgbox OK 升级没有完成：复制升级文件时出错"},
       {"finish, save not begun", Update, kWriteFails, "click CmdUpdate\nyes\nok", 1, u"backup=20121224093000",
        "msgbox OK 升级没有继续：无法写入升级进度文件"},
       {"finish, save not noted", Update, AtCopy(1, kWriteFails), "click CmdUpdate\nyes\nok", 7,
-       u"kind=update-save\r\nbackup=20121225051422", "msgbox OK 无法记录进度"},
+       u"kind=update-save\r\nbackup=20121225051422",
+       "msgbox OK 升级没有继续，数据没有改动。继续升级前另存的数据在备份文件夹 "},
       {"finish, file unreadable after the save", Update, AtCopy(1, kReadFails), "click CmdUpdate\nyes\nok", 7,
        u"update.backup=20121224093000", "msgbox OK 升级没有继续：升级进度文件不能再用"},
       // An interrupted save: its folder goes, the finishing question comes back.
@@ -153,11 +154,12 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
       {"put back over an update", Carrying, kNothing, "click CmdUpdate\nyes\nok", 1, u"backup=20121224093000",
        "msgbox OK 恢复完成。"},
       {"put back over an update, not written", Carrying, AtCopy(2, kWriteFails), "click CmdUpdate\nyes\nok\nok", 3,
-       u"update.backup=20121224093000", "msgbox OK 无法记录进度"},
+       u"update.backup=20121224093000",
+       "msgbox OK 恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：备份文件夹 "},
       // SetAside.
       {"set aside", kDamaged, kNothing, "click CmdUpdate\nyes\nok", 0, u"", "msgbox OK 升级完成"},
       {"set aside, not renamed", kDamaged, kWriteFails, "click CmdUpdate\nyes\nok", 4, u"kind=update",
-       "msgbox OK 无法把记录改名"},
+       "msgbox OK 升级进度文件未能改名"},
       {"set aside, No", kDamaged, kNothing, "click CmdUpdate\nno", 4, u"kind=update",
        "msgbox YesNo 上次没有完成的升级或恢复不能继续"},
   };

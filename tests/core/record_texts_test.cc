@@ -22,7 +22,7 @@ TEST(RecordTextsTest, EachNamesEveryFolderWithItsDateAndSaysWhatToDo) {
     EXPECT_NE(text.find(named), std::u16string::npos) << std::string(text.begin(), text.end());
     EXPECT_TRUE(text.find(u"技术支持") != std::u16string::npos) << std::string(text.begin(), text.end());
   }
-  EXPECT_TRUE(UntrustedRecordQuestion(u"x", {}, file.substr(9)).ends_with(file));
+  EXPECT_TRUE(UntrustedRecordQuestion(u"x", {}, file.substr(9)).ends_with(file + u"（x）"));
   EXPECT_NE(UntrustedRecordQuestion(u"x", {}, u"f").find(u"没有找到"), std::u16string::npos);
   EXPECT_TRUE(NewerToolRecordMessage({}, file.substr(9)).ends_with(file));
   EXPECT_NE(SetAsideRecordLine({}).find(u"没有指出"), std::u16string::npos);
