@@ -6,6 +6,7 @@
 #include "core/form_update.h"
 #include "core/guard_texts.h"
 #include "core/jet_database.h"
+#include "core/prompts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -203,15 +204,14 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
     }
     message = outcome.customer_open_error ? guard_text::CustomerDatabaseNotOpened() : u"";
     if (!named.empty()) {
-      message += (message.empty() ? u"" : vb::vbCrLf) + u"升级已完成，但以下数据未能转移：" + vb::vbCrLf +
-                 JoinNames(named);
+      message += (message.empty() ? u"" : vb::vbCrLf) + prompt::TablesNotMoved(JoinNames(named));
     }
-    message += vb::vbCrLf + u"原有数据仍保存在：" + sBackupDir_;
+    message += vb::vbCrLf + prompt::BackupStillHolds(sBackupDir_);
   }
   if (!outcome.absent.empty()) {
-    message += vb::vbCrLf + u"原有数据库中没有以下数据表，无需转移：" + JoinNames(outcome.absent);
+    message += vb::vbCrLf + prompt::TablesAbsent(JoinNames(outcome.absent));
   }
-  if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据已另外保存在：" + SavedFolders();
+  if (!SavedFolders().empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders());
   message += GivenUpLine();
   if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });

@@ -86,6 +86,67 @@ const std::vector<Template> kTemplates = {
     {Id::kRestoreSourceEmpty,
      u"恢复没有进行：要恢复的文件夹 {entry} 中没有数据库文件。\r\n数据没有改动。\r\n"
      u"请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。"},
+    {Id::kUpdateStillUnfinished,
+     u"上次升级没有完成，原有数据仍保存在：{backup}\r\n点击“开始更新”可以继续完成那次升级。"},
+    {Id::kUpdateGivenUpByRestore, u"上次没有完成的升级不再继续，那次升级之前的数据仍保存在：{backup}"},
+    {Id::kRestoreDone, u"恢复完成。\r\n这次恢复之前的数据保存在：{safety}\r\n{update_line}"},
+    {Id::kInterruptedRestoreDone,
+     u"恢复完成。\r\n这次恢复之前的数据保存在：{safety}\r\n上次没有完成的恢复之前的数据保存在：{earlier}"
+     u"{update_line}"},
+    {Id::kRestoreStops, u"恢复没有进行，现有数据没有改动，并已备份到："},
+    {Id::kUpdateNotRecordedAgain, u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在："},
+    {Id::kRestoreCopyFailed,
+     u"恢复没有完成：复制 {source} 中的文件时出错（{failure}），安装文件夹中的数据可能只恢复了一部分。\r\n"
+     u"恢复之前的数据保存在：{saved}\r\n"
+     u"再次点击“恢复原来记录”或“开始更新”，可以选择放回恢复之前的数据，或者重新恢复。"},
+    {Id::kInterruptedRestoreQuestion,
+     u"上次恢复数据没有完成，安装文件夹中的数据可能只恢复了一部分。\r\n恢复之前的数据保存在：{safety}\r\n"
+     u"选择“是”：放回恢复之前的数据；\r\n选择“否”：重新恢复 {entry}；\r\n选择“取消”：什么也不改动。"},
+    {Id::kRestoreBackupPurpose, u"恢复之前的数据，即这次恢复替换掉的文件"},
+    {Id::kRestoreBackupFailed, u"恢复没有进行：恢复之前未能备份现有数据（{failure}）。\r\n现有数据没有改动。"},
+    {Id::kCopyRequestNotMade, u"无法执行文件复制：{description}"},
+    {Id::kCopyCancelled, u"复制被取消"},
+    {Id::kCopyFailedWithCode, u"复制失败，错误代码 {code}"},
+    {Id::kCopyAborted, u"复制被中止"},
+    {Id::kUpdateBackupPurpose, u"升级之前的数据"},
+    {Id::kFinishBackupPurpose, u"上次升级之前的数据（上次升级时建立），这次从中继续转移"},
+    {Id::kSavedBeforeFinishPurpose, u"继续完成升级之前安装文件夹中的现有数据"},
+    {Id::kPackageCopyFailed,
+     u"升级没有完成：复制升级文件时出错。原有数据保存在：{backup}{saved}{given_up}\r\n"
+     u"再次点击“开始更新”即可继续完成升级。"},
+    {Id::kSavedBeforeFinishLine, u"\r\n升级之前的现有数据另外保存在：{folders}"},
+    {Id::kTablesNotMoved, u"升级已完成，但以下数据未能转移：\r\n{tables}"},
+    {Id::kBackupStillHolds, u"原有数据仍保存在：{backup}"},
+    {Id::kTablesAbsent, u"原有数据库中没有以下数据表，无需转移：{tables}"},
+    {Id::kSavedBeforeFinishAfterMigration, u"升级之前的现有数据已另外保存在：{folders}"},
+    {Id::kLogRestoreDone, u"恢复完成"},
+    {Id::kLogRestoreNotDone, u"恢复没有完成：{failure}"},
+    {Id::kLogEndedByError, u"（随后程序因运行时错误而结束）"},
+    {Id::kLogKindUpdate, u"升级"},
+    {Id::kLogKindFinish, u"继续完成上次升级"},
+    {Id::kLogKindRestore, u"恢复"},
+    {Id::kLogUpdateDone, u"升级完成"},
+    {Id::kLogUpdateNotDone, u"升级没有完成：{what}"},
+    {Id::kLogTablesNotMoved, u"{count} 个数据表没有转移"},
+    {Id::kLogNothingMoved, u"数据没有转移"},
+    {Id::kLogAllTablesMoved, u"数据表都已转移"},
+    {Id::kLogThenRunTimeError, u"，随后程序因运行时错误而结束"},
+    {Id::kLogProgressFileLeft,
+     u"；升级进度文件（upgrade-in-progress.brevak）仍在，下次点击“开始更新”会询问是否继续完成这次升级"},
+    {Id::kLogRowsDiffered, u"转入后有 {arrived} 条，备份中有 {backup} 条，条数不一致，这个数据表的转移已撤回"},
+    {Id::kLogUnreadable, u"（无法读取）"},
+    {Id::kLogNoFiles, u"（没有文件）"},
+    {Id::kLogMoved, u"已转移：{table}，备份中 {backup} 条，升级后 {installed} 条"},
+    {Id::kLogNotMoved, u"未转移：{table}，原因：{reason}"},
+    {Id::kLogAbsent, u"无需转移：{table}，原有数据库中没有这个数据表"},
+    {Id::kLogInstalledVersion, u"原来安装的版本："},
+    {Id::kLogRestoredVersion, u"恢复的备份中的版本："},
+    {Id::kLogPackageVersion, u"升级包的版本："},
+    {Id::kLogRestoredFolder, u"恢复的文件夹："},
+    {Id::kLogBackupFolder, u"备份文件夹：{folder}（{purpose}：{files}）"},
+    {Id::kLogResult, u"结果："},
+    {Id::kLogLastMessage, u"最后显示的消息："},
+    {Id::kLogNoMessage, u"（没有显示消息）"},
 };
 
 std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
@@ -165,5 +226,70 @@ std::u16string BackupFolderExists(const std::u16string& folder) {
 
 std::u16string CustomerDatabase() { return Fill(Id::kCustomerDatabase); }
 std::u16string AddressBook() { return Fill(Id::kAddressBook); }
+
+std::u16string UnfinishedUpdateLine(const std::u16string& backup, bool still_unfinished) {
+  return Fill(still_unfinished ? Id::kUpdateStillUnfinished : Id::kUpdateGivenUpByRestore, {{u"backup", backup}});
+}
+
+std::u16string RestoreDone(const std::u16string& safety, const std::u16string& update_line) {
+  return Fill(Id::kRestoreDone, {{u"safety", safety}, {u"update_line", update_line}});
+}
+
+std::u16string InterruptedRestoreDone(const std::u16string& safety, const std::u16string& earlier,
+                                      const std::u16string& update_line) {
+  return Fill(Id::kInterruptedRestoreDone,
+              {{u"safety", safety},
+               {u"earlier", earlier},
+               {u"update_line", update_line.empty() ? u"" : vb::vbCrLf + update_line}});
+}
+
+std::u16string RestoreStops() { return Fill(Id::kRestoreStops); }
+std::u16string UpdateNotRecordedAgain() { return Fill(Id::kUpdateNotRecordedAgain); }
+
+std::u16string RestoreCopyFailed(const std::u16string& source, const std::u16string& failure,
+                                 const std::u16string& saved) {
+  return Fill(Id::kRestoreCopyFailed, {{u"source", source}, {u"failure", failure}, {u"saved", saved}});
+}
+
+std::u16string InterruptedRestoreQuestion(const std::u16string& safety, const std::u16string& entry) {
+  return Fill(Id::kInterruptedRestoreQuestion, {{u"safety", safety}, {u"entry", entry}});
+}
+
+std::u16string RestoreBackupFailed(const std::u16string& failure) {
+  return Fill(Id::kRestoreBackupFailed, {{u"failure", failure}});
+}
+
+std::u16string RestoreBackupPurpose() { return Fill(Id::kRestoreBackupPurpose); }
+std::u16string UpdateBackupPurpose() { return Fill(Id::kUpdateBackupPurpose); }
+std::u16string FinishBackupPurpose() { return Fill(Id::kFinishBackupPurpose); }
+std::u16string SavedBeforeFinishPurpose() { return Fill(Id::kSavedBeforeFinishPurpose); }
+
+std::u16string CopyRequestNotMade(const std::u16string& description) {
+  return Fill(Id::kCopyRequestNotMade, {{u"description", description}});
+}
+std::u16string CopyCancelled() { return Fill(Id::kCopyCancelled); }
+std::u16string CopyFailedWithCode(const std::u16string& code) { return Fill(Id::kCopyFailedWithCode, {{u"code", code}}); }
+std::u16string CopyAborted() { return Fill(Id::kCopyAborted); }
+
+std::u16string PackageCopyFailed(const std::u16string& backup, const std::u16string& saved,
+                                 const std::u16string& given_up) {
+  return Fill(Id::kPackageCopyFailed,
+              {{u"backup", backup},
+               {u"saved", saved.empty() ? u"" : Fill(Id::kSavedBeforeFinishLine, {{u"folders", saved}})},
+               {u"given_up", given_up}});
+}
+
+std::u16string TablesNotMoved(const std::u16string& tables) { return Fill(Id::kTablesNotMoved, {{u"tables", tables}}); }
+std::u16string BackupStillHolds(const std::u16string& backup) { return Fill(Id::kBackupStillHolds, {{u"backup", backup}}); }
+std::u16string TablesAbsent(const std::u16string& tables) { return Fill(Id::kTablesAbsent, {{u"tables", tables}}); }
+std::u16string SavedBeforeFinishAfterMigration(const std::u16string& folders) {
+  return Fill(Id::kSavedBeforeFinishAfterMigration, {{u"folders", folders}});
+}
+
+std::u16string LogRestoreResult(bool succeeded, const std::u16string& failure) {
+  return succeeded ? Fill(Id::kLogRestoreDone) : Fill(Id::kLogRestoreNotDone, {{u"failure", failure}});
+}
+
+std::u16string LogEndedByError() { return Fill(Id::kLogEndedByError); }
 
 }  // namespace brevak::prompt

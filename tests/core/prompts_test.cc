@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "core/guard_texts.h"
+#include "core/upgrade_log.h"
 
 namespace brevak {
 namespace {
@@ -26,8 +27,24 @@ std::vector<std::u16string> FixedParts(std::u16string_view text) {
   return parts;
 }
 
+// Log entries that between them word every fact and result the log has.
+std::u16string LogOf(UpgradeLogEntry::Kind kind, int moved, bool not_moved, bool error) {
+  UpgradeLogEntry e;
+  e.kind = kind;
+  e.installed_version = u"1.0";
+  e.backups = {{u"C:\\B\\20121225051422", u"p", {}}};
+  for (int i = 0; i < moved; ++i) e.moved.push_back({u"Car", 1, 1});
+  if (not_moved) e.not_moved = {{u"Car", u"r", std::nullopt}, {u"Job", u"r", UpgradeLogEntry::TableNotMoved::Rows{1, 2}}};
+  e.absent = {u"Old"};
+  e.ended_by_error = error;
+  e.record_left = error;
+  e.result = u"r";
+  return FormatUpgradeLogEntry(e);
+}
+
 TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders) {
   const std::vector<std::u16string> seven = {u"a", u"b", u"c", u"d", u"e", u"f", u"g"};
+  using Kind = UpgradeLogEntry::Kind;
   const std::map<Id, std::function<std::u16string()>> builders = {
       {Id::kAnotherCopyRunning, [] { return prompt::AnotherCopyRunning(); }},
       {Id::kInstallationNotFound, [] { return guard_text::InstallationNotFound(prompt::kUpdate, u""); }},
@@ -60,6 +77,56 @@ TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders)
       {Id::kBusyReason, [] { return guard_text::BusyReason(prompt::kRestore); }},
       {Id::kRestoreSourceGone, [] { return guard_text::RestoreSourceMissing(u"x", true); }},
       {Id::kRestoreSourceEmpty, [] { return guard_text::RestoreSourceMissing(u"x", false); }},
+      {Id::kUpdateStillUnfinished, [] { return prompt::UnfinishedUpdateLine(u"C:\\B\\1", true); }},
+      {Id::kUpdateGivenUpByRestore, [] { return prompt::UnfinishedUpdateLine(u"C:\\B\\1", false); }},
+      {Id::kRestoreDone, [] { return prompt::RestoreDone(u"C:\\B\\1", u"u"); }},
+      {Id::kInterruptedRestoreDone, [] { return prompt::InterruptedRestoreDone(u"C:\\B\\1", u"C:\\B\\2", u""); }},
+      {Id::kRestoreStops, [] { return prompt::RestoreStops(); }},
+      {Id::kUpdateNotRecordedAgain, [] { return prompt::UpdateNotRecordedAgain(); }},
+      {Id::kRestoreCopyFailed, [] { return prompt::RestoreCopyFailed(u"C:\\B\\1", u"f", u"C:\\B\\2"); }},
+      {Id::kInterruptedRestoreQuestion, [] { return prompt::InterruptedRestoreQuestion(u"C:\\B\\1", u"\\2"); }},
+      {Id::kRestoreBackupPurpose, [] { return prompt::RestoreBackupPurpose(); }},
+      {Id::kRestoreBackupFailed, [] { return prompt::RestoreBackupFailed(u"f"); }},
+      {Id::kCopyRequestNotMade, [] { return prompt::CopyRequestNotMade(u"d"); }},
+      {Id::kCopyCancelled, [] { return prompt::CopyCancelled(); }},
+      {Id::kCopyFailedWithCode, [] { return prompt::CopyFailedWithCode(u"5"); }},
+      {Id::kCopyAborted, [] { return prompt::CopyAborted(); }},
+      {Id::kUpdateBackupPurpose, [] { return prompt::UpdateBackupPurpose(); }},
+      {Id::kFinishBackupPurpose, [] { return prompt::FinishBackupPurpose(); }},
+      {Id::kSavedBeforeFinishPurpose, [] { return prompt::SavedBeforeFinishPurpose(); }},
+      {Id::kPackageCopyFailed, [] { return prompt::PackageCopyFailed(u"C:\\B\\1", u"", u""); }},
+      {Id::kSavedBeforeFinishLine, [] { return prompt::PackageCopyFailed(u"C:\\B\\1", u"C:\\B\\2", u""); }},
+      {Id::kTablesNotMoved, [] { return prompt::TablesNotMoved(u"Car"); }},
+      {Id::kBackupStillHolds, [] { return prompt::BackupStillHolds(u"C:\\B\\1"); }},
+      {Id::kTablesAbsent, [] { return prompt::TablesAbsent(u"Old"); }},
+      {Id::kSavedBeforeFinishAfterMigration, [] { return prompt::SavedBeforeFinishAfterMigration(u"C:\\B\\2"); }},
+      {Id::kLogRestoreDone, [] { return prompt::LogRestoreResult(true, u""); }},
+      {Id::kLogRestoreNotDone, [] { return prompt::LogRestoreResult(false, u"f"); }},
+      {Id::kLogEndedByError, [] { return prompt::LogEndedByError(); }},
+      {Id::kLogKindUpdate, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogKindFinish, [] { return LogOf(Kind::kFinish, 1, false, false); }},
+      {Id::kLogKindRestore, [] { return LogOf(Kind::kRestore, 0, false, false); }},
+      {Id::kLogUpdateDone, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogUpdateNotDone, [] { return LogOf(Kind::kUpdate, 1, true, true); }},
+      {Id::kLogTablesNotMoved, [] { return LogOf(Kind::kUpdate, 1, true, true); }},
+      {Id::kLogNothingMoved, [] { return LogOf(Kind::kUpdate, 0, false, false); }},
+      {Id::kLogAllTablesMoved, [] { return LogOf(Kind::kUpdate, 1, false, true); }},
+      {Id::kLogThenRunTimeError, [] { return LogOf(Kind::kUpdate, 1, true, true); }},
+      {Id::kLogProgressFileLeft, [] { return LogOf(Kind::kUpdate, 1, true, true); }},
+      {Id::kLogRowsDiffered, [] { return LogOf(Kind::kUpdate, 1, true, true); }},
+      {Id::kLogUnreadable, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogNoFiles, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogMoved, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogNotMoved, [] { return LogOf(Kind::kUpdate, 1, true, true); }},
+      {Id::kLogAbsent, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogInstalledVersion, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogRestoredVersion, [] { return LogOf(Kind::kRestore, 0, false, false); }},
+      {Id::kLogPackageVersion, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogRestoredFolder, [] { return LogOf(Kind::kRestore, 0, false, false); }},
+      {Id::kLogBackupFolder, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogResult, [] { return LogOf(Kind::kRestore, 0, false, false); }},
+      {Id::kLogLastMessage, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kLogNoMessage, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
   };
   const std::vector<prompt::Template>& templates = prompt::Templates();
   for (size_t i = 0; i < templates.size(); ++i) {
