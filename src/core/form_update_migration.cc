@@ -183,12 +183,6 @@ FormUpdate::RowCounts FormUpdate::VerifyRows(const RowCheck& check) {
 
 namespace {
 
-std::u16string JoinNames(const std::vector<std::u16string>& names) {
-  std::u16string joined;
-  for (const std::u16string& name : names) joined += (joined.empty() ? u"" : u"、") + name;
-  return joined;
-}
-
 }  // namespace
 
 // When the customer database did not open, none of its tables moved: that
@@ -204,13 +198,11 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
     }
     message = outcome.customer_open_error ? guard_text::CustomerDatabaseNotOpened() : u"";
     if (!named.empty()) {
-      message += (message.empty() ? u"" : vb::vbCrLf) + prompt::TablesNotMoved(JoinNames(named));
+      message += (message.empty() ? u"" : vb::vbCrLf) + prompt::TablesNotMoved(named);
     }
-    message += vb::vbCrLf + prompt::BackupStillHolds(sBackupDir_);
+    message += vb::vbCrLf + prompt::BackupStillHolds(FolderListText(InWords({sBackupDir_})));
   }
-  if (!outcome.absent.empty()) {
-    message += vb::vbCrLf + prompt::TablesAbsent(JoinNames(outcome.absent));
-  }
+  // Tables the old database never had are the upgrade log's to name.
   if (!SavedFolders().empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders());
   message += GivenUpLine();
   if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);

@@ -143,9 +143,10 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
     return safety;
   }
   ResumeNext([&] {
-    window().MsgBox(
-        prompt::RestoreCopyFailed(source, CopyFailureText(outcome), chain.safety.empty() ? safety : chain.safety),
-        MsgBoxButtons::kOkOnly);
+    window().MsgBox(prompt::RestoreCopyFailed(source, CopyFailureText(outcome),
+                                              FolderListText(InWords({chain.safety.empty() ? safety : chain.safety})),
+                                              RestoreButtonOnScreen()),
+                    MsgBoxButtons::kOkOnly);
   });
   return u"";
 }
@@ -243,9 +244,19 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
 std::u16string FormUpdate::NameRestoreBackupFolder() {
   const std::u16string update_backup = sBackupDir_;
   sBackupDir_.clear();
-  const std::u16string folder = NameNewBackupFolder() ? sBackupDir_ : u"";
+  const std::u16string folder = NameNewBackupFolder(RestoreButtonOnScreen(), true) ? sBackupDir_ : u"";
   sBackupDir_ = update_backup;
   return folder;
+}
+
+// After a click on the list the restore button carries the selected
+// backup's date; before one, its label may name any folder.
+std::u16string FormUpdate::RestoreButtonOnScreen() {
+  std::u16string label;
+  ResumeNext([&] {
+    if (window().ListIndex() >= 0) label = SplitDir(window().List(window().ListIndex()));
+  });
+  return label;
 }
 
 }  // namespace brevak

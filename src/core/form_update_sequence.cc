@@ -63,7 +63,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunBackupRequest(request, sBackupDir_)) {
+  if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) {
     // A folder that could not be removed stays named, for the next run.
     if (!FolderExists(sBackupDir_)) DropCopyState();
     return false;
@@ -89,7 +89,7 @@ bool FormUpdate::SavePresentData() {
   request.pFrom = BackupSourceList();
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
-  if (!RunBackupRequest(request, sSavedDir_)) return false;
+  if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) return false;
   NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
   return RecordSavedFolder();
 }
@@ -120,9 +120,16 @@ std::u16string FormUpdate::PackageSourceList() {
 }
 
 // The folder was made by this run, so a copy that failed takes it along.
-bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder) {
-  if (RunCopyRequest(request, /*stop_when_aborted=*/true)) return true;
+// After Windows' number or "Operation Failed", the user is told in words
+// that nothing changed and what to do.
+bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing) {
+  const CopyOutcome outcome = MakeCopyRequest(request);
+  ReportCopyOutcome(outcome);
+  if (!outcome.not_made && outcome.result == 0 && !outcome.aborted) return true;
   RemoveFolder(folder);
+  if (!outcome.not_made) {
+    ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
+  }
   return false;
 }
 

@@ -73,7 +73,6 @@ enum class Id {
   // The migration's end.
   kTablesNotMoved,
   kBackupStillHolds,
-  kTablesAbsent,
   kSavedBeforeFinishAfterMigration,
   // The upgrade log's words.
   kLogRestoreDone,
@@ -103,6 +102,12 @@ enum class Id {
   kLogResult,
   kLogLastMessage,
   kLogNoMessage,
+  kRestoreBackupFolderExists,
+  kRestoreOrUpdateButtons,
+  kUpdateButtonOnly,
+  kCopyFailedNoReason,
+  kUpdateBackupFailed,
+  kFinishSaveFailed,
 };
 
 struct Template {
@@ -158,8 +163,10 @@ std::u16string InterruptedRestoreDone(const std::u16string& safety, const std::u
 // stops; the folder follows it.
 std::u16string RestoreStops();
 std::u16string UpdateNotRecordedAgain();
+// `saved` names the folder with its date in words; `button` is the restore
+// button's label on screen, or empty when it may name another folder.
 std::u16string RestoreCopyFailed(const std::u16string& source, const std::u16string& failure,
-                                 const std::u16string& saved);
+                                 const std::u16string& saved, const std::u16string& button);
 std::u16string InterruptedRestoreQuestion(const std::u16string& safety, const std::u16string& entry);
 std::u16string RestoreBackupFailed(const std::u16string& failure);
 // What a backup folder holds, for the upgrade log.
@@ -177,14 +184,23 @@ std::u16string CopyAborted();
 // empty), `given_up` a line of its own (or empty).
 std::u16string PackageCopyFailed(const std::u16string& backup, const std::u16string& saved,
                                  const std::u16string& given_up);
-std::u16string TablesNotMoved(const std::u16string& tables);
+std::u16string TablesNotMoved(const std::vector<std::u16string>& tables);
+// `backup` names the folder with its date in words.
 std::u16string BackupStillHolds(const std::u16string& backup);
-std::u16string TablesAbsent(const std::u16string& tables);
 std::u16string SavedBeforeFinishAfterMigration(const std::u16string& folders);
 // A restore's result as the upgrade log keeps it; `failure` when it failed.
 std::u16string LogRestoreResult(bool succeeded, const std::u16string& failure);
 // Follows the last message shown when a run-time error ended the program.
 std::u16string LogEndedByError();
+// The restore's safety folder's name was taken; `button` as for
+// RestoreCopyFailed.
+std::u16string RestoreBackupFolderExists(const std::u16string& folder, const std::u16string& button);
+// The buttons that lead back to an unfinished restore.
+std::u16string RestoreButtons(const std::u16string& button);
+// The backup before an update, or the save before finishing one, failed.
+std::u16string BackupFailed(bool finishing, const std::u16string& failure);
+// A path as Windows shows it: one backslash between parts.
+std::u16string ShownPath(std::u16string_view path);
 
 }  // namespace brevak::prompt
 

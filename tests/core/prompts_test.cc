@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "core/guard_texts.h"
 #include "core/upgrade_log.h"
+#include "platform/posix/text/utf.h"
 
 namespace brevak {
 namespace {
@@ -83,7 +88,7 @@ TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders)
       {Id::kInterruptedRestoreDone, [] { return prompt::InterruptedRestoreDone(u"C:\\B\\1", u"C:\\B\\2", u""); }},
       {Id::kRestoreStops, [] { return prompt::RestoreStops(); }},
       {Id::kUpdateNotRecordedAgain, [] { return prompt::UpdateNotRecordedAgain(); }},
-      {Id::kRestoreCopyFailed, [] { return prompt::RestoreCopyFailed(u"C:\\B\\1", u"f", u"C:\\B\\2"); }},
+      {Id::kRestoreCopyFailed, [] { return prompt::RestoreCopyFailed(u"C:\\B\\1", u"f", u"C:\\B\\2", u""); }},
       {Id::kInterruptedRestoreQuestion, [] { return prompt::InterruptedRestoreQuestion(u"C:\\B\\1", u"\\2"); }},
       {Id::kRestoreBackupPurpose, [] { return prompt::RestoreBackupPurpose(); }},
       {Id::kRestoreBackupFailed, [] { return prompt::RestoreBackupFailed(u"f"); }},
@@ -96,9 +101,8 @@ TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders)
       {Id::kSavedBeforeFinishPurpose, [] { return prompt::SavedBeforeFinishPurpose(); }},
       {Id::kPackageCopyFailed, [] { return prompt::PackageCopyFailed(u"C:\\B\\1", u"", u""); }},
       {Id::kSavedBeforeFinishLine, [] { return prompt::PackageCopyFailed(u"C:\\B\\1", u"C:\\B\\2", u""); }},
-      {Id::kTablesNotMoved, [] { return prompt::TablesNotMoved(u"Car"); }},
+      {Id::kTablesNotMoved, [] { return prompt::TablesNotMoved({u"Car", u"Job"}); }},
       {Id::kBackupStillHolds, [] { return prompt::BackupStillHolds(u"C:\\B\\1"); }},
-      {Id::kTablesAbsent, [] { return prompt::TablesAbsent(u"Old"); }},
       {Id::kSavedBeforeFinishAfterMigration, [] { return prompt::SavedBeforeFinishAfterMigration(u"C:\\B\\2"); }},
       {Id::kLogRestoreDone, [] { return prompt::LogRestoreResult(true, u""); }},
       {Id::kLogRestoreNotDone, [] { return prompt::LogRestoreResult(false, u"f"); }},
@@ -127,6 +131,12 @@ TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders)
       {Id::kLogResult, [] { return LogOf(Kind::kRestore, 0, false, false); }},
       {Id::kLogLastMessage, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
       {Id::kLogNoMessage, [] { return LogOf(Kind::kUpdate, 1, false, false); }},
+      {Id::kRestoreBackupFolderExists, [] { return prompt::RestoreBackupFolderExists(u"C:\\B\\1", u""); }},
+      {Id::kRestoreOrUpdateButtons, [] { return prompt::RestoreButtons(u"恢复12年12月25日05时14分22秒数据"); }},
+      {Id::kUpdateButtonOnly, [] { return prompt::RestoreButtons(u""); }},
+      {Id::kCopyFailedNoReason, [] { return prompt::CopyFailedWithCode(u"0"); }},
+      {Id::kUpdateBackupFailed, [] { return prompt::BackupFailed(false, u"f"); }},
+      {Id::kFinishSaveFailed, [] { return prompt::BackupFailed(true, u"f"); }},
   };
   const std::vector<prompt::Template>& templates = prompt::Templates();
   for (size_t i = 0; i < templates.size(); ++i) {
@@ -141,6 +151,22 @@ TEST(PromptsTest, EveryTemplateIsBuiltByABuilderThatFillsExactlyItsPlaceholders)
     }
   }
   EXPECT_EQ(templates.size(), builders.size());
+}
+
+// Only the text shown collapses a doubled backslash and a "/" (a network
+// path keeps its leading two).
+TEST(PromptsTest, APathIsShownWithOneBackslashBetweenItsParts) {
+  const struct {
+    std::u16string path, shown;
+  } cases[] = {
+      {u"C:\\Program Files\\Brevak\\\\20261209183248", u"C:\\Program Files\\Brevak\\20261209183248"},
+      {u"C:/Program Files/Brevak\\\\2026", u"C:\\Program Files\\Brevak\\2026"},
+      {u"\\\\server\\share\\\\Brevak", u"\\\\server\\share\\Brevak"},
+      {u"C:\\Brevak", u"C:\\Brevak"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(prompt::ShownPath(c.path), c.shown);
+  EXPECT_NE(prompt::RestoreCopyFailed(u"C:\\Brevak\\\\2026", u"f", u"s", u"").find(u"：C:\\Brevak\\2026"),
+            std::u16string::npos);
 }
 
 TEST(PromptsTest, FillRefusesAMissingOrUnknownPlaceholderAndPutsValuesInAsTheyAre) {
@@ -160,6 +186,38 @@ TEST(PromptsTest, FillRefusesAMissingOrUnknownPlaceholderAndPutsValuesInAsTheyAr
     } else {
       EXPECT_EQ(prompt::Fill(Id::kPackageDatabaseDamaged, c.values).find(u"Addr.mdb 无法打开：{reason}\r\n"), 9u) << c.name;
     }
+  }
+}
+
+// The guide a support person reads on the phone quotes every text the tool
+// adds, and the original's own, in the tool's exact words: each fixed part
+// of each template, line by line, is found in it.
+TEST(PromptsTest, EveryFixedPartOfEveryTemplateIsQuotedInTheGuide) {
+  std::ifstream file(std::string(BREVAK_SOURCE_DIR) + "/docs/使用说明.md", std::ios::binary);
+  ASSERT_TRUE(file) << "the guide is missing";
+  const std::string guide((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // Texts the other half of the table's move has not yet put in the guide.
+  const std::set<Id> excused = {};
+  const std::vector<std::u16string> originals = {
+      u"升级完成", u"没有找到升级记录", u"请点击左侧列表选择需要恢复的数据",
+      u"需要先建立数据备份文件夹并备份数据才可继续，请再试一次", u"升级版本并不比当前版本更新，是否继续？",
+      u"Operation Failed", u"显示升级记录", u"恢复原来记录", u"开始更新"};
+  std::vector<std::pair<std::string, std::u16string>> quoted;
+  for (const std::u16string& text : originals) quoted.emplace_back("original", text);
+  for (const prompt::Template& t : prompt::Templates()) {
+    if (excused.contains(t.id)) continue;
+    for (const std::u16string& part : FixedParts(t.text)) {
+      for (size_t from = 0; from <= part.size();) {
+        const size_t end = std::min(part.find(u"\r\n", from), part.size());
+        quoted.emplace_back("template " + std::to_string(static_cast<int>(t.id)), part.substr(from, end - from));
+        from = end + 2;
+      }
+    }
+  }
+  for (const auto& [where, text] : quoted) {
+    if (text.empty()) continue;
+    EXPECT_NE(guide.find(posix::Utf16ToUtf8(text)), std::string::npos)
+        << where << " is not quoted in the guide: " << posix::Utf16ToUtf8(text);
   }
 }
 
