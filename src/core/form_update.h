@@ -96,7 +96,9 @@ class FormUpdate : public FormEvents {
   std::u16string FileInUse();
   void NameBackupFolder();
   // Names a backup folder that does not exist yet, waiting for the clock.
-  bool NameNewBackupFolder();
+  // A restore's folder (`restore`) names the restore button as it is on
+  // screen (or empty) when the name is taken.
+  bool NameNewBackupFolder(const std::u16string& restore_button = u"", bool restore = false);
 
   // --- What must hold before an update or a restore starts
   // (form_update_preconditions.cc). None changes a file; each check that
@@ -137,7 +139,7 @@ class FormUpdate : public FormEvents {
   std::u16string PackageSourceList();
   // Runs a backup request into `folder`; a backup that did not complete
   // leaves no folder behind. False ends the handler.
-  bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder);
+  bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing);
   // Runs one copy request and reports its outcome. Returns true when the
   // caller may go on; `stop_when_aborted` ends it after "Operation Failed".
   bool RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted);
@@ -287,6 +289,8 @@ class FormUpdate : public FormEvents {
   // The size of each database in `folder` as decimal text (empty: none).
   std::map<std::u16string, std::u16string> DatabaseSizes(const std::u16string& folder);
   static std::u16string StampInWords(const std::u16string& stamp);
+  // The restore button's label when it names the selected backup, else empty.
+  std::u16string RestoreButtonOnScreen();
 
   // --- The restore with its own backup (form_update_restore.cc).
   // CmdRestore_Click's steps: an interrupted restore first, then the entry.

@@ -250,11 +250,15 @@ void FormUpdate::NameBackupFolder() {
 
 // While the stamp's folder exists (an update earlier in the same second, a
 // clock set back), the clock is read again until the name is free.
-bool FormUpdate::NameNewBackupFolder() {
+bool FormUpdate::NameNewBackupFolder(const std::u16string& restore_button, bool restore) {
   NameBackupFolder();
   for (int wait = 0; FolderExists(sBackupDir_); ++wait) {
     if (wait == kMaxNamingWaits) {
-      ResumeNext([&] { window().MsgBox(prompt::BackupFolderExists(sBackupDir_), MsgBoxButtons::kOkOnly); });
+      ResumeNext([&] {
+        window().MsgBox(restore ? prompt::RestoreBackupFolderExists(sBackupDir_, restore_button)
+                                : prompt::BackupFolderExists(sBackupDir_),
+                        MsgBoxButtons::kOkOnly);
+      });
       return false;
     }
     ResumeNext([&] { platform_.clock->Sleep(kNamingWaitMs); });

@@ -5,6 +5,7 @@
 
 #include "core/form_update.h"
 #include "core/module_file_ver.h"
+#include "core/prompts.h"
 
 namespace brevak {
 namespace {
@@ -72,7 +73,7 @@ void FormUpdate::BeginRestoreLogEntry(const std::u16string& entry) {
 
 void FormUpdate::NoteRestoreResult(const CopyOutcome& outcome) {
   if (!log_entry_) return;
-  log_entry_->result = outcome.Succeeded() ? u"恢复完成" : u"恢复没有完成：" + CopyFailureText(outcome);
+  log_entry_->result = prompt::LogRestoreResult(outcome.Succeeded(), CopyFailureText(outcome));
 }
 
 void FormUpdate::NoteBackup(const std::u16string& folder, const std::u16string& purpose) {
@@ -114,7 +115,7 @@ void FormUpdate::WriteLogEntry(bool ended_by_error) {
   if (!log_entry_) return;
   ResumeNext([&] { log_entry_->when = platform_.clock->Now(); });
   log_entry_->last_message = messages_.last();
-  if (ended_by_error) log_entry_->last_message += u"（随后程序因运行时错误而结束）";
+  if (ended_by_error) log_entry_->last_message += prompt::LogEndedByError();
   log_entry_->ended_by_error = ended_by_error;
   // A record that cannot be read is taken as left: the log never claims a
   // finished update it cannot see.

@@ -6,6 +6,7 @@
 #include "core/form_update.h"
 #include "core/guard_texts.h"
 #include "core/jet_database.h"
+#include "core/prompts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
@@ -182,12 +183,6 @@ FormUpdate::RowCounts FormUpdate::VerifyRows(const RowCheck& check) {
 
 namespace {
 
-std::u16string JoinNames(const std::vector<std::u16string>& names) {
-  std::u16string joined;
-  for (const std::u16string& name : names) joined += (joined.empty() ? u"" : u"、") + name;
-  return joined;
-}
-
 }  // namespace
 
 // When the customer database did not open, none of its tables moved: that
@@ -203,15 +198,12 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
     }
     message = outcome.customer_open_error ? guard_text::CustomerDatabaseNotOpened() : u"";
     if (!named.empty()) {
-      message += (message.empty() ? u"" : vb::vbCrLf) + u"升级已完成，但以下数据未能转移：" + vb::vbCrLf +
-                 JoinNames(named);
+      message += (message.empty() ? u"" : vb::vbCrLf) + prompt::TablesNotMoved(named);
     }
-    message += vb::vbCrLf + u"原有数据仍保存在：" + sBackupDir_;
+    message += vb::vbCrLf + prompt::BackupStillHolds(FolderListText(InWords({sBackupDir_})));
   }
-  if (!outcome.absent.empty()) {
-    message += vb::vbCrLf + u"原有数据库中没有以下数据表，无需转移：" + JoinNames(outcome.absent);
-  }
-  if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据已另外保存在：" + SavedFolders();
+  // Tables the old database never had are the upgrade log's to name.
+  if (!SavedFolders().empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders());
   message += GivenUpLine();
   if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });

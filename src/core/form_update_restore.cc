@@ -4,13 +4,11 @@
 #include "core/form_update.h"
 #include "core/guard_texts.h"
 #include "core/jet_database.h"
+#include "core/prompts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
 namespace {
-
-const char16_t kRestoreAgainHint[] =
-    u"再次点击“恢复原来记录”或“开始更新”，可以选择放回恢复之前的数据，或者重新恢复。";
 
 std::u16string LastComponent(const std::u16string& path) {
   const size_t cut = path.find_last_of(u'\\');
@@ -71,8 +69,7 @@ void FormUpdate::RunRestore() {
     if (safety.empty()) {
       window().MsgBox(UnfinishedUpdateLine(unfinished_update, true), MsgBoxButtons::kOkOnly);
     } else {
-      window().MsgBox(u"恢复完成。" + vb::vbCrLf + u"这次恢复之前的数据保存在：" + safety + vb::vbCrLf +
-                          UnfinishedUpdateLine(unfinished_update, false),
+      window().MsgBox(prompt::RestoreDone(safety, UnfinishedUpdateLine(unfinished_update, false)),
                       MsgBoxButtons::kOkOnly);
     }
   });
@@ -81,11 +78,7 @@ void FormUpdate::RunRestore() {
 std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update,
                                                 bool still_unfinished) {
   if (!update) return u"";
-  if (still_unfinished) {
-    return u"上次升级没有完成，原有数据仍保存在：" + update->backup + vb::vbCrLf +
-           u"点击“开始更新”可以继续完成那次升级。";
-  }
-  return u"上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + update->backup;
+  return prompt::UnfinishedUpdateLine(update->backup, still_unfinished);
 }
 
 // The connection is closed first so that a database file can be replaced,
@@ -115,7 +108,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
     if (!FolderExists(safety)) DropCopyState();
     return u"";
   }
-  const std::u16string what_stops = u"恢复没有进行，现有数据没有改动，并已备份到：";
+  const std::u16string what_stops = prompt::RestoreStops();
   std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kRestore, safety, what_stops);
   if (record) {
     record->restored = entry;
@@ -143,16 +136,16 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
       WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
-                  u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：", unfinished_update->backup);
+                  prompt::UpdateNotRecordedAgain(), unfinished_update->backup);
     } else {
       EndRestore(entry, safety, unfinished_update, back_to_update);
     }
     return safety;
   }
   ResumeNext([&] {
-    window().MsgBox(u"恢复没有完成：复制 " + source + u" 中的文件时出错（" + CopyFailureText(outcome) +
-                        u"），安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf + u"恢复之前的数据保存在：" +
-                        (chain.safety.empty() ? safety : chain.safety) + vb::vbCrLf + kRestoreAgainHint,
+    window().MsgBox(prompt::RestoreCopyFailed(source, CopyFailureText(outcome),
+                                              FolderListText(InWords({chain.safety.empty() ? safety : chain.safety})),
+                                              RestoreButtonOnScreen()),
                     MsgBoxButtons::kOkOnly);
   });
   return u"";
@@ -173,10 +166,7 @@ FormUpdate::RestoreChain FormUpdate::ChainOf(const UpdateRecord& record) {
 // after 是.
 void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
   const RestoreChain chain = ChainOf(record);
-  const std::u16string question = u"上次恢复数据没有完成，安装文件夹中的数据可能只恢复了一部分。" + vb::vbCrLf +
-                                  u"恢复之前的数据保存在：" + chain.safety + vb::vbCrLf +
-                                  u"选择“是”：放回恢复之前的数据；" + vb::vbCrLf + u"选择“否”：重新恢复 " +
-                                  chain.entry + u"；" + vb::vbCrLf + u"选择“取消”：什么也不改动。";
+  const std::u16string question = prompt::InterruptedRestoreQuestion(chain.safety, chain.entry);
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
   if (answer == vbCancel) return;
@@ -195,10 +185,7 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
       return;  // nothing restored, and the user has been told why
     }
     const std::u16string update_line = UnfinishedUpdateLine(record.unfinished_update, back_to_update);
-    window().MsgBox(u"恢复完成。" + vb::vbCrLf + u"这次恢复之前的数据保存在：" + safety + vb::vbCrLf +
-                        u"上次没有完成的恢复之前的数据保存在：" + chain.safety +
-                        (update_line.empty() ? u"" : vb::vbCrLf + update_line),
-                    MsgBoxButtons::kOkOnly);
+    window().MsgBox(prompt::InterruptedRestoreDone(safety, chain.safety, update_line), MsgBoxButtons::kOkOnly);
   });
 }
 
@@ -244,13 +231,11 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
   request.fFlags = kBackupFlags;
   const std::u16string failure = CopyFailureText(MakeCopyRequest(request));
   if (failure.empty()) {
-    NoteBackup(folder, u"恢复之前的数据，即这次恢复替换掉的文件");
+    NoteBackup(folder, prompt::RestoreBackupPurpose());
     return true;
   }
   RemoveFolder(folder);
-  window().MsgBox(u"恢复没有进行：恢复之前未能备份现有数据（" + failure + u"）。" + vb::vbCrLf +
-                      u"现有数据没有改动。",
-                  MsgBoxButtons::kOkOnly);
+  window().MsgBox(prompt::RestoreBackupFailed(failure), MsgBoxButtons::kOkOnly);
   return false;
 }
 
@@ -259,9 +244,19 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
 std::u16string FormUpdate::NameRestoreBackupFolder() {
   const std::u16string update_backup = sBackupDir_;
   sBackupDir_.clear();
-  const std::u16string folder = NameNewBackupFolder() ? sBackupDir_ : u"";
+  const std::u16string folder = NameNewBackupFolder(RestoreButtonOnScreen(), true) ? sBackupDir_ : u"";
   sBackupDir_ = update_backup;
   return folder;
+}
+
+// After a click on the list the restore button carries the selected
+// backup's date; before one, its label may name any folder.
+std::u16string FormUpdate::RestoreButtonOnScreen() {
+  std::u16string label;
+  ResumeNext([&] {
+    if (window().ListIndex() >= 0) label = SplitDir(window().List(window().ListIndex()));
+  });
+  return label;
 }
 
 }  // namespace brevak

@@ -3,13 +3,13 @@
 // every copy request is made and reported.
 #include "core/form_update.h"
 #include "core/guard_texts.h"
+#include "core/prompts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
 namespace {
 
 const char16_t kCancelledText[] = u"需要先建立数据备份文件夹并备份数据才可继续，请再试一次";
-const char16_t kRequestNotMade[] = u"无法执行文件复制：";
 
 }  // namespace
 
@@ -32,7 +32,7 @@ void FormUpdate::RunUpdateSequence() {
   if (interrupted == InterruptedUpdate::kStop) return;
   if (interrupted == InterruptedUpdate::kFinish) {
     BeginUpdateLogEntry(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
-    NoteBackup(sBackupDir_, u"上次升级之前的数据（上次升级时建立），这次从中继续转移");
+    NoteBackup(sBackupDir_, prompt::FinishBackupPurpose());
   }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
@@ -63,12 +63,12 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunBackupRequest(request, sBackupDir_)) {
+  if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) {
     // A folder that could not be removed stays named, for the next run.
     if (!FolderExists(sBackupDir_)) DropCopyState();
     return false;
   }
-  NoteBackup(sBackupDir_, u"升级之前的数据");
+  NoteBackup(sBackupDir_, prompt::UpdateBackupPurpose());
   return RecordUpdateInProgress();
 }
 
@@ -98,11 +98,11 @@ bool FormUpdate::SavePresentData() {
   request.pFrom = BackupSourceList();
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
-  if (!RunBackupRequest(request, sSavedDir_)) {
+  if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) {
     if (!FolderExists(sSavedDir_)) DropCopyState();
     return false;
   }
-  NoteBackup(sSavedDir_, u"继续完成升级之前安装文件夹中的现有数据");
+  NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
   return RecordSavedFolder();
 }
 
@@ -114,10 +114,7 @@ bool FormUpdate::CopyPackage() {
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
   if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
-  std::u16string message = u"升级没有完成：复制升级文件时出错。原有数据保存在：" + sBackupDir_;
-  if (!SavedFolders().empty()) message += vb::vbCrLf + u"升级之前的现有数据另外保存在：" + SavedFolders();
-  message += GivenUpLine();
-  message += vb::vbCrLf + u"再次点击“开始更新”即可继续完成升级。";
+  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, SavedFolders(), GivenUpLine());
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
 }
@@ -135,9 +132,16 @@ std::u16string FormUpdate::PackageSourceList() {
 }
 
 // The folder was made by this run, so a copy that failed takes it along.
-bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder) {
-  if (RunCopyRequest(request, /*stop_when_aborted=*/true)) return true;
+// After Windows' number or "Operation Failed", the user is told in words
+// that nothing changed and what to do.
+bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing) {
+  const CopyOutcome outcome = MakeCopyRequest(request);
+  ReportCopyOutcome(outcome);
+  if (!outcome.not_made && outcome.result == 0 && !outcome.aborted) return true;
   RemoveFolder(folder);
+  if (!outcome.not_made) {
+    ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
+  }
   return false;
 }
 
@@ -159,7 +163,7 @@ CopyOutcome FormUpdate::MakeCopyRequest(SHFILEOPSTRUCT& request) {
 void FormUpdate::ReportCopyOutcome(const CopyOutcome& outcome) {
   if (outcome.not_made) {
     ResumeNext([&] {
-      window().MsgBox(kRequestNotMade + outcome.not_made->description(), MsgBoxButtons::kOkOnly);
+      window().MsgBox(prompt::CopyRequestNotMade(outcome.not_made->description()), MsgBoxButtons::kOkOnly);
     });
   } else if (outcome.result != 0) {
     if (outcome.result == ERROR_CANCELLED) {
@@ -172,10 +176,10 @@ void FormUpdate::ReportCopyOutcome(const CopyOutcome& outcome) {
 }
 
 std::u16string FormUpdate::CopyFailureText(const CopyOutcome& outcome) {
-  if (outcome.not_made) return kRequestNotMade + outcome.not_made->description();
-  if (outcome.result == ERROR_CANCELLED) return u"复制被取消";
-  if (outcome.result != 0) return u"复制失败，错误代码 " + vb::CStr(outcome.last_error);
-  if (outcome.aborted) return u"复制被中止";
+  if (outcome.not_made) return prompt::CopyRequestNotMade(outcome.not_made->description());
+  if (outcome.result == ERROR_CANCELLED) return prompt::CopyCancelled();
+  if (outcome.result != 0) return prompt::CopyFailedWithCode(vb::CStr(outcome.last_error));
+  if (outcome.aborted) return prompt::CopyAborted();
   return u"";
 }
 

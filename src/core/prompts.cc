@@ -58,9 +58,10 @@ const std::vector<Template> kTemplates = {
      u"再次点击“开始更新”也不能解决这个问题，请联系技术支持；在此之前请先不要在Brevak中录入数据。\r\n"
      u"数据库引擎的说明：{reason}"},
     {Id::kDataLeftInVirtualStore,
-     u"在以下文件夹中发现了本软件数据文件的副本：\r\n{folders}"
-     u"软件没有以管理员身份运行时，Windows 会把数据写到那里，您最近的数据可能就在其中。"
-     u"为免把旧数据升级，本次升级没有做任何更改。请先让技术支持核对这些文件，再运行升级程序。"},
+     u"升级没有进行：这台电脑上另有Brevak数据文件的副本，您最近录入的数据可能就在副本中。\r\n"
+     u"数据没有改动。\r\n"
+     u"副本所在的文件夹（Brevak没有以管理员身份运行时，Windows把数据写到这里）：\r\n{folders}"
+     u"在技术支持核对并处理这些文件之前，每次点击“开始更新”都会停在这里。请联系技术支持。"},
     {Id::kUpdateSpaceShort,
      u"磁盘空间不足，升级没有进行，现有数据没有改动。\r\n备份和升级{shortage}\r\n请先释放磁盘空间，再开始更新。"},
     {Id::kRestoreSpaceShort,
@@ -164,6 +165,81 @@ const std::vector<Template> kTemplates = {
     {Id::kRestoreSourceEmpty,
      u"恢复没有进行：要恢复的文件夹 {entry} 中没有数据库文件。\r\n数据没有改动。\r\n"
      u"请点击“显示升级记录”，重新选择要恢复的数据；如有疑问，请联系技术支持。"},
+    {Id::kUpdateStillUnfinished,
+     u"上次升级没有完成，升级前的数据仍保存在：{backup}\r\n点击“开始更新”可以继续完成那次升级。"},
+    {Id::kUpdateGivenUpByRestore, u"上次没有完成的升级不再继续，那次升级之前的数据仍保存在：{backup}"},
+    {Id::kRestoreDone, u"恢复完成。\r\n这次恢复之前的数据保存在：{safety}\r\n{update_line}"},
+    {Id::kInterruptedRestoreDone,
+     u"恢复完成。\r\n这次恢复之前的数据保存在：{safety}\r\n上次没有完成的恢复之前的数据保存在：{earlier}"
+     u"{update_line}"},
+    {Id::kRestoreStops, u"恢复没有进行，目前的数据没有改动，并已备份到："},
+    {Id::kUpdateNotRecordedAgain, u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在："},
+    {Id::kRestoreCopyFailed,
+     u"恢复没有完成：{failure}，安装文件夹中的数据可能只恢复了一部分。\r\n"
+     u"恢复前的数据保存在{saved}中。\r\n"
+     u"请先不要在Brevak中录入数据。再次点击{buttons}，可以选择撤销恢复（放回恢复前的数据）或者重新恢复。\r\n"
+     u"复制出错的文件夹：{source}"},
+    {Id::kInterruptedRestoreQuestion,
+     u"上次恢复数据没有完成，安装文件夹中的数据可能只恢复了一部分，请先不要在Brevak中录入数据。\r\n"
+     u"恢复前的数据保存在：{safety}\r\n"
+     u"点“是”：撤销恢复（放回恢复前的数据）；\r\n点“否”：重新恢复 {entry}；\r\n"
+     u"点“取消”：什么也不改动。不确定时请点“取消”，并联系技术支持。"},
+    {Id::kRestoreBackupPurpose, u"恢复之前的数据，即这次恢复替换掉的文件"},
+    {Id::kRestoreBackupFailed, u"恢复没有进行：恢复前未能备份目前的数据，{failure}。\r\n数据没有改动。"},
+    {Id::kCopyRequestNotMade, u"无法执行文件复制：{description}"},
+    {Id::kCopyCancelled, u"复制被取消"},
+    {Id::kCopyFailedWithCode, u"复制失败（Windows错误代码 {code}）"},
+    {Id::kCopyAborted, u"复制被中止"},
+    {Id::kUpdateBackupPurpose, u"升级之前的数据"},
+    {Id::kFinishBackupPurpose, u"上次升级之前的数据（上次升级时建立），这次从中继续转移"},
+    {Id::kSavedBeforeFinishPurpose, u"继续升级前另存的数据"},
+    {Id::kPackageCopyFailed,
+     u"升级没有完成：复制升级文件时出错。升级前的数据保存在：{backup}{saved}{given_up}\r\n"
+     u"再次点击“开始更新”即可继续完成升级。"},
+    {Id::kSavedBeforeFinishLine, u"\r\n继续升级前另存的数据保存在：{folders}"},
+    {Id::kTablesNotMoved, u"升级没有完成：有 {count} 个数据表的数据没有转移到新版本中：\r\n{tables}"},
+    {Id::kBackupStillHolds, u"这些数据没有丢失，仍保存在{backup}中。"},
+    {Id::kSavedBeforeFinishAfterMigration, u"继续升级前另存的数据保存在：{folders}"},
+    {Id::kLogRestoreDone, u"恢复完成"},
+    {Id::kLogRestoreNotDone, u"恢复没有完成：{failure}"},
+    {Id::kLogEndedByError, u"（随后程序因运行时错误而结束）"},
+    {Id::kLogKindUpdate, u"升级"},
+    {Id::kLogKindFinish, u"继续完成上次升级"},
+    {Id::kLogKindRestore, u"恢复"},
+    {Id::kLogUpdateDone, u"升级完成"},
+    {Id::kLogUpdateNotDone, u"升级没有完成：{what}"},
+    {Id::kLogTablesNotMoved, u"{count} 个数据表没有转移"},
+    {Id::kLogNothingMoved, u"数据没有转移"},
+    {Id::kLogAllTablesMoved, u"数据表都已转移"},
+    {Id::kLogThenRunTimeError, u"，随后程序因运行时错误而结束"},
+    {Id::kLogProgressFileLeft,
+     u"；升级进度文件（upgrade-in-progress.brevak）仍在，下次点击“开始更新”会询问是否继续完成这次升级"},
+    {Id::kLogRowsDiffered, u"转入后有 {arrived} 条，备份中有 {backup} 条，条数不一致，这个数据表的转移已撤回"},
+    {Id::kLogUnreadable, u"（无法读取）"},
+    {Id::kLogNoFiles, u"（没有文件）"},
+    {Id::kLogMoved, u"已转移：{table}，备份中 {backup} 条，升级后 {installed} 条"},
+    {Id::kLogNotMoved, u"未转移：{table}，原因：{reason}"},
+    {Id::kLogAbsent, u"无需转移：{table}，升级前的数据库中没有这个数据表"},
+    {Id::kLogInstalledVersion, u"原来安装的版本："},
+    {Id::kLogRestoredVersion, u"恢复的备份中的版本："},
+    {Id::kLogPackageVersion, u"升级包的版本："},
+    {Id::kLogRestoredFolder, u"恢复的文件夹："},
+    {Id::kLogBackupFolder, u"备份文件夹：{folder}（{purpose}：{files}）"},
+    {Id::kLogResult, u"结果："},
+    {Id::kLogLastMessage, u"最后显示的消息："},
+    {Id::kLogNoMessage, u"（没有显示消息）"},
+    {Id::kRestoreBackupFolderExists,
+     u"恢复没有进行：备份文件夹 {folder} 已经存在。\r\n数据没有改动。\r\n"
+     u"请稍等一会儿再点击{buttons}；如果这个提示再次出现，请联系技术支持。"},
+    {Id::kRestoreOrUpdateButtons, u"“{button}”或“开始更新”"},
+    {Id::kUpdateButtonOnly, u"“开始更新”"},
+    {Id::kCopyFailedNoReason, u"复制失败（Windows没有说明原因）"},
+    {Id::kUpdateBackupFailed,
+     u"升级没有进行：升级前未能备份目前的数据，{failure}。\r\n数据没有改动。\r\n"
+     u"排除原因后请再点击“开始更新”；如果这个提示再次出现，请联系技术支持。"},
+    {Id::kFinishSaveFailed,
+     u"升级没有继续：继续升级前未能另存目前的数据，{failure}。\r\n数据没有改动，上次的升级仍没有完成。\r\n"
+     u"请先不要在Brevak中录入数据；排除原因后请再点击“开始更新”；如果这个提示再次出现，请联系技术支持。"},
 };
 
 std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
@@ -212,7 +288,7 @@ std::u16string AnotherCopyRunning() { return Fill(Id::kAnotherCopyRunning); }
 
 std::u16string DataLeftInVirtualStore(const std::vector<std::u16string>& folders) {
   std::u16string lines;
-  for (const std::u16string& folder : folders) lines += folder + vb::vbCrLf;
+  for (const std::u16string& folder : folders) lines += ShownPath(folder) + vb::vbCrLf;
   return Fill(Id::kDataLeftInVirtualStore, {{u"folders", lines}});
 }
 
@@ -243,5 +319,107 @@ std::u16string BackupFolderExists(const std::u16string& folder) {
 
 std::u16string CustomerDatabase() { return Fill(Id::kCustomerDatabase); }
 std::u16string AddressBook() { return Fill(Id::kAddressBook); }
+
+std::u16string UnfinishedUpdateLine(const std::u16string& backup, bool still_unfinished) {
+  return Fill(still_unfinished ? Id::kUpdateStillUnfinished : Id::kUpdateGivenUpByRestore, {{u"backup", backup}});
+}
+
+std::u16string RestoreDone(const std::u16string& safety, const std::u16string& update_line) {
+  return Fill(Id::kRestoreDone, {{u"safety", safety}, {u"update_line", update_line}});
+}
+
+std::u16string InterruptedRestoreDone(const std::u16string& safety, const std::u16string& earlier,
+                                      const std::u16string& update_line) {
+  return Fill(Id::kInterruptedRestoreDone,
+              {{u"safety", safety},
+               {u"earlier", earlier},
+               {u"update_line", update_line.empty() ? u"" : vb::vbCrLf + update_line}});
+}
+
+std::u16string RestoreStops() { return Fill(Id::kRestoreStops); }
+std::u16string UpdateNotRecordedAgain() { return Fill(Id::kUpdateNotRecordedAgain); }
+
+std::u16string RestoreCopyFailed(const std::u16string& source, const std::u16string& failure,
+                                 const std::u16string& saved, const std::u16string& button) {
+  return Fill(Id::kRestoreCopyFailed, {{u"source", ShownPath(source)},
+                                       {u"failure", failure},
+                                       {u"saved", ShownPath(saved)},
+                                       {u"buttons", RestoreButtons(button)}});
+}
+
+std::u16string InterruptedRestoreQuestion(const std::u16string& safety, const std::u16string& entry) {
+  return Fill(Id::kInterruptedRestoreQuestion, {{u"safety", safety}, {u"entry", entry}});
+}
+
+std::u16string RestoreBackupFailed(const std::u16string& failure) {
+  return Fill(Id::kRestoreBackupFailed, {{u"failure", failure}});
+}
+
+std::u16string RestoreBackupPurpose() { return Fill(Id::kRestoreBackupPurpose); }
+std::u16string UpdateBackupPurpose() { return Fill(Id::kUpdateBackupPurpose); }
+std::u16string FinishBackupPurpose() { return Fill(Id::kFinishBackupPurpose); }
+std::u16string SavedBeforeFinishPurpose() { return Fill(Id::kSavedBeforeFinishPurpose); }
+
+std::u16string CopyRequestNotMade(const std::u16string& description) {
+  return Fill(Id::kCopyRequestNotMade, {{u"description", description}});
+}
+std::u16string CopyCancelled() { return Fill(Id::kCopyCancelled); }
+std::u16string CopyFailedWithCode(const std::u16string& code) {
+  return code == u"0" ? Fill(Id::kCopyFailedNoReason) : Fill(Id::kCopyFailedWithCode, {{u"code", code}});
+}
+std::u16string CopyAborted() { return Fill(Id::kCopyAborted); }
+
+std::u16string PackageCopyFailed(const std::u16string& backup, const std::u16string& saved,
+                                 const std::u16string& given_up) {
+  return Fill(Id::kPackageCopyFailed,
+              {{u"backup", backup},
+               {u"saved", saved.empty() ? u"" : Fill(Id::kSavedBeforeFinishLine, {{u"folders", saved}})},
+               {u"given_up", given_up}});
+}
+
+std::u16string TablesNotMoved(const std::vector<std::u16string>& tables) {
+  std::u16string names;
+  for (const std::u16string& table : tables) names += (names.empty() ? u"" : Fill(Id::kNameSeparator)) + table;
+  return Fill(Id::kTablesNotMoved,
+              {{u"count", vb::CStr(static_cast<int32_t>(tables.size()))}, {u"tables", names}});
+}
+
+std::u16string BackupStillHolds(const std::u16string& backup) {
+  return Fill(Id::kBackupStillHolds, {{u"backup", ShownPath(backup)}});
+}
+std::u16string SavedBeforeFinishAfterMigration(const std::u16string& folders) {
+  return Fill(Id::kSavedBeforeFinishAfterMigration, {{u"folders", folders}});
+}
+
+std::u16string LogRestoreResult(bool succeeded, const std::u16string& failure) {
+  return succeeded ? Fill(Id::kLogRestoreDone) : Fill(Id::kLogRestoreNotDone, {{u"failure", failure}});
+}
+
+std::u16string LogEndedByError() { return Fill(Id::kLogEndedByError); }
+
+std::u16string RestoreBackupFolderExists(const std::u16string& folder, const std::u16string& button) {
+  return Fill(Id::kRestoreBackupFolderExists, {{u"folder", ShownPath(folder)}, {u"buttons", RestoreButtons(button)}});
+}
+
+std::u16string RestoreButtons(const std::u16string& button) {
+  return button.empty() ? Fill(Id::kUpdateButtonOnly) : Fill(Id::kRestoreOrUpdateButtons, {{u"button", button}});
+}
+
+std::u16string BackupFailed(bool finishing, const std::u16string& failure) {
+  return Fill(finishing ? Id::kFinishSaveFailed : Id::kUpdateBackupFailed, {{u"failure", failure}});
+}
+
+// A doubled backslash left by joining a folder that ends in one (the
+// installation folder as Windows registers it) and a "/" the registration
+// may hold show as one backslash; a network path keeps its leading two.
+std::u16string ShownPath(std::u16string_view path) {
+  std::u16string shown;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char16_t c = path[i] == u'/' ? u'\\' : path[i];
+    if (c == u'\\' && !shown.empty() && shown.back() == u'\\' && shown.size() > 1) continue;
+    shown += c;
+  }
+  return shown;
+}
 
 }  // namespace brevak::prompt

@@ -1,9 +1,13 @@
 #include "core/upgrade_log.h"
 
+#include "core/prompts.h"
 #include "core/vb_text.h"
 
 namespace brevak {
 namespace {
+
+using prompt::Fill;
+using prompt::Id;
 
 const char16_t kCrLf[] = u"\r\n";
 // Where a text of several lines goes on.
@@ -22,9 +26,9 @@ std::u16string DateTime(const LocalTime& t) {
 
 std::u16string KindInWords(UpgradeLogEntry::Kind kind) {
   switch (kind) {
-    case UpgradeLogEntry::Kind::kUpdate: return u"升级";
-    case UpgradeLogEntry::Kind::kFinish: return u"继续完成上次升级";
-    case UpgradeLogEntry::Kind::kRestore: return u"恢复";
+    case UpgradeLogEntry::Kind::kUpdate: return Fill(Id::kLogKindUpdate);
+    case UpgradeLogEntry::Kind::kFinish: return Fill(Id::kLogKindFinish);
+    case UpgradeLogEntry::Kind::kRestore: return Fill(Id::kLogKindRestore);
   }
   return u"";
 }
@@ -39,24 +43,26 @@ std::u16string Header(const UpgradeLogEntry& entry) {
 // table moved and nothing is left for the next 开始更新 to finish.
 std::u16string UpdateResult(const UpgradeLogEntry& entry) {
   if (entry.not_moved.empty() && !entry.moved.empty() && !entry.ended_by_error && !entry.record_left) {
-    return u"升级完成";
+    return Fill(Id::kLogUpdateDone);
   }
-  std::u16string text = u"升级没有完成：";
-  if (!entry.not_moved.empty()) text += vb::CStr(static_cast<int32_t>(entry.not_moved.size())) + u" 个数据表没有转移";
-  else if (entry.moved.empty()) text += u"数据没有转移";
-  else text += u"数据表都已转移";
-  if (entry.ended_by_error) text += u"，随后程序因运行时错误而结束";
-  if (entry.record_left) text += u"；升级进度文件（upgrade-in-progress.brevak）仍在，下次点击“开始更新”会询问是否继续完成这次升级";
-  return text;
+  std::u16string what;
+  if (!entry.not_moved.empty()) {
+    what = Fill(Id::kLogTablesNotMoved, {{u"count", vb::CStr(static_cast<int32_t>(entry.not_moved.size()))}});
+  } else {
+    what = Fill(entry.moved.empty() ? Id::kLogNothingMoved : Id::kLogAllTablesMoved);
+  }
+  if (entry.ended_by_error) what += Fill(Id::kLogThenRunTimeError);
+  if (entry.record_left) what += Fill(Id::kLogProgressFileLeft);
+  return Fill(Id::kLogUpdateNotDone, {{u"what", what}});
 }
 
 std::u16string NotMovedReason(const UpgradeLogEntry::TableNotMoved& table) {
   if (!table.rows) return table.reason;
-  return u"转入后有 " + vb::CStr(table.rows->arrived) + u" 条，备份中有 " + vb::CStr(table.rows->backup) +
-         u" 条，条数不一致，这个数据表的转移已撤回";
+  return Fill(Id::kLogRowsDiffered,
+              {{u"arrived", vb::CStr(table.rows->arrived)}, {u"backup", vb::CStr(table.rows->backup)}});
 }
 
-std::u16string OrUnknown(const std::u16string& text) { return text.empty() ? u"（无法读取）" : text; }
+std::u16string OrUnknown(const std::u16string& text) { return text.empty() ? Fill(Id::kLogUnreadable) : text; }
 
 // One fact: its label, its text, and the text's further lines indented
 // (an empty one too), whatever line ends it uses.
@@ -77,20 +83,21 @@ void AddFact(std::u16string& out, const std::u16string& label, const std::u16str
 
 std::u16string Joined(const std::vector<std::u16string>& names) {
   std::u16string text;
-  for (const std::u16string& name : names) text += (text.empty() ? u"" : u"、") + name;
-  return text.empty() ? u"（没有文件）" : text;
+  for (const std::u16string& name : names) text += (text.empty() ? u"" : Fill(Id::kNameSeparator)) + name;
+  return text.empty() ? Fill(Id::kLogNoFiles) : text;
 }
 
 void AddMigration(std::u16string& out, const UpgradeLogEntry& entry) {
   for (const UpgradeLogEntry::MovedTable& t : entry.moved) {
-    AddFact(out, u"已转移：",
-            t.table + u"，备份中 " + vb::CStr(t.backup_rows) + u" 条，升级后 " + vb::CStr(t.installed_rows) + u" 条");
+    AddFact(out, u"", Fill(Id::kLogMoved, {{u"table", t.table},
+                                           {u"backup", vb::CStr(t.backup_rows)},
+                                           {u"installed", vb::CStr(t.installed_rows)}}));
   }
   for (const UpgradeLogEntry::TableNotMoved& t : entry.not_moved) {
-    AddFact(out, u"未转移：", t.table + u"，原因：" + NotMovedReason(t));
+    AddFact(out, u"", Fill(Id::kLogNotMoved, {{u"table", t.table}, {u"reason", NotMovedReason(t)}}));
   }
   for (const std::u16string& table : entry.absent) {
-    AddFact(out, u"无需转移：", table + u"，原有数据库中没有这个数据表");
+    AddFact(out, u"", Fill(Id::kLogAbsent, {{u"table", table}}));
   }
 }
 
@@ -100,16 +107,18 @@ std::u16string FormatUpgradeLogEntry(const UpgradeLogEntry& entry) {
   const bool restore = entry.kind == UpgradeLogEntry::Kind::kRestore;
   std::u16string out;
   AddFact(out, Header(entry), u"");
-  AddFact(out, u"原来安装的版本：", OrUnknown(entry.installed_version));
-  AddFact(out, restore ? u"恢复的备份中的版本：" : u"升级包的版本：", OrUnknown(entry.source_version));
-  if (restore) AddFact(out, u"恢复的文件夹：", entry.restored_folder);
+  AddFact(out, Fill(Id::kLogInstalledVersion), OrUnknown(entry.installed_version));
+  AddFact(out, Fill(restore ? Id::kLogRestoredVersion : Id::kLogPackageVersion), OrUnknown(entry.source_version));
+  if (restore) AddFact(out, Fill(Id::kLogRestoredFolder), entry.restored_folder);
   for (const UpgradeLogEntry::Backup& backup : entry.backups) {
-    AddFact(out, u"备份文件夹：", backup.folder + u"（" + backup.purpose + u"：" + Joined(backup.files) + u"）");
+    AddFact(out, u"", Fill(Id::kLogBackupFolder, {{u"folder", backup.folder},
+                                                 {u"purpose", backup.purpose},
+                                                 {u"files", Joined(backup.files)}}));
   }
   AddMigration(out, entry);
   const std::u16string result = restore ? entry.result : UpdateResult(entry);
-  if (!result.empty()) AddFact(out, u"结果：", result);
-  AddFact(out, u"最后显示的消息：", entry.last_message.empty() ? u"（没有显示消息）" : entry.last_message);
+  if (!result.empty()) AddFact(out, Fill(Id::kLogResult), result);
+  AddFact(out, Fill(Id::kLogLastMessage), entry.last_message.empty() ? Fill(Id::kLogNoMessage) : entry.last_message);
   return out + kCrLf;
 }
 

@@ -129,7 +129,7 @@ TEST(CrashConsistencyTest, AKilledMigrationLeavesWholeTablesAndAnIntactBackup) {
     // Finishing names the folder that saved the present data.
     const std::vector<std::string> done = again.LinesStartingWith("msgbox OK");
     ASSERT_EQ(done.size(), 1u) << again.Describe();
-    EXPECT_TRUE(done[0].starts_with(kUpgradeComplete + "\\r\\n升级之前的现有数据已另外保存在：")) << done[0];
+    EXPECT_TRUE(done[0].starts_with(kUpgradeComplete + "\\r\\n继续升级前另存的数据保存在：")) << done[0];
     if (HasFatalFailure()) return;
   }
   RecordProperty("kills_during_migration", landed);

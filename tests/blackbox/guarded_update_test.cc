@@ -130,8 +130,8 @@ TEST(GuardedUpdateTest, ATableTheEngineTakesOnlyInPartIsRolledBackAndNamed) {
   const std::string kept =
       QueryColumn(backup / "Customerdata.car", kCustomerKey, "SELECT count(*) FROM Cash_In WHERE ID % 2 <> 0").at(0);
   EXPECT_EQ(run.LinesStartingWith("msgbox OK"),
-            std::vector<std::string>{OkBox("升级已完成，但以下数据未能转移：\r\nCash_In\r\n原有数据仍保存在：" +
-                                           machine.InstallWindows() + backup.filename().string() +
+            std::vector<std::string>{OkBox("升级没有完成：有 1 个数据表的数据没有转移到新版本中：\r\nCash_In\r\n这些数据没有丢失，仍保存在" +
+                                           NamedBackup(machine.InstallWindows(), backup.filename().string()) + "中。" +
                                            "\r\n再次点击“开始更新”也不能解决这个问题，请联系技术支持；"
                                            "在此之前请先不要在Brevak中录入数据。\r\n数据库引擎的说明：Cash_In: " +
                                            kept + " / " + rows)})

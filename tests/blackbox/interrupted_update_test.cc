@@ -132,7 +132,7 @@ TEST(InterruptedUpdateTest, KilledInAnyPhaseTheNextRunBringsEveryRowBack) {
     // Finishing names the folder that saved the present data, after 升级完成 too.
     const std::vector<std::string> done = again.LinesStartingWith("msgbox OK");
     ASSERT_EQ(done.size(), 1u) << again.Describe();
-    EXPECT_EQ(done[0].starts_with(kUpgradeComplete + "\\r\\n升级之前的现有数据已另外保存在："), recorded) << done[0];
+    EXPECT_EQ(done[0].starts_with(kUpgradeComplete + "\\r\\n继续升级前另存的数据保存在："), recorded) << done[0];
     EXPECT_EQ(done[0] == kUpgradeComplete, !recorded) << done[0];
     ExpectEveryRowBack(machine, original);
     // No part copy is left to be taken for a backup: the killed copy's folder

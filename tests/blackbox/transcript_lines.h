@@ -39,6 +39,12 @@ inline std::string OkBox(const std::string& text) { return "msgbox OK " + Escape
 inline const std::string kNotNewerQuestion = "msgbox YesNo 升级版本并不比当前版本更新，是否继续？";
 inline const std::string kUpgradeComplete = "msgbox OK 升级完成";
 
+// A backup folder as the messages name it: "备份文件夹 PATH（2026年12月09日18时32分48秒）".
+inline std::string NamedBackup(const std::string& install_windows, const std::string& stamp) {
+  return "备份文件夹 " + install_windows + stamp + "（" + stamp.substr(0, 4) + "年" + stamp.substr(4, 2) + "月" +
+         stamp.substr(6, 2) + "日" + stamp.substr(8, 2) + "时" + stamp.substr(10, 2) + "分" + stamp.substr(12, 2) + "秒）";
+}
+
 // The transcript from `first` on, up to and without `last` (not included);
 // all of the rest when `last` does not follow.
 inline std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,

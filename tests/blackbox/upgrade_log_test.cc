@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "blackbox/moved_tables.h"
+#include "blackbox/transcript_lines.h"
 #include "support/blackbox_shop.h"
 #include "support/blackbox_tree.h"
 
@@ -64,8 +65,8 @@ TEST(UpgradeLogTest, ATableNotMovedIsLoggedWithItsReasonAndTheMessageAsShown) {
   EXPECT_NE(entries[0].find("）\r\n" + MovedLines(backup, "Cash_In") + "未转移：Cash_In，原因：转入后有 " +
                             std::to_string(rows / 2) + " 条，备份中有 " + std::to_string(rows) +
                             " 条，条数不一致，这个数据表的转移已撤回\r\n结果：升级没有完成：1 个数据表没有转移；升级进度文件"
-                            "（upgrade-in-progress.brevak）仍在，下次点击“开始更新”会询问是否继续完成这次升级\r\n最后显示的消息：升级已完成，但以下数据未能转移：\r\n    Cash_In\r\n    原有数据仍保存在：" +
-                            Folder(machine, backup) + "\r\n    再次点击“开始更新”也不能解决这个问题"),
+                            "（upgrade-in-progress.brevak）仍在，下次点击“开始更新”会询问是否继续完成这次升级\r\n最后显示的消息：升级没有完成：有 1 个数据表的数据没有转移到新版本中：\r\n    Cash_In\r\n    这些数据没有丢失，仍保存在" +
+                            NamedBackup(machine.InstallWindows(), backup.filename().string()) + "中。\r\n    再次点击“开始更新”也不能解决这个问题"),
             std::string::npos) << entries[0];
 }
 
@@ -104,9 +105,9 @@ TEST(UpgradeLogTest, AnUpdateARestoreAndAFailedRestoreLogWhatTheyDid) {
   EXPECT_NE(entries[2].find("恢复的文件夹：" + machine.InstallWindows() + "gone\r\n备份文件夹：" +
                             Folder(machine, saved_again) + "（恢复之前的数据"),
             std::string::npos) << entries[2];
-  EXPECT_NE(entries[2].find("\r\n结果：恢复没有完成：复制失败，错误代码 80\r\n最后显示的消息：恢复没有完成：复制 "),
+  EXPECT_NE(entries[2].find("\r\n结果：恢复没有完成：复制失败（Windows错误代码 80）\r\n最后显示的消息：恢复没有完成：复制失败（Windows错误代码 80），"),
             std::string::npos) << entries[2];
-  EXPECT_NE(entries[2].find("\r\n    恢复之前的数据保存在：" + Folder(machine, saved_again) + "\r\n"), std::string::npos);
+  EXPECT_NE(entries[2].find("\r\n    恢复前的数据保存在" + NamedBackup(machine.InstallWindows(), saved_again.filename().string()) + "中。\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -46,9 +46,10 @@ bool EndsThere(const std::string& text, size_t end) {
   const unsigned char next = static_cast<unsigned char>(text[end]);
   if (next == '.') return end + 1 >= text.size() || !ContinuesName(static_cast<unsigned char>(text[end + 1]));
   // A multi-byte character right after the path: Chinese punctuation such
-  // as "，" or "。" ends it, as the messages write them.
+  // as "，", "。" or the "（" before a date in words ends it, as the messages
+  // write them.
   if (next >= 0x80) return SameAt(text, end, "，") || SameAt(text, end, "。") || SameAt(text, end, "；") ||
-                           SameAt(text, end, "）") || SameAt(text, end, "、") || SameAt(text, end, "：");
+                           SameAt(text, end, "）") || SameAt(text, end, "（") || SameAt(text, end, "、") || SameAt(text, end, "：");
   return !ContinuesName(next);
 }
 

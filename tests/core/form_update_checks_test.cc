@@ -151,8 +151,8 @@ TEST(VerifiedMigrationTest, ATableWhoseRowsDifferFromItsBackupIsRolledBackAndNam
     }
     const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
     EXPECT_EQ(MessageBoxes(transcript),
-              Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\n" + c.named +
-                    "\\r\\n原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422" + kRetry +
+              Lines{"msgbox OK 升级没有完成：有 1 个数据表的数据没有转移到新版本中：\\r\\n" + c.named +
+                    "\\r\\n这些数据没有丢失，仍保存在备份文件夹 C:\\\\Program Files\\\\Brevak\\\\20121225051422（2012年12月25日05时14分22秒）中。" + kRetry +
                     c.reason});
     const auto& log = harness.database.log.lines;
     const auto counted = std::find(log.begin(), log.end(), u"count " + c.short_count);
@@ -181,8 +181,11 @@ TEST(BackupCleanupTest, AFailedBackupRemovesOnlyTheFolderItCreated) {
     harness.shell.outcomes = {c.outcome};
     if (c.folder_was_there) TakeThisSecondsFolder(harness);
     if (!c.outcome.cannot_be_made) MakeDestinationOnCopy(harness);
-    const Lines transcript = harness.Run(c.outcome.result == 1223 ? "yes\nclick CmdUpdate\nok\nok\nclose"
-                                                                   : "yes\nclick CmdUpdate\nok\nclose");
+    // The number (after the cancel's own text) is followed by the words.
+    const Lines transcript = harness.Run(c.outcome.result == 1223 ? "yes\nclick CmdUpdate\nok\nok\nok\nclose"
+                                         : c.outcome.cannot_be_made || (c.outcome.result == 0 && !c.outcome.aborted)
+                                             ? "yes\nclick CmdUpdate\nok\nclose"
+                                             : "yes\nclick CmdUpdate\nok\nok\nclose");
     EXPECT_EQ(transcript.back(), "exit 0");
     // A folder that was there before the request is never removed.
     const std::u16string own = c.folder_was_there ? kNextBackupDir : kBackupDir;
@@ -193,19 +196,19 @@ TEST(BackupCleanupTest, AFailedBackupRemovesOnlyTheFolderItCreated) {
 }
 
 TEST(RestoreBackupTest, NoRestoreWithoutABackupOfWhatItReplaces) {
-  const std::string kRefused = "msgbox OK 恢复没有进行：恢复之前未能备份现有数据（";
-  const std::string kUnchanged = "）。\\r\\n现有数据没有改动。";
+  const std::string kRefused = "msgbox OK 恢复没有进行：恢复前未能备份目前的数据，";
+  const std::string kUnchanged = "。\\r\\n数据没有改动。";
   struct Case {
     testing::CopyOutcome outcome;
     bool folder_was_there;  // the update's backup of this very second
     std::string reason;
   };
   const Case cases[] = {
-      {{112, 0, 112}, false, "复制失败，错误代码 112"},
+      {{112, 0, 112}, false, "复制失败（Windows错误代码 112）"},
       {{1223, 1, 1223}, false, "复制被取消"},
       {{0, 1, 0}, false, "复制被中止"},
       {{.cannot_be_made = true}, false, "无法执行文件复制：找不到 DLL 入口点 SHFileOperationA"},
-      {{112, 0, 112}, true, "复制失败，错误代码 112"},  // into the next second's folder
+      {{112, 0, 112}, true, "复制失败（Windows错误代码 112）"},  // into the next second's folder
   };
   for (const Case& c : cases) {
     CoreHarness harness;
@@ -255,7 +258,7 @@ TEST(ChecksBeforeAnyChangeTest, EachRunMakesTheChecksOfItsColumnAndStopsAtTheFir
        "msgbox YesNo 升级版本并不比当前版本更新", {true, false, false}},
       {"VirtualStore", [](CoreHarness& h) {
          h.folders.files[u"C:\\Users\\owner\\AppData\\Local\\VirtualStore\\Program Files\\Brevak"] = {{u"Addr.mdb"}};
-       }, "msgbox OK 在以下文件夹中发现了本软件数据文件的副本", {true, true, false}},
+       }, "msgbox OK 升级没有进行：这台电脑上另有Brevak数据文件的副本", {true, true, false}},
       {"space", [](CoreHarness& h) {
          h.folders.available_space = 1;
          // The restore lists its entry by the path it copies from.

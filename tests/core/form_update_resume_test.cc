@@ -60,7 +60,7 @@ TEST(UpdateRecordTest, WrittenAfterTheBackupAndClearedOnlyWhenEveryTableMoved) {
   const testing::CopyOutcome ok{};
   const Case cases[] = {
       {"all moved", {ok, ok}, u"", false, 2, false},
-      {"backup failed", {{2, 0, 2}}, u"", false, 1, false},
+      {"backup failed", {{2, 0, 2}}, u"", false, 1, false},  // OK to the number and to the words
       {"package failed", {ok, {112, 0, 112}}, u"", false, 2, true},
       {"a table failed", {ok, ok}, u"exec delete from SmsSave", false, 2, true},
       {"record not written", {ok, ok}, u"", true, 0, false},
@@ -72,7 +72,7 @@ TEST(UpdateRecordTest, WrittenAfterTheBackupAndClearedOnlyWhenEveryTableMoved) {
     harness.durable_files.fail_write = c.fail_write;
     std::vector<size_t> requests_at_write;
     harness.durable_files.on_change = [&] { requests_at_write.push_back(harness.shell.requests.size()); };
-    harness.Run("yes\nclick CmdUpdate\nok\nclose");
+    harness.Run(c.requests == 1 ? "yes\nclick CmdUpdate\nok\nok\nclose" : "yes\nclick CmdUpdate\nok\nclose");
     EXPECT_EQ(harness.shell.requests.size(), c.requests) << c.name;
     // The backup's folder is named before the backup, the update between
     // the copies.
@@ -94,7 +94,7 @@ TEST(InterruptedUpdateTest, YesSavesThePresentDataFirstThenFinishesFromTheRecord
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_TRUE(boxes[0].starts_with(kFinish)) << boxes[0];
   EXPECT_NE(boxes[0].find(kBackupNamed), std::string::npos) << boxes[0];
-  EXPECT_EQ(boxes[1], kDone + "\\r\\n升级之前的现有数据已另外保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422");
+  EXPECT_EQ(boxes[1], kDone + "\\r\\n继续升级前另存的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422");
   ASSERT_EQ(harness.shell.requests.size(), 2u);
   EXPECT_EQ(harness.shell.requests[0].pTo, "C:\\Program Files\\Brevak\\20121225051422\\");
   EXPECT_EQ(harness.shell.requests[1].pTo, "C:\\Program Files\\Brevak\\");
@@ -333,7 +333,7 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"restored=20121220120000"), std::u16string::npos);
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"update.backup=20121224093000\r\n"), std::u16string::npos);
       // The update left unfinished before is not forgotten.
-      EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，原有数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000"))
+      EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，升级前的数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000"))
           << boxes.back();
     }
   }
@@ -380,7 +380,7 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
       if (update_back) {
         // (rewritten in this version: the folder by its name, the databases by digest)
         EXPECT_EQ(harness.durable_files.texts[kRecord], V1Record(harness, kOldBackup)) << name;
-        update_line = "\\r\\n上次升级没有完成，原有数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
+        update_line = "\\r\\n上次升级没有完成，升级前的数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
       }
       if (unfinished && !update_back) update_line = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOld;
       // A question was asked, so the end names where both restores' replaced data is.
@@ -492,7 +492,7 @@ TEST(RestoreTest, AChainOfInterruptedRestoresPutsBackTheDataFromBeforeItsFirst) 
       const Lines boxes =
           Messages(harness.Run("yes\nclick CmdUpdate\n" + answers[i] + (interrupt ? "\nok\nok" : "\nok") + "\nclose"));
       ASSERT_FALSE(boxes.empty()) << name;
-      EXPECT_NE(boxes[0].find("恢复之前的数据保存在：" + kOld.substr(0, kOld.size() - 14) + "20121225051422"),
+      EXPECT_NE(boxes[0].find("恢复前的数据保存在：" + kOld.substr(0, kOld.size() - 14) + "20121225051422"),
                 std::string::npos) << name << ": " << boxes[0];
       EXPECT_NE(boxes[0].find("重新恢复 20121220120000"), std::string::npos) << name << ": " << boxes[0];
       if (!interrupt) {

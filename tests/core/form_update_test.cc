@@ -33,6 +33,13 @@ const std::string kRetry =
     "\\r\\n数据库引擎的说明：injected failure";
 const std::string kCancelled = "msgbox OK 需要先建立数据备份文件夹并备份数据才可继续，请再试一次";
 const std::string kDone = "msgbox OK 升级完成";
+const std::string kBackupInWords =
+    "备份文件夹 C:\\\\Program Files\\\\Brevak\\\\20121225051422（2012年12月25日05时14分22秒）中。";
+// The words after a failed backup's number or "Operation Failed".
+std::string BackupFailed(const std::string& reason) {
+  return "msgbox OK 升级没有进行：升级前未能备份目前的数据，" + reason +
+         "。\\r\\n数据没有改动。\\r\\n排除原因后请再点击“开始更新”；如果这个提示再次出现，请联系技术支持。";
+}
 
 std::string Utf8(const std::u16string& text) { return posix::Utf16ToUtf8(text); }
 
@@ -146,12 +153,12 @@ TEST(UpdateTest, EveryCopyOutcomeIsReportedAndDecidesWhatFollows) {
     bool migrated;
   };
   const testing::CopyOutcome ok{};
-  const std::string where = "msgbox OK 升级没有完成：复制升级文件时出错。原有数据保存在：" +
+  const std::string where = "msgbox OK 升级没有完成：复制升级文件时出错。升级前的数据保存在：" +
                             Escaped(posix::Utf8ToUtf16(kBackupDir)) + "\\r\\n再次点击“开始更新”即可继续完成升级。";
   const Case cases[] = {
-      {"backup cancelled", {{1223, 1, 1223}}, {kCancelled, "msgbox OK 1223"}, 1, false},
-      {"backup failed", {{2, 0, 5}}, {"msgbox OK 5"}, 1, false},
-      {"backup aborted", {{0, 1, 0}}, {"msgbox OK Operation Failed"}, 1, false},
+      {"backup cancelled", {{1223, 1, 1223}}, {kCancelled, "msgbox OK 1223", BackupFailed("复制被取消")}, 1, false},
+      {"backup failed", {{2, 0, 5}}, {"msgbox OK 5", BackupFailed("复制失败（Windows错误代码 5）")}, 1, false},
+      {"backup aborted", {{0, 1, 0}}, {"msgbox OK Operation Failed", BackupFailed("复制被中止")}, 1, false},
       {"backup cannot be made",
        {{.cannot_be_made = true}},
        {"msgbox OK 无法执行文件复制：找不到 DLL 入口点 SHFileOperationA"},
@@ -270,8 +277,8 @@ TEST(MigrationTest, AFailedTableIsRolledBackAndNamedOnce) {
   const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "progress"), FullProgress());
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"),
-            Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\nPic、Ins_Policy、RepairCase\\r\\n"
-                  "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir)) + kRetry});
+            Lines{"msgbox OK 升级没有完成：有 3 个数据表的数据没有转移到新版本中：\\r\\nPic、Ins_Policy、RepairCase\\r\\n"
+                  "这些数据没有丢失，仍保存在" + kBackupInWords + kRetry});
   const auto& log = harness.database.log.lines;
   const auto insert = std::find_if(log.begin(), log.end(), [](const std::u16string& line) {
     return line.starts_with(u"exec Insert into [Ins_Policy]");
@@ -294,8 +301,8 @@ TEST(MigrationTest, ATableListedTwiceIsNamedOnlyWhenNoPassMovedIt) {
     };
     const Lines transcript = harness.Run("yes\nclick CmdUpdate\nok\nclose");
     const Lines expected =
-        c.named ? Lines{"msgbox OK 升级已完成，但以下数据未能转移：\\r\\nRepairCase\\r\\n"
-                        "原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir)) + kRetry}
+        c.named ? Lines{"msgbox OK 升级没有完成：有 1 个数据表的数据没有转移到新版本中：\\r\\nRepairCase\\r\\n"
+                        "这些数据没有丢失，仍保存在" + kBackupInWords + kRetry}
                 : Lines{"msgbox OK 升级完成"};
     EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"), expected);
   }
@@ -312,7 +319,7 @@ TEST(MigrationTest, AnUnopenedCustomerDatabaseTouchesNoTableAndSaysSo) {
   // One line for the whole customer database; its tables are in the log.
   EXPECT_EQ(CoreHarness::LinesStartingWith(transcript, "msgbox OK"),
             Lines{"msgbox OK 客户数据库打不开，客户数据都没有转移（各数据表的名称记在升级日志中）。"
-                  "\\r\\n原有数据仍保存在：" + Escaped(posix::Utf8ToUtf16(kBackupDir)) + kRetry});
+                  "\\r\\n这些数据没有丢失，仍保存在" + kBackupInWords + kRetry});
   for (const std::u16string& line : harness.database.log.lines) {
     EXPECT_FALSE(line.starts_with(u"exec delete from main")) << Utf8(line);
   }
@@ -437,7 +444,7 @@ TEST_F(HistoryTest, ARestoreOutcomeIsReportedLikeAnyCopy) {
   EXPECT_EQ(Lines(boxes.begin(), boxes.begin() + 2), (Lines{kCancelled, "msgbox OK 1223"}));
   // then in words, naming the folder that saved what the restore replaced
   EXPECT_TRUE(boxes[2].starts_with("msgbox OK 恢复没有完成：")) << boxes[2];
-  EXPECT_NE(boxes[2].find("恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\2012"), std::string::npos) << boxes[2];
+  EXPECT_NE(boxes[2].find("恢复前的数据保存在备份文件夹 C:\\\\Program Files\\\\Brevak\\\\2012"), std::string::npos) << boxes[2];
 }
 
 }  // namespace

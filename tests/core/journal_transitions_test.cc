@@ -101,9 +101,9 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
       {"update, every table moved", nullptr, kNothing, "click CmdUpdate\nok", 0, u"", "msgbox OK 升级完成"},
       {"update, cannot begin", nullptr, kWriteFails, "click CmdUpdate\nok", 0, u"", "msgbox OK 升级没有进行：无法写入升级进度文件"},
       {"update, a table left", nullptr, kTableFails, "click CmdUpdate\nok", 2, u"failed.SmsSave=",
-       "msgbox OK 升级已完成，但以下数据未能转移"},
+       "msgbox OK 升级没有完成：有 "},
       {"update, a table left, not written", nullptr, Both(kTableFails, AtCopy(2, kWriteFails)), "click CmdUpdate\nok",
-       1, u"backup=20121225051422", "msgbox OK 升级已完成，但以下数据未能转移"},
+       1, u"backup=20121225051422", "msgbox OK 升级没有完成：有 "},
       {"update, end not removed", nullptr, kRemoveFails, "click CmdUpdate\nok\nok", 1, u"backup=20121225051422",
        "msgbox OK 数据都已转移到新版本，但未能删除升级进度文件"},
       // NoteSaved, and the finishing's ends.
@@ -121,7 +121,7 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
        "msgbox YesNo 上次升级没有完成"},
       {"finish, every table moved", Update, kNothing, "click CmdUpdate\nyes\nok", 0, u"", "msgbox OK 升级完成"},
       {"finish, a table left again", Ended, kTableFails, "click CmdUpdate\nyes\nok", 2, u"failed.SmsSave=",
-       "msgbox OK 升级已完成，但以下数据未能转移"},
+       "msgbox OK 升级没有完成：有 "},
       {"finish, a retry cannot help", [](CoreHarness& h) { return Ended(h) + u"retry=will-not-help\r\n"; }, kNothing,
        "click CmdUpdate\nok\nno", 2, u"retry=will-not-help", "msgbox OK 升级没有再进行"},
       // End on giving up.

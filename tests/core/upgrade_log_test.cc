@@ -41,14 +41,14 @@ const RunCase kRuns[] = {
      "继续完成上次升级 ========\r\n原来安装的版本：（无法读取）\r\n升级包的版本：5.06.0005\r\n"
      "备份文件夹：C:\\Program Files\\Brevak\\20121224093000（上次升级之前的数据（上次升级时建立），这次从中继续转移："
      "Customerdata.car、Addr.mdb）\r\n备份文件夹：" + kNewBackup +
-     "（继续完成升级之前安装文件夹中的现有数据：（没有文件））\r\n"},
+     "（继续升级前另存的数据：（没有文件））\r\n"},
     {"an update", [](CoreHarness&) {}, "click CmdUpdate\nok", "\r\n结果：升级完成\r\n最后显示的消息：升级完成\r\n"},
     {"a table whose engine fails in two lines",
      [](CoreHarness& h) {
        h.database.log.fail = [](const std::u16string& line) { return line.starts_with(u"exec Insert into [Pic]"); };
      },
      "click CmdUpdate\nok", "未转移：Pic，原因：injected failure\r\n结果：升级没有完成：1 个数据表没有转移" + kRecordLeft +
-     "最后显示的消息：升级已完成，但以下数据未能转移：\r\n    Pic\r\n"},
+     "最后显示的消息：升级没有完成：有 1 个数据表的数据没有转移到新版本中：\r\n    Pic\r\n"},
     {"a table whose rows differ from its backup's",
      [](CoreHarness& h) { h.database.log.count = [](const std::u16string& s) { return s == u"select count(*) from [Cash_In]" ? 1 : 2; }; },
      "click CmdUpdate\nok", "未转移：Cash_In，原因：转入后有 1 条，备份中有 2 条，条数不一致，这个数据表的转移已撤回\r\n"},

@@ -164,7 +164,7 @@ TEST(VirtualStoreTest, EveryLocalAccountsStoreIsLookedIn) {
     ASSERT_EQ(messages.size(), 1u);
     std::string named;
     for (const std::u16string& folder : c.holding) named += EscapeText(folder) + "\\r\\n";
-    EXPECT_EQ(messages[0].find("：\\r\\n" + named + "软件没有以管理员身份运行时") != std::string::npos, !c.holding.empty())
+    EXPECT_EQ(messages[0].find("：\\r\\n" + named + "在技术支持核对") != std::string::npos, !c.holding.empty())
         << messages[0];
     EXPECT_EQ(harness.shell.requests.empty(), !c.holding.empty()) << messages[0];
   }

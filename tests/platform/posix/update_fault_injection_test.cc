@@ -54,10 +54,10 @@ class UpdateFaultInjectionTest : public ::testing::Test {
   }
 
   // Runs the tool: Yes at the prompt, start the update (the installed main
-  // program carries no version, so the package's is newer), OK to each
-  // message.
+  // program carries no version, so the package's is newer), OK to the
+  // failure's number and to the words after it.
   std::string RunUpdate(testing::FaultyCopier& copier) {
-    std::istringstream script("yes\nclick CmdUpdate\nok\nclose\n");
+    std::istringstream script("yes\nclick CmdUpdate\nok\nok\nclose\n");
     std::ostringstream transcript;
     ScriptedWindowSystem window(script, transcript);
     std::ostringstream diagnostics;
