@@ -63,22 +63,24 @@ const std::vector<Template> kTemplates = {
      u"副本所在的文件夹（Brevak没有以管理员身份运行时，Windows把数据写到这里）：\r\n{folders}"
      u"在技术支持核对并处理这些文件之前，每次点击“开始更新”都会停在这里。请联系技术支持。"},
     {Id::kUpdateSpaceShort,
-     u"磁盘空间不足，升级没有进行，现有数据没有改动。\r\n备份和升级{shortage}\r\n请先释放磁盘空间，再开始更新。"},
+     u"升级没有进行：磁盘空间不足。数据没有改动。\r\n备份和升级{shortage}\r\n请先释放磁盘空间，再点击“开始更新”。"},
     {Id::kRestoreSpaceShort,
-     u"磁盘空间不足，恢复没有进行，现有数据没有改动。\r\n备份和恢复{shortage}\r\n请先释放磁盘空间，再恢复。"},
+     u"恢复没有进行：磁盘空间不足。数据没有改动。\r\n备份和恢复{shortage}\r\n请先释放磁盘空间，再恢复。"},
     {Id::kSpaceNeeded, u"需要 {needed} MB，安装文件夹所在的磁盘只有 {available} MB 可用。"},
     {Id::kPackageProgramDamaged,
-     u"升级包中的 Brevak.exe 已损坏：读不出它的版本信息。\r\n"
-     u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。"},
+     u"升级没有进行：升级包中的 Brevak.exe 已损坏，读不出它的版本信息。数据没有改动。\r\n"
+     u"请重新获取完整的升级包后再升级。"},
     {Id::kPackageDatabaseDamaged,
-     u"升级包中的数据库 {name} 无法打开：{reason}\r\n"
-     u"升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。"},
+     u"升级没有进行：升级包中的一个数据库打不开。数据没有改动。\r\n"
+     u"请重新获取完整的升级包后再升级。\r\n打不开的数据库：{name}（{reason}）"},
     {Id::kProgramInUse,
-     u"程序文件正在被其他程序使用：{file}\r\n"
-     u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"},
+     u"程序文件正在被其他程序使用。数据没有改动。\r\n"
+     u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。\r\n"
+     u"正在被使用的文件：{file}"},
     {Id::kDataFileInUse,
-     u"数据文件正在被其他程序使用：{file}\r\n"
-     u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"},
+     u"数据文件正在被其他程序使用。数据没有改动。\r\n"
+     u"请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。\r\n"
+     u"正在被使用的文件：{file}"},
     {Id::kBackupFolderExists, u"备份文件夹已经存在：{folder}\r\n请稍后再开始更新。"},
     {Id::kBusyReason, u"正在{run}Brevak数据"},
     {Id::kFolderNamed, u"备份文件夹 {folder}（{date}）"},

@@ -24,7 +24,7 @@ namespace brevak::testing {
 namespace {
 namespace fs = std::filesystem;
 
-const std::string kBroken = "\r\n升级没有进行，现有数据没有改动。请重新获取完整的升级包后再升级。";
+const std::string kBroken = "请重新获取完整的升级包后再升级。";
 
 // A tmpfs of `bytes` mounted over `folder` with the folder's files copied
 // in; unmounted when it goes. `error` is set when it cannot be mounted.
@@ -76,7 +76,7 @@ TEST(GuardedUpdateTest, ADriveTooSmallForTheUpdateIsToldBeforeAnythingChanges) {
   std::smatch figures;
   ASSERT_TRUE(std::regex_search(boxes[0], figures, std::regex("需要 (\\d+) MB，安装文件夹所在的磁盘只有 (\\d+) MB 可用")))
       << boxes[0];
-  EXPECT_EQ(boxes[0].rfind(OkBox("磁盘空间不足，升级没有进行，现有数据没有改动。"), 0), 0u) << boxes[0];
+  EXPECT_EQ(boxes[0].rfind(OkBox("升级没有进行：磁盘空间不足。数据没有改动。"), 0), 0u) << boxes[0];
   EXPECT_EQ(std::stoul(figures[2]), free_mb);
   // at least the backup of what the installation holds
   EXPECT_GE(std::stoul(figures[1]), FilesSize(machine.install()) / (1024 * 1024));
@@ -94,11 +94,12 @@ TEST(GuardedUpdateTest, ADamagedPackageIsRefusedAndNothingChanges) {
       {"Brevak.exe cut short",
        [](const ShopMachine& m) { fs::resize_file(m.package() / "Brevak.exe", 512); },
        "yes\nclick CmdUpdate\nyes\nok\n",
-       {kNotNewerQuestion, OkBox("升级包中的 Brevak.exe 已损坏：读不出它的版本信息。" + kBroken)}},
+       {kNotNewerQuestion, OkBox("升级没有进行：升级包中的 Brevak.exe 已损坏，读不出它的版本信息。数据没有改动。\r\n" + kBroken)}},
       {"Customerdata.car under another password",
        [](const ShopMachine& m) { ExecSql(m.package() / "Customerdata.car", kCustomerKey, "PRAGMA rekey = 'x'"); },
        "yes\nclick CmdUpdate\nok\n",
-       {OkBox("升级包中的数据库 Customerdata.car 无法打开：Not a valid password." + kBroken)}},
+       {OkBox("升级没有进行：升级包中的一个数据库打不开。数据没有改动。\r\n" + kBroken +
+              "\r\n打不开的数据库：Customerdata.car（Not a valid password.）")}},
   };
   for (const Case& c : cases) {
     ShopMachine machine;

@@ -175,8 +175,9 @@ TEST(InterruptedUpdateTest, ADatabaseHeldByAnotherProgramStopsTheUpdateUntilItIs
             SQLITE_OK);
   const ToolRun held = machine.Run("yes\nclick CmdUpdate\nok\n");
   EXPECT_EQ(held.LinesStartingWith("msgbox OK"),
-            std::vector<std::string>{"msgbox OK 数据文件正在被其他程序使用：" + Escaped(machine.InstallWindows()) +
-                                     "Customerdata.car\\r\\n请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。"});
+            std::vector<std::string>{"msgbox OK 数据文件正在被其他程序使用。数据没有改动。\\r\\n请先关闭Brevak以及可能正在使用"
+                                     "这个文件的其他程序（如杀毒、备份软件），然后再试。\\r\\n正在被使用的文件：" +
+                                     Escaped(machine.InstallWindows()) + "Customerdata.car"});
   EXPECT_TRUE(machine.BackupFolders().empty());
   EXPECT_EQ(FileChecksum(machine.install() / "Brevak.exe"), exe);
   EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);

@@ -310,8 +310,9 @@ TEST(DatabasesInUseTest, AHeldDatabaseStopsTheUpdateTheFinishingAndTheRestore) {
     harness.folders.files[kOldBackup] = {{u"Customerdata.car"}, {u"Addr.mdb"}};
     harness.data_file_use.in_use = {CoreHarness::kInstallDir + std::u16string(held)};
     const Lines boxes = Messages(harness.Run("yes\n" + script + "\nok\nclose"));
-    EXPECT_EQ(boxes.back(), "msgbox OK " + kind + "正在被其他程序使用：C:\\\\Program Files\\\\Brevak\\\\" +
-                                posix::Utf16ToUtf8(held) + "\\r\\n请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。") << script;
+    EXPECT_EQ(boxes.back(), "msgbox OK " + kind + "正在被其他程序使用。数据没有改动。\\r\\n请先关闭Brevak以及可能正在使用"
+                            "这个文件的其他程序（如杀毒、备份软件），然后再试。\\r\\n正在被使用的文件：C:\\\\Program Files\\\\Brevak\\\\" +
+                                posix::Utf16ToUtf8(held)) << script;
     EXPECT_TRUE(harness.shell.requests.empty()) << script;
     EXPECT_EQ(harness.data_file_use.checked.front(), u"C:\\Program Files\\Brevak\\Customerdata.car|mqzvtw");
   }

@@ -25,7 +25,7 @@ printf 'yes\nclick CmdUpdate\nok\nclose\n' >"$work/running.script"
 status=0
 scripted "$work/running.script" "$work/running.transcript" 'C:\升级包\tool-without-engine.exe' || status=$?
 if [ $status -eq 0 ] &&
-   grep -qxF 'msgbox OK 程序文件正在被其他程序使用：C:\\Brevak\\Brevak.exe\r\n请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。' \
+   grep -qxF 'msgbox OK 程序文件正在被其他程序使用。数据没有改动。\r\n请先关闭Brevak以及可能正在使用这个文件的其他程序（如杀毒、备份软件），然后再试。\r\n正在被使用的文件：C:\\Brevak\\Brevak.exe' \
      "$work/running.transcript" &&
    [ "$(folders_of "$install")" = "$folders_before" ] &&
    ! grep -q '^progress' "$work/running.transcript"; then
