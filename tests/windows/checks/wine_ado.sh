@@ -82,8 +82,10 @@ upgrade_both() {  # name
     [ $side = wine ] || install=$linux_install
     demo_counts "$linux_build" "$install" >"$work/$1.$side.counts"
     dump_databases "$install" >"$work/$1.$side.dump" 2>&1
-    # The backup folder's name is the clock's; the rest must be equal.
-    sed -i -E 's/[0-9]{14}/STAMP/g' "$work/$1.$side.transcript"
+    # The backup folder's name and its date in words are the clock's; the
+    # rest must be equal.
+    sed -i -E 's/[0-9]{14}/STAMP/g; s/[0-9]{4}年[0-9]{2}月[0-9]{2}日[0-9]{2}时[0-9]{2}分[0-9]{2}秒/WHEN/g' \
+      "$work/$1.$side.transcript"
     cp "$work/$1.$side.transcript" "$work/$1.$side.counts" "$screenshots/" 2>/dev/null || true
   done
   return $status
@@ -146,7 +148,7 @@ case $case_name in
     shipped=$(awk '$1 == "Customerdata.car" && $2 == "SmsSave" { print $3 }' <(demo_counts "$linux_build" "$wine_package"))
     if upgrade_both failing && sides_agree failing && carried 1 &&
        grep -qx "Customerdata.car SmsSave $shipped" "$work/failing.wine.counts" &&
-       grep -q '^msgbox OK 升级没有完成：有 1 个数据表的数据没有转移到新版本中：\\r\\nSmsSave\\r\\n这些数据没有丢失，仍保存在备份文件夹 C:\\\\Program Files\\\\Brevak\\\\STAMP（[^）]*）中。\\r\\n再次点击“开始更新”也不能解决这个问题，请联系技术支持；在此之前请先不要在Brevak中录入数据。\\r\\n数据库引擎的说明：.' \
+       grep -q '^msgbox OK 升级没有完成：有 1 个数据表的数据没有转移到新版本中：\\r\\nSmsSave\\r\\n这些数据没有丢失，仍保存在备份文件夹 C:\\\\Program Files\\\\Brevak\\\\STAMP（WHEN）中。\\r\\n再次点击“开始更新”也不能解决这个问题，请联系技术支持；在此之前请先不要在Brevak中录入数据。\\r\\n数据库引擎的说明：.' \
          "$work/failing.wine.transcript"; then
       pass "a failing insert under Wine: SmsSave rolled back to the package's $shipped rows and named; equal to the Linux build's"
     fi
