@@ -138,7 +138,8 @@ class FormUpdate : public FormEvents {
   std::u16string BackupSourceList() const;
   std::u16string PackageSourceList();
   // Runs a backup request into `folder`; a backup that did not complete
-  // leaves no folder behind. False ends the handler.
+  // leaves no folder behind, nor a journal state naming it. False ends the
+  // handler.
   bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing);
   // Runs one copy request and reports its outcome. Returns true when the
   // caller may go on; `stop_when_aborted` ends it after "Operation Failed".

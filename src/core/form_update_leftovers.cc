@@ -56,7 +56,11 @@ bool FormUpdate::BeginCopyInto(const std::u16string& folder, const std::function
   }
 }
 
-void FormUpdate::DropCopyState() { ResumeNext([&] { journal().DropUnfinishedCopy(); }); }
+// Only a copy the journal names is dropped: a finishing whose record was
+// gone before its save named none.
+void FormUpdate::DropCopyState() {
+  if (journal().CopyUnderWay()) ResumeNext([&] { journal().DropUnfinishedCopy(); });
+}
 
 // A folder holding a subfolder, or a file no backup copies, has had
 // something of the user's put into it since: it is kept.

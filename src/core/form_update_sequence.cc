@@ -63,11 +63,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
-  if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) {
-    // A folder that could not be removed stays named, for the next run.
-    if (!FolderExists(sBackupDir_)) DropCopyState();
-    return false;
-  }
+  if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) return false;
   NoteBackup(sBackupDir_, prompt::UpdateBackupPurpose());
   return RecordUpdateInProgress();
 }
@@ -98,10 +94,7 @@ bool FormUpdate::SavePresentData() {
   request.pFrom = BackupSourceList();
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
-  if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) {
-    if (!FolderExists(sSavedDir_)) DropCopyState();
-    return false;
-  }
+  if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) return false;
   NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
   return RecordSavedFolder();
 }
@@ -139,6 +132,9 @@ bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string&
   ReportCopyOutcome(outcome);
   if (!outcome.not_made && outcome.result == 0 && !outcome.aborted) return true;
   RemoveFolder(folder);
+  // The journal's copy state ends with its folder; a folder that could not
+  // be removed stays named, for the next run.
+  if (!FolderExists(folder)) DropCopyState();
   if (!outcome.not_made) {
     ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
   }

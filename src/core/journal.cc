@@ -22,6 +22,7 @@ constexpr size_t kRestoreSafetyCopy = 6;
 constexpr size_t kUpdateSaving = 7;
 static_assert(std::is_same_v<std::variant_alternative_t<kDamaged, JournalState>, JournalDamaged>);
 static_assert(std::is_same_v<std::variant_alternative_t<kRestoreSafetyCopy, JournalState>, RestoreSafetyCopy>);
+static_assert(std::is_same_v<std::variant_alternative_t<kUpdateSaving, JournalState>, UpdateSaving>);
 
 UpdateRecord UpdateRecordOf(const UpdateInProgress& update) {
   UpdateRecord record;
@@ -42,6 +43,18 @@ UpdateRecord UpdateRecordOf(const CarriedUpdate& carried) {
     return record;
   }
   return UpdateRecordOf(std::get<UpdateInProgress>(carried));
+}
+
+std::shared_ptr<const UpdateRecord> SharedRecordOf(const CarriedUpdate& carried) {
+  return std::make_shared<const UpdateRecord>(UpdateRecordOf(carried));
+}
+
+// The record of a copy under way into `folder`.
+UpdateRecord CopyRecord(UpdateRecord::Kind kind, const std::u16string& folder) {
+  UpdateRecord record;
+  record.kind = kind;
+  record.backup = folder;
+  return record;
 }
 
 JournalState AsState(const CarriedUpdate& carried) {
@@ -71,7 +84,7 @@ UpdateRecord RestoreRecordOf(const RestoreCopying& restore) {
   record.chain_backup = restore.first_safety;
   record.chain_restored = restore.first_entry;
   record.unknown = restore.unknown;
-  if (restore.carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*restore.carried));
+  if (restore.carried) record.unfinished_update = SharedRecordOf(*restore.carried);
   return record;
 }
 
@@ -98,24 +111,17 @@ UpdateRecord RecordOf(const JournalState& state) {
   if (const UpdateInProgress* update = std::get_if<UpdateInProgress>(&state)) return UpdateRecordOf(*update);
   if (const UpdateEnded* ended = std::get_if<UpdateEnded>(&state)) return UpdateRecordOf(CarriedUpdate(*ended));
   if (const UpdateBackingUp* backing_up = std::get_if<UpdateBackingUp>(&state)) {
-    UpdateRecord record;
-    record.kind = UpdateRecord::Kind::kUpdateBackup;
-    record.backup = backing_up->folder;
-    return record;
+    return CopyRecord(UpdateRecord::Kind::kUpdateBackup, backing_up->folder);
   }
   if (const UpdateSaving* saving = std::get_if<UpdateSaving>(&state)) {
-    UpdateRecord record;
-    record.kind = UpdateRecord::Kind::kUpdateSave;
-    record.backup = saving->folder;
-    record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(saving->update));
+    UpdateRecord record = CopyRecord(UpdateRecord::Kind::kUpdateSave, saving->folder);
+    record.unfinished_update = SharedRecordOf(saving->update);
     return record;
   }
   if (const RestoreSafetyCopy* copy = std::get_if<RestoreSafetyCopy>(&state)) {
-    UpdateRecord record;
-    record.kind = UpdateRecord::Kind::kRestoreSafetyCopy;
-    record.backup = copy->folder;
+    UpdateRecord record = CopyRecord(UpdateRecord::Kind::kRestoreSafetyCopy, copy->folder);
     record.restored = copy->entry;
-    if (copy->carried) record.unfinished_update = std::make_shared<const UpdateRecord>(UpdateRecordOf(*copy->carried));
+    if (copy->carried) record.unfinished_update = SharedRecordOf(*copy->carried);
     if (copy->interrupted) {
       record.interrupted_restore = std::make_shared<const UpdateRecord>(RestoreRecordOf(*copy->interrupted));
     }
@@ -236,6 +242,12 @@ void Journal::BeginSafetyCopy(const RestoreSafetyCopy& copy) {
     throw std::logic_error("journal: BeginSafetyCopy names no interrupted restore it follows up");
   }
   Apply(copy);
+}
+
+bool Journal::CopyUnderWay() const {
+  if (!state_) return false;
+  const size_t index = state_->index();
+  return index == kUpdateBackingUp || index == kRestoreSafetyCopy || index == kUpdateSaving;
 }
 
 // What a restore's safety copy began from comes back: the interrupted

@@ -240,6 +240,8 @@ class Journal {
   void BeginSafetyCopy(const RestoreSafetyCopy& copy);
   // Ends a copy state: a restore's goes back to the state it began from.
   void DropUnfinishedCopy();
+  // Whether the state last read or written is a copy under way.
+  bool CopyUnderWay() const;
 
  private:
   // The state a transition starts from; raises std::logic_error when it

@@ -40,22 +40,18 @@ std::u16string Restore(CoreHarness& h) {
   return u"version=1\r\nkind=restore\r\nbackup=20121224093000\r\n" + Digests(h, u"backup.", kBackup) +
          u"restored=20121220120000\r\n";
 }
+// `text` followed by the update's lines, each as a carried one.
+std::u16string WithUpdate(CoreHarness& h, std::u16string text) {
+  const std::u16string update = Update(h);
+  for (size_t at = 0; at < update.size(); at = update.find(u'\n', at) + 1) {
+    text += u"update." + update.substr(at, update.find(u'\n', at) + 1 - at);
+  }
+  return text;
+}
 std::u16string Saving(CoreHarness& h) {
-  std::u16string text = u"version=1\r\nkind=update-save\r\nbackup=20121225000000\r\n";
-  const std::u16string update = Update(h);
-  for (size_t at = 0; at < update.size(); at = update.find(u'\n', at) + 1) {
-    text += u"update." + update.substr(at, update.find(u'\n', at) + 1 - at);
-  }
-  return text;
+  return WithUpdate(h, u"version=1\r\nkind=update-save\r\nbackup=20121225000000\r\n");
 }
-std::u16string Carrying(CoreHarness& h) {
-  std::u16string text = Restore(h);
-  const std::u16string update = Update(h);
-  for (size_t at = 0; at < update.size(); at = update.find(u'\n', at) + 1) {
-    text += u"update." + update.substr(at, update.find(u'\n', at) + 1 - at);
-  }
-  return text;
-}
+std::u16string Carrying(CoreHarness& h) { return WithUpdate(h, Restore(h)); }
 
 // A knob set when the run makes its `n`th copy request.
 Knob AtCopy(size_t n, Knob knob) {
