@@ -2,7 +2,8 @@
 # The messages a shop owner meets when something goes wrong, word for word:
 # each case below brings a fresh demo shop into its situation from outside
 # the tool (a trigger in the package's database, strace failing or killing
-# one system call, a damaged progress file, data files in the VirtualStore),
+# one system call, a clock that stands still, a damaged progress file, data
+# files in the VirtualStore),
 # runs the tool through the scripted window system and compares its message
 # boxes with the transcript kept beside this script (NAME.transcript). The
 # backup folders' stamps read STAMP there, their dates in words WHEN.
@@ -33,16 +34,18 @@ record() { echo "$WINEPREFIX/dosdevices/c:/Program Files/Brevak/upgrade-in-progr
 # (the INI file takes four); the next copy starts after them.
 readonly BACKUP_COPY_CALLS=10
 
-# The tool through a script, under strace when options are given.
-run() {  # script-lines... [-- strace-options...]
-  local lines=() options=()
+# The tool through a script, under the command given after "--" (strace,
+# faketime) when there is one.
+run() {  # script-lines... [-- command...]
+  local lines=() under=()
   while [ $# -gt 0 ] && [ "$1" != -- ]; do lines+=("$1"); shift; done
-  [ $# -gt 0 ] && { shift; options=("$@"); }
+  [ $# -gt 0 ] && { shift; under=("$@"); }
   printf '%s\n' "${lines[@]}" >"$work/script"
-  local tracer=()
-  [ ${#options[@]} -gt 0 ] && tracer=(strace -f -qq -o /dev/null "${options[@]}")
-  BREVAK_UI_SCRIPT=$work/script LC_ALL=C.UTF-8 "${tracer[@]}" "$DEMO_TOOL" 2>/dev/null || true
+  BREVAK_UI_SCRIPT=$work/script LC_ALL=C.UTF-8 "${under[@]}" "$DEMO_TOOL" 2>/dev/null || true
 }
+trace=(strace -f -qq -o /dev/null)
+# A clock that stands still: every backup folder is named alike.
+frozen=(faketime -f '2026-12-10 12:00:00')
 
 # Only what the user reads and answers; stamps and dates in words masked.
 messages() {
@@ -60,17 +63,17 @@ case_tables_not_moved() {
 }
 
 case_finish_question_then_give_up_question() {
-  run yes 'click CmdUpdate' -- -e trace=copy_file_range \
+  run yes 'click CmdUpdate' -- "${trace[@]}" -e trace=copy_file_range \
     -e "inject=copy_file_range:signal=KILL:when=$((BACKUP_COPY_CALLS + 3))" >/dev/null
   run yes 'click CmdUpdate' no no close
 }
 
 case_record_not_removed() {
-  run yes 'click CmdUpdate' ok ok close -- -P "$(record)" -e trace=unlink -e inject=unlink:error=EACCES
+  run yes 'click CmdUpdate' ok ok close -- "${trace[@]}" -P "$(record)" -e trace=unlink -e inject=unlink:error=EACCES
 }
 
 case_backup_failed() {
-  run yes 'click CmdUpdate' ok ok close -- -e trace=copy_file_range -e inject=copy_file_range:error=ENOSPC:when=3
+  run yes 'click CmdUpdate' ok ok close -- "${trace[@]}" -e trace=copy_file_range -e inject=copy_file_range:error=ENOSPC:when=3
 }
 
 case_damaged_record() {
@@ -80,8 +83,13 @@ case_damaged_record() {
 
 case_restore_failed() {
   update_then
-  run yes 'click cmdGetHistory' 'select 0' 'click CmdRestore' ok ok close -- -e trace=copy_file_range \
+  run yes 'click cmdGetHistory' 'select 0' 'click CmdRestore' ok ok close -- "${trace[@]}" -e trace=copy_file_range \
     -e "inject=copy_file_range:error=ENOSPC:when=$((BACKUP_COPY_CALLS + 3))"
+}
+
+case_restore_folder_exists() {
+  run yes 'click CmdUpdate' ok close -- "${frozen[@]}" >/dev/null
+  run yes 'click cmdGetHistory' 'select 0' 'click CmdRestore' ok close -- "${frozen[@]}"
 }
 
 case_virtual_store() {
@@ -93,11 +101,11 @@ case_virtual_store() {
 
 case_progress_not_noted() {
   # The record's second write, after the backup, is the one that fails.
-  run yes 'click CmdUpdate' ok close -- -P "$(record).new" -e trace=rename -e inject=rename:error=ENOSPC:when=2
+  run yes 'click CmdUpdate' ok close -- "${trace[@]}" -P "$(record).new" -e trace=rename -e inject=rename:error=ENOSPC:when=2
 }
 
 cases=(tables_not_moved finish_question_then_give_up_question record_not_removed backup_failed damaged_record
-  restore_failed virtual_store progress_not_noted)
+  restore_failed restore_folder_exists virtual_store progress_not_noted)
 [ $# -gt 0 ] && cases=("$@")
 
 for name in "${cases[@]}"; do
