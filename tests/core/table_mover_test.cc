@@ -4,86 +4,59 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
-#include <vector>
+#include <algorithm>
 
 #include "platform/posix/text/utf.h"
+#include "support/fake_platform.h"
 
 namespace brevak {
 namespace {
-
-// Logs each call; a call whose line starts with a key of `fail` raises that
-// error number. The installed table counts 5 rows, its backup `backup_rows`.
-struct ScriptedConnection : Connection {
-  void Call(const std::u16string& line) {
-    lines.push_back(posix::Utf16ToUtf8(line));
-    for (const auto& [start, number] : fail) {
-      if (lines.back().starts_with(start)) throw RunTimeError(number, u"refused");
-    }
-  }
-  void SetProvider(const std::u16string& p) override { Call(u"provider " + p); }
-  void Open(const std::u16string& s) override { Call(u"open " + s); }
-  void Execute(const std::u16string& s) override { Call(s); }
-  int32_t ExecuteCount(const std::u16string& s) override { return Call(s), s == u"select count(*) from [T]" ? 5 : backup_rows; }
-  void Close() override { Call(u"close"); }
-  int32_t State() override { return adStateOpen; }
-  void BeginTrans() override { Call(u"begin"); }
-  void CommitTrans() override { Call(u"commit"); }
-  void RollbackTrans() override { Call(u"rollback"); }
-  std::vector<std::string> lines;
-  std::map<std::string, int32_t> fail;
-  int32_t backup_rows = 5;
-};
+using posix::Utf16ToUtf8;
 
 struct HeardEvents : MigrationEvents {
   void TableMoved(const std::u16string& t, const RowCounts& r) override {
-    heard += "moved " + posix::Utf16ToUtf8(t) + " " + std::to_string(r.installed) + "/" + std::to_string(r.backup);
+    heard += "moved " + Utf16ToUtf8(t) + " " + std::to_string(r.installed) + "/" + std::to_string(r.backup);
   }
   void TableNotMoved(const std::u16string& t, const std::u16string& why) override {
-    heard += "not moved " + posix::Utf16ToUtf8(t) + " (" + posix::Utf16ToUtf8(why) + ")";
+    heard += "not moved " + Utf16ToUtf8(t + u" (" + why + u")");
   }
-  void TableAbsent(const std::u16string& t) override { heard += "absent " + posix::Utf16ToUtf8(t); }
+  void TableAbsent(const std::u16string& t) override { heard += "absent " + Utf16ToUtf8(t); }
   std::string heard;
 };
 
 TEST(TableMoverTest, ATableCommitsOnlyWhenItsRowsMatchItsBackups) {
   struct Case {
-    std::map<std::string, int32_t> fail;
-    int32_t backup_rows;
-    std::string last_line, heard;
-    int32_t raised;  // 0: none; -1: the move answered false
+    std::vector<std::u16string> failing;  // the calls that raise `number`
+    int32_t number, backup_rows;          // the installed table counts 5
+    std::string expected;                 // the last call | what was heard | the error raised (-1: answered false)
   };
   const Case cases[] = {
-      {{}, 5, "commit", "moved T 5/5", 0},
-      {{}, 6, "rollback", "not moved T (T: 5 / 6)", vb_error::kInternalError},
-      {{{"Insert", kJetInputTableNotFound}}, 5, "rollback", "absent T", -1},
-      {{{"Insert", 3000}}, 5, "rollback", "not moved T (refused)", 3000},
-      {{{"delete", 3000}, {"rollback", 3001}}, 5, "rollback", "not moved T (refused)", 3000},
-      {{{"begin", 3000}}, 5, "begin", "not moved T (refused)", 3000},
-      {{{"commit", 3000}}, 5, "rollback", "not moved T (refused)", 3000},
+      {{}, 0, 5, "commit | moved T 5/5 | 0"},
+      {{}, 0, 6, "rollback | not moved T (T: 5 / 6) | 51"},
+      {{u"exec Insert"}, kJetInputTableNotFound, 5, "rollback | absent T | -1"},
+      {{u"exec Insert"}, 3000, 5, "rollback | not moved T (injected failure) | 3000"},
+      {{u"exec delete", u"rollback"}, 3000, 5, "rollback | not moved T (injected failure) | 3000"},
+      {{u"begin"}, 3000, 5, "begin | not moved T (injected failure) | 3000"},
+      {{u"commit"}, 3000, 5, "rollback | not moved T (injected failure) | 3000"},
   };
   for (const Case& c : cases) {
-    ScriptedConnection conn;
-    conn.fail = c.fail;
-    conn.backup_rows = c.backup_rows;
+    testing::FakeDatabase engine;
+    engine.log.fail = [&](const std::u16string& line) {
+      return std::ranges::any_of(c.failing, [&](const std::u16string& s) { return line.starts_with(s); });
+    };
+    engine.log.fail_number = c.number;
+    engine.log.count = [&](const std::u16string& s) { return s == u"select count(*) from [T]" ? 5 : c.backup_rows; };
+    const std::unique_ptr<Connection> conn = engine.CreateConnection(u"Adodb.Connection");
+    conn->Open(u"");
     HeardEvents events;
     int32_t raised = 0;
     try {
-      if (!TableMover(events).MoveCustomerTable(conn, u"T", u"C:\\B")) raised = -1;
+      if (!TableMover(events).MoveCustomerTable(*conn, u"T", u"C:\\B")) raised = -1;
     } catch (const RunTimeError& e) {
       raised = e.number();
     }
-    EXPECT_EQ(conn.lines.back() + " | " + events.heard + " | " + std::to_string(raised),
-              c.last_line + " | " + c.heard + " | " + std::to_string(c.raised));
+    EXPECT_EQ(Utf16ToUtf8(engine.log.lines.back()) + " | " + events.heard + " | " + std::to_string(raised), c.expected);
   }
-  ScriptedConnection conn;
-  HeardEvents events;
-  TableMover(events).MoveAddressBookTable(conn, u"T", u"C:\\B");
-  EXPECT_EQ(conn.lines, (std::vector<std::string>{"begin", "delete from [T]",
-                                                  "Insert into [T] Select * From [;database=C:\\B\\Addr.mdb;].T",
-                                                  "select count(*) from [T]",
-                                                  "select count(*) from [;database=C:\\B\\Addr.mdb;].[T]", "commit"}));
 }
 
 // Each pass: "+" moved, "-" absent, else the engine's reason it failed.
@@ -108,9 +81,8 @@ TEST(TableMoverTest, ATableMovedByEitherPassIsNeitherFailedNorAbsent) {
       });
     }
     TableMover::Settle(outcome);
-    EXPECT_EQ(outcome.failed, c.failed);
-    EXPECT_EQ(outcome.absent, c.absent);
-    EXPECT_EQ(outcome.first_reason, c.first_reason);
+    EXPECT_EQ(std::tie(outcome.failed, outcome.absent, outcome.first_reason),
+              std::tie(c.failed, c.absent, c.first_reason));
     EXPECT_EQ(outcome.reasons.size(), c.failed.size());
   }
 }
