@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "core/journal.h"
+#include "core/log_at_end.h"
 #include "core/mod_copy.h"
 #include "core/record_texts.h"
 #include "core/shown_messages.h"
+#include "core/table_mover.h"
 #include "core/update_record.h"
 #include "core/upgrade_log.h"
+#include "core/upgrade_log_observer.h"
 #include "platform/platform.h"
 
 namespace brevak {
@@ -172,39 +175,12 @@ class FormUpdate : public FormEvents {
   // history does not list it.
   std::u16string UnfinishedCopyFolderName();
 
-  // --- The data migration (form_update_migration.cc).
-  // What the migration came to, table by table.
-  struct MigrationOutcome {
-    std::vector<std::u16string> failed;  // not moved, in list order, once each
-    std::vector<std::u16string> absent;  // the backup's database lacks them: nothing to move
-    std::optional<std::u16string> customer_open_error;
-    std::u16string first_reason;  // the engine's word on the first table not moved
-    std::map<std::u16string, std::u16string> reasons;  // the engine's word on each table not moved
-    // What a retry needs removed first (the tool's own checks run again on
-    // tables not moved); nothing: they found no such cause.
-    std::optional<std::u16string> retry_remedy;
-  };
+  // --- The data migration (form_update_migration.cc): the table mover
+  // moves each table, the window answers and the bar advances.
   void MigrateData();
-  void MoveAddressBook(MigrationOutcome& outcome);
-  std::optional<std::u16string> OpenCustomerDatabase();
-  // False when the backup's database lacks the table.
+  // Advances the bar and moves one table of the customer database; false
+  // when the backup's database lacks the table.
   bool ReData(const std::u16string& TabName);
-  // A moved table and its backup's table as a count statement names it
-  // (with the external-database clause).
-  struct RowCheck {
-    std::u16string table;
-    std::u16string backup_table;
-  };
-  // False (the table as it was) when the backup's database lacks the table.
-  bool MoveTable(const std::u16string& delete_statement, const std::u16string& insert_statement,
-                 const RowCheck& check);
-  struct RowCounts {
-    int32_t installed = 0;
-    int32_t backup = 0;
-  };
-  // Raises a run-time error when the table's rows differ from its backup's.
-  RowCounts VerifyRows(const RowCheck& check);
-  void ReportMigration(const MigrationOutcome& outcome);
   // How the message of an update with tables not moved ends: the cause a
   // retry needs removed, found by running the update's own checks again,
   // or that a retry will not help (form_update_retry.cc).
@@ -340,39 +316,13 @@ class FormUpdate : public FormEvents {
   std::u16string SpaceProblemFor(const std::u16string& incoming_folder,
                                  const std::u16string& incoming_patterns, bool migrates);
 
-  // --- The upgrade log (form_update_log.cc).
-  // Writes the handler's entry, when it began one, however the handler
-  // ends: after the data work, and never with an error of its own.
-  class LogAtEnd {
-   public:
-    explicit LogAtEnd(FormUpdate& form);
-    ~LogAtEnd();
-    LogAtEnd(const LogAtEnd&) = delete;
-    LogAtEnd& operator=(const LogAtEnd&) = delete;
-
-   private:
-    FormUpdate& form_;
-    int uncaught_;
-  };
-  // The run is about to change data files: from here on it is logged.
-  // The installed version is read from `installed_program`, the new one
-  // from the package's.
-  void BeginUpdateLogEntry(UpgradeLogEntry::Kind kind, const std::u16string& installed_program);
-  // The restore of the list entry `entry` is about to change data files.
-  void BeginRestoreLogEntry(const std::u16string& entry);
-  void NoteRestoreResult(const CopyOutcome& outcome);
-  // A backup folder of this run and what it holds now.
-  void NoteBackup(const std::u16string& folder, const std::u16string& purpose);
-  void NoteTableMoved(const std::u16string& table, const RowCounts& rows);
-  void NoteTableNotMoved(const std::u16string& table, const std::u16string& reason);
-  // A listed table the backup's database does not hold.
-  void NoteTableAbsent(const std::u16string& table);
-  void WriteLogEntry(bool ended_by_error);
-
   Platform& platform_;
   std::unique_ptr<Journal> journal_;
   ShownMessages messages_{platform_};
-  std::optional<UpgradeLogEntry> log_entry_;
+  // The upgrade log's entry of the running handler, which the table mover
+  // tells what became of each table.
+  UpgradeLogObserver log_{platform_, messages_};
+  TableMover mover_{log_};
   std::u16string sInstallDir_;
   std::u16string sBackupDir_;
   std::u16string sDataFile_;

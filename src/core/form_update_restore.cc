@@ -22,7 +22,7 @@ std::u16string LastComponent(const std::u16string& path) {
 // goes through, that update is given up (its data stays in its backup and
 // in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
-  const LogAtEnd log_at_end(*this);
+  const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath());
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kRestore)); });
   ForgetLastClick();
   RunRestore();
@@ -96,7 +96,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   const std::u16string source = sInstallDir_ + u"\\" + entry;
   const std::u16string safety = NameRestoreBackupFolder();
   if (safety.empty()) return u"";  // the user has been told why
-  BeginRestoreLogEntry(entry);
+  log_.BeginRestore(sInstallDir_, entry);
   // Made, named, then copied into, as an update's backup.
   const std::u16string button = SplitDir(entry);
   if (!MakeBackupFolder(safety, kRestoreNotMade, button)) return u"";
@@ -132,7 +132,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   // time).
   if (outcome.not_made) throw *outcome.not_made;
   ReportCopyOutcome(outcome);
-  NoteRestoreResult(outcome);
+  log_.NoteRestoreResult(outcome.Succeeded(), CopyFailureText(outcome));
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
       WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
@@ -231,7 +231,7 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
   request.fFlags = kBackupFlags;
   const std::u16string failure = CopyFailureText(MakeCopyRequest(request));
   if (failure.empty()) {
-    NoteBackup(folder, prompt::RestoreBackupPurpose());
+    log_.NoteBackup(folder, prompt::RestoreBackupPurpose());
     return true;
   }
   RemoveFolder(folder);

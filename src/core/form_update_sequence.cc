@@ -14,7 +14,7 @@ const char16_t kCancelledText[] = u"需要先建立数据备份文件夹并备�
 }  // namespace
 
 void FormUpdate::CmdUpdate_Click() {
-  const LogAtEnd log_at_end(*this);
+  const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath());
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kUpdate)); });
   sSavedDir_.clear();
   sGivenUpDir_.clear();
@@ -31,8 +31,8 @@ void FormUpdate::RunUpdateSequence() {
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
   if (interrupted == InterruptedUpdate::kFinish) {
-    BeginUpdateLogEntry(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
-    NoteBackup(sBackupDir_, prompt::FinishBackupPurpose());
+    log_.BeginUpdate(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
+    log_.NoteBackup(sBackupDir_, prompt::FinishBackupPurpose());
   }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
@@ -50,7 +50,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
-  BeginUpdateLogEntry(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
+  log_.BeginUpdate(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
   // The folder is made, then named in the journal, then copied into: a run
   // that ends inside the copy leaves a folder the next run removes by name.
   if (!MakeBackupFolder(sBackupDir_, kUpdateNotMade, kUpdateButton)) return false;
@@ -64,7 +64,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   // An incomplete backup ends the update: nothing may overwrite the data
   // that it failed to save.
   if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) return false;
-  NoteBackup(sBackupDir_, prompt::UpdateBackupPurpose());
+  log_.NoteBackup(sBackupDir_, prompt::UpdateBackupPurpose());
   return RecordUpdateInProgress();
 }
 
@@ -95,7 +95,7 @@ bool FormUpdate::SavePresentData() {
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
   if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) return false;
-  NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
+  log_.NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
   return RecordSavedFolder();
 }
 

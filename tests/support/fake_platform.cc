@@ -48,7 +48,7 @@ class FakeConnection : public Connection {
  private:
   void Call(const std::u16string& line) {
     log_.lines.push_back(line);
-    if (log_.fail(line)) throw InjectedFailure();
+    if (log_.fail(line)) throw RunTimeError(log_.fail_number, u"injected failure");
   }
   void CallWhenOpen(const std::u16string& line) {
     if (!open_) {

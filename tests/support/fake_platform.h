@@ -24,6 +24,7 @@ struct ConnectionLog {
   std::vector<std::u16string> lines;
   std::function<bool(const std::u16string& line)> fail = [](const std::u16string&) { return false; };
   std::function<int32_t(const std::u16string& statement)> count = [](const std::u16string&) { return 0; };
+  int32_t fail_number = -2147467259;  // the error number a failing call raises
 };
 
 class FakeDatabase : public Database {
