@@ -73,7 +73,7 @@ void FormUpdate::BeginRestoreLogEntry(const std::u16string& entry) {
 
 void FormUpdate::NoteRestoreResult(const CopyOutcome& outcome) {
   if (!log_entry_) return;
-  log_entry_->result = prompt::LogRestoreResult(outcome.Succeeded(), CopyFailureText(outcome));
+  log_entry_->result = prompt::LogRestoreResult(outcome.Succeeded(), CopyRequests::CopyFailureText(outcome));
 }
 
 void FormUpdate::NoteBackup(const std::u16string& folder, const std::u16string& purpose) {

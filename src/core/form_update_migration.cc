@@ -84,7 +84,7 @@ void FormUpdate::MigrateData() {
   if (outcome.failed.empty()) {
     ClearUpdateRecord();
   } else {
-    outcome.retry_remedy = RetryRemedy();
+    outcome.retry_remedy = checks_.RetryRemedy(sInstallDir_);
     RecordUpdateEnded(outcome);
   }
   ReportMigration(outcome);
@@ -205,7 +205,7 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
   // Tables the old database never had are the upgrade log's to name.
   if (!SavedFolders().empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders());
   message += GivenUpLine();
-  if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
+  if (!outcome.failed.empty()) message += vb::vbCrLf + ChecksBeforeRun::RetryEnding(outcome.retry_remedy, outcome.customer_open_error.value_or(outcome.first_reason));
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }
 
