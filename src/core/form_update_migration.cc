@@ -205,7 +205,10 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
   // Tables the old database never had are the upgrade log's to name.
   if (!SavedFolders().empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders());
   message += GivenUpLine();
-  if (!outcome.failed.empty()) message += vb::vbCrLf + ChecksBeforeRun::RetryEnding(outcome.retry_remedy, outcome.customer_open_error.value_or(outcome.first_reason));
+  if (!outcome.failed.empty()) {
+    message += vb::vbCrLf + ChecksBeforeRun::RetryEnding(outcome.retry_remedy,
+                                                         outcome.customer_open_error.value_or(outcome.first_reason));
+  }
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }
 
