@@ -1,36 +1,31 @@
 // The checks before a run on their own: the order each run makes them in
-// (the first that fails is the only one told), the connection closed
-// before the files in use are asked about, and what a retry is told.
+// (the first that fails is the only one told), and the tool's own
+// connection closed before the files in use are asked about.
 #include "core/checks_before_run.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "core/guard_texts.h"
 #include "core/prompts.h"
 #include "support/services_bench.h"
 
 namespace brevak {
 namespace {
 using testing::ServicesBench;
+using Fault = std::function<void(ServicesBench&)>;
 
 constexpr char16_t kInstall[] = u"C:\\Program Files\\Brevak\\";
-constexpr char16_t kEntry[] = u"20121224093000";
 const std::u16string kAddr = std::u16string(kInstall) + u"Addr.mdb";
-const std::u16string kNotNewer = u"升级版本并不比当前版本更新，是否继续？";
-const std::u16string kSpaceShort = u"磁盘空间不足";
 
-// The checks with the window's version comparison and connection.
+// The checks, with the window's version comparison and its connection.
 struct Checks {
-  explicit Checks(ServicesBench& bench)
-      : copies(bench.platform, bench.window),
-        preconditions(bench.platform, bench.window),
-        checks(bench.platform, bench.window, preconditions, copies,
-               {[this] { return newer; },
-                [this, &bench] { closed_with_queries = bench.harness.data_file_use.checked.size(); }}) {}
-  bool newer = true;
-  size_t closed_with_queries = 99;  // files-in-use queries made when the connection closed
+  explicit Checks(ServicesBench& b, bool package_newer = true)
+      : newer(package_newer), copies(b.platform, b.window), preconditions(b.platform, b.window),
+        checks(b.platform, b.window, preconditions, copies,
+               {[this] { return newer; }, [this, &b] { queries_when_closed = b.harness.data_file_use.checked.size(); }}) {}
+  bool newer;
+  size_t queries_when_closed = 99;  // files-in-use queries made when the connection closed; 99: never closed
   CopyRequests copies;
   Preconditions preconditions;
   ChecksBeforeRun checks;
@@ -42,64 +37,37 @@ void DamagedPackage(ServicesBench& b) { b.harness.version_files.files.erase("C:\
 
 TEST(ChecksBeforeRunTest, EachRunStopsAtTheFirstCheckOfItsOrderThatFails) {
   struct Case {
-    const char* name;
     CheckedRun run;
-    std::vector<std::function<void(ServicesBench&)>> faults;
-    bool package_newer;
-    int answer;  // to the version question, when asked
+    std::vector<Fault> faults;
+    int version_answer;  // 0: the package is newer
     bool go_on;
-    std::u16string told;  // the only message, or a part of it
+    std::u16string told;  // a part of the only message, if any
+    bool files_asked;     // after the connection closed
   };
   using enum CheckedRun;
+  const std::u16string kSpace = u"磁盘空间不足", kNotNewer = u"升级版本并不比当前版本更新，是否继续？";
   const Case cases[] = {
-      {"update, space before files", kNewUpdate, {ShortOfSpace, AddressBookInUse}, true, 0, false, kSpaceShort},
-      {"finishing, files first", kFinishing, {ShortOfSpace, AddressBookInUse}, true, 0, false, prompt::FileInUse(kAddr)},
-      {"restore, files first", kRestore, {ShortOfSpace, AddressBookInUse}, true, 0, false, prompt::FileInUse(kAddr)},
-      {"update, version first", kNewUpdate, {ShortOfSpace}, false, vbNo, false, kNotNewer},
-      {"update, yes to the version", kNewUpdate, {}, false, vbYes, true, kNotNewer},
-      {"finishing asks no version", kFinishing, {}, false, 0, true, u""},
-      {"update, damaged package", kNewUpdate, {DamagedPackage}, true, 0, false, prompt::PackageProgramDamaged()},
-      {"restore lays no package", kRestore, {DamagedPackage}, true, 0, true, u""},
+      {kNewUpdate, {ShortOfSpace, AddressBookInUse}, 0, false, kSpace, false},
+      {kFinishing, {ShortOfSpace, AddressBookInUse}, 0, false, prompt::FileInUse(kAddr), true},
+      {kRestore, {ShortOfSpace, AddressBookInUse}, 0, false, prompt::FileInUse(kAddr), true},
+      {kNewUpdate, {ShortOfSpace}, vbNo, false, kNotNewer, false},
+      {kNewUpdate, {}, vbYes, true, kNotNewer, true},
+      {kFinishing, {}, vbNo, true, u"", true},  // asks no version
+      {kNewUpdate, {DamagedPackage}, 0, false, prompt::PackageProgramDamaged(), false},
+      {kRestore, {DamagedPackage}, 0, true, u"", true},  // lays no package
   };
-  for (const Case& c : cases) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
     ServicesBench bench;
-    bench.harness.folders.files[kInstall + std::u16string(u"\\") + kEntry] = {{u"Addr.mdb", 1}};
-    for (const auto& fault : c.faults) fault(bench);
-    if (c.answer != 0) bench.window.QueueAnswer(c.answer);
-    Checks checks(bench);
-    checks.newer = c.package_newer;
-    EXPECT_EQ(checks.checks.PassChecksBefore(c.run, kInstall, kEntry), c.go_on) << c.name;
+    bench.harness.folders.files[kInstall + std::u16string(u"\\20121224093000")] = {{u"Addr.mdb", 1}};
+    for (const Fault& fault : c.faults) fault(bench);
+    if (c.version_answer != 0) bench.window.QueueAnswer(c.version_answer);
+    Checks checks(bench, c.version_answer == 0);
+    EXPECT_EQ(checks.checks.PassChecksBefore(c.run, kInstall, u"20121224093000"), c.go_on) << "case " << i;
     const std::vector<std::u16string> told = bench.Messages();
-    ASSERT_EQ(told.size(), c.told.empty() ? 0u : 1u) << c.name;
-    EXPECT_TRUE(told.empty() || told[0].find(c.told) != std::u16string::npos) << c.name;
-  }
-}
-
-TEST(ChecksBeforeRunTest, ARetryIsToldTheCauseToRemoveOrThatItWillNotHelp) {
-  const auto shortage = [](ServicesBench& b) {
-    CopyRequests copies(b.platform, b.window);
-    return SpaceCheck(b.platform).SpaceProblemFor(kInstall, u"C:\\pkg", copies.PackageSourceList(), true);
-  };
-  struct Case {
-    const char* name;
-    std::function<void(ServicesBench&)> fault;
-    std::function<std::u16string(ServicesBench&)> ending;
-    bool asks_files;  // the files in use are asked about, after the connection closed
-  };
-  const Case cases[] = {
-      {"space", ShortOfSpace, [&](ServicesBench& b) { return guard_text::RetryAfterFreeingSpace(shortage(b)); }, false},
-      {"file in use", AddressBookInUse, [](ServicesBench&) { return guard_text::RetryAfterClosing(kAddr); }, true},
-      {"nothing found", [](ServicesBench&) {}, [](ServicesBench&) { return guard_text::RetryWillNotHelp(u"字段太长"); },
-       true},
-  };
-  for (const Case& c : cases) {
-    ServicesBench bench;
-    c.fault(bench);
-    Checks checks(bench);
-    const std::u16string ending = ChecksBeforeRun::RetryEnding(checks.checks.RetryRemedy(kInstall), u"字段太长");
-    EXPECT_EQ(ending, c.ending(bench)) << c.name;
-    EXPECT_TRUE(bench.Messages().empty()) << c.name;
-    EXPECT_EQ(checks.closed_with_queries, c.asks_files ? 0u : 99u) << c.name;
+    ASSERT_EQ(told.size(), c.told.empty() ? 0u : 1u) << "case " << i;
+    EXPECT_TRUE(told.empty() || told[0].find(c.told) != std::u16string::npos) << "case " << i;
+    EXPECT_EQ(checks.queries_when_closed, c.files_asked ? 0u : 99u) << "case " << i;
   }
 }
 

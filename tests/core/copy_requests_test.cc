@@ -13,6 +13,7 @@ using Texts = std::vector<std::u16string>;
 
 TEST(CopyRequestsTest, EachOutcomeIsToldAndStopsTheHandlerByTheOutcomeRule) {
   const std::u16string kCancelled = u"需要先建立数据备份文件夹并备份数据才可继续，请再试一次";
+  const std::u16string kNotMade = prompt::CopyRequestNotMade(u"找不到 DLL 入口点 SHFileOperationA");
   struct Case {
     const char* name;
     testing::CopyOutcome shell;
@@ -24,12 +25,9 @@ TEST(CopyRequestsTest, EachOutcomeIsToldAndStopsTheHandlerByTheOutcomeRule) {
   const Case cases[] = {
       {"done", {}, {}, true, true, u""},
       {"failed", {.result = 5, .last_error = 32}, {u"32"}, false, false, prompt::CopyFailedWithCode(u"32")},
-      {"cancelled", {.result = ERROR_CANCELLED, .last_error = ERROR_CANCELLED},
-       {kCancelled, u"1223"}, false, false, prompt::CopyCancelled()},
+      {"cancelled", {.result = ERROR_CANCELLED, .last_error = 1223}, {kCancelled, u"1223"}, false, false, prompt::CopyCancelled()},
       {"aborted", {.aborted = 1}, {u"Operation Failed"}, true, false, prompt::CopyAborted()},
-      {"not made", {.cannot_be_made = true},
-       {prompt::CopyRequestNotMade(u"找不到 DLL 入口点 SHFileOperationA")}, false, false,
-       prompt::CopyRequestNotMade(u"找不到 DLL 入口点 SHFileOperationA")},
+      {"not made", {.cannot_be_made = true}, {kNotMade}, false, false, kNotMade},
   };
   for (const Case& c : cases) {
     for (const bool stop_when_aborted : {false, true}) {
@@ -37,7 +35,6 @@ TEST(CopyRequestsTest, EachOutcomeIsToldAndStopsTheHandlerByTheOutcomeRule) {
       bench.harness.shell.outcomes = {c.shell, c.shell};
       CopyRequests copies(bench.platform, bench.window);
       SHFILEOPSTRUCT request;
-      request.pFrom = SourceList({u"C:\\pkg\\*.car"});
       EXPECT_EQ(copies.RunCopyRequest(request, stop_when_aborted), stop_when_aborted ? c.go_on_when_stopped : c.go_on)
           << c.name;
       EXPECT_EQ(bench.Messages(), c.told) << c.name;
@@ -45,17 +42,6 @@ TEST(CopyRequestsTest, EachOutcomeIsToldAndStopsTheHandlerByTheOutcomeRule) {
       EXPECT_EQ(CopyRequests::CopyFailureText(copies.MakeCopyRequest(request)), c.failure) << c.name;
     }
   }
-}
-
-TEST(CopyRequestsTest, TheBackupTakesTheDataFilesAndThePackageItsOwnFolder) {
-  testing::ServicesBench bench;
-  bench.harness.folders.app_path = u"D:\\新版";
-  CopyRequests copies(bench.platform, bench.window);
-  EXPECT_EQ(PatternsOf(CopyRequests::BackupSourceList(u"C:\\B\\")),
-            Texts({u"C:\\B\\*.car", u"C:\\B\\*.mdb", u"C:\\B\\\\Brevak.*", u"C:\\B\\\\*.ini"}));
-  EXPECT_EQ(PatternsOf(copies.PackageSourceList()),
-            Texts({u"D:\\新版\\*.car", u"D:\\新版\\*.mdb", u"D:\\新版\\vkUserControlsXP.*", u"D:\\新版\\adb*.*",
-                   u"D:\\新版\\Brevak.*", u"D:\\新版\\*.ini"}));
 }
 
 }  // namespace

@@ -1,11 +1,6 @@
 #ifndef BREVAK_TESTS_SUPPORT_SERVICES_BENCH_H_
 #define BREVAK_TESTS_SUPPORT_SERVICES_BENCH_H_
 
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "platform/posix/prefix/wine_prefix.h"
 #include "platform/posix/registry/posix_registry.h"
 #include "support/core_harness.h"
 #include "support/fake_window.h"
@@ -23,9 +18,8 @@ struct ServicesBench {
   }
 
   CoreHarness harness;
-  std::ostringstream diagnostics;
   posix::WinePrefix wine{harness.prefix.root()};
-  posix::PosixRegistry registry{wine, harness.code_page, diagnostics};
+  posix::PosixRegistry registry{wine, harness.code_page};
   FakeWindow window;
   Platform platform = harness.MakePlatform(registry, window);
 };
