@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "core/checks_before_run.h"
+#include "core/copy_requests.h"
 #include "core/journal.h"
 #include "core/log_at_end.h"
 #include "core/mod_copy.h"
+#include "core/preconditions.h"
 #include "core/record_texts.h"
 #include "core/shown_messages.h"
 #include "core/table_mover.h"
@@ -21,10 +24,6 @@
 #include "platform/platform.h"
 
 namespace brevak {
-
-// The runs that make the checks before anything changes; which check each
-// makes is the table in form_update_checks.cc.
-enum class CheckedRun { kNewUpdate, kFinishing, kRestore };
 
 // The update window: its state, its load and unload steps, and every
 // handler and private procedure of the upgrade, the history and the restore.
@@ -77,54 +76,12 @@ class FormUpdate : public FormEvents {
   // `hidden`: a subfolder name not listed.
   void SeachFile(std::u16string strPath, const std::u16string& hidden = u"");
 
-  // --- The checks before a run changes anything (form_update_checks.cc).
-  // Makes the checks of `run` in its order; `entry` is the list entry a
-  // restore copies back. False, after telling the user why, when the run
-  // must not go on.
-  bool PassChecksBefore(CheckedRun run, const std::u16string& entry = u"");
-  // Each check says what is wrong to the user and returns false when the
-  // run must not go on.
-  bool PassVersionGate();
-  // True (after telling the user) when the VirtualStore holds data files.
-  bool DataLeftInVirtualStore();
-  bool EnoughSpace(CheckedRun run, const std::u16string& entry);
-  bool PackageWhole();
-  // The problem to tell the user, or the empty text.
-  std::u16string DatabaseProblem(const std::u16string& package, const std::u16string& name,
-                                 const std::u16string& password);
-  // No other program holds the installation's databases.
-  bool DatabasesFree();
-  // The installation's file another program holds, or the empty text.
-  // Closes the tool's own connection first: it is no other user.
-  std::u16string FileInUse();
+  // --- Naming a backup folder (form_update_checks.cc).
   void NameBackupFolder();
   // Names a backup folder that does not exist yet, waiting for the clock.
   // A restore's folder (`restore`) names the restore button as it is on
   // screen (or empty) when the name is taken.
   bool NameNewBackupFolder(const std::u16string& restore_button = u"", bool restore = false);
-
-  // --- What must hold before an update or a restore starts
-  // (form_update_preconditions.cc). None changes a file; each check that
-  // answers false has told the user why the run does not go on.
-  // The registry named an installation folder that holds Brevak.exe.
-  // `run` names the refused run in the message.
-  bool InstallationFound(const std::u16string& run);
-  // The tool runs from a whole package whose folder name the code page
-  // holds.
-  bool PackageUsable();
-  // The installation's two databases are there and open, read-only.
-  bool InstalledDatabasesOpen();
-  // The engine's description when the database at `path` does not open
-  // read-only; nothing when it does.
-  std::optional<std::u16string> ReadOnlyOpenError(const std::u16string& path, const std::u16string& password);
-  // The text survives a round trip through the system's code page.
-  bool FitsCodePage(const std::u16string& text);
-  // A restore of a listed folder that is no backup replaces the shop's
-  // data with whatever it holds: the user is asked first. A folder whose
-  // name the code page cannot hold is refused. True to go on.
-  bool ConfirmRestoreOf(const std::u16string& entry);
-  // A fourteen-digit folder of the installation holding both databases.
-  bool IsBackupFolder(const std::u16string& entry);
 
   // --- The update sequence and its copy requests (form_update_sequence.cc).
   // CmdUpdate_Click's steps, from the unfinished update to the migration.
@@ -137,22 +94,10 @@ class FormUpdate : public FormEvents {
   // The package request; false, after saying where the data is, when the
   // migration must not run.
   bool CopyPackage();
-  // The source lists of the backup and the package request.
-  std::u16string BackupSourceList() const;
-  std::u16string PackageSourceList();
   // Runs a backup request into `folder`; a backup that did not complete
   // leaves no folder behind, nor a journal state naming it. False ends the
   // handler.
   bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing);
-  // Runs one copy request and reports its outcome. Returns true when the
-  // caller may go on; `stop_when_aborted` ends it after "Operation Failed".
-  bool RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted);
-  // Fills in the owner window and the operation, and makes the call.
-  CopyOutcome MakeCopyRequest(SHFILEOPSTRUCT& request);
-  // The outcome rule's messages.
-  void ReportCopyOutcome(const CopyOutcome& outcome);
-  // Why a copy did not complete, in words; empty when it did.
-  static std::u16string CopyFailureText(const CopyOutcome& outcome);
 
   // --- Backup folders a copy is made into (form_update_leftovers.cc).
   // Makes `folder`, failing when anything is there already; false, after
@@ -181,11 +126,6 @@ class FormUpdate : public FormEvents {
   // Advances the bar and moves one table of the customer database; false
   // when the backup's database lacks the table.
   bool ReData(const std::u16string& TabName);
-  // How the message of an update with tables not moved ends: the cause a
-  // retry needs removed, found by running the update's own checks again,
-  // or that a retry will not help (form_update_retry.cc).
-  std::u16string RetryEnding(const MigrationOutcome& outcome);
-  std::optional<std::u16string> RetryRemedy();
 
   // --- The in-progress record and the finishing of an interrupted update
   // (form_update_record.cc; what makes a record believed:
@@ -308,13 +248,6 @@ class FormUpdate : public FormEvents {
   // update was unfinished.
   static std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool still_unfinished);
 
-  // --- Free space (form_update_space.cc).
-  // The problem to tell the user, or the empty text: the drive must hold
-  // the backup of the installation's data files and what the incoming
-  // files (from `incoming_folder`, taken by `incoming_patterns`) need
-  // beyond the files they replace.
-  std::u16string SpaceProblemFor(const std::u16string& incoming_folder,
-                                 const std::u16string& incoming_patterns, bool migrates);
 
   Platform& platform_;
   std::unique_ptr<Journal> journal_;
@@ -323,6 +256,10 @@ class FormUpdate : public FormEvents {
   // tells what became of each table.
   UpgradeLogObserver log_{platform_, messages_};
   TableMover mover_{log_};
+  CopyRequests copies_{platform_, messages_};
+  Preconditions preconditions_{platform_, messages_};
+  ChecksBeforeRun checks_{platform_, messages_, preconditions_, copies_,
+                          {[this] { return CompVer(); }, [this] { CloseConnIfOpen(); }}};
   std::u16string sInstallDir_;
   std::u16string sBackupDir_;
   std::u16string sDataFile_;

@@ -34,12 +34,15 @@ void FormUpdate::MigrateData() {
   if (outcome.failed.empty()) {
     ClearUpdateRecord();
   } else {
-    outcome.retry_remedy = RetryRemedy();
+    outcome.retry_remedy = checks_.RetryRemedy(sInstallDir_);
     RecordUpdateEnded(outcome);
   }
+  const std::u16string retry_ending =
+      outcome.failed.empty()
+          ? u""
+          : ChecksBeforeRun::RetryEnding(outcome.retry_remedy, outcome.customer_open_error.value_or(outcome.first_reason));
   const std::u16string message =
-      MigrationMessage(outcome, {FolderListText(InWords({sBackupDir_})), SavedFolders(), GivenUpLine(),
-                                 outcome.failed.empty() ? u"" : RetryEnding(outcome)});
+      MigrationMessage(outcome, {FolderListText(InWords({sBackupDir_})), SavedFolders(), GivenUpLine(), retry_ending});
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }
 

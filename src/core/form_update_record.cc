@@ -98,7 +98,7 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
     return AskToGiveUp(*reading.record) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
   }
   if (AskToFinish(*reading.record)) {
-    if (!PassChecksBefore(CheckedRun::kFinishing)) return InterruptedUpdate::kStop;
+    if (!checks_.PassChecksBefore(CheckedRun::kFinishing, sInstallDir_)) return InterruptedUpdate::kStop;
     sBackupDir_ = reading.record->backup;
     return InterruptedUpdate::kFinish;
   }

@@ -30,7 +30,7 @@ void FormUpdate::CmdRestore_Click() {
 }
 
 void FormUpdate::RunRestore() {
-  if (!InstallationFound(guard_text::kRestore)) return;
+  if (!preconditions_.InstallationFound(guard_text::kRestore, sInstallDir_)) return;
   const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
   if (!read) return;
   const RecordReading& reading = *read;
@@ -47,7 +47,7 @@ void FormUpdate::RunRestore() {
     window().MsgBox(u"请点击左侧列表选择需要恢复的数据", MsgBoxButtons::kOkOnly);
     return;
   }
-  if (!ConfirmRestoreOf(window().List(window().ListIndex()))) return;
+  if (!preconditions_.ConfirmRestoreOf(sInstallDir_, window().List(window().ListIndex()))) return;
   std::shared_ptr<const UpdateRecord> unfinished_update;
   if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
   const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
@@ -92,7 +92,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
                                         bool back_to_update, const UpdateRecord* interrupted,
                                         const RestoreChain& chain) {
   if (!RestoreSourceHoldsData(entry, sInstallDir_ + entry)) return u"";
-  if (!PassChecksBefore(CheckedRun::kRestore, entry)) return u"";
+  if (!checks_.PassChecksBefore(CheckedRun::kRestore, sInstallDir_, entry)) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
   const std::u16string safety = NameRestoreBackupFolder();
   if (safety.empty()) return u"";  // the user has been told why
@@ -126,13 +126,13 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   request.pFrom = SourceList({source + u"\\*.*"});
   request.pTo = sInstallDir_ + u"\\";
   request.fFlags = kOverwriteFlags;
-  const CopyOutcome outcome = MakeCopyRequest(request);
+  const CopyOutcome outcome = copies_.MakeCopyRequest(request);
   // The restore has no handling of its own: a request that cannot be made
   // ends the program with its run-time error (the record reports it next
   // time).
   if (outcome.not_made) throw *outcome.not_made;
-  ReportCopyOutcome(outcome);
-  log_.NoteRestoreResult(outcome.Succeeded(), CopyFailureText(outcome));
+  copies_.ReportCopyOutcome(outcome);
+  log_.NoteRestoreResult(outcome.Succeeded(), CopyRequests::CopyFailureText(outcome));
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
       WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
@@ -143,7 +143,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
     return safety;
   }
   ResumeNext([&] {
-    window().MsgBox(prompt::RestoreCopyFailed(source, CopyFailureText(outcome),
+    window().MsgBox(prompt::RestoreCopyFailed(source, CopyRequests::CopyFailureText(outcome),
                                               FolderListText(InWords({chain.safety.empty() ? safety : chain.safety})),
                                               RestoreButtonOnScreen()),
                     MsgBoxButtons::kOkOnly);
@@ -226,10 +226,10 @@ void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& s
 // restored.
 bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
   SHFILEOPSTRUCT request;
-  request.pFrom = BackupSourceList();
+  request.pFrom = CopyRequests::BackupSourceList(sInstallDir_);
   request.pTo = folder + u"\\";
   request.fFlags = kBackupFlags;
-  const std::u16string failure = CopyFailureText(MakeCopyRequest(request));
+  const std::u16string failure = CopyRequests::CopyFailureText(copies_.MakeCopyRequest(request));
   if (failure.empty()) {
     log_.NoteBackup(folder, prompt::RestoreBackupPurpose());
     return true;

@@ -7,12 +7,6 @@
 #include "core/vb_text.h"
 
 namespace brevak {
-namespace {
-
-const char16_t kCancelledText[] = u"需要先建立数据备份文件夹并备份数据才可继续，请再试一次";
-
-}  // namespace
-
 void FormUpdate::CmdUpdate_Click() {
   const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath());
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kUpdate)); });
@@ -26,7 +20,7 @@ void FormUpdate::CmdUpdate_Click() {
 }
 
 void FormUpdate::RunUpdateSequence() {
-  if (!InstallationFound(guard_text::kUpdate) || !PackageUsable()) return;
+  if (!preconditions_.InstallationFound(guard_text::kUpdate, sInstallDir_) || !preconditions_.PackageUsable()) return;
   // An interrupted update is finished from its own backup instead.
   const InterruptedUpdate interrupted = CheckInterruptedUpdate();
   if (interrupted == InterruptedUpdate::kStop) return;
@@ -45,7 +39,7 @@ void FormUpdate::RunUpdateSequence() {
 
 // The checks come first, then the backup, then the record that names it.
 bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
-  if (!PassChecksBefore(CheckedRun::kNewUpdate)) return false;
+  if (!checks_.PassChecksBefore(CheckedRun::kNewUpdate, sInstallDir_)) return false;
   if (!NameNewBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
@@ -58,7 +52,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   if (!BeginCopyInto(sBackupDir_, [&] { journal().BeginUpdateBackup(name); }, kUpdateNotMade, kUpdateButton)) {
     return false;
   }
-  request.pFrom = BackupSourceList();
+  request.pFrom = CopyRequests::BackupSourceList(sInstallDir_);
   request.pTo = sBackupDir_ + u"\\";
   request.fFlags = kBackupFlags;
   // An incomplete backup ends the update: nothing may overwrite the data
@@ -91,7 +85,7 @@ bool FormUpdate::SavePresentData() {
   }
   ResumeNext([&] { CloseConnIfOpen(); });
   SHFILEOPSTRUCT request;
-  request.pFrom = BackupSourceList();
+  request.pFrom = CopyRequests::BackupSourceList(sInstallDir_);
   request.pTo = sSavedDir_ + u"\\";
   request.fFlags = kBackupFlags;
   if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) return false;
@@ -103,80 +97,30 @@ bool FormUpdate::SavePresentData() {
 // 开始更新 finishes the update from its backup.
 bool FormUpdate::CopyPackage() {
   SHFILEOPSTRUCT request;
-  request.pFrom = PackageSourceList();
+  request.pFrom = copies_.PackageSourceList();
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
-  if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
+  if (copies_.RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
   const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, SavedFolders(), GivenUpLine());
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
-}
-
-std::u16string FormUpdate::BackupSourceList() const {
-  const std::u16string& dir = sInstallDir_;
-  return SourceList({dir + u"*.car", dir + u"*.mdb", dir + u"\\Brevak.*", dir + u"\\*.ini"});
-}
-
-std::u16string FormUpdate::PackageSourceList() {
-  std::u16string package;
-  ResumeNext([&] { package = platform_.folders->AppPath(); });
-  return SourceList({package + u"\\*.car", package + u"\\*.mdb", package + u"\\vkUserControlsXP.*",
-                     package + u"\\adb*.*", package + u"\\Brevak.*", package + u"\\*.ini"});
 }
 
 // The folder was made by this run, so a copy that failed takes it along.
 // After Windows' number or "Operation Failed", the user is told in words
 // that nothing changed and what to do.
 bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing) {
-  const CopyOutcome outcome = MakeCopyRequest(request);
-  ReportCopyOutcome(outcome);
+  const CopyOutcome outcome = copies_.MakeCopyRequest(request);
+  copies_.ReportCopyOutcome(outcome);
   if (!outcome.not_made && outcome.result == 0 && !outcome.aborted) return true;
   RemoveFolder(folder);
   // The journal's copy state ends with its folder; a folder that could not
   // be removed stays named, for the next run.
   if (!FolderExists(folder)) DropCopyState();
   if (!outcome.not_made) {
-    ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
+    ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyRequests::CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
   }
   return false;
-}
-
-bool FormUpdate::RunCopyRequest(SHFILEOPSTRUCT& request, bool stop_when_aborted) {
-  const CopyOutcome outcome = MakeCopyRequest(request);
-  ReportCopyOutcome(outcome);
-  // A request that cannot be made has failed: never go on as if it had
-  // copied.
-  if (outcome.not_made || outcome.result != 0) return false;
-  return !(stop_when_aborted && outcome.aborted);
-}
-
-CopyOutcome FormUpdate::MakeCopyRequest(SHFILEOPSTRUCT& request) {
-  ResumeNext([&] { request.hwnd = static_cast<int32_t>(window().hWnd()); });
-  request.wFunc = static_cast<int32_t>(FO_COPY);
-  return RunCopy(platform_, request);
-}
-
-void FormUpdate::ReportCopyOutcome(const CopyOutcome& outcome) {
-  if (outcome.not_made) {
-    ResumeNext([&] {
-      window().MsgBox(prompt::CopyRequestNotMade(outcome.not_made->description()), MsgBoxButtons::kOkOnly);
-    });
-  } else if (outcome.result != 0) {
-    if (outcome.result == ERROR_CANCELLED) {
-      ResumeNext([&] { window().MsgBox(kCancelledText, MsgBoxButtons::kOkOnly); });
-    }
-    ResumeNext([&] { window().MsgBox(vb::CStr(outcome.last_error), MsgBoxButtons::kOkOnly); });
-  } else if (outcome.aborted) {
-    ResumeNext([&] { window().MsgBox(u"Operation Failed", MsgBoxButtons::kOkOnly); });
-  }
-}
-
-std::u16string FormUpdate::CopyFailureText(const CopyOutcome& outcome) {
-  if (outcome.not_made) return prompt::CopyRequestNotMade(outcome.not_made->description());
-  if (outcome.result == ERROR_CANCELLED) return prompt::CopyCancelled();
-  if (outcome.result != 0) return prompt::CopyFailedWithCode(vb::CStr(outcome.last_error));
-  if (outcome.aborted) return prompt::CopyAborted();
-  return u"";
 }
 
 }  // namespace brevak

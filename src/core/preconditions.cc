@@ -1,11 +1,9 @@
-// What must hold before an update or a restore starts: an installation the
-// registry names, a whole package in a folder the code page can name, the
-// installation's databases in working order, and, for a restore of a folder
-// that is no backup, the user's word. None of these checks changes a file.
+#include "core/preconditions.h"
+
 #include <algorithm>
+#include <memory>
 #include <vector>
 
-#include "core/form_update.h"
 #include "core/guard_texts.h"
 #include "core/jet_database.h"
 #include "core/prompts.h"
@@ -18,9 +16,9 @@ namespace brevak {
 // from would be taken for it: the package backed up into itself, and
 // migrated onto itself. The window's load stays as it is; the handlers
 // refuse instead.
-bool FormUpdate::InstallationFound(const std::u16string& run) {
-  if (!sInstallDir_.empty() && FileExists(sInstallDir_ + u"\\Brevak.exe")) return true;
-  ResumeNext([&] { window().MsgBox(guard_text::InstallationNotFound(run, sInstallDir_), MsgBoxButtons::kOkOnly); });
+bool Preconditions::InstallationFound(const std::u16string& run, const std::u16string& install_dir) {
+  if (!install_dir.empty() && FileExists(install_dir + u"\\Brevak.exe")) return true;
+  ResumeNext([&] { window_.MsgBox(guard_text::InstallationNotFound(run, install_dir), MsgBoxButtons::kOkOnly); });
   return false;
 }
 
@@ -30,7 +28,7 @@ bool FormUpdate::InstallationFound(const std::u16string& run) {
 // without Brevak.exe is not. A folder name the code page cannot hold reads
 // every program of the package as missing or damaged, so it is named as
 // the problem first.
-bool FormUpdate::PackageUsable() {
+bool Preconditions::PackageUsable() {
   std::u16string package;
   ResumeNext([&] { package = platform_.folders->AppPath(); });
   std::u16string problem;
@@ -40,14 +38,14 @@ bool FormUpdate::PackageUsable() {
     problem = guard_text::PackageNotExtracted(package);
   }
   if (problem.empty()) return true;
-  ResumeNext([&] { window().MsgBox(problem, MsgBoxButtons::kOkOnly); });
+  ResumeNext([&] { window_.MsgBox(problem, MsgBoxButtons::kOkOnly); });
   return false;
 }
 
 // The backup and the migration read both databases: one that is missing or
 // does not open would be backed up as it is, and every table of it would
 // then fail to move after the package had replaced it.
-bool FormUpdate::InstalledDatabasesOpen() {
+bool Preconditions::InstalledDatabasesOpen(const std::u16string& install_dir) {
   struct Installed {
     const char16_t* name;
     const char16_t* password;
@@ -56,23 +54,23 @@ bool FormUpdate::InstalledDatabasesOpen() {
   const Installed files[] = {{kCustomerDatabase, kCustomerPassword, prompt::CustomerDatabase()},
                              {kAddressBook, u"", prompt::AddressBook()}};
   for (const Installed& file : files) {
-    const std::u16string path = sInstallDir_ + file.name;
+    const std::u16string path = install_dir + file.name;
     std::optional<std::u16string> reason;
-    if (FileExists(sInstallDir_ + u"\\" + file.name)) {
+    if (FileExists(install_dir + u"\\" + file.name)) {
       reason = ReadOnlyOpenError(path, file.password);
       if (!reason) continue;
     }
     ResumeNext([&] {
-      window().MsgBox(guard_text::InstalledDatabaseProblem(file.what, path, reason.value_or(u"")),
-                      MsgBoxButtons::kOkOnly);
+      window_.MsgBox(guard_text::InstalledDatabaseProblem(file.what, path, reason.value_or(u"")),
+                     MsgBoxButtons::kOkOnly);
     });
     return false;
   }
   return true;
 }
 
-std::optional<std::u16string> FormUpdate::ReadOnlyOpenError(const std::u16string& path,
-                                                            const std::u16string& password) {
+std::optional<std::u16string> Preconditions::ReadOnlyOpenError(const std::u16string& path,
+                                                               const std::u16string& password) {
   try {
     const std::unique_ptr<Connection> connection = platform_.database->CreateConnection(u"Adodb.Connection");
     connection->SetProvider(kProvider);
@@ -84,42 +82,54 @@ std::optional<std::u16string> FormUpdate::ReadOnlyOpenError(const std::u16string
   return std::nullopt;
 }
 
-// A conversion that cannot be made is taken as fitting: the check must not
-// stop a run on its own failure.
-bool FormUpdate::FitsCodePage(const std::u16string& text) {
-  bool fits = true;
-  ResumeNext([&] { fits = platform_.code_page->FromAnsi(platform_.code_page->ToAnsi(text)) == text; });
-  return fits;
-}
-
-bool FormUpdate::IsBackupFolder(const std::u16string& entry) {
-  const std::u16string folder = sInstallDir_ + entry;
-  return IsStampName(entry) && FileExists(folder + u"\\" + kCustomerDatabase) &&
-         FileExists(folder + u"\\" + kAddressBook);
-}
-
 // What the folder holds is named, so that the user sees what is about to
 // replace the shop's data; a folder that cannot be read names nothing. A
 // folder gone since it was listed is left to the copy, which reports it.
-bool FormUpdate::ConfirmRestoreOf(const std::u16string& entry) {
+bool Preconditions::ConfirmRestoreOf(const std::u16string& install_dir, const std::u16string& entry) {
   if (!FitsCodePage(entry)) {
-    ResumeNext([&] { window().MsgBox(guard_text::RestoreFolderNameUnusable(entry), MsgBoxButtons::kOkOnly); });
+    ResumeNext([&] { window_.MsgBox(guard_text::RestoreFolderNameUnusable(entry), MsgBoxButtons::kOkOnly); });
     return false;
   }
-  if (IsBackupFolder(entry) || !FolderExists(sInstallDir_ + entry)) return true;
+  if (IsBackupFolder(install_dir, entry) || !FolderExists(install_dir + entry)) return true;
   std::vector<std::u16string> files;
   ResumeNext([&] {
     const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();
-    const std::unique_ptr<Folder> folder = fso->GetFolder(sInstallDir_ + entry);
+    const std::unique_ptr<Folder> folder = fso->GetFolder(install_dir + entry);
     const std::unique_ptr<FileEnumeration> listing = folder->Files();
     while (std::unique_ptr<File> file = listing->Next()) files.push_back(file->Name());
   });
   std::sort(files.begin(), files.end());
   int answer = vbNo;
   ResumeNext([&] {
-    answer = window().MsgBox(guard_text::NotABackupQuestion(entry, files), MsgBoxButtons::kYesNo);
+    answer = window_.MsgBox(guard_text::NotABackupQuestion(entry, files), MsgBoxButtons::kYesNo);
   });
   return answer == vbYes;
+}
+
+// A conversion that cannot be made is taken as fitting: the check must not
+// stop a run on its own failure.
+bool Preconditions::FitsCodePage(const std::u16string& text) {
+  bool fits = true;
+  ResumeNext([&] { fits = platform_.code_page->FromAnsi(platform_.code_page->ToAnsi(text)) == text; });
+  return fits;
+}
+
+bool Preconditions::IsBackupFolder(const std::u16string& install_dir, const std::u16string& entry) {
+  const std::u16string folder = install_dir + entry;
+  return IsStampName(entry) && FileExists(folder + u"\\" + kCustomerDatabase) &&
+         FileExists(folder + u"\\" + kAddressBook);
+}
+
+bool Preconditions::FileExists(const std::u16string& path) {
+  bool exists = false;
+  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
+  return exists;
+}
+
+bool Preconditions::FolderExists(const std::u16string& folder) {
+  bool exists = true;
+  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
+  return exists;
 }
 
 }  // namespace brevak

@@ -1,8 +1,9 @@
-// Free space: the files the estimate needs, read before anything changes;
-// the estimate itself is space_estimate.cc.
+#include "core/space_check.h"
+
+#include <memory>
 #include <vector>
 
-#include "core/form_update.h"
+#include "core/copy_requests.h"
 #include "core/prompts.h"
 #include "core/space_estimate.h"
 #include "platform/file_pattern.h"
@@ -30,18 +31,18 @@ std::vector<std::u16string> NamePatterns(const std::u16string& source_list) {
 
 // A drive or folder that cannot be read is not measured: the copies report
 // their own failures, and a check must not stop what the copies could do.
-std::u16string FormUpdate::SpaceProblemFor(const std::u16string& incoming_folder,
+std::u16string SpaceCheck::SpaceProblemFor(const std::u16string& install_dir, const std::u16string& incoming_folder,
                                            const std::u16string& incoming_patterns, bool migrates) {
   SpaceEstimate estimate;
   try {
     const std::unique_ptr<FileSystemObject> fso = platform_.folders->CreateFileSystemObject();
     SpaceInputs inputs;
-    inputs.installed = ListFiles(*fso, sInstallDir_);
-    inputs.backup_patterns = NamePatterns(BackupSourceList());
+    inputs.installed = ListFiles(*fso, install_dir);
+    inputs.backup_patterns = NamePatterns(CopyRequests::BackupSourceList(install_dir));
     inputs.incoming = ListFiles(*fso, incoming_folder);
     inputs.incoming_patterns = NamePatterns(incoming_patterns);
     inputs.migrates = migrates;
-    inputs.available = fso->AvailableSpace(sInstallDir_);
+    inputs.available = fso->AvailableSpace(install_dir);
     estimate = EstimateSpace(inputs);
   } catch (const RunTimeError&) {
     return u"";
