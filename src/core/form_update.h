@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/click_state.h"
 #include "core/journal.h"
 #include "core/mod_copy.h"
 #include "core/record_texts.h"
@@ -125,15 +126,15 @@ class FormUpdate : public FormEvents {
 
   // --- The update sequence and its copy requests (form_update_sequence.cc).
   // CmdUpdate_Click's steps, from the unfinished update to the migration.
-  void RunUpdateSequence();
+  void RunUpdateSequence(ClickState& click);
   // A new update up to its recorded backup. False ends the update.
   bool BackUpInstallation(SHFILEOPSTRUCT& request);
   // Finishing an interrupted update first saves the half-moved
   // installation into a new folder (sSavedDir). False ends it.
-  bool SavePresentData();
+  bool SavePresentData(ClickState& click);
   // The package request; false, after saying where the data is, when the
   // migration must not run.
-  bool CopyPackage();
+  bool CopyPackage(const ClickState& click);
   // The source lists of the backup and the package request.
   std::u16string BackupSourceList() const;
   std::u16string PackageSourceList();
@@ -184,7 +185,7 @@ class FormUpdate : public FormEvents {
     // tables not moved); nothing: they found no such cause.
     std::optional<std::u16string> retry_remedy;
   };
-  void MigrateData();
+  void MigrateData(const ClickState& click);
   void MoveAddressBook(MigrationOutcome& outcome);
   std::optional<std::u16string> OpenCustomerDatabase();
   // False when the backup's database lacks the table.
@@ -204,7 +205,7 @@ class FormUpdate : public FormEvents {
   };
   // Raises a run-time error when the table's rows differ from its backup's.
   RowCounts VerifyRows(const RowCheck& check);
-  void ReportMigration(const MigrationOutcome& outcome);
+  void ReportMigration(const MigrationOutcome& outcome, const ClickState& click);
   // How the message of an update with tables not moved ends: the cause a
   // retry needs removed, found by running the update's own checks again,
   // or that a retry will not help (form_update_retry.cc).
@@ -225,7 +226,7 @@ class FormUpdate : public FormEvents {
     // A copy into a backup folder was under way: its record, not proved.
     std::optional<UpdateRecord> unfinished_copy;
   };
-  InterruptedUpdate CheckInterruptedUpdate();
+  InterruptedUpdate CheckInterruptedUpdate(ClickState& click);
   RecordReading ReadRecord();
   // ReadRecord, after ending an unfinished copy it finds
   // (form_update_leftovers.cc); nothing when that state cannot be ended
@@ -243,24 +244,24 @@ class FormUpdate : public FormEvents {
   std::u16string NewestBackupWithDatabases();
   // The existing folders among `names` and the newest backup, once each.
   std::vector<std::u16string> FoldersToName(const std::vector<std::u16string>& names);
-  std::vector<NamedFolder> InWords(const std::vector<std::u16string>& folders) const;
+  static std::vector<NamedFolder> InWords(const std::vector<std::u16string>& folders);
   // Says that a newer tool's update is unfinished; changes nothing.
   void TellNewerToolRecord(const RecordReading& reading);
   // True when the record was set aside and a normal run may follow.
-  bool SetAsideUntrustedRecord(const RecordReading& reading);
+  bool SetAsideUntrustedRecord(const RecordReading& reading, ClickState& click);
   // Ends a handler that set a record aside with its folders named, unless
   // the last message named them already.
-  void NameSetAsideFoldersAtEnd();
-  bool AskToFinish(const UpdateRecord& record);
-  bool AskToGiveUp(const UpdateRecord& record);
+  void NameSetAsideFoldersAtEnd(const ClickState& click);
+  bool AskToFinish(const UpdateRecord& record, const ClickState& click);
+  bool AskToGiveUp(const UpdateRecord& record, ClickState& click);
   // A line naming the given-up update's backup, and the folders of a record
   // set aside, when there are any.
-  std::u16string GivenUpLine() const;
+  static std::u16string GivenUpLine(const ClickState& click);
   // Every folder that saved the present data of this update, joined.
-  std::u16string SavedFolders() const;
+  static std::u16string SavedFolders(const ClickState& click);
   // Adds this run's save folder to the record. False, after telling the
   // user, when the record cannot be written.
-  bool RecordSavedFolder();
+  bool RecordSavedFolder(const ClickState& click);
   // A new record naming `backup` with its databases' digests; nothing,
   // after telling the user, when they cannot be read.
   std::optional<UpdateRecord> NewRecord(UpdateRecord::Kind kind, const std::u16string& backup,
@@ -276,7 +277,7 @@ class FormUpdate : public FormEvents {
   void TellRetryWillNotHelp(const UpdateRecord& record);
   // Finishing an update whose installation holds just what its last
   // attempt left: nothing new to save.
-  bool PresentDataAsLastAttemptLeft();
+  bool PresentDataAsLastAttemptLeft(const ClickState& click);
   // False, after telling the user, when the record of an update that
   // moved every table could not be removed.
   bool ClearUpdateRecord();
@@ -295,7 +296,7 @@ class FormUpdate : public FormEvents {
 
   // --- The restore with its own backup (form_update_restore.cc).
   // CmdRestore_Click's steps: an interrupted restore first, then the entry.
-  void RunRestore();
+  void RunRestore(ClickState& click);
   // Restores one entry of the installation folder, recorded, after its
   // safety backup. An unfinished update's record (or null) travels in the
   // restore's record; once the restore has gone through, it is the record
@@ -309,7 +310,7 @@ class FormUpdate : public FormEvents {
     std::u16string safety;  // the data from before the chain
     std::u16string entry;   // the entry the chain's first restore copied back
   };
-  std::u16string RestoreEntry(const std::u16string& entry,
+  std::u16string RestoreEntry(ClickState& click, const std::u16string& entry,
                               const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update,
                               const UpdateRecord* interrupted = nullptr, const RestoreChain& chain = {});
   // The first restore of the chain an interrupted restore's record belongs
@@ -322,11 +323,11 @@ class FormUpdate : public FormEvents {
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
   // `put_back`: the restore put back what an interrupted one replaced.
-  void EndRestore(const std::u16string& entry, const std::u16string& safety,
+  void EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                   const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back = false);
   std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
-  void OfferInterruptedRestore(const UpdateRecord& record);
+  void OfferInterruptedRestore(const UpdateRecord& record, ClickState& click);
   // What becomes of an unfinished update after a restore: a line for the
   // last message (it is still to be finished, or given up), empty when no
   // update was unfinished.
@@ -377,30 +378,6 @@ class FormUpdate : public FormEvents {
   std::u16string sBackupDir_;
   std::u16string sDataFile_;
   std::unique_ptr<Connection> Conn_;
-  // The folder that saved the present data when an interrupted update is
-  // finished; empty otherwise.
-  std::u16string sSavedDir_;
-  // The folders where earlier, interrupted runs finishing the same update
-  // saved the present data.
-  std::vector<std::u16string> sEarlierSaved_;
-  // The installation's databases as the last attempt at the update being
-  // finished left them (empty: unknown).
-  std::map<std::u16string, std::u16string> sLastAttemptLeft_;
-  // The backup of an unfinished update the user gave up in this run: the
-  // shop's data from before that update is there, not in the installation.
-  std::u16string sGivenUpDir_;
-  // Clears the per-click safeguard state below; each handler that reads the
-  // record calls it first.
-  void ForgetLastClick();
-  // A record this run set aside, and the folders it named then: every last
-  // message of the run names them.
-  bool sRecordSetAside_ = false;
-  // The last restore copied its entry back but its record stays: the user
-  // has been told, and no 恢复完成 follows.
-  bool sRestoreNotEnded_ = false;
-  // The safety folder of the interrupted restore this run follows up.
-  std::u16string sInterruptedRestoreSafety_;
-  std::vector<std::u16string> sSetAsideFolders_;
 };
 
 // The table list of the customer database, in the order the migration

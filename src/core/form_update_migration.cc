@@ -53,7 +53,7 @@ void ForgetMoved(std::vector<std::u16string>& failed, const std::vector<std::u16
 // Every table either moves whole or keeps what it had: its delete and
 // insert run in one transaction. A table that failed is named at the end;
 // one the backup's database lacks had nothing to move.
-void FormUpdate::MigrateData() {
+void FormUpdate::MigrateData(const ClickState& click) {
   MigrationOutcome outcome;
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, true); });
   MoveAddressBook(outcome);
@@ -87,7 +87,7 @@ void FormUpdate::MigrateData() {
     outcome.retry_remedy = RetryRemedy();
     RecordUpdateEnded(outcome);
   }
-  ReportMigration(outcome);
+  ReportMigration(outcome, click);
 }
 
 // The address book is opened afresh in every update, whatever state an
@@ -187,7 +187,7 @@ namespace {
 
 // When the customer database did not open, none of its tables moved: that
 // is said in one line, and the tables are named in the upgrade log only.
-void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
+void FormUpdate::ReportMigration(const MigrationOutcome& outcome, const ClickState& click) {
   std::u16string message = u"升级完成";
   if (!outcome.failed.empty()) {
     std::vector<std::u16string> named = outcome.failed;
@@ -203,8 +203,8 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome) {
     message += vb::vbCrLf + prompt::BackupStillHolds(FolderListText(InWords({sBackupDir_})));
   }
   // Tables the old database never had are the upgrade log's to name.
-  if (!SavedFolders().empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders());
-  message += GivenUpLine();
+  if (!SavedFolders(click).empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders(click));
+  message += GivenUpLine(click);
   if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }

@@ -5,18 +5,6 @@
 #include "core/vb_text.h"
 
 namespace brevak {
-namespace {
-
-// The folders the present data was saved into before finishing: by earlier
-// finishings, then by this run.
-std::vector<std::u16string> SavedList(const std::vector<std::u16string>& earlier, const std::u16string& now) {
-  std::vector<std::u16string> folders = earlier;
-  if (!now.empty()) folders.push_back(now);
-  return folders;
-}
-
-}  // namespace
-
 // The restore label's date without its frame: 2012年12月25日05时14分22秒.
 std::u16string FormUpdate::StampInWords(const std::u16string& stamp) {
   const std::u16string label = SplitDir(stamp);
@@ -27,7 +15,7 @@ std::u16string FormUpdate::StampInWords(const std::u16string& stamp) {
 // support), it lets a normal run go on with its own backup, and every last
 // message of that run names the folders the question named; No changes
 // nothing.
-bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
+bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading, ClickState& click) {
   const std::u16string question = UntrustedRecordQuestion(reading.problem, InWords(reading.folders), UpdateRecordPath());
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
@@ -44,23 +32,16 @@ bool FormUpdate::SetAsideUntrustedRecord(const RecordReading& reading) {
     });
     return false;
   }
-  sRecordSetAside_ = true;
-  sSetAsideFolders_ = reading.folders;
+  click.record_set_aside = true;
+  click.set_aside_folders = reading.folders;
   return true;
 }
 
 // However the run ends, its last message names the folders of a record it
 // set aside: the shop's rows may be there and nowhere else.
-void FormUpdate::ForgetLastClick() {
-  sRecordSetAside_ = false;
-  sSetAsideFolders_.clear();
-  sRestoreNotEnded_ = false;
-  sInterruptedRestoreSafety_.clear();
-}
-
-void FormUpdate::NameSetAsideFoldersAtEnd() {
-  if (!sRecordSetAside_) return;
-  const std::u16string line = SetAsideRecordLine(InWords(sSetAsideFolders_));
+void FormUpdate::NameSetAsideFoldersAtEnd(const ClickState& click) {
+  if (!click.record_set_aside) return;
+  const std::u16string line = SetAsideRecordLine(InWords(click.set_aside_folders));
   if (messages_.last().find(line) != std::u16string::npos) return;
   ResumeNext([&] { window().MsgBox(line, MsgBoxButtons::kOkOnly); });
 }
@@ -73,7 +54,7 @@ void FormUpdate::TellNewerToolRecord(const RecordReading& reading) {
 
 // kFinish sets sBackupDir to the recorded backup: finishing migrates from
 // it, after the present data has been saved into a new folder.
-FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
+FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate(ClickState& click) {
   const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
   if (!read) return InterruptedUpdate::kStop;
   const RecordReading& reading = *read;
@@ -82,30 +63,30 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate() {
     return InterruptedUpdate::kStop;
   }
   if (!reading.problem.empty()) {
-    return SetAsideUntrustedRecord(reading) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+    return SetAsideUntrustedRecord(reading, click) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
   }
   if (!reading.record) return InterruptedUpdate::kNone;
   if (reading.record->kind == UpdateRecord::Kind::kRestore) {
-    OfferInterruptedRestore(*reading.record);
+    OfferInterruptedRestore(*reading.record, click);
     return InterruptedUpdate::kStop;
   }
-  sEarlierSaved_ = reading.record->saved;
-  sLastAttemptLeft_ = reading.record->after_files;
+  click.earlier_saved = reading.record->saved;
+  click.last_attempt_left = reading.record->after_files;
   // Tables the engine refused with no cause the tool could find: trying
   // again fails the same way, so it is not offered; giving up still is.
   if (reading.record->retry_will_not_help) {
     TellRetryWillNotHelp(*reading.record);
-    return AskToGiveUp(*reading.record) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+    return AskToGiveUp(*reading.record, click) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
   }
-  if (AskToFinish(*reading.record)) {
+  if (AskToFinish(*reading.record, click)) {
     if (!PassChecksBefore(CheckedRun::kFinishing)) return InterruptedUpdate::kStop;
     sBackupDir_ = reading.record->backup;
     return InterruptedUpdate::kFinish;
   }
-  return AskToGiveUp(*reading.record) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
+  return AskToGiveUp(*reading.record, click) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
 }
 
-bool FormUpdate::AskToFinish(const UpdateRecord& record) {
+bool FormUpdate::AskToFinish(const UpdateRecord& record, const ClickState& click) {
   // Whether the data changed since is told by content: a clock or a time
   // zone that moved changes nothing. Unreadable counts as changed.
   bool unchanged = false;
@@ -121,7 +102,7 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
                                                       : WorkSince::kChanged;
   const std::u16string question =
       FinishQuestion(InWords({record.backup}), since,
-                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(SavedList(sEarlierSaved_, sSavedDir_)));
+                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(click.SavedFolders()));
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   return answer == vbYes;
@@ -129,10 +110,10 @@ bool FormUpdate::AskToFinish(const UpdateRecord& record) {
 
 // Giving up removes the record only: the backup folder stays, and the
 // normal update that follows makes its own backup.
-bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
+bool FormUpdate::AskToGiveUp(const UpdateRecord& record, ClickState& click) {
   const std::u16string question =
       GiveUpQuestion(InWords({record.backup}),
-                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(SavedList(sEarlierSaved_, sSavedDir_)));
+                     record.saved.empty() ? std::vector<NamedFolder>{} : InWords(click.SavedFolders()));
   int answer = vbNo;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNo); });
   if (answer != vbYes) return false;
@@ -145,28 +126,28 @@ bool FormUpdate::AskToGiveUp(const UpdateRecord& record) {
     });
     return false;
   }
-  sGivenUpDir_ = record.backup;
+  click.given_up_dir = record.backup;
   return true;
 }
 
-std::u16string FormUpdate::GivenUpLine() const {
+std::u16string FormUpdate::GivenUpLine(const ClickState& click) {
   std::u16string line;
-  if (!sGivenUpDir_.empty()) {
-    line = GivenUpDataLine(sGivenUpDir_);
-    if (!sEarlierSaved_.empty()) line += SavedEarlierLine(InWords(SavedList(sEarlierSaved_, sSavedDir_)));
+  if (!click.given_up_dir.empty()) {
+    line = GivenUpDataLine(click.given_up_dir);
+    if (!click.earlier_saved.empty()) line += SavedEarlierLine(InWords(click.SavedFolders()));
   }
-  if (sRecordSetAside_) line += vb::vbCrLf + SetAsideRecordLine(InWords(sSetAsideFolders_));
+  if (click.record_set_aside) line += vb::vbCrLf + SetAsideRecordLine(InWords(click.set_aside_folders));
   return line;
 }
 
-std::u16string FormUpdate::SavedFolders() const { return NameList(SavedList(sEarlierSaved_, sSavedDir_)); }
+std::u16string FormUpdate::SavedFolders(const ClickState& click) { return NameList(click.SavedFolders()); }
 
 // A run that is interrupted after this save must let the next one name the
 // folder: the work entered since the update is only there. A record that
 // is gone, cannot be read or no longer proves itself stops the run before
 // anything is replaced: finishing unrecorded would leave nothing to name
 // the saved folder.
-bool FormUpdate::RecordSavedFolder() {
+bool FormUpdate::RecordSavedFolder(const ClickState& click) {
   RecordReading reading = ReadRecord();
   // The save under way names the update it saves for: that update, proved
   // again, is what the saved folder is noted in.
@@ -183,18 +164,18 @@ bool FormUpdate::RecordSavedFolder() {
                                   : reading.newer            ? RecordIncompleteReason()
                                                              : RecordGoneReason();
     ResumeNext([&] {
-      window().MsgBox(SavedButRecordLostMessage(reason, InWords({sSavedDir_}), InWords({sBackupDir_}),
+      window().MsgBox(SavedButRecordLostMessage(reason, InWords({click.saved_dir}), InWords({sBackupDir_}),
                                                 UpdateRecordPath()),
                       MsgBoxButtons::kOkOnly);
     });
     return false;
   }
   try {
-    journal().NoteSaved(CarriedUpdateOf(*reading.record), sSavedDir_);
+    journal().NoteSaved(CarriedUpdateOf(*reading.record), click.saved_dir);
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window().MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(), FolderListText(InWords({sSavedDir_}))),
+      window().MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(), FolderListText(InWords({click.saved_dir}))),
                       MsgBoxButtons::kOkOnly);
     });
     return false;
@@ -278,10 +259,10 @@ void FormUpdate::TellRetryWillNotHelp(const UpdateRecord& record) {
   });
 }
 
-bool FormUpdate::PresentDataAsLastAttemptLeft() {
-  if (sLastAttemptLeft_.empty()) return false;
+bool FormUpdate::PresentDataAsLastAttemptLeft(const ClickState& click) {
+  if (click.last_attempt_left.empty()) return false;
   try {
-    return DatabaseDigests(sInstallDir_) == sLastAttemptLeft_;
+    return DatabaseDigests(sInstallDir_) == click.last_attempt_left;
   } catch (const RunTimeError&) {
     return false;  // unreadable counts as changed: it is saved
   }

@@ -121,7 +121,7 @@ std::vector<std::u16string> FormUpdate::FoldersToName(const std::vector<std::u16
   return folders;
 }
 
-std::vector<NamedFolder> FormUpdate::InWords(const std::vector<std::u16string>& folders) const {
+std::vector<NamedFolder> FormUpdate::InWords(const std::vector<std::u16string>& folders) {
   std::vector<NamedFolder> named;
   for (const std::u16string& folder : folders) named.push_back({folder, StampInWords(FolderName(folder))});
   return named;

@@ -24,12 +24,12 @@ std::u16string LastComponent(const std::u16string& path) {
 void FormUpdate::CmdRestore_Click() {
   const LogAtEnd log_at_end(*this);
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kRestore)); });
-  ForgetLastClick();
-  RunRestore();
-  NameSetAsideFoldersAtEnd();
+  ClickState click;
+  RunRestore(click);
+  NameSetAsideFoldersAtEnd(click);
 }
 
-void FormUpdate::RunRestore() {
+void FormUpdate::RunRestore(ClickState& click) {
   if (!InstallationFound(guard_text::kRestore)) return;
   const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
   if (!read) return;
@@ -38,9 +38,9 @@ void FormUpdate::RunRestore() {
     TellNewerToolRecord(reading);
     return;
   }
-  if (!reading.problem.empty() && !SetAsideUntrustedRecord(reading)) return;
+  if (!reading.problem.empty() && !SetAsideUntrustedRecord(reading, click)) return;
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
-    OfferInterruptedRestore(*reading.record);
+    OfferInterruptedRestore(*reading.record, click);
     return;
   }
   if (window().ListIndex() < 0) {
@@ -50,16 +50,16 @@ void FormUpdate::RunRestore() {
   if (!ConfirmRestoreOf(window().List(window().ListIndex()))) return;
   std::shared_ptr<const UpdateRecord> unfinished_update;
   if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
-  const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
-  if (sRestoreNotEnded_) return;
+  const std::u16string safety = RestoreEntry(click, window().List(window().ListIndex()), unfinished_update, false);
+  if (click.restore_not_ended) return;
   if (!unfinished_update) {
     // A plain restore says nothing when it goes through, unless a record
     // was set aside on the way: then it speaks, so it names every folder
     // that holds data it replaced, its own safety copy included, and the
     // set-aside record's folders once more.
-    if (!safety.empty() && sRecordSetAside_) {
+    if (!safety.empty() && click.record_set_aside) {
       ResumeNext([&] {
-        window().MsgBox(RestoreAfterSetAsideMessage(InWords({safety}).front(), InWords(sSetAsideFolders_)),
+        window().MsgBox(RestoreAfterSetAsideMessage(InWords({safety}).front(), InWords(click.set_aside_folders)),
                         MsgBoxButtons::kOkOnly);
       });
     }
@@ -87,7 +87,7 @@ std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const Upda
 // successful restore replaces the installation's data, so no record of an
 // update or a restore is left to finish, unless it put back the data of an
 // update still to be finished.
-std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
+std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string& entry,
                                         const std::shared_ptr<const UpdateRecord>& unfinished_update,
                                         bool back_to_update, const UpdateRecord* interrupted,
                                         const RestoreChain& chain) {
@@ -138,7 +138,7 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
       WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
                   prompt::UpdateNotRecordedAgain(), unfinished_update->backup);
     } else {
-      EndRestore(entry, safety, unfinished_update, back_to_update);
+      EndRestore(click, entry, safety, unfinished_update, back_to_update);
     }
     return safety;
   }
@@ -164,17 +164,17 @@ FormUpdate::RestoreChain FormUpdate::ChainOf(const UpdateRecord& record) {
 // the half-restored data the one to put back. 取消 changes nothing. An
 // update the interrupted restore found unfinished is unfinished again
 // after 是.
-void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
+void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record, ClickState& click) {
   const RestoreChain chain = ChainOf(record);
   const std::u16string question = prompt::InterruptedRestoreQuestion(chain.safety, chain.entry);
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
   if (answer == vbCancel) return;
   const bool back_to_update = answer == vbYes;
-  sInterruptedRestoreSafety_ = chain.safety;
-  const std::u16string safety = RestoreEntry(back_to_update ? LastComponent(chain.safety) : chain.entry,
+  click.interrupted_restore_safety = chain.safety;
+  const std::u16string safety = RestoreEntry(click, back_to_update ? LastComponent(chain.safety) : chain.entry,
                                              record.unfinished_update, back_to_update, &record, chain);
-  if (sRestoreNotEnded_) return;
+  if (click.restore_not_ended) return;
   // A question was asked, so the end is said too, with every folder that
   // holds data this run or the interrupted one replaced.
   ResumeNext([&] {
@@ -204,15 +204,15 @@ bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::
 // A restore that went through ends its record. When the record stays, the
 // next click asks about an interrupted restore: the message says so, names
 // every folder the record names, and says which answer keeps the data.
-void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& safety,
+void FormUpdate::EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                             const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back) {
   try {
     journal().End();
   } catch (const RunTimeError& e) {
     std::vector<std::u16string> earlier;
-    if (!sInterruptedRestoreSafety_.empty()) earlier.push_back(sInterruptedRestoreSafety_);
+    if (!click.interrupted_restore_safety.empty()) earlier.push_back(click.interrupted_restore_safety);
     if (unfinished_update) earlier.push_back(unfinished_update->backup);
-    sRestoreNotEnded_ = true;
+    click.restore_not_ended = true;
     ResumeNext([&] {
       window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
                                              UpdateRecordPath(), put_back),

@@ -16,19 +16,15 @@ const char16_t kCancelledText[] = u"需要先建立数据备份文件夹并备�
 void FormUpdate::CmdUpdate_Click() {
   const LogAtEnd log_at_end(*this);
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kUpdate)); });
-  sSavedDir_.clear();
-  sGivenUpDir_.clear();
-  sEarlierSaved_.clear();
-  sLastAttemptLeft_.clear();
-  ForgetLastClick();
-  RunUpdateSequence();
-  NameSetAsideFoldersAtEnd();
+  ClickState click;
+  RunUpdateSequence(click);
+  NameSetAsideFoldersAtEnd(click);
 }
 
-void FormUpdate::RunUpdateSequence() {
+void FormUpdate::RunUpdateSequence(ClickState& click) {
   if (!InstallationFound(guard_text::kUpdate) || !PackageUsable()) return;
   // An interrupted update is finished from its own backup instead.
-  const InterruptedUpdate interrupted = CheckInterruptedUpdate();
+  const InterruptedUpdate interrupted = CheckInterruptedUpdate(click);
   if (interrupted == InterruptedUpdate::kStop) return;
   if (interrupted == InterruptedUpdate::kFinish) {
     BeginUpdateLogEntry(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
@@ -36,11 +32,11 @@ void FormUpdate::RunUpdateSequence() {
   }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
-  if (interrupted == InterruptedUpdate::kFinish && !SavePresentData()) return;
+  if (interrupted == InterruptedUpdate::kFinish && !SavePresentData(click)) return;
   ResumeNext([&] { window().DoEvents(); });
-  if (!CopyPackage()) return;
+  if (!CopyPackage(click)) return;
   ResumeNext([&] { window().DoEvents(); });
-  MigrateData();
+  MigrateData(click);
 }
 
 // The checks come first, then the backup, then the record that names it.
@@ -73,41 +69,41 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
 // sBackupDir keeps naming the recorded backup the migration reads.
 // Data just as the last attempt left it holds nothing the backup and the
 // folders saved before lack: it is not saved once more.
-bool FormUpdate::SavePresentData() {
-  if (PresentDataAsLastAttemptLeft()) return true;
+bool FormUpdate::SavePresentData(ClickState& click) {
+  if (PresentDataAsLastAttemptLeft(click)) return true;
   const std::u16string recorded = sBackupDir_;
   const bool named = NameNewBackupFolder();
-  sSavedDir_ = sBackupDir_;
+  click.saved_dir = sBackupDir_;
   sBackupDir_ = recorded;
-  if (!named || !MakeBackupFolder(sSavedDir_, kUpdateNotFinished, kUpdateButton)) return false;
+  if (!named || !MakeBackupFolder(click.saved_dir, kUpdateNotFinished, kUpdateButton)) return false;
   // The save names the update it saves for, as proved (an earlier form's
   // databases by digest); a record gone since is told after the copy.
   const RecordReading reading = ReadRecord();
-  const std::u16string name = sSavedDir_.substr(sInstallDir_.size());
+  const std::u16string name = click.saved_dir.substr(sInstallDir_.size());
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kUpdate &&
-      !BeginCopyInto(sSavedDir_, [&] { journal().BeginSave(CarriedUpdateOf(*reading.record), name); },
+      !BeginCopyInto(click.saved_dir, [&] { journal().BeginSave(CarriedUpdateOf(*reading.record), name); },
                      kUpdateNotFinished, kUpdateButton)) {
     return false;
   }
   ResumeNext([&] { CloseConnIfOpen(); });
   SHFILEOPSTRUCT request;
   request.pFrom = BackupSourceList();
-  request.pTo = sSavedDir_ + u"\\";
+  request.pTo = click.saved_dir + u"\\";
   request.fFlags = kBackupFlags;
-  if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) return false;
-  NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
-  return RecordSavedFolder();
+  if (!RunBackupRequest(request, click.saved_dir, /*finishing=*/true)) return false;
+  NoteBackup(click.saved_dir, prompt::SavedBeforeFinishPurpose());
+  return RecordSavedFolder(click);
 }
 
 // A package copy that did not complete leaves the record: the next
 // 开始更新 finishes the update from its backup.
-bool FormUpdate::CopyPackage() {
+bool FormUpdate::CopyPackage(const ClickState& click) {
   SHFILEOPSTRUCT request;
   request.pFrom = PackageSourceList();
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
   if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
-  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, SavedFolders(), GivenUpLine());
+  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, SavedFolders(click), GivenUpLine(click));
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
 }
