@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "core/backup_folders.h"
 #include "core/click_state.h"
+#include "core/in_progress_record.h"
 #include "core/journal.h"
 #include "core/mod_copy.h"
+#include "core/record_path.h"
 #include "core/record_texts.h"
 #include "core/shown_messages.h"
 #include "core/update_record.h"
@@ -65,11 +68,9 @@ class FormUpdate : public FormEvents {
   // Conn, or run-time error 91 when it holds nothing.
   Connection& conn();
   void CloseConnIfOpen();
-  // True also when it cannot be told: nothing unknown is ever removed.
+  // The backup folders' answers, for the checks.
   bool FolderExists(const std::u16string& folder);
-  // False also when it cannot be told.
   bool FileExists(const std::u16string& path);
-  void RemoveFolder(const std::u16string& folder);
 
   // --- History (form_update_history.cc).
   // `hidden`: a subfolder name not listed.
@@ -95,11 +96,9 @@ class FormUpdate : public FormEvents {
   // The installation's file another program holds, or the empty text.
   // Closes the tool's own connection first: it is no other user.
   std::u16string FileInUse();
-  void NameBackupFolder();
-  // Names a backup folder that does not exist yet, waiting for the clock.
-  // A restore's folder (`restore`) names the restore button as it is on
-  // screen (or empty) when the name is taken.
-  bool NameNewBackupFolder(const std::u16string& restore_button = u"", bool restore = false);
+  // Names the update's backup folder (sBackupDir), one that does not exist
+  // yet; false, after telling the user, when none comes free.
+  bool NameBackupFolder();
 
   // --- What must hold before an update or a restore starts
   // (form_update_preconditions.cc). None changes a file; each check that
@@ -130,7 +129,7 @@ class FormUpdate : public FormEvents {
   // A new update up to its recorded backup. False ends the update.
   bool BackUpInstallation(SHFILEOPSTRUCT& request);
   // Finishing an interrupted update first saves the half-moved
-  // installation into a new folder (sSavedDir). False ends it.
+  // installation into a new folder (the click's saved_dir). False ends it.
   bool SavePresentData(ClickState& click);
   // The package request; false, after saying where the data is, when the
   // migration must not run.
@@ -151,27 +150,6 @@ class FormUpdate : public FormEvents {
   void ReportCopyOutcome(const CopyOutcome& outcome);
   // Why a copy did not complete, in words; empty when it did.
   static std::u16string CopyFailureText(const CopyOutcome& outcome);
-
-  // --- Backup folders a copy is made into (form_update_leftovers.cc).
-  // Makes `folder`, failing when anything is there already; false, after
-  // telling the user that `what` did not happen and which `button` to
-  // click again.
-  bool MakeBackupFolder(const std::u16string& folder, const std::u16string& what, const std::u16string& button);
-  // The journal's transition that names the folder just made; when it
-  // cannot be written the folder goes again and the user is told (false).
-  bool BeginCopyInto(const std::u16string& folder, const std::function<void()>& transition,
-                     const std::u16string& what, const std::u16string& button);
-  // Ends a copy state, keeping its folder: the copy failed and its folder
-  // is gone, or it is whole and stays as a backup the user was told of.
-  // When the file cannot be changed, the next run removes the folder.
-  void DropCopyState();
-  // The folder holds no subfolder and only files a backup copies.
-  bool HoldsOnlyCopiedFiles(const std::u16string& folder);
-  // Removes the folder an unfinished copy state names, and ends the state.
-  bool EndUnfinishedCopy(const UpdateRecord& copy);
-  // The name of the folder an unfinished copy state names, or empty: the
-  // history does not list it.
-  std::u16string UnfinishedCopyFolderName();
 
   // --- The data migration (form_update_migration.cc).
   // What the migration came to, table by table.
@@ -212,85 +190,12 @@ class FormUpdate : public FormEvents {
   std::u16string RetryEnding(const MigrationOutcome& outcome);
   std::optional<std::u16string> RetryRemedy();
 
-  // --- The in-progress record and the finishing of an interrupted update
-  // (form_update_record.cc; what makes a record believed:
-  // form_update_record_proof.cc).
+  // --- What an update's click does with the in-progress record
+  // (form_update_record.cc; the record itself: in_progress_record.h).
   enum class InterruptedUpdate { kNone, kFinish, kStop };
-  struct RecordReading {
-    std::optional<UpdateRecord> record;  // one that proves itself
-    std::u16string problem;              // why the record found is not believed
-    bool newer = false;                  // a newer tool's record: nothing is done
-    // When the record is not believed or is a newer tool's: the folders
-    // that may hold the data it was about, to be named to the user.
-    std::vector<std::u16string> folders;
-    // A copy into a backup folder was under way: its record, not proved.
-    std::optional<UpdateRecord> unfinished_copy;
-  };
+  // kFinish sets sBackupDir to the recorded backup.
   InterruptedUpdate CheckInterruptedUpdate(ClickState& click);
-  RecordReading ReadRecord();
-  // ReadRecord, after ending an unfinished copy it finds
-  // (form_update_leftovers.cc); nothing when that state cannot be ended
-  // (the user has been told).
-  std::optional<RecordReading> ReadRecordEndingUnfinishedCopy();
-  // Checks every field of a record read in this tool's version or the
-  // earlier form and proves its backup; on success the record names full
-  // paths and digests. Returns why it is not believed, or the empty text.
-  std::u16string ProveRecord(UpdateRecord& record);
-  // The full path of a folder a record names, inside the installation
-  // folder; empty when the value names none there.
-  std::u16string RecordFolder(const std::u16string& value, int version) const;
-  bool IsHistoryEntry(const std::u16string& entry);
-  // The newest fourteen-digit folder holding both databases, or empty.
-  std::u16string NewestBackupWithDatabases();
-  // The existing folders among `names` and the newest backup, once each.
-  std::vector<std::u16string> FoldersToName(const std::vector<std::u16string>& names);
-  static std::vector<NamedFolder> InWords(const std::vector<std::u16string>& folders);
-  // Says that a newer tool's update is unfinished; changes nothing.
-  void TellNewerToolRecord(const RecordReading& reading);
-  // True when the record was set aside and a normal run may follow.
-  bool SetAsideUntrustedRecord(const RecordReading& reading, ClickState& click);
-  // Ends a handler that set a record aside with its folders named, unless
-  // the last message named them already.
-  void NameSetAsideFoldersAtEnd(const ClickState& click);
-  bool AskToFinish(const UpdateRecord& record, const ClickState& click);
-  bool AskToGiveUp(const UpdateRecord& record, ClickState& click);
-  // A line naming the given-up update's backup, and the folders of a record
-  // set aside, when there are any.
-  static std::u16string GivenUpLine(const ClickState& click);
-  // Every folder that saved the present data of this update, joined.
-  static std::u16string SavedFolders(const ClickState& click);
-  // Adds this run's save folder to the record. False, after telling the
-  // user, when the record cannot be written.
-  bool RecordSavedFolder(const ClickState& click);
-  // A new record naming `backup` with its databases' digests; nothing,
-  // after telling the user, when they cannot be read.
-  std::optional<UpdateRecord> NewRecord(UpdateRecord::Kind kind, const std::u16string& backup,
-                                        const std::u16string& what_stops);
-  // Makes one journal transition; when the file cannot be written, tells
-  // the user that the run stops (`what_stops`, then `folder`) and is false.
-  bool WriteRecord(const std::function<void()>& transition, const std::u16string& what_stops,
-                   const std::u16string& folder);
-  bool RecordUpdateInProgress();
   void RecordUpdateEnded(const MigrationOutcome& outcome);
-  // An update that ended with tables a retry cannot move: says so and that
-  // support is needed; the update is not tried again.
-  void TellRetryWillNotHelp(const UpdateRecord& record);
-  // Finishing an update whose installation holds just what its last
-  // attempt left: nothing new to save.
-  bool PresentDataAsLastAttemptLeft(const ClickState& click);
-  // False, after telling the user, when the record of an update that
-  // moved every table could not be removed.
-  bool ClearUpdateRecord();
-  std::u16string UpdateRecordPath() const;
-  // The only writer of the record; each handler reads it first.
-  Journal& journal();
-  // "sha256:HEX" of each database in `folder` (empty: no such file); the
-  // window answers between chunks. Raises a RunTimeError when one cannot
-  // be read.
-  std::map<std::u16string, std::u16string> DatabaseDigests(const std::u16string& folder);
-  // The size of each database in `folder` as decimal text (empty: none).
-  std::map<std::u16string, std::u16string> DatabaseSizes(const std::u16string& folder);
-  static std::u16string StampInWords(const std::u16string& stamp);
   // The restore button's label when it names the selected backup, else empty.
   std::u16string RestoreButtonOnScreen();
 
@@ -371,8 +276,11 @@ class FormUpdate : public FormEvents {
   void WriteLogEntry(bool ended_by_error);
 
   Platform& platform_;
-  std::unique_ptr<Journal> journal_;
   ShownMessages messages_{platform_};
+  // The only writer of the in-progress record; each handler reads it first.
+  Journal journal_{*platform_.durable_files};
+  BackupFolders folders_{platform_, window(), journal_};
+  InProgressRecord record_{platform_, window(), journal_, folders_};
   std::optional<UpgradeLogEntry> log_entry_;
   std::u16string sInstallDir_;
   std::u16string sBackupDir_;

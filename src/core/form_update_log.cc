@@ -121,7 +121,7 @@ void FormUpdate::WriteLogEntry(bool ended_by_error) {
   // finished update it cannot see.
   if (log_entry_->kind != UpgradeLogEntry::Kind::kRestore) {
     log_entry_->record_left = true;
-    ResumeNext([&] { log_entry_->record_left = platform_.durable_files->ReadText(UpdateRecordPath()).has_value(); });
+    ResumeNext([&] { log_entry_->record_left = platform_.durable_files->ReadText(UpdateRecordPath(sInstallDir_)).has_value(); });
   }
   WriteUpgradeLog(platform_, sInstallDir_, *log_entry_);
   log_entry_.reset();

@@ -82,7 +82,7 @@ void FormUpdate::MigrateData(const ClickState& click) {
   // The update is over only when every table has moved; otherwise the
   // record stays, so that the next 开始更新 retries from the same backup.
   if (outcome.failed.empty()) {
-    ClearUpdateRecord();
+    record_.End(sInstallDir_);
   } else {
     outcome.retry_remedy = RetryRemedy();
     RecordUpdateEnded(outcome);
@@ -203,8 +203,8 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome, const ClickSta
     message += vb::vbCrLf + prompt::BackupStillHolds(FolderListText(InWords({sBackupDir_})));
   }
   // Tables the old database never had are the upgrade log's to name.
-  if (!SavedFolders(click).empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(SavedFolders(click));
-  message += GivenUpLine(click);
+  if (!InProgressRecord::SavedFolders(click).empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(InProgressRecord::SavedFolders(click));
+  message += InProgressRecord::GivenUpLine(click);
   if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }

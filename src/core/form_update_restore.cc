@@ -26,19 +26,19 @@ void FormUpdate::CmdRestore_Click() {
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kRestore)); });
   ClickState click;
   RunRestore(click);
-  NameSetAsideFoldersAtEnd(click);
+  record_.NameSetAsideFoldersAtEnd(click, messages_.last());
 }
 
 void FormUpdate::RunRestore(ClickState& click) {
   if (!InstallationFound(guard_text::kRestore)) return;
-  const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
+  const std::optional<RecordReading> read = record_.ReadEndingUnfinishedCopy(sInstallDir_);
   if (!read) return;
   const RecordReading& reading = *read;
   if (reading.newer) {
-    TellNewerToolRecord(reading);
+    record_.TellNewerToolRecord(sInstallDir_, reading);
     return;
   }
-  if (!reading.problem.empty() && !SetAsideUntrustedRecord(reading, click)) return;
+  if (!reading.problem.empty() && !record_.SetAside(sInstallDir_, reading, click)) return;
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
     OfferInterruptedRestore(*reading.record, click);
     return;
@@ -99,17 +99,19 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
   BeginRestoreLogEntry(entry);
   // Made, named, then copied into, as an update's backup.
   const std::u16string button = SplitDir(entry);
-  if (!MakeBackupFolder(safety, kRestoreNotMade, button)) return u"";
+  if (!folders_.Make(safety, kRestoreNotMade, button)) return u"";
   RestoreSafetyCopy copy{safety.substr(sInstallDir_.size()), entry, std::nullopt, std::nullopt};
   if (unfinished_update) copy.carried = CarriedUpdateOf(*unfinished_update);
   if (interrupted) copy.interrupted = std::get<RestoreCopying>(JournalStateOf(*interrupted));
-  if (!BeginCopyInto(safety, [&] { journal().BeginSafetyCopy(copy); }, kRestoreNotMade, button)) return u"";
+  if (!folders_.BeginCopyInto(sInstallDir_, safety, [&] { journal_.BeginSafetyCopy(copy); }, kRestoreNotMade, button)) {
+    return u"";
+  }
   if (!BackUpBeforeRestore(safety)) {
-    if (!FolderExists(safety)) DropCopyState();
+    if (!folders_.FolderExists(safety)) folders_.DropCopyState();
     return u"";
   }
   const std::u16string what_stops = prompt::RestoreStops();
-  std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kRestore, safety, what_stops);
+  std::optional<UpdateRecord> record = record_.New(sInstallDir_, UpdateRecord::Kind::kRestore, safety, what_stops);
   if (record) {
     record->restored = entry;
     record->chain_backup = chain.safety;
@@ -117,9 +119,9 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
     record->unfinished_update = unfinished_update;
   }
   if (!record ||
-      !WriteRecord([&] { journal().BeginRestore(std::get<RestoreCopying>(JournalStateOf(*record))); }, what_stops,
+      !record_.Write([&] { journal_.BeginRestore(std::get<RestoreCopying>(JournalStateOf(*record))); }, what_stops,
                    record->backup)) {
-    DropCopyState();  // the safety copy is whole: it stays, as the message says
+    folders_.DropCopyState();  // the safety copy is whole: it stays, as the message says
     return u"";
   }
   SHFILEOPSTRUCT request;
@@ -135,7 +137,7 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
   NoteRestoreResult(outcome);
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
-      WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
+      record_.Write([&] { journal_.ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
                   prompt::UpdateNotRecordedAgain(), unfinished_update->backup);
     } else {
       EndRestore(click, entry, safety, unfinished_update, back_to_update);
@@ -193,9 +195,9 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record, ClickState&
 // refused before the safety copy: nothing is replaced and no restore is
 // recorded.
 bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::u16string& source) {
-  const bool gone = !FolderExists(source);
+  const bool gone = !folders_.FolderExists(source);
   const bool holds_data =
-      !gone && (FileExists(source + u"\\" + kCustomerDatabase) || FileExists(source + u"\\" + kAddressBook));
+      !gone && (folders_.FileExists(source + u"\\" + kCustomerDatabase) || folders_.FileExists(source + u"\\" + kAddressBook));
   if (holds_data) return true;
   ResumeNext([&] { window().MsgBox(guard_text::RestoreSourceMissing(entry, gone), MsgBoxButtons::kOkOnly); });
   return false;
@@ -207,7 +209,7 @@ bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::
 void FormUpdate::EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                             const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back) {
   try {
-    journal().End();
+    journal_.End();
   } catch (const RunTimeError& e) {
     std::vector<std::u16string> earlier;
     if (!click.interrupted_restore_safety.empty()) earlier.push_back(click.interrupted_restore_safety);
@@ -215,7 +217,7 @@ void FormUpdate::EndRestore(ClickState& click, const std::u16string& entry, cons
     click.restore_not_ended = true;
     ResumeNext([&] {
       window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
-                                             UpdateRecordPath(), put_back),
+                                             UpdateRecordPath(sInstallDir_), put_back),
                       MsgBoxButtons::kOkOnly);
     });
   }
@@ -234,19 +236,15 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
     NoteBackup(folder, prompt::RestoreBackupPurpose());
     return true;
   }
-  RemoveFolder(folder);
+  folders_.Remove(folder);
   window().MsgBox(prompt::RestoreBackupFailed(failure), MsgBoxButtons::kOkOnly);
   return false;
 }
 
-// Named as an update names its backup, while sBackupDir keeps naming the
-// last update's backup, from which that update's migration read.
+// Named as an update names its backup; sBackupDir keeps naming the last
+// update's backup, from which that update's migration read.
 std::u16string FormUpdate::NameRestoreBackupFolder() {
-  const std::u16string update_backup = sBackupDir_;
-  sBackupDir_.clear();
-  const std::u16string folder = NameNewBackupFolder(RestoreButtonOnScreen(), true) ? sBackupDir_ : u"";
-  sBackupDir_ = update_backup;
-  return folder;
+  return folders_.NameNew(sInstallDir_, RestoreButtonOnScreen(), true);
 }
 
 // After a click on the list the restore button carries the selected

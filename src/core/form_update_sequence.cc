@@ -18,7 +18,7 @@ void FormUpdate::CmdUpdate_Click() {
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kUpdate)); });
   ClickState click;
   RunUpdateSequence(click);
-  NameSetAsideFoldersAtEnd(click);
+  record_.NameSetAsideFoldersAtEnd(click, messages_.last());
 }
 
 void FormUpdate::RunUpdateSequence(ClickState& click) {
@@ -42,16 +42,17 @@ void FormUpdate::RunUpdateSequence(ClickState& click) {
 // The checks come first, then the backup, then the record that names it.
 bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   if (!PassChecksBefore(CheckedRun::kNewUpdate)) return false;
-  if (!NameNewBackupFolder()) return false;
+  if (!NameBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
   BeginUpdateLogEntry(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
   // The folder is made, then named in the journal, then copied into: a run
   // that ends inside the copy leaves a folder the next run removes by name.
-  if (!MakeBackupFolder(sBackupDir_, kUpdateNotMade, kUpdateButton)) return false;
+  if (!folders_.Make(sBackupDir_, kUpdateNotMade, kUpdateButton)) return false;
   const std::u16string name = sBackupDir_.substr(sInstallDir_.size());
-  if (!BeginCopyInto(sBackupDir_, [&] { journal().BeginUpdateBackup(name); }, kUpdateNotMade, kUpdateButton)) {
+  if (!folders_.BeginCopyInto(sInstallDir_, sBackupDir_, [&] { journal_.BeginUpdateBackup(name); }, kUpdateNotMade,
+                              kUpdateButton)) {
     return false;
   }
   request.pFrom = BackupSourceList();
@@ -61,7 +62,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   // that it failed to save.
   if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) return false;
   NoteBackup(sBackupDir_, prompt::UpdateBackupPurpose());
-  return RecordUpdateInProgress();
+  return record_.RecordUpdateInProgress(sInstallDir_, sBackupDir_);
 }
 
 // The half-moved installation may hold work entered since the update was
@@ -70,19 +71,17 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
 // Data just as the last attempt left it holds nothing the backup and the
 // folders saved before lack: it is not saved once more.
 bool FormUpdate::SavePresentData(ClickState& click) {
-  if (PresentDataAsLastAttemptLeft(click)) return true;
-  const std::u16string recorded = sBackupDir_;
-  const bool named = NameNewBackupFolder();
-  click.saved_dir = sBackupDir_;
-  sBackupDir_ = recorded;
-  if (!named || !MakeBackupFolder(click.saved_dir, kUpdateNotFinished, kUpdateButton)) return false;
+  if (record_.PresentDataAsLastAttemptLeft(sInstallDir_, click)) return true;
+  click.saved_dir = folders_.NameNew(sInstallDir_);
+  if (click.saved_dir.empty() || !folders_.Make(click.saved_dir, kUpdateNotFinished, kUpdateButton)) return false;
   // The save names the update it saves for, as proved (an earlier form's
   // databases by digest); a record gone since is told after the copy.
-  const RecordReading reading = ReadRecord();
+  const RecordReading reading = record_.Read(sInstallDir_);
   const std::u16string name = click.saved_dir.substr(sInstallDir_.size());
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kUpdate &&
-      !BeginCopyInto(click.saved_dir, [&] { journal().BeginSave(CarriedUpdateOf(*reading.record), name); },
-                     kUpdateNotFinished, kUpdateButton)) {
+      !folders_.BeginCopyInto(sInstallDir_, click.saved_dir,
+                              [&] { journal_.BeginSave(CarriedUpdateOf(*reading.record), name); },
+                              kUpdateNotFinished, kUpdateButton)) {
     return false;
   }
   ResumeNext([&] { CloseConnIfOpen(); });
@@ -92,7 +91,7 @@ bool FormUpdate::SavePresentData(ClickState& click) {
   request.fFlags = kBackupFlags;
   if (!RunBackupRequest(request, click.saved_dir, /*finishing=*/true)) return false;
   NoteBackup(click.saved_dir, prompt::SavedBeforeFinishPurpose());
-  return RecordSavedFolder(click);
+  return record_.RecordSavedFolder(sInstallDir_, sBackupDir_, click);
 }
 
 // A package copy that did not complete leaves the record: the next
@@ -103,7 +102,8 @@ bool FormUpdate::CopyPackage(const ClickState& click) {
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
   if (RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
-  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, SavedFolders(click), GivenUpLine(click));
+  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, InProgressRecord::SavedFolders(click),
+                                                           InProgressRecord::GivenUpLine(click));
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
 }
@@ -127,10 +127,9 @@ bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string&
   const CopyOutcome outcome = MakeCopyRequest(request);
   ReportCopyOutcome(outcome);
   if (!outcome.not_made && outcome.result == 0 && !outcome.aborted) return true;
-  RemoveFolder(folder);
   // The journal's copy state ends with its folder; a folder that could not
   // be removed stays named, for the next run.
-  if (!FolderExists(folder)) DropCopyState();
+  folders_.EndFailedCopy(folder);
   if (!outcome.not_made) {
     ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
   }
