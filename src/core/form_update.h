@@ -230,7 +230,6 @@ class FormUpdate : public FormEvents {
   // `put_back`: the restore put back what an interrupted one replaced.
   void EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                   const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back = false);
-  std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record, ClickState& click);
   // What becomes of an unfinished update after a restore: a line for the

@@ -203,7 +203,8 @@ void FormUpdate::ReportMigration(const MigrationOutcome& outcome, const ClickSta
     message += vb::vbCrLf + prompt::BackupStillHolds(FolderListText(InWords({sBackupDir_})));
   }
   // Tables the old database never had are the upgrade log's to name.
-  if (!InProgressRecord::SavedFolders(click).empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(InProgressRecord::SavedFolders(click));
+  const std::u16string saved = InProgressRecord::SavedFolders(click);
+  if (!saved.empty()) message += vb::vbCrLf + prompt::SavedBeforeFinishAfterMigration(saved);
   message += InProgressRecord::GivenUpLine(click);
   if (!outcome.failed.empty()) message += vb::vbCrLf + RetryEnding(outcome);
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });

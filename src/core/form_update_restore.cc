@@ -94,7 +94,9 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
   if (!RestoreSourceHoldsData(entry, sInstallDir_ + entry)) return u"";
   if (!PassChecksBefore(CheckedRun::kRestore, entry)) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
-  const std::u16string safety = NameRestoreBackupFolder();
+  // Named as an update names its backup; sBackupDir keeps naming the last
+  // update's backup, from which that update's migration read.
+  const std::u16string safety = folders_.NameNew(sInstallDir_, RestoreButtonOnScreen(), true);
   if (safety.empty()) return u"";  // the user has been told why
   BeginRestoreLogEntry(entry);
   // Made, named, then copied into, as an update's backup.
@@ -239,12 +241,6 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
   folders_.Remove(folder);
   window().MsgBox(prompt::RestoreBackupFailed(failure), MsgBoxButtons::kOkOnly);
   return false;
-}
-
-// Named as an update names its backup; sBackupDir keeps naming the last
-// update's backup, from which that update's migration read.
-std::u16string FormUpdate::NameRestoreBackupFolder() {
-  return folders_.NameNew(sInstallDir_, RestoreButtonOnScreen(), true);
 }
 
 // After a click on the list the restore button carries the selected

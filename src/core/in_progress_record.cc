@@ -13,7 +13,8 @@ namespace brevak {
 // nothing.
 bool InProgressRecord::SetAside(const std::u16string& install_dir, const RecordReading& reading,
                                 ClickState& click) {
-  const std::u16string question = UntrustedRecordQuestion(reading.problem, InWords(reading.folders), UpdateRecordPath(install_dir));
+  const std::u16string question =
+      UntrustedRecordQuestion(reading.problem, InWords(reading.folders), UpdateRecordPath(install_dir));
   int answer = vbNo;
   ResumeNext([&] { answer = window_.MsgBox(question, MsgBoxButtons::kYesNo); });
   if (answer != vbYes) return false;
@@ -44,7 +45,8 @@ void InProgressRecord::NameSetAsideFoldersAtEnd(const ClickState& click, const s
 
 void InProgressRecord::TellNewerToolRecord(const std::u16string& install_dir, const RecordReading& reading) {
   ResumeNext([&] {
-    window_.MsgBox(NewerToolRecordMessage(InWords(reading.folders), UpdateRecordPath(install_dir)), MsgBoxButtons::kOkOnly);
+    window_.MsgBox(NewerToolRecordMessage(InWords(reading.folders), UpdateRecordPath(install_dir)),
+                   MsgBoxButtons::kOkOnly);
   });
 }
 
@@ -140,7 +142,8 @@ bool InProgressRecord::RecordSavedFolder(const std::u16string& install_dir, cons
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window_.MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(), FolderListText(InWords({click.saved_dir}))),
+      window_.MsgBox(ProgressNotNotedMessage(e.description(), UpdateStopsAfterSaving(),
+                                             FolderListText(InWords({click.saved_dir}))),
                       MsgBoxButtons::kOkOnly);
     });
     return false;
@@ -157,7 +160,8 @@ bool InProgressRecord::Write(const std::function<void()>& transition, const std:
     return true;
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window_.MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({folder}))), MsgBoxButtons::kOkOnly);
+      window_.MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({folder}))),
+                     MsgBoxButtons::kOkOnly);
     });
     return false;
   }
@@ -174,7 +178,8 @@ std::optional<UpdateRecord> InProgressRecord::New(const std::u16string& install_
     record.backup_files = folders_.DatabaseDigests(backup);
   } catch (const RunTimeError& e) {
     ResumeNext([&] {
-      window_.MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({backup}))), MsgBoxButtons::kOkOnly);
+      window_.MsgBox(ProgressNotNotedMessage(e.description(), what_stops, FolderListText(InWords({backup}))),
+                     MsgBoxButtons::kOkOnly);
     });
     return std::nullopt;
   }

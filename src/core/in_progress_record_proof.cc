@@ -66,7 +66,9 @@ std::u16string InProgressRecord::NewestBackupWithDatabases(const std::u16string&
   std::sort(stamps.rbegin(), stamps.rend());
   for (const std::u16string& stamp : stamps) {
     const std::u16string folder = install_dir + stamp;
-    if (folders_.FileExists(folder + u"\\" + kCustomerDatabase) && folders_.FileExists(folder + u"\\" + kAddressBook)) return folder;
+    if (folders_.FileExists(folder + u"\\" + kCustomerDatabase) && folders_.FileExists(folder + u"\\" + kAddressBook)) {
+      return folder;
+    }
   }
   return u"";
 }
