@@ -31,7 +31,7 @@ void FormUpdate::Form_Load() {
   // the next click can finish or undo that run. The handlers open what
   // they read themselves.
   bool recorded = true;  // a record that cannot be read may be one
-  ResumeNext([&] { recorded = platform_.durable_files->ReadText(UpdateRecordPath()).has_value(); });
+  ResumeNext([&] { recorded = platform_.durable_files->ReadText(UpdateRecordPath(sInstallDir_)).has_value(); });
   if (recorded) {
     ResumeNext([&] { Conn_->Open(address_book); });
     return;
@@ -57,22 +57,9 @@ void FormUpdate::CloseConnIfOpen() {
   if (Conn_ && Conn_->State() == adStateOpen) Conn_->Close();
 }
 
-bool FormUpdate::FolderExists(const std::u16string& folder) {
-  bool exists = true;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
-  return exists;
-}
+bool FormUpdate::FolderExists(const std::u16string& folder) { return folders_.FolderExists(folder); }
 
-bool FormUpdate::FileExists(const std::u16string& path) {
-  bool exists = false;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
-  return exists;
-}
-
-void FormUpdate::RemoveFolder(const std::u16string& folder) {
-  if (!FolderExists(folder)) return;
-  ResumeNext([&] { platform_.folders->CreateFileSystemObject()->DeleteFolder(folder); });
-}
+bool FormUpdate::FileExists(const std::u16string& path) { return folders_.FileExists(path); }
 
 std::u16string FormUpdate::Add0(const std::u16string& txt) {
   return vb::Len(txt) == 1 ? u"0" + txt : txt;

@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "core/backup_folders.h"
 #include "core/checks_before_run.h"
+#include "core/click_state.h"
 #include "core/copy_requests.h"
+#include "core/in_progress_record.h"
 #include "core/journal.h"
 #include "core/log_at_end.h"
 #include "core/mod_copy.h"
 #include "core/preconditions.h"
+#include "core/record_path.h"
 #include "core/record_texts.h"
 #include "core/shown_messages.h"
 #include "core/table_mover.h"
@@ -66,152 +70,54 @@ class FormUpdate : public FormEvents {
   // Conn, or run-time error 91 when it holds nothing.
   Connection& conn();
   void CloseConnIfOpen();
-  // True also when it cannot be told: nothing unknown is ever removed.
+  // The backup folders' answers, for the checks.
   bool FolderExists(const std::u16string& folder);
-  // False also when it cannot be told.
   bool FileExists(const std::u16string& path);
-  void RemoveFolder(const std::u16string& folder);
 
   // --- History (form_update_history.cc).
   // `hidden`: a subfolder name not listed.
   void SeachFile(std::u16string strPath, const std::u16string& hidden = u"");
 
   // --- Naming a backup folder (form_update_checks.cc).
-  void NameBackupFolder();
-  // Names a backup folder that does not exist yet, waiting for the clock.
-  // A restore's folder (`restore`) names the restore button as it is on
-  // screen (or empty) when the name is taken.
-  bool NameNewBackupFolder(const std::u16string& restore_button = u"", bool restore = false);
+  // Names the update's backup folder (sBackupDir), one that does not exist
+  // yet; false, after telling the user, when none comes free.
+  bool NameBackupFolder();
 
   // --- The update sequence and its copy requests (form_update_sequence.cc).
   // CmdUpdate_Click's steps, from the unfinished update to the migration.
-  void RunUpdateSequence();
+  void RunUpdateSequence(ClickState& click);
   // A new update up to its recorded backup. False ends the update.
   bool BackUpInstallation(SHFILEOPSTRUCT& request);
   // Finishing an interrupted update first saves the half-moved
-  // installation into a new folder (sSavedDir). False ends it.
-  bool SavePresentData();
+  // installation into a new folder (the click's saved_dir). False ends it.
+  bool SavePresentData(ClickState& click);
   // The package request; false, after saying where the data is, when the
   // migration must not run.
-  bool CopyPackage();
+  bool CopyPackage(const ClickState& click);
   // Runs a backup request into `folder`; a backup that did not complete
   // leaves no folder behind, nor a journal state naming it. False ends the
   // handler.
   bool RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string& folder, bool finishing);
 
-  // --- Backup folders a copy is made into (form_update_leftovers.cc).
-  // Makes `folder`, failing when anything is there already; false, after
-  // telling the user that `what` did not happen and which `button` to
-  // click again.
-  bool MakeBackupFolder(const std::u16string& folder, const std::u16string& what, const std::u16string& button);
-  // The journal's transition that names the folder just made; when it
-  // cannot be written the folder goes again and the user is told (false).
-  bool BeginCopyInto(const std::u16string& folder, const std::function<void()>& transition,
-                     const std::u16string& what, const std::u16string& button);
-  // Ends a copy state, keeping its folder: the copy failed and its folder
-  // is gone, or it is whole and stays as a backup the user was told of.
-  // When the file cannot be changed, the next run removes the folder.
-  void DropCopyState();
-  // The folder holds no subfolder and only files a backup copies.
-  bool HoldsOnlyCopiedFiles(const std::u16string& folder);
-  // Removes the folder an unfinished copy state names, and ends the state.
-  bool EndUnfinishedCopy(const UpdateRecord& copy);
-  // The name of the folder an unfinished copy state names, or empty: the
-  // history does not list it.
-  std::u16string UnfinishedCopyFolderName();
-
   // --- The data migration (form_update_migration.cc): the table mover
   // moves each table, the window answers and the bar advances.
-  void MigrateData();
+  void MigrateData(const ClickState& click);
   // Advances the bar and moves one table of the customer database; false
   // when the backup's database lacks the table.
   bool ReData(const std::u16string& TabName);
 
-  // --- The in-progress record and the finishing of an interrupted update
-  // (form_update_record.cc; what makes a record believed:
-  // form_update_record_proof.cc).
+  // --- What an update's click does with the in-progress record
+  // (form_update_record.cc; the record itself: in_progress_record.h).
   enum class InterruptedUpdate { kNone, kFinish, kStop };
-  struct RecordReading {
-    std::optional<UpdateRecord> record;  // one that proves itself
-    std::u16string problem;              // why the record found is not believed
-    bool newer = false;                  // a newer tool's record: nothing is done
-    // When the record is not believed or is a newer tool's: the folders
-    // that may hold the data it was about, to be named to the user.
-    std::vector<std::u16string> folders;
-    // A copy into a backup folder was under way: its record, not proved.
-    std::optional<UpdateRecord> unfinished_copy;
-  };
-  InterruptedUpdate CheckInterruptedUpdate();
-  RecordReading ReadRecord();
-  // ReadRecord, after ending an unfinished copy it finds
-  // (form_update_leftovers.cc); nothing when that state cannot be ended
-  // (the user has been told).
-  std::optional<RecordReading> ReadRecordEndingUnfinishedCopy();
-  // Checks every field of a record read in this tool's version or the
-  // earlier form and proves its backup; on success the record names full
-  // paths and digests. Returns why it is not believed, or the empty text.
-  std::u16string ProveRecord(UpdateRecord& record);
-  // The full path of a folder a record names, inside the installation
-  // folder; empty when the value names none there.
-  std::u16string RecordFolder(const std::u16string& value, int version) const;
-  bool IsHistoryEntry(const std::u16string& entry);
-  // The newest fourteen-digit folder holding both databases, or empty.
-  std::u16string NewestBackupWithDatabases();
-  // The existing folders among `names` and the newest backup, once each.
-  std::vector<std::u16string> FoldersToName(const std::vector<std::u16string>& names);
-  std::vector<NamedFolder> InWords(const std::vector<std::u16string>& folders) const;
-  // Says that a newer tool's update is unfinished; changes nothing.
-  void TellNewerToolRecord(const RecordReading& reading);
-  // True when the record was set aside and a normal run may follow.
-  bool SetAsideUntrustedRecord(const RecordReading& reading);
-  // Ends a handler that set a record aside with its folders named, unless
-  // the last message named them already.
-  void NameSetAsideFoldersAtEnd();
-  bool AskToFinish(const UpdateRecord& record);
-  bool AskToGiveUp(const UpdateRecord& record);
-  // A line naming the given-up update's backup, and the folders of a record
-  // set aside, when there are any.
-  std::u16string GivenUpLine() const;
-  // Every folder that saved the present data of this update, joined.
-  std::u16string SavedFolders() const;
-  // Adds this run's save folder to the record. False, after telling the
-  // user, when the record cannot be written.
-  bool RecordSavedFolder();
-  // A new record naming `backup` with its databases' digests; nothing,
-  // after telling the user, when they cannot be read.
-  std::optional<UpdateRecord> NewRecord(UpdateRecord::Kind kind, const std::u16string& backup,
-                                        const std::u16string& what_stops);
-  // Makes one journal transition; when the file cannot be written, tells
-  // the user that the run stops (`what_stops`, then `folder`) and is false.
-  bool WriteRecord(const std::function<void()>& transition, const std::u16string& what_stops,
-                   const std::u16string& folder);
-  bool RecordUpdateInProgress();
+  // kFinish sets sBackupDir to the recorded backup.
+  InterruptedUpdate CheckInterruptedUpdate(ClickState& click);
   void RecordUpdateEnded(const MigrationOutcome& outcome);
-  // An update that ended with tables a retry cannot move: says so and that
-  // support is needed; the update is not tried again.
-  void TellRetryWillNotHelp(const UpdateRecord& record);
-  // Finishing an update whose installation holds just what its last
-  // attempt left: nothing new to save.
-  bool PresentDataAsLastAttemptLeft();
-  // False, after telling the user, when the record of an update that
-  // moved every table could not be removed.
-  bool ClearUpdateRecord();
-  std::u16string UpdateRecordPath() const;
-  // The only writer of the record; each handler reads it first.
-  Journal& journal();
-  // "sha256:HEX" of each database in `folder` (empty: no such file); the
-  // window answers between chunks. Raises a RunTimeError when one cannot
-  // be read.
-  std::map<std::u16string, std::u16string> DatabaseDigests(const std::u16string& folder);
-  // The size of each database in `folder` as decimal text (empty: none).
-  std::map<std::u16string, std::u16string> DatabaseSizes(const std::u16string& folder);
-  static std::u16string StampInWords(const std::u16string& stamp);
   // The restore button's label when it names the selected backup, else empty.
   std::u16string RestoreButtonOnScreen();
 
   // --- The restore with its own backup (form_update_restore.cc).
   // CmdRestore_Click's steps: an interrupted restore first, then the entry.
-  void RunRestore();
+  void RunRestore(ClickState& click);
   // Restores one entry of the installation folder, recorded, after its
   // safety backup. An unfinished update's record (or null) travels in the
   // restore's record; once the restore has gone through, it is the record
@@ -225,7 +131,7 @@ class FormUpdate : public FormEvents {
     std::u16string safety;  // the data from before the chain
     std::u16string entry;   // the entry the chain's first restore copied back
   };
-  std::u16string RestoreEntry(const std::u16string& entry,
+  std::u16string RestoreEntry(ClickState& click, const std::u16string& entry,
                               const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update,
                               const UpdateRecord* interrupted = nullptr, const RestoreChain& chain = {});
   // The first restore of the chain an interrupted restore's record belongs
@@ -238,11 +144,10 @@ class FormUpdate : public FormEvents {
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
   // `put_back`: the restore put back what an interrupted one replaced.
-  void EndRestore(const std::u16string& entry, const std::u16string& safety,
+  void EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                   const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back = false);
-  std::u16string NameRestoreBackupFolder();
   // An interrupted restore: put back what it replaced, or restore again.
-  void OfferInterruptedRestore(const UpdateRecord& record);
+  void OfferInterruptedRestore(const UpdateRecord& record, ClickState& click);
   // What becomes of an unfinished update after a restore: a line for the
   // last message (it is still to be finished, or given up), empty when no
   // update was unfinished.
@@ -250,12 +155,15 @@ class FormUpdate : public FormEvents {
 
 
   Platform& platform_;
-  std::unique_ptr<Journal> journal_;
   ShownMessages messages_{platform_};
   // The upgrade log's entry of the running handler, which the table mover
   // tells what became of each table.
   UpgradeLogObserver log_{platform_, messages_};
   TableMover mover_{log_};
+  // The only writer of the in-progress record; each handler reads it first.
+  Journal journal_{*platform_.durable_files};
+  BackupFolders folders_{platform_, window(), journal_};
+  InProgressRecord record_{platform_, window(), journal_, folders_};
   CopyRequests copies_{platform_, messages_};
   Preconditions preconditions_{platform_, messages_};
   ChecksBeforeRun checks_{platform_, messages_, preconditions_, copies_,
@@ -264,30 +172,6 @@ class FormUpdate : public FormEvents {
   std::u16string sBackupDir_;
   std::u16string sDataFile_;
   std::unique_ptr<Connection> Conn_;
-  // The folder that saved the present data when an interrupted update is
-  // finished; empty otherwise.
-  std::u16string sSavedDir_;
-  // The folders where earlier, interrupted runs finishing the same update
-  // saved the present data.
-  std::vector<std::u16string> sEarlierSaved_;
-  // The installation's databases as the last attempt at the update being
-  // finished left them (empty: unknown).
-  std::map<std::u16string, std::u16string> sLastAttemptLeft_;
-  // The backup of an unfinished update the user gave up in this run: the
-  // shop's data from before that update is there, not in the installation.
-  std::u16string sGivenUpDir_;
-  // Clears the per-click safeguard state below; each handler that reads the
-  // record calls it first.
-  void ForgetLastClick();
-  // A record this run set aside, and the folders it named then: every last
-  // message of the run names them.
-  bool sRecordSetAside_ = false;
-  // The last restore copied its entry back but its record stays: the user
-  // has been told, and no 恢复完成 follows.
-  bool sRestoreNotEnded_ = false;
-  // The safety folder of the interrupted restore this run follows up.
-  std::u16string sInterruptedRestoreSafety_;
-  std::vector<std::u16string> sSetAsideFolders_;
 };
 
 // The table list of the customer database, in the order the migration

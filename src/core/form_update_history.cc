@@ -8,7 +8,7 @@ namespace brevak {
 void FormUpdate::cmdGetHistory_Click() {
   const int16_t count = window().ListCount();
   for (int16_t i = 1; i <= count; ++i) window().RemoveItem(0);
-  SeachFile(sInstallDir_, UnfinishedCopyFolderName());
+  SeachFile(sInstallDir_, folders_.UnfinishedCopyFolderName(sInstallDir_));
   if (window().ListCount() == 0) window().MsgBox(u"没有找到升级记录", MsgBoxButtons::kOkOnly);
 }
 

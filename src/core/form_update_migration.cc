@@ -9,7 +9,7 @@ namespace brevak {
 // Every table either moves whole or keeps what it had: its delete and
 // insert run in one transaction. A table that failed is named at the end;
 // one the backup's database lacks had nothing to move.
-void FormUpdate::MigrateData() {
+void FormUpdate::MigrateData(const ClickState& click) {
   MigrationOutcome outcome;
   ResumeNext([&] { window().SetVisible(Control::ProgressBar1, true); });
   // The address book is opened afresh in every update, whatever state an
@@ -32,7 +32,7 @@ void FormUpdate::MigrateData() {
   // The update is over only when every table has moved; otherwise the
   // record stays, so that the next 开始更新 retries from the same backup.
   if (outcome.failed.empty()) {
-    ClearUpdateRecord();
+    record_.End(sInstallDir_);
   } else {
     outcome.retry_remedy = checks_.RetryRemedy(sInstallDir_);
     RecordUpdateEnded(outcome);
@@ -42,7 +42,8 @@ void FormUpdate::MigrateData() {
           ? u""
           : ChecksBeforeRun::RetryEnding(outcome.retry_remedy, outcome.customer_open_error.value_or(outcome.first_reason));
   const std::u16string message =
-      MigrationMessage(outcome, {FolderListText(InWords({sBackupDir_})), SavedFolders(), GivenUpLine(), retry_ending});
+      MigrationMessage(outcome, {FolderListText(InWords({sBackupDir_})), InProgressRecord::SavedFolders(click),
+                                            InProgressRecord::GivenUpLine(click), retry_ending});
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
 }
 

@@ -22,25 +22,25 @@ std::u16string LastComponent(const std::u16string& path) {
 // goes through, that update is given up (its data stays in its backup and
 // in the restore's); when it does not, the update is still to be finished.
 void FormUpdate::CmdRestore_Click() {
-  const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath());
+  const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath(sInstallDir_));
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kRestore)); });
-  ForgetLastClick();
-  RunRestore();
-  NameSetAsideFoldersAtEnd();
+  ClickState click;
+  RunRestore(click);
+  record_.NameSetAsideFoldersAtEnd(click, messages_.last());
 }
 
-void FormUpdate::RunRestore() {
+void FormUpdate::RunRestore(ClickState& click) {
   if (!preconditions_.InstallationFound(guard_text::kRestore, sInstallDir_)) return;
-  const std::optional<RecordReading> read = ReadRecordEndingUnfinishedCopy();
+  const std::optional<RecordReading> read = record_.ReadEndingUnfinishedCopy(sInstallDir_);
   if (!read) return;
   const RecordReading& reading = *read;
   if (reading.newer) {
-    TellNewerToolRecord(reading);
+    record_.TellNewerToolRecord(sInstallDir_, reading);
     return;
   }
-  if (!reading.problem.empty() && !SetAsideUntrustedRecord(reading)) return;
+  if (!reading.problem.empty() && !record_.SetAside(sInstallDir_, reading, click)) return;
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kRestore) {
-    OfferInterruptedRestore(*reading.record);
+    OfferInterruptedRestore(*reading.record, click);
     return;
   }
   if (window().ListIndex() < 0) {
@@ -50,16 +50,16 @@ void FormUpdate::RunRestore() {
   if (!preconditions_.ConfirmRestoreOf(sInstallDir_, window().List(window().ListIndex()))) return;
   std::shared_ptr<const UpdateRecord> unfinished_update;
   if (reading.record) unfinished_update = std::make_shared<const UpdateRecord>(*reading.record);
-  const std::u16string safety = RestoreEntry(window().List(window().ListIndex()), unfinished_update, false);
-  if (sRestoreNotEnded_) return;
+  const std::u16string safety = RestoreEntry(click, window().List(window().ListIndex()), unfinished_update, false);
+  if (click.restore_not_ended) return;
   if (!unfinished_update) {
     // A plain restore says nothing when it goes through, unless a record
     // was set aside on the way: then it speaks, so it names every folder
     // that holds data it replaced, its own safety copy included, and the
     // set-aside record's folders once more.
-    if (!safety.empty() && sRecordSetAside_) {
+    if (!safety.empty() && click.record_set_aside) {
       ResumeNext([&] {
-        window().MsgBox(RestoreAfterSetAsideMessage(InWords({safety}).front(), InWords(sSetAsideFolders_)),
+        window().MsgBox(RestoreAfterSetAsideMessage(InWords({safety}).front(), InWords(click.set_aside_folders)),
                         MsgBoxButtons::kOkOnly);
       });
     }
@@ -87,29 +87,33 @@ std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const Upda
 // successful restore replaces the installation's data, so no record of an
 // update or a restore is left to finish, unless it put back the data of an
 // update still to be finished.
-std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
+std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string& entry,
                                         const std::shared_ptr<const UpdateRecord>& unfinished_update,
                                         bool back_to_update, const UpdateRecord* interrupted,
                                         const RestoreChain& chain) {
   if (!RestoreSourceHoldsData(entry, sInstallDir_ + entry)) return u"";
   if (!checks_.PassChecksBefore(CheckedRun::kRestore, sInstallDir_, entry)) return u"";
   const std::u16string source = sInstallDir_ + u"\\" + entry;
-  const std::u16string safety = NameRestoreBackupFolder();
+  // Named as an update names its backup; sBackupDir keeps naming the last
+  // update's backup, from which that update's migration read.
+  const std::u16string safety = folders_.NameNew(sInstallDir_, RestoreButtonOnScreen(), true);
   if (safety.empty()) return u"";  // the user has been told why
   log_.BeginRestore(sInstallDir_, entry);
   // Made, named, then copied into, as an update's backup.
   const std::u16string button = SplitDir(entry);
-  if (!MakeBackupFolder(safety, kRestoreNotMade, button)) return u"";
+  if (!folders_.Make(safety, kRestoreNotMade, button)) return u"";
   RestoreSafetyCopy copy{safety.substr(sInstallDir_.size()), entry, std::nullopt, std::nullopt};
   if (unfinished_update) copy.carried = CarriedUpdateOf(*unfinished_update);
   if (interrupted) copy.interrupted = std::get<RestoreCopying>(JournalStateOf(*interrupted));
-  if (!BeginCopyInto(safety, [&] { journal().BeginSafetyCopy(copy); }, kRestoreNotMade, button)) return u"";
+  if (!folders_.BeginCopyInto(sInstallDir_, safety, [&] { journal_.BeginSafetyCopy(copy); }, kRestoreNotMade, button)) {
+    return u"";
+  }
   if (!BackUpBeforeRestore(safety)) {
-    if (!FolderExists(safety)) DropCopyState();
+    if (!folders_.FolderExists(safety)) folders_.DropCopyState();
     return u"";
   }
   const std::u16string what_stops = prompt::RestoreStops();
-  std::optional<UpdateRecord> record = NewRecord(UpdateRecord::Kind::kRestore, safety, what_stops);
+  std::optional<UpdateRecord> record = record_.New(sInstallDir_, UpdateRecord::Kind::kRestore, safety, what_stops);
   if (record) {
     record->restored = entry;
     record->chain_backup = chain.safety;
@@ -117,9 +121,9 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
     record->unfinished_update = unfinished_update;
   }
   if (!record ||
-      !WriteRecord([&] { journal().BeginRestore(std::get<RestoreCopying>(JournalStateOf(*record))); }, what_stops,
+      !record_.Write([&] { journal_.BeginRestore(std::get<RestoreCopying>(JournalStateOf(*record))); }, what_stops,
                    record->backup)) {
-    DropCopyState();  // the safety copy is whole: it stays, as the message says
+    folders_.DropCopyState();  // the safety copy is whole: it stays, as the message says
     return u"";
   }
   SHFILEOPSTRUCT request;
@@ -135,10 +139,10 @@ std::u16string FormUpdate::RestoreEntry(const std::u16string& entry,
   log_.NoteRestoreResult(outcome.Succeeded(), CopyRequests::CopyFailureText(outcome));
   if (outcome.Succeeded()) {
     if (back_to_update && unfinished_update) {
-      WriteRecord([&] { journal().ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
+      record_.Write([&] { journal_.ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
                   prompt::UpdateNotRecordedAgain(), unfinished_update->backup);
     } else {
-      EndRestore(entry, safety, unfinished_update, back_to_update);
+      EndRestore(click, entry, safety, unfinished_update, back_to_update);
     }
     return safety;
   }
@@ -164,17 +168,17 @@ FormUpdate::RestoreChain FormUpdate::ChainOf(const UpdateRecord& record) {
 // the half-restored data the one to put back. 取消 changes nothing. An
 // update the interrupted restore found unfinished is unfinished again
 // after 是.
-void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
+void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record, ClickState& click) {
   const RestoreChain chain = ChainOf(record);
   const std::u16string question = prompt::InterruptedRestoreQuestion(chain.safety, chain.entry);
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
   if (answer == vbCancel) return;
   const bool back_to_update = answer == vbYes;
-  sInterruptedRestoreSafety_ = chain.safety;
-  const std::u16string safety = RestoreEntry(back_to_update ? LastComponent(chain.safety) : chain.entry,
+  click.interrupted_restore_safety = chain.safety;
+  const std::u16string safety = RestoreEntry(click, back_to_update ? LastComponent(chain.safety) : chain.entry,
                                              record.unfinished_update, back_to_update, &record, chain);
-  if (sRestoreNotEnded_) return;
+  if (click.restore_not_ended) return;
   // A question was asked, so the end is said too, with every folder that
   // holds data this run or the interrupted one replaced.
   ResumeNext([&] {
@@ -193,9 +197,9 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record) {
 // refused before the safety copy: nothing is replaced and no restore is
 // recorded.
 bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::u16string& source) {
-  const bool gone = !FolderExists(source);
+  const bool gone = !folders_.FolderExists(source);
   const bool holds_data =
-      !gone && (FileExists(source + u"\\" + kCustomerDatabase) || FileExists(source + u"\\" + kAddressBook));
+      !gone && (folders_.FileExists(source + u"\\" + kCustomerDatabase) || folders_.FileExists(source + u"\\" + kAddressBook));
   if (holds_data) return true;
   ResumeNext([&] { window().MsgBox(guard_text::RestoreSourceMissing(entry, gone), MsgBoxButtons::kOkOnly); });
   return false;
@@ -204,18 +208,18 @@ bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::
 // A restore that went through ends its record. When the record stays, the
 // next click asks about an interrupted restore: the message says so, names
 // every folder the record names, and says which answer keeps the data.
-void FormUpdate::EndRestore(const std::u16string& entry, const std::u16string& safety,
+void FormUpdate::EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                             const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back) {
   try {
-    journal().End();
+    journal_.End();
   } catch (const RunTimeError& e) {
     std::vector<std::u16string> earlier;
-    if (!sInterruptedRestoreSafety_.empty()) earlier.push_back(sInterruptedRestoreSafety_);
+    if (!click.interrupted_restore_safety.empty()) earlier.push_back(click.interrupted_restore_safety);
     if (unfinished_update) earlier.push_back(unfinished_update->backup);
-    sRestoreNotEnded_ = true;
+    click.restore_not_ended = true;
     ResumeNext([&] {
       window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
-                                             UpdateRecordPath(), put_back),
+                                             UpdateRecordPath(sInstallDir_), put_back),
                       MsgBoxButtons::kOkOnly);
     });
   }
@@ -234,19 +238,9 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
     log_.NoteBackup(folder, prompt::RestoreBackupPurpose());
     return true;
   }
-  RemoveFolder(folder);
+  folders_.Remove(folder);
   window().MsgBox(prompt::RestoreBackupFailed(failure), MsgBoxButtons::kOkOnly);
   return false;
-}
-
-// Named as an update names its backup, while sBackupDir keeps naming the
-// last update's backup, from which that update's migration read.
-std::u16string FormUpdate::NameRestoreBackupFolder() {
-  const std::u16string update_backup = sBackupDir_;
-  sBackupDir_.clear();
-  const std::u16string folder = NameNewBackupFolder(RestoreButtonOnScreen(), true) ? sBackupDir_ : u"";
-  sBackupDir_ = update_backup;
-  return folder;
 }
 
 // After a click on the list the restore button carries the selected

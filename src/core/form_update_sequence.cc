@@ -8,21 +8,17 @@
 
 namespace brevak {
 void FormUpdate::CmdUpdate_Click() {
-  const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath());
+  const LogAtEnd log_at_end(log_, sInstallDir_, UpdateRecordPath(sInstallDir_));
   ResumeNext([&] { window().SetBusyReason(guard_text::BusyReason(guard_text::kUpdate)); });
-  sSavedDir_.clear();
-  sGivenUpDir_.clear();
-  sEarlierSaved_.clear();
-  sLastAttemptLeft_.clear();
-  ForgetLastClick();
-  RunUpdateSequence();
-  NameSetAsideFoldersAtEnd();
+  ClickState click;
+  RunUpdateSequence(click);
+  record_.NameSetAsideFoldersAtEnd(click, messages_.last());
 }
 
-void FormUpdate::RunUpdateSequence() {
+void FormUpdate::RunUpdateSequence(ClickState& click) {
   if (!preconditions_.InstallationFound(guard_text::kUpdate, sInstallDir_) || !preconditions_.PackageUsable()) return;
   // An interrupted update is finished from its own backup instead.
-  const InterruptedUpdate interrupted = CheckInterruptedUpdate();
+  const InterruptedUpdate interrupted = CheckInterruptedUpdate(click);
   if (interrupted == InterruptedUpdate::kStop) return;
   if (interrupted == InterruptedUpdate::kFinish) {
     log_.BeginUpdate(UpgradeLogEntry::Kind::kFinish, sBackupDir_ + u"\\Brevak.exe");
@@ -30,26 +26,27 @@ void FormUpdate::RunUpdateSequence() {
   }
   SHFILEOPSTRUCT request;
   if (interrupted == InterruptedUpdate::kNone && !BackUpInstallation(request)) return;
-  if (interrupted == InterruptedUpdate::kFinish && !SavePresentData()) return;
+  if (interrupted == InterruptedUpdate::kFinish && !SavePresentData(click)) return;
   ResumeNext([&] { window().DoEvents(); });
-  if (!CopyPackage()) return;
+  if (!CopyPackage(click)) return;
   ResumeNext([&] { window().DoEvents(); });
-  MigrateData();
+  MigrateData(click);
 }
 
 // The checks come first, then the backup, then the record that names it.
 bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   if (!checks_.PassChecksBefore(CheckedRun::kNewUpdate, sInstallDir_)) return false;
-  if (!NameNewBackupFolder()) return false;
+  if (!NameBackupFolder()) return false;
   // No database file is held open while the copies write over it.
   ResumeNext([&] { CloseConnIfOpen(); });
 
   log_.BeginUpdate(UpgradeLogEntry::Kind::kUpdate, sInstallDir_ + u"\\Brevak.exe");
   // The folder is made, then named in the journal, then copied into: a run
   // that ends inside the copy leaves a folder the next run removes by name.
-  if (!MakeBackupFolder(sBackupDir_, kUpdateNotMade, kUpdateButton)) return false;
+  if (!folders_.Make(sBackupDir_, kUpdateNotMade, kUpdateButton)) return false;
   const std::u16string name = sBackupDir_.substr(sInstallDir_.size());
-  if (!BeginCopyInto(sBackupDir_, [&] { journal().BeginUpdateBackup(name); }, kUpdateNotMade, kUpdateButton)) {
+  if (!folders_.BeginCopyInto(sInstallDir_, sBackupDir_, [&] { journal_.BeginUpdateBackup(name); }, kUpdateNotMade,
+                              kUpdateButton)) {
     return false;
   }
   request.pFrom = CopyRequests::BackupSourceList(sInstallDir_);
@@ -59,7 +56,7 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
   // that it failed to save.
   if (!RunBackupRequest(request, sBackupDir_, /*finishing=*/false)) return false;
   log_.NoteBackup(sBackupDir_, prompt::UpdateBackupPurpose());
-  return RecordUpdateInProgress();
+  return record_.RecordUpdateInProgress(sInstallDir_, sBackupDir_);
 }
 
 // The half-moved installation may hold work entered since the update was
@@ -67,41 +64,40 @@ bool FormUpdate::BackUpInstallation(SHFILEOPSTRUCT& request) {
 // sBackupDir keeps naming the recorded backup the migration reads.
 // Data just as the last attempt left it holds nothing the backup and the
 // folders saved before lack: it is not saved once more.
-bool FormUpdate::SavePresentData() {
-  if (PresentDataAsLastAttemptLeft()) return true;
-  const std::u16string recorded = sBackupDir_;
-  const bool named = NameNewBackupFolder();
-  sSavedDir_ = sBackupDir_;
-  sBackupDir_ = recorded;
-  if (!named || !MakeBackupFolder(sSavedDir_, kUpdateNotFinished, kUpdateButton)) return false;
+bool FormUpdate::SavePresentData(ClickState& click) {
+  if (record_.PresentDataAsLastAttemptLeft(sInstallDir_, click)) return true;
+  click.saved_dir = folders_.NameNew(sInstallDir_);
+  if (click.saved_dir.empty() || !folders_.Make(click.saved_dir, kUpdateNotFinished, kUpdateButton)) return false;
   // The save names the update it saves for, as proved (an earlier form's
   // databases by digest); a record gone since is told after the copy.
-  const RecordReading reading = ReadRecord();
-  const std::u16string name = sSavedDir_.substr(sInstallDir_.size());
+  const RecordReading reading = record_.Read(sInstallDir_);
+  const std::u16string name = click.saved_dir.substr(sInstallDir_.size());
   if (reading.record && reading.record->kind == UpdateRecord::Kind::kUpdate &&
-      !BeginCopyInto(sSavedDir_, [&] { journal().BeginSave(CarriedUpdateOf(*reading.record), name); },
-                     kUpdateNotFinished, kUpdateButton)) {
+      !folders_.BeginCopyInto(sInstallDir_, click.saved_dir,
+                              [&] { journal_.BeginSave(CarriedUpdateOf(*reading.record), name); },
+                              kUpdateNotFinished, kUpdateButton)) {
     return false;
   }
   ResumeNext([&] { CloseConnIfOpen(); });
   SHFILEOPSTRUCT request;
   request.pFrom = CopyRequests::BackupSourceList(sInstallDir_);
-  request.pTo = sSavedDir_ + u"\\";
+  request.pTo = click.saved_dir + u"\\";
   request.fFlags = kBackupFlags;
-  if (!RunBackupRequest(request, sSavedDir_, /*finishing=*/true)) return false;
-  log_.NoteBackup(sSavedDir_, prompt::SavedBeforeFinishPurpose());
-  return RecordSavedFolder();
+  if (!RunBackupRequest(request, click.saved_dir, /*finishing=*/true)) return false;
+  log_.NoteBackup(click.saved_dir, prompt::SavedBeforeFinishPurpose());
+  return record_.RecordSavedFolder(sInstallDir_, sBackupDir_, click);
 }
 
 // A package copy that did not complete leaves the record: the next
 // 开始更新 finishes the update from its backup.
-bool FormUpdate::CopyPackage() {
+bool FormUpdate::CopyPackage(const ClickState& click) {
   SHFILEOPSTRUCT request;
   request.pFrom = copies_.PackageSourceList();
   request.pTo = sInstallDir_;
   request.fFlags = kOverwriteFlags;
   if (copies_.RunCopyRequest(request, /*stop_when_aborted=*/false)) return true;
-  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, SavedFolders(), GivenUpLine());
+  const std::u16string message = prompt::PackageCopyFailed(sBackupDir_, InProgressRecord::SavedFolders(click),
+                                                           InProgressRecord::GivenUpLine(click));
   ResumeNext([&] { window().MsgBox(message, MsgBoxButtons::kOkOnly); });
   return false;
 }
@@ -113,10 +109,9 @@ bool FormUpdate::RunBackupRequest(SHFILEOPSTRUCT& request, const std::u16string&
   const CopyOutcome outcome = copies_.MakeCopyRequest(request);
   copies_.ReportCopyOutcome(outcome);
   if (!outcome.not_made && outcome.result == 0 && !outcome.aborted) return true;
-  RemoveFolder(folder);
   // The journal's copy state ends with its folder; a folder that could not
   // be removed stays named, for the next run.
-  if (!FolderExists(folder)) DropCopyState();
+  folders_.EndFailedCopy(folder);
   if (!outcome.not_made) {
     ResumeNext([&] { window().MsgBox(prompt::BackupFailed(finishing, CopyRequests::CopyFailureText(outcome)), MsgBoxButtons::kOkOnly); });
   }

@@ -20,7 +20,7 @@ inline constexpr int kUpdateRecordVersion = 1;
 // longer matches its backup is never trusted.
 //
 // On the disk every folder is named by its fourteen-digit name; once read
-// and checked (FormUpdate::ReadRecord), `backup` and `saved` hold full
+// and checked (InProgressRecord::Read), `backup` and `saved` hold full
 // paths inside the installation folder.
 struct UpdateRecord;
 // A record of a copy under way into a folder the run made.

@@ -242,6 +242,32 @@ TEST(InterruptedUpdateTest, ARunThatSetARecordAsideEndsNamingItsFolders) {
   }
 }
 
+// What a click learned (an update given up, a record set aside) is said at
+// its end and never again by the click after it.
+TEST(InterruptedUpdateTest, TheNextClickSaysNothingOfWhatTheLastOneLearned) {
+  const LocalTime now{2012, 12, 25, 5, 14, 22};
+  const LocalTime later{2012, 12, 25, 5, 14, 23};
+  struct Case {
+    const char* name;
+    std::u16string record;  // empty: the interrupted update's
+    size_t readings;        // of the clock the first click takes
+    std::string first;
+  };
+  const Case cases[] = {{"given up", u"", 6, "click CmdUpdate\nno\nyes\nok"},
+                        {"set aside", u"kind=update", 12, "click CmdUpdate\nyes\nok"}};
+  for (const Case& c : cases) {
+    CoreHarness harness;
+    LeaveInterruptedUpdate(harness);
+    if (!c.record.empty()) harness.durable_files.texts[kRecord] = c.record;
+    harness.clock.readings = std::deque<LocalTime>(c.readings, now);
+    harness.clock.readings.push_back(later);  // the second click's own folder
+    const Lines boxes = Messages(harness.Run("yes\n" + c.first + "\nclick CmdUpdate\nok\nclose"));
+    ASSERT_GE(boxes.size(), 2u) << c.name;
+    EXPECT_TRUE(boxes[boxes.size() - 2].starts_with(kDone + "\\r\\n")) << c.name << ": " << boxes[boxes.size() - 2];
+    EXPECT_EQ(boxes.back(), kDone) << c.name;
+  }
+}
+
 // No asks whether to give the unfinished update up: Yes removes the record
 // and a normal update follows with its own backup; No changes nothing.
 TEST(InterruptedUpdateTest, NoThenGivingUpRunsANormalUpdateAndNoAgainChangesNothing) {
