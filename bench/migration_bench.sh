@@ -66,6 +66,10 @@ spread_of() { sort -g "$1" | awk -v f="$2" '{ v[NR] = $1 } END {
 # Run-by-run ratios of the numbers in file $1 over those in file $2.
 ratios() { paste "$1" "$2" | awk '{ printf "%.3f\n", ($2 > 0 ? $1 / $2 : 0) }'; }
 
+# The one-minute load average now: the machine may be shared, and a figure
+# taken under load says so next to it.
+load_now() { cut -d' ' -f1 /proc/loadavg; }
+
 # Runs a full update on prefix $1; prints "WHOLE_SECONDS MIGRATION_SECONDS PEAK_KB".
 run_tool() {
   local prefix=$1 script=$WORK/script transcript=$WORK/transcript
@@ -124,8 +128,9 @@ run_baseline() {
 
 # Measures one shape at one size; prints two lines for each build.
 measure() {
-  local shape=$1 rows=$2 pristine=$WORK/pristine run result whole migration peak_kb b
+  local shape=$1 rows=$2 pristine=$WORK/pristine run result whole migration peak_kb b load_before
   make_shop_prefix "$rows" "$pristine" "$shape"
+  load_before=$(load_now)
   : >"$WORK/base-whole"; : >"$WORK/base-migration"
   for b in "${!BUILD_LIST[@]}"; do : >"$WORK/tool$b-whole"; : >"$WORK/tool$b-migration"; : >"$WORK/tool$b-peak"; done
   for ((run = 1; run <= RUNS; run++)); do
@@ -148,15 +153,15 @@ measure() {
     rm -rf "$WORK/base"
   done
   rm -rf "$pristine"
-  local label peak
+  local label peak load="load $load_before..$(load_now)"
   for b in "${!BUILD_LIST[@]}"; do
     label=$([[ ${#BUILD_LIST[@]} -gt 1 ]] && echo " [${BUILD_LIST[$b]}]" || true)
     ratios "$WORK/tool$b-whole" "$WORK/base-whole" >"$WORK/ratio-whole"
     ratios "$WORK/tool$b-migration" "$WORK/base-migration" >"$WORK/ratio-migration"
     peak=$(sort -n "$WORK/tool$b-peak" | tail -1)
-    printf '%-11s rows %-8s whole update%s: tool %s s   cp + sync + shell %s s   ratio %sx (min/median/max; aim 1.00x or less)\n' \
+    printf '%-11s rows %-8s whole update%s: tool %s s   cp + sync + shell %s s   ratio %sx (min/median/max; aim 1.00x or less)   %s\n' \
       "$shape" "$rows" "$label" "$(spread_of "$WORK/tool$b-whole" %.3f)" "$(spread_of "$WORK/base-whole" %.3f)" \
-      "$(spread_of "$WORK/ratio-whole" %.2f)"
+      "$(spread_of "$WORK/ratio-whole" %.2f)" "$load"
     printf '%-11s rows %-8s customer database migration%s: tool %s s   shell %s s   ratio %sx   tool peak %d KB\n' \
       "$shape" "$rows" "$label" "$(spread_of "$WORK/tool$b-migration" %.3f)" \
       "$(spread_of "$WORK/base-migration" %.3f)" "$(spread_of "$WORK/ratio-migration" %.2f)" "$peak"
