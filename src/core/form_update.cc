@@ -57,10 +57,6 @@ void FormUpdate::CloseConnIfOpen() {
   if (Conn_ && Conn_->State() == adStateOpen) Conn_->Close();
 }
 
-bool FormUpdate::FolderExists(const std::u16string& folder) { return folders_.FolderExists(folder); }
-
-bool FormUpdate::FileExists(const std::u16string& path) { return folders_.FileExists(path); }
-
 std::u16string FormUpdate::Add0(const std::u16string& txt) {
   return vb::Len(txt) == 1 ? u"0" + txt : txt;
 }

@@ -29,6 +29,13 @@
 
 namespace brevak {
 
+// The first restore of a chain of interrupted restores and put-backs: what
+// a put-back copies back, and what a restore again copies.
+struct RestoreChain {
+  std::u16string safety;  // the data from before the chain
+  std::u16string entry;   // the entry the chain's first restore copied back
+};
+
 // The update window: its state, its load and unload steps, and every
 // handler and private procedure of the upgrade, the history and the restore.
 // Its members live in one file per stage, named after the stage.
@@ -70,9 +77,6 @@ class FormUpdate : public FormEvents {
   // Conn, or run-time error 91 when it holds nothing.
   Connection& conn();
   void CloseConnIfOpen();
-  // The backup folders' answers, for the checks.
-  bool FolderExists(const std::u16string& folder);
-  bool FileExists(const std::u16string& path);
 
   // --- History (form_update_history.cc).
   // `hidden`: a subfolder name not listed.
@@ -111,7 +115,6 @@ class FormUpdate : public FormEvents {
   enum class InterruptedUpdate { kNone, kFinish, kStop };
   // kFinish sets sBackupDir to the recorded backup.
   InterruptedUpdate CheckInterruptedUpdate(ClickState& click);
-  void RecordUpdateEnded(const MigrationOutcome& outcome);
   // The restore button's label when it names the selected backup, else empty.
   std::u16string RestoreButtonOnScreen();
 
@@ -127,31 +130,21 @@ class FormUpdate : public FormEvents {
   // `interrupted`: the interrupted restore this one follows up, or null;
   // `chain` names the first restore of the chain this one follows up
   // (empty: none), kept in the record until a restore goes through.
-  struct RestoreChain {
-    std::u16string safety;  // the data from before the chain
-    std::u16string entry;   // the entry the chain's first restore copied back
-  };
   std::u16string RestoreEntry(ClickState& click, const std::u16string& entry,
                               const std::shared_ptr<const UpdateRecord>& unfinished_update, bool back_to_update,
                               const UpdateRecord* interrupted = nullptr, const RestoreChain& chain = {});
-  // The first restore of the chain an interrupted restore's record belongs
-  // to (the record's own safety folder and entry when it names none).
-  static RestoreChain ChainOf(const UpdateRecord& record);
   // The folder to restore from is there and holds a database; false,
   // after telling the user, when it does not.
   bool RestoreSourceHoldsData(const std::u16string& entry, const std::u16string& source);
   // Backs up the files a restore will replace into `folder`. False, after
   // telling the user why, when the restore must not go on.
   bool BackUpBeforeRestore(const std::u16string& folder);
-  // `put_back`: the restore put back what an interrupted one replaced.
+  // Ends the record of a restore that went through; `put_back`: the restore
+  // put back what an interrupted one replaced.
   void EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                   const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back = false);
   // An interrupted restore: put back what it replaced, or restore again.
   void OfferInterruptedRestore(const UpdateRecord& record, ClickState& click);
-  // What becomes of an unfinished update after a restore: a line for the
-  // last message (it is still to be finished, or given up), empty when no
-  // update was unfinished.
-  static std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool still_unfinished);
 
 
   Platform& platform_;

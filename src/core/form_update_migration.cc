@@ -5,6 +5,22 @@
 #include "core/migration_message.h"
 
 namespace brevak {
+namespace {
+
+// What the record keeps of an update that ended with tables not moved: why
+// each did not move, and whether a retry can help.
+TablesLeft TablesLeftOf(const MigrationOutcome& outcome) {
+  TablesLeft why;
+  why.retry_will_not_help = !outcome.retry_remedy;
+  for (const std::u16string& table : outcome.failed) {
+    const auto reason = outcome.reasons.find(table);
+    why.reasons.emplace_back(table, reason == outcome.reasons.end() ? outcome.customer_open_error.value_or(u"")
+                                                                    : reason->second);
+  }
+  return why;
+}
+
+}  // namespace
 
 // Every table either moves whole or keeps what it had: its delete and
 // insert run in one transaction. A table that failed is named at the end;
@@ -35,7 +51,7 @@ void FormUpdate::MigrateData(const ClickState& click) {
     record_.End(sInstallDir_);
   } else {
     outcome.retry_remedy = checks_.RetryRemedy(sInstallDir_);
-    RecordUpdateEnded(outcome);
+    record_.RecordUpdateEnded(sInstallDir_, TablesLeftOf(outcome));
   }
   const std::u16string retry_ending =
       outcome.failed.empty()

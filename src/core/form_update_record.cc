@@ -39,17 +39,4 @@ FormUpdate::InterruptedUpdate FormUpdate::CheckInterruptedUpdate(ClickState& cli
   return record_.AskToGiveUp(sInstallDir_, *reading.record, click) ? InterruptedUpdate::kNone : InterruptedUpdate::kStop;
 }
 
-
-// It keeps why each table did not move, and whether a retry can help.
-void FormUpdate::RecordUpdateEnded(const MigrationOutcome& outcome) {
-  TablesLeft why;
-  why.retry_will_not_help = !outcome.retry_remedy;
-  for (const std::u16string& table : outcome.failed) {
-    const auto reason = outcome.reasons.find(table);
-    why.reasons.emplace_back(table, reason == outcome.reasons.end() ? outcome.customer_open_error.value_or(u"")
-                                                                    : reason->second);
-  }
-  record_.RecordUpdateEnded(sInstallDir_, why);
-}
-
 }  // namespace brevak

@@ -15,6 +15,21 @@ std::u16string LastComponent(const std::u16string& path) {
   return cut == std::u16string::npos ? path : path.substr(cut + 1);
 }
 
+// What becomes of an unfinished update after a restore: a line for the
+// last message (it is still to be finished, or given up), empty when no
+// update was unfinished.
+std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool still_unfinished) {
+  if (!update) return u"";
+  return prompt::UnfinishedUpdateLine(update->backup, still_unfinished);
+}
+
+// The first restore of the chain an interrupted restore's record belongs
+// to (the record's own safety folder and entry when it names none).
+RestoreChain ChainOf(const UpdateRecord& record) {
+  if (record.chain_backup.empty()) return {record.backup, record.restored};
+  return {record.chain_backup, record.chain_restored};
+}
+
 }  // namespace
 
 // An interrupted restore is dealt with first; then the chosen entry. An
@@ -75,12 +90,6 @@ void FormUpdate::RunRestore(ClickState& click) {
   });
 }
 
-std::u16string FormUpdate::UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update,
-                                                bool still_unfinished) {
-  if (!update) return u"";
-  return prompt::UnfinishedUpdateLine(update->backup, still_unfinished);
-}
-
 // The connection is closed first so that a database file can be replaced,
 // nothing is copied over a database another program is using, and the
 // files it replaces are backed up first so that it can be undone. A
@@ -138,12 +147,7 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
   copies_.ReportCopyOutcome(outcome);
   log_.NoteRestoreResult(outcome.Succeeded(), CopyRequests::CopyFailureText(outcome));
   if (outcome.Succeeded()) {
-    if (back_to_update && unfinished_update) {
-      record_.Write([&] { journal_.ReturnToUpdate(CarriedUpdateOf(*unfinished_update)); },
-                  prompt::UpdateNotRecordedAgain(), unfinished_update->backup);
-    } else {
-      EndRestore(click, entry, safety, unfinished_update, back_to_update);
-    }
+    EndRestore(click, entry, safety, unfinished_update, back_to_update);
     return safety;
   }
   ResumeNext([&] {
@@ -153,11 +157,6 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
                     MsgBoxButtons::kOkOnly);
   });
   return u"";
-}
-
-FormUpdate::RestoreChain FormUpdate::ChainOf(const UpdateRecord& record) {
-  if (record.chain_backup.empty()) return {record.backup, record.restored};
-  return {record.chain_backup, record.chain_restored};
 }
 
 // 是 copies back what the chain of interrupted restores replaced first
@@ -205,21 +204,30 @@ bool FormUpdate::RestoreSourceHoldsData(const std::u16string& entry, const std::
   return false;
 }
 
-// A restore that went through ends its record. When the record stays, the
-// next click asks about an interrupted restore: the message says so, names
-// every folder the record names, and says which answer keeps the data.
+// A restore that went through ends its record; one that put back an
+// unfinished update's data makes the record that update's again. When the
+// record cannot be changed it stays a restore's, and the next click asks
+// about an interrupted restore: the message says so (no message that the
+// restore is done follows), names every folder the record names, and says
+// which answer keeps the data.
 void FormUpdate::EndRestore(ClickState& click, const std::u16string& entry, const std::u16string& safety,
                             const std::shared_ptr<const UpdateRecord>& unfinished_update, bool put_back) {
   try {
-    journal_.End();
+    if (put_back && unfinished_update) {
+      journal_.ReturnToUpdate(CarriedUpdateOf(*unfinished_update));
+    } else {
+      journal_.End();
+    }
   } catch (const RunTimeError& e) {
     std::vector<std::u16string> earlier;
     if (!click.interrupted_restore_safety.empty()) earlier.push_back(click.interrupted_restore_safety);
-    if (unfinished_update) earlier.push_back(unfinished_update->backup);
+    if (unfinished_update && earlier != std::vector{unfinished_update->backup}) {
+      earlier.push_back(unfinished_update->backup);
+    }
     click.restore_not_ended = true;
     ResumeNext([&] {
       window().MsgBox(RestoreNotEndedMessage(entry, InWords({safety}), InWords(earlier), e.description(),
-                                             UpdateRecordPath(sInstallDir_), put_back),
+                                             UpdateRecordPath(sInstallDir_), put_back, RestoreButtonOnScreen()),
                       MsgBoxButtons::kOkOnly);
     });
   }

@@ -106,9 +106,9 @@ const std::vector<Template> kTemplates = {
      u"请用那个新版本的升级工具点击“开始更新”完成那次升级；如有疑问，请联系技术支持。\r\n升级进度文件：{file}"},
     {Id::kBackupDataIn, u"升级前的数据在：{folders}。\r\n"},
     {Id::kRestoreNotEnded,
-     u"已把 {entry} 中的数据复制回安装文件夹，但这次恢复还没有结束：未能删除升级进度文件（{description}）。\r\n"
+     u"已把 {entry} 中的数据复制回安装文件夹，但这次恢复还没有结束：未能改动升级进度文件（{description}）。\r\n"
      u"目前的数据是 {entry} 中的数据；恢复之前的数据保存在：{safety}。\r\n{earlier}"
-     u"下次点击“开始更新”或“恢复原来记录”时会询问上次恢复是否没有完成：{answer}"
+     u"下次点击{buttons}时会询问上次恢复是否没有完成：{answer}"
      u"（目前的数据会先另外备份）；如果这个提示再次出现，请联系技术支持。\r\n升级进度文件：{file}"},
     {Id::kEarlierDataIn, u"更早没有完成的升级或恢复之前的数据保存在：{folders}。\r\n"},
     {Id::kPutBackAgain, u"请点“是”，再放回一次 {entry} 中的数据"},
@@ -175,7 +175,6 @@ const std::vector<Template> kTemplates = {
      u"恢复完成。\r\n这次恢复之前的数据保存在：{safety}\r\n上次没有完成的恢复之前的数据保存在：{earlier}"
      u"{update_line}"},
     {Id::kRestoreStops, u"恢复没有进行，目前的数据没有改动，并已备份到："},
-    {Id::kUpdateNotRecordedAgain, u"恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在："},
     {Id::kRestoreCopyFailed,
      u"恢复没有完成：{failure}，安装文件夹中的数据可能只恢复了一部分。\r\n"
      u"恢复前的数据保存在{saved}中。\r\n"
@@ -339,7 +338,6 @@ std::u16string InterruptedRestoreDone(const std::u16string& safety, const std::u
 }
 
 std::u16string RestoreStops() { return Fill(Id::kRestoreStops); }
-std::u16string UpdateNotRecordedAgain() { return Fill(Id::kUpdateNotRecordedAgain); }
 
 std::u16string RestoreCopyFailed(const std::u16string& source, const std::u16string& failure,
                                  const std::u16string& saved, const std::u16string& button) {

@@ -103,7 +103,6 @@ enum class Id {
   kRestoreDone,
   kInterruptedRestoreDone,
   kRestoreStops,
-  kUpdateNotRecordedAgain,
   kRestoreCopyFailed,
   kInterruptedRestoreQuestion,
   kRestoreBackupPurpose,
@@ -210,7 +209,6 @@ std::u16string InterruptedRestoreDone(const std::u16string& safety, const std::u
 // What the restore's or the update's progress file failing to be written
 // stops; the folder follows it.
 std::u16string RestoreStops();
-std::u16string UpdateNotRecordedAgain();
 // `saved` names the folder with its date in words; `button` is the restore
 // button's label on screen, or empty when it may name another folder.
 std::u16string RestoreCopyFailed(const std::u16string& source, const std::u16string& failure,

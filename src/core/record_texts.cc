@@ -66,7 +66,8 @@ std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, c
 
 std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
                                       const std::vector<NamedFolder>& earlier, const std::u16string& description,
-                                      const std::u16string& record_path, bool put_back) {
+                                      const std::u16string& record_path, bool put_back,
+                                      const std::u16string& button) {
   const std::u16string answer = Fill(put_back ? Id::kPutBackAgain : Id::kRestoreAgain, {{u"entry", entry}});
   const std::u16string before =
       earlier.empty() ? u"" : Fill(Id::kEarlierDataIn, {{u"folders", FolderListText(earlier)}});
@@ -75,6 +76,7 @@ std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::ve
                                      {u"safety", FolderListText(safety)},
                                      {u"earlier", before},
                                      {u"answer", answer},
+                                     {u"buttons", prompt::RestoreButtons(button)},
                                      {u"file", record_path}});
 }
 

@@ -43,10 +43,12 @@ std::u16string NewerToolRecordMessage(const std::vector<NamedFolder>& folders, c
 // file: the next click asks about it as an interrupted restore. `earlier`
 // names the folders of an interrupted restore or update it replaced.
 // `put_back`: the restore put back what an interrupted one replaced, so
-// the answer that keeps the data in place is 是, not 否.
+// the answer that keeps the data in place is 是, not 否. `button`: the
+// restore button's label as on screen when it names the selected backup.
 std::u16string RestoreNotEndedMessage(const std::u16string& entry, const std::vector<NamedFolder>& safety,
                                       const std::vector<NamedFolder>& earlier, const std::u16string& description,
-                                      const std::u16string& record_path, bool put_back = false);
+                                      const std::u16string& record_path, bool put_back = false,
+                                      const std::u16string& button = u"");
 // Giving up an update whose progress file cannot be removed: nothing
 // changed, and the same question comes back.
 std::u16string GiveUpNotMadeMessage(const std::vector<NamedFolder>& backup, const std::u16string& description,

@@ -149,9 +149,9 @@ TEST(JournalTransitionTest, EveryStateAndEventOfTheTable) {
       // ReturnToUpdate.
       {"put back over an update", Carrying, kNothing, "click CmdUpdate\nyes\nok", 1, u"backup=20121224093000",
        "msgbox OK 恢复完成。"},
-      {"put back over an update, not written", Carrying, AtCopy(2, kWriteFails), "click CmdUpdate\nyes\nok\nok", 3,
+      {"put back over an update, not written", Carrying, AtCopy(2, kWriteFails), "click CmdUpdate\nyes\nok", 3,
        u"update.backup=20121224093000",
-       "msgbox OK 恢复已完成，但没有完成的那次升级未能重新记录；那次升级之前的数据保存在：备份文件夹 "},
+       "msgbox OK 已把 20121224093000 中的数据复制回安装文件夹，但这次恢复还没有结束：未能改动升级进度文件"},
       // SetAside.
       {"set aside", kDamaged, kNothing, "click CmdUpdate\nyes\nok", 0, u"", "msgbox OK 升级完成"},
       {"set aside, not renamed", kDamaged, kWriteFails, "click CmdUpdate\nyes\nok", 4, u"kind=update",

@@ -143,7 +143,6 @@ const std::map<Id, std::function<std::u16string()>>& Builders() {
       {Id::kRestoreDone, [] { return prompt::RestoreDone(u"C:\\B\\1", u"u"); }},
       {Id::kInterruptedRestoreDone, [] { return prompt::InterruptedRestoreDone(u"C:\\B\\1", u"C:\\B\\2", u""); }},
       {Id::kRestoreStops, [] { return prompt::RestoreStops(); }},
-      {Id::kUpdateNotRecordedAgain, [] { return prompt::UpdateNotRecordedAgain(); }},
       {Id::kRestoreCopyFailed, [] { return prompt::RestoreCopyFailed(u"C:\\B\\1", u"f", u"C:\\B\\2", u""); }},
       {Id::kInterruptedRestoreQuestion, [] { return prompt::InterruptedRestoreQuestion(u"C:\\B\\1", u"\\2"); }},
       {Id::kRestoreBackupPurpose, [] { return prompt::RestoreBackupPurpose(); }},

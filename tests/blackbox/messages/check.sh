@@ -92,6 +92,23 @@ case_restore_folder_exists() {
   run yes 'click cmdGetHistory' 'select 0' 'click CmdRestore' ok close -- "${frozen[@]}"
 }
 
+# A put-back of an unfinished update's data whose record cannot go back to
+# that update: an update, a second one killed in the package's copy, a
+# restore of the first one's backup killed in its copy, then 是 (put back)
+# while the progress file cannot be written.
+case_put_back_not_recorded() {
+  update_then
+  run yes 'click CmdUpdate' yes -- "${trace[@]}" -e trace=copy_file_range \
+    -e "inject=copy_file_range:signal=KILL:when=$((BACKUP_COPY_CALLS + 3))" >/dev/null
+  local first
+  first=$(run yes 'click cmdGetHistory' close | sed -n 's/^list add //p' | sort | head -1)
+  first=$(run yes 'click cmdGetHistory' close | sed -n 's/^list add //p' | grep -nx "$first" | cut -d: -f1)
+  run yes 'click cmdGetHistory' "select $((first - 1))" 'click CmdRestore' -- "${trace[@]}" -e trace=copy_file_range \
+    -e "inject=copy_file_range:signal=KILL:when=$((BACKUP_COPY_CALLS + 3))" >/dev/null
+  run yes 'click CmdRestore' yes ok close -- "${trace[@]}" -P "$(record).new" -e trace=rename \
+    -e inject=rename:error=ENOSPC:when=3
+}
+
 case_virtual_store() {
   local store="$WINEPREFIX/drive_c/users/店主/AppData/Local/VirtualStore/Program Files/Brevak"
   mkdir -p "$store"
@@ -105,7 +122,7 @@ case_progress_not_noted() {
 }
 
 cases=(tables_not_moved finish_question_then_give_up_question record_not_removed backup_failed damaged_record
-  restore_failed restore_folder_exists virtual_store progress_not_noted)
+  restore_failed restore_folder_exists put_back_not_recorded virtual_store progress_not_noted)
 [ $# -gt 0 ] && cases=("$@")
 
 for name in "${cases[@]}"; do
