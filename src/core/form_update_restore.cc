@@ -20,7 +20,7 @@ std::u16string LastComponent(const std::u16string& path) {
 // update was unfinished.
 std::u16string UnfinishedUpdateLine(const std::shared_ptr<const UpdateRecord>& update, bool still_unfinished) {
   if (!update) return u"";
-  return prompt::UnfinishedUpdateLine(update->backup, still_unfinished);
+  return prompt::UnfinishedUpdateLine(FolderListText(InWords({update->backup})), still_unfinished);
 }
 
 // The first restore of the chain an interrupted restore's record belongs
@@ -84,7 +84,7 @@ void FormUpdate::RunRestore(ClickState& click) {
     if (safety.empty()) {
       window().MsgBox(UnfinishedUpdateLine(unfinished_update, true), MsgBoxButtons::kOkOnly);
     } else {
-      window().MsgBox(prompt::RestoreDone(safety, UnfinishedUpdateLine(unfinished_update, false)),
+      window().MsgBox(prompt::RestoreDone(FolderListText(InWords({safety})), UnfinishedUpdateLine(unfinished_update, false)),
                       MsgBoxButtons::kOkOnly);
     }
   });
@@ -169,7 +169,7 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
 // after 是.
 void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record, ClickState& click) {
   const RestoreChain chain = ChainOf(record);
-  const std::u16string question = prompt::InterruptedRestoreQuestion(chain.safety, chain.entry);
+  const std::u16string question = prompt::InterruptedRestoreQuestion(FolderListText(InWords({chain.safety})), chain.entry);
   int answer = vbCancel;
   ResumeNext([&] { answer = window().MsgBox(question, MsgBoxButtons::kYesNoCancel); });
   if (answer == vbCancel) return;
@@ -188,7 +188,8 @@ void FormUpdate::OfferInterruptedRestore(const UpdateRecord& record, ClickState&
       return;  // nothing restored, and the user has been told why
     }
     const std::u16string update_line = UnfinishedUpdateLine(record.unfinished_update, back_to_update);
-    window().MsgBox(prompt::InterruptedRestoreDone(safety, chain.safety, update_line), MsgBoxButtons::kOkOnly);
+    window().MsgBox(prompt::InterruptedRestoreDone(FolderListText(InWords({safety})),
+                                                   FolderListText(InWords({chain.safety})), update_line), MsgBoxButtons::kOkOnly);
   });
 }
 

@@ -18,6 +18,7 @@ const std::u16string kOldBackup = u"C:\\Program Files\\Brevak\\20121224093000";
 const std::string kOld = "C:\\\\Program Files\\\\Brevak\\\\20121224093000";
 const std::string kDone = "msgbox OK 升级完成";
 const std::string kFinish = "msgbox YesNo 上次升级没有完成。";
+const std::string kOldNamed = "备份文件夹 " + kOld + "（2012年12月24日09时30分00秒）";
 const std::string kBackupNamed = "\\r\\n升级前的数据在备份文件夹 " + kOld + "（2012年12月24日09时30分00秒）。";
 const std::string kDamaged = "msgbox YesNo 上次没有完成的升级或恢复不能继续";
 const std::u16string kRecordText = u"kind=update\r\nbackup=" + kOldBackup +
@@ -360,7 +361,7 @@ TEST(RestoreTest, ASuccessfulRestoreClearsTheRecordAFailedOneKeepsItsOwn) {
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"restored=20121220120000"), std::u16string::npos);
       EXPECT_NE(harness.durable_files.texts[kRecord].find(u"update.backup=20121224093000\r\n"), std::u16string::npos);
       // The update left unfinished before is not forgotten.
-      EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，升级前的数据仍保存在：C:\\\\Program Files\\\\Brevak\\\\20121224093000"))
+      EXPECT_TRUE(boxes.back().starts_with("msgbox OK 上次升级没有完成，升级前的数据仍保存在：" + kOldNamed))
           << boxes.back();
     }
   }
@@ -407,12 +408,13 @@ TEST(RestoreTest, AnInterruptedRestoreOffersToPutBackOrRestoreAgain) {
       if (update_back) {
         // (rewritten in this version: the folder by its name, the databases by digest)
         EXPECT_EQ(harness.durable_files.texts[kRecord], V1Record(harness, kOldBackup)) << name;
-        update_line = "\\r\\n上次升级没有完成，升级前的数据仍保存在：" + kOld + "\\r\\n点击“开始更新”可以继续完成那次升级。";
+        update_line = "\\r\\n上次升级没有完成，升级前的数据仍保存在：" + kOldNamed + "\\r\\n点击“开始更新”可以继续完成那次升级。";
       }
-      if (unfinished && !update_back) update_line = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOld;
+      if (unfinished && !update_back) update_line = "\\r\\n上次没有完成的升级不再继续，那次升级之前的数据仍保存在：" + kOldNamed;
       // A question was asked, so the end names where both restores' replaced data is.
-      EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：C:\\\\Program Files\\\\Brevak\\\\20121225051422"
-                              "\\r\\n上次没有完成的恢复之前的数据保存在：" + kOld + update_line)
+      EXPECT_EQ(boxes.back(), "msgbox OK 恢复完成。\\r\\n这次恢复之前的数据保存在：备份文件夹 C:\\\\Program Files\\\\Brevak\\\\"
+                              "20121225051422（2012年12月25日05时14分22秒）\\r\\n上次没有完成的恢复之前的数据保存在：" + kOldNamed +
+                                  update_line)
           << name;
     }
   }
@@ -519,7 +521,7 @@ TEST(RestoreTest, AChainOfInterruptedRestoresPutsBackTheDataFromBeforeItsFirst) 
       const Lines boxes =
           Messages(harness.Run("yes\nclick CmdUpdate\n" + answers[i] + (interrupt ? "\nok\nok" : "\nok") + "\nclose"));
       ASSERT_FALSE(boxes.empty()) << name;
-      EXPECT_NE(boxes[0].find("恢复前的数据保存在：" + kOld.substr(0, kOld.size() - 14) + "20121225051422"),
+      EXPECT_NE(boxes[0].find("恢复前的数据保存在：备份文件夹 " + kOld.substr(0, kOld.size() - 14) + "20121225051422（"),
                 std::string::npos) << name << ": " << boxes[0];
       EXPECT_NE(boxes[0].find("重新恢复 20121220120000"), std::string::npos) << name << ": " << boxes[0];
       if (!interrupt) {
