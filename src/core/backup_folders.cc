@@ -3,6 +3,7 @@
 // next run removes by the journal's name, and never a folder it does not.
 #include "core/backup_folders.h"
 
+#include "core/file_presence.h"
 #include "core/form_update.h"
 #include "core/jet_database.h"
 #include "core/prompts.h"
@@ -181,17 +182,9 @@ std::u16string BackupFolders::UnfinishedCopyFolderName(const std::u16string& ins
   return name;
 }
 
-bool BackupFolders::FolderExists(const std::u16string& folder) {
-  bool exists = true;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
-  return exists;
-}
+bool BackupFolders::FolderExists(const std::u16string& folder) { return FolderIsThere(platform_, folder); }
 
-bool BackupFolders::FileExists(const std::u16string& path) {
-  bool exists = false;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
-  return exists;
-}
+bool BackupFolders::FileExists(const std::u16string& path) { return FileIsThere(platform_, path); }
 
 void BackupFolders::Remove(const std::u16string& folder) {
   if (!FolderExists(folder)) return;

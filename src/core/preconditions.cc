@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/file_presence.h"
 #include "core/guard_texts.h"
 #include "core/jet_database.h"
 #include "core/prompts.h"
@@ -120,16 +121,8 @@ bool Preconditions::IsBackupFolder(const std::u16string& install_dir, const std:
          FileExists(folder + u"\\" + kAddressBook);
 }
 
-bool Preconditions::FileExists(const std::u16string& path) {
-  bool exists = false;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FileExists(path); });
-  return exists;
-}
+bool Preconditions::FileExists(const std::u16string& path) { return FileIsThere(platform_, path); }
 
-bool Preconditions::FolderExists(const std::u16string& folder) {
-  bool exists = true;
-  ResumeNext([&] { exists = platform_.folders->CreateFileSystemObject()->FolderExists(folder); });
-  return exists;
-}
+bool Preconditions::FolderExists(const std::u16string& folder) { return FolderIsThere(platform_, folder); }
 
 }  // namespace brevak
