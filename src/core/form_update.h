@@ -137,7 +137,9 @@ class FormUpdate : public FormEvents {
   // after telling the user, when it does not.
   bool RestoreSourceHoldsData(const std::u16string& entry, const std::u16string& source);
   // Backs up the files a restore will replace into `folder`. False, after
-  // telling the user why, when the restore must not go on.
+  // telling the user why, when the restore must not go on; a backup that
+  // failed leaves neither its folder nor a journal state naming it (one
+  // that cannot be removed stays named, for the next run).
   bool BackUpBeforeRestore(const std::u16string& folder);
   // Ends the record of a restore that went through; `put_back`: the restore
   // put back what an interrupted one replaced.

@@ -117,10 +117,7 @@ std::u16string FormUpdate::RestoreEntry(ClickState& click, const std::u16string&
   if (!folders_.BeginCopyInto(sInstallDir_, safety, [&] { journal_.BeginSafetyCopy(copy); }, kRestoreNotMade, button)) {
     return u"";
   }
-  if (!BackUpBeforeRestore(safety)) {
-    if (!folders_.FolderExists(safety)) folders_.DropCopyState();
-    return u"";
-  }
+  if (!BackUpBeforeRestore(safety)) return u"";
   const std::u16string what_stops = prompt::RestoreStops();
   std::optional<UpdateRecord> record = record_.New(sInstallDir_, UpdateRecord::Kind::kRestore, safety, what_stops);
   if (record) {
@@ -247,7 +244,7 @@ bool FormUpdate::BackUpBeforeRestore(const std::u16string& folder) {
     log_.NoteBackup(folder, prompt::RestoreBackupPurpose());
     return true;
   }
-  folders_.Remove(folder);
+  folders_.EndFailedCopy(folder);
   window().MsgBox(prompt::RestoreBackupFailed(failure), MsgBoxButtons::kOkOnly);
   return false;
 }
