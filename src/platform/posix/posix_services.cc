@@ -26,14 +26,15 @@ PosixServices::PosixServices(const WinePrefix& prefix, WindowSystem& window, con
     : prefix_(prefix),
       registry_(prefix_, code_page_, *options.diagnostics),
       version_info_(prefix_, code_page_),
-      shell_copy_(prefix_, code_page_, window, options.copier, std::chrono::seconds(1), PlacementFromEnvironment()),
+      shell_copy_(prefix_, code_page_, window, options.copier != nullptr ? options.copier : &streaming_copier_,
+                  std::chrono::seconds(1), PlacementFromEnvironment()),
       database_(prefix_),
       folders_(MakeFolders(prefix_, options)),
       instance_lock_(prefix_),
       data_file_use_(prefix_),
       durable_files_(prefix_),
       log_files_(prefix_),
-      file_digests_(prefix_) {
+      file_digests_(prefix_, &copied_digests_) {
   platform_.registry = &registry_;
   platform_.version_info = &version_info_;
   platform_.shell_copy = &shell_copy_;

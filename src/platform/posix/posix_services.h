@@ -11,6 +11,7 @@
 #include "platform/posix/clock/posix_clock.h"
 #include "platform/posix/database/posix_data_file_use.h"
 #include "platform/posix/database/sqlcipher_database.h"
+#include "platform/posix/digest/copied_digests.h"
 #include "platform/posix/prefix/posix_durable_files.h"
 #include "platform/posix/prefix/posix_file_digests.h"
 #include "platform/posix/prefix/posix_folders.h"
@@ -28,7 +29,8 @@ struct PosixServiceOptions {
   // Stands for the running program (its folder is the package); the
   // running executable when not given.
   std::optional<std::filesystem::path> executable;
-  // Copies each file of the shell copy; the plain copier when null.
+  // Copies each file of the shell copy; when null, the plain copier,
+  // which hands the digests of its copies to the file digests.
   FileCopier* copier = nullptr;
   // Where the registry reader reports the lines it cannot read.
   std::ostream* diagnostics = &std::cerr;
@@ -53,6 +55,8 @@ class PosixServices {
   IconvCodePage code_page_;
   PosixRegistry registry_;
   PosixVersionInfo version_info_;
+  CopiedDigests copied_digests_;
+  StreamingFileCopier streaming_copier_{&copied_digests_};
   PosixShellCopy shell_copy_;
   SqlCipherDatabase database_;
   PosixFolders folders_;

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "platform/posix/digest/read_back_digest.h"
 #include "platform/posix/file_descriptor.h"
 
 namespace brevak::posix {
@@ -99,9 +101,21 @@ int32_t StreamingFileCopier::CopyFile(const std::filesystem::path& from, const s
   if (!S_ISREG(source.st_mode)) return ERROR_ACCESS_DENIED;
   FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (!out.ok()) return Failed(ERROR_PATH_NOT_FOUND);
-  if (const int32_t error = CopyContents(in.get(), out.get(), progress)) return error;
+  std::optional<ReadBackDigest> read_back;
+  if (digests_ != nullptr) read_back.emplace(to);
+  const CopyProgress written = [&](uint64_t bytes_done) {
+    if (read_back) read_back->Written(bytes_done);
+    return progress(bytes_done);
+  };
+  if (const int32_t error = CopyContents(in.get(), out.get(), written)) return error;
   if (const int32_t error = CopyAttributes(out.get(), source)) return error;
-  return Win32ErrorFromErrno(out.Close());
+  struct stat copy {};
+  const bool copy_known = ::fstat(out.get(), &copy) == 0;
+  if (const int closed = out.Close()) return Win32ErrorFromErrno(closed);
+  if (read_back && copy_known) {
+    if (std::optional<std::string> digest = read_back->Finish()) digests_->Keep(copy, std::move(*digest));
+  }
+  return ERROR_SUCCESS;
 }
 
 }  // namespace brevak::posix

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/posix/digest/copied_digests.h"
 #include "platform/win32_error.h"
 
 namespace brevak::posix {
@@ -38,12 +39,20 @@ class FileCopier {
 // The real copier: streams in fixed-size chunks (the kernel's
 // copy_file_range where it can, read/write otherwise), so memory does not
 // grow with the file, and starts writing each chunk to the disk at once.
+// Given `digests`, it also reads each copy back as it is written, on a
+// second thread, and keeps the copy's digest there.
+// REQUIRES: digests, when given, outlives this object.
 class StreamingFileCopier : public FileCopier {
  public:
   static constexpr size_t kChunkBytes = 16 << 20;
 
+  explicit StreamingFileCopier(CopiedDigests* digests = nullptr) : digests_(digests) {}
+
   int32_t CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
                    const CopyProgress& progress) override;
+
+ private:
+  CopiedDigests* digests_;
 };
 
 }  // namespace brevak::posix

@@ -1,0 +1,105 @@
+// The digest a copy reads back as it writes, handed to the file digests:
+// only for the file the copy wrote, once, and only while nothing has
+// changed the file since; whatever happens to the file, the digest given
+// is that of what the file holds.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/posix/digest/copied_digests.h"
+#include "platform/posix/prefix/posix_file_digests.h"
+#include "platform/posix/shell_copy/file_copier.h"
+#include "support/temp_prefix.h"
+
+namespace brevak::posix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempPrefix;
+using testing::WriteFile;
+
+// More than one chunk of the copier, of varied bytes.
+std::string Contents() {
+  std::string bytes(StreamingFileCopier::kChunkBytes + 4097, '\0');
+  uint32_t state = 7;
+  for (char& byte : bytes) byte = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+  return bytes;
+}
+
+void WriteByteAt(const fs::path& file, off_t offset) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::pwrite(fd, "!", 1, offset), 1);
+  ::close(fd);
+}
+
+TEST(CopiedDigestsTest, TheCopysDigestIsGivenOnceAndOnlyForTheFileAsTheCopyLeftIt) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path& copy)> after_copy;
+    bool digest_from_copy;
+  };
+  const Case cases[] = {
+      {"nothing", [](const fs::path&) {}, true},
+      {"touched", [](const fs::path& copy) { fs::last_write_time(copy, fs::file_time_type::clock::now()); }, false},
+      {"a byte changed", [](const fs::path& copy) { WriteByteAt(copy, 5); }, false},
+      {"grown", [](const fs::path& copy) { WriteByteAt(copy, static_cast<off_t>(fs::file_size(copy))); }, false},
+      {"replaced under its name",
+       [](const fs::path& copy) {
+         WriteFile(copy.parent_path() / "other", "other");
+         fs::rename(copy.parent_path() / "other", copy);
+       },
+       false},
+  };
+  const std::string contents = Contents();
+  for (const Case& c : cases) {
+    TempPrefix prefix;
+    const fs::path source = prefix.OnDriveC("Brevak/Customerdata.car");
+    WriteFile(source, contents);
+    fs::last_write_time(source, fs::file_time_type::clock::now() - std::chrono::hours(30));
+    fs::create_directories(prefix.OnDriveC("Brevak/20261210"));
+    const fs::path written = prefix.OnDriveC("Brevak/20261210/.~copy.tmp");
+    const fs::path copy = prefix.OnDriveC("Brevak/20261210/Customerdata.car");
+
+    CopiedDigests copied;
+    StreamingFileCopier copier(&copied);
+    ASSERT_EQ(copier.CopyFile(source, written, [](uint64_t) { return true; }), 0) << c.what;
+    fs::rename(written, copy);  // as the shell copy puts a finished copy in place
+    c.after_copy(copy);
+
+    const WinePrefix wine(prefix.root());
+    const std::u16string path = u"C:\\Brevak\\20261210\\Customerdata.car";
+    const std::optional<std::string> held = PosixFileDigests(wine).Sha256(path, nullptr);
+    PosixFileDigests digests(wine, &copied);
+    int reads = 0;
+    EXPECT_EQ(digests.Sha256(path, [&] { ++reads; }), held) << c.what;
+    EXPECT_EQ(reads == 0, c.digest_from_copy) << c.what;
+    reads = 0;
+    EXPECT_EQ(digests.Sha256(path, [&] { ++reads; }), held) << c.what;
+    EXPECT_GT(reads, 0) << c.what << ": read again after the one answer";
+    if (c.digest_from_copy) {
+      EXPECT_EQ(held, PosixFileDigests(wine).Sha256(u"C:\\Brevak\\Customerdata.car", nullptr)) << c.what;
+    }
+  }
+}
+
+TEST(CopiedDigestsTest, ACopyThatDidNotEndKeepsNoDigest) {
+  TempPrefix prefix;
+  const fs::path source = prefix.OnDriveC("Customerdata.car");
+  WriteFile(source, Contents());
+  CopiedDigests copied;
+  StreamingFileCopier copier(&copied);
+  ASSERT_EQ(copier.CopyFile(source, prefix.OnDriveC("stopped.car"), [](uint64_t) { return false; }), 1223);
+  WriteFile(prefix.OnDriveC("taken.car"), "");
+  ASSERT_EQ(copier.CopyFile(source, prefix.OnDriveC("taken.car"), [](uint64_t) { return true; }), 80);
+  // What the failed copies left is never answered from them.
+  for (const char* left : {"stopped.car", "taken.car"}) EXPECT_EQ(copied.Take(prefix.OnDriveC(left)), std::nullopt) << left;
+}
+
+}  // namespace
+}  // namespace brevak::posix
