@@ -1,6 +1,5 @@
 #include "platform/posix/database/derived_key.h"
 
-#include <openssl/evp.h>
 #include <sqlcipher/sqlite3.h>
 
 #include <array>
@@ -9,6 +8,8 @@
 #include <map>
 #include <mutex>
 #include <utility>
+
+#include "platform/posix/database/pbkdf2.h"
 
 namespace brevak::posix {
 namespace {
@@ -33,7 +34,7 @@ std::string PragmaText(sqlite3* db, const char* pragma) {
 // How this SQLCipher derives new files' keys: SQLCipher 3 has PBKDF2 with
 // HMAC-SHA1 and no PRAGMA to say so; SQLCipher 4 names its algorithm.
 struct Derivation {
-  const EVP_MD* digest = nullptr;
+  const char* digest = nullptr;
   int iterations = 0;
 };
 
@@ -42,9 +43,9 @@ Derivation AskSqlCipher() {
   Derivation derivation;
   if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
     const std::string algorithm = PragmaText(db, "PRAGMA cipher_default_kdf_algorithm");
-    if (algorithm.empty() || algorithm == "PBKDF2_HMAC_SHA1") derivation.digest = EVP_sha1();
-    if (algorithm == "PBKDF2_HMAC_SHA256") derivation.digest = EVP_sha256();
-    if (algorithm == "PBKDF2_HMAC_SHA512") derivation.digest = EVP_sha512();
+    if (algorithm.empty() || algorithm == "PBKDF2_HMAC_SHA1") derivation.digest = "SHA1";
+    if (algorithm == "PBKDF2_HMAC_SHA256") derivation.digest = "SHA256";
+    if (algorithm == "PBKDF2_HMAC_SHA512") derivation.digest = "SHA512";
     const std::string iterations = PragmaText(db, "PRAGMA cipher_default_kdf_iter");
     derivation.iterations = iterations.empty() ? 0 : std::atoi(iterations.c_str());
   }
@@ -79,8 +80,8 @@ std::optional<std::string> RawKeyFor(const std::filesystem::path& file, const st
   std::string& raw = derived[{password, salt_hex}];
   if (raw.empty()) {
     std::array<unsigned char, kKeyBytes> key{};
-    if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), salt.data(), salt.size(),
-                          derivation.iterations, derivation.digest, key.size(), key.data()) != 1) {
+    if (!Pbkdf2(derivation.digest, password, salt.data(), salt.size(), derivation.iterations, key.data(),
+                key.size())) {
       return std::nullopt;
     }
     raw = "x'" + Hex(key.data(), key.size()) + salt_hex + "'";
