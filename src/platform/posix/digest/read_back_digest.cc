@@ -10,7 +10,7 @@
 namespace brevak::posix {
 namespace {
 
-constexpr size_t kReadBytes = size_t{1} << 20;
+constexpr size_t kReadBytes = size_t{256} << 10;
 
 }  // namespace
 
@@ -38,15 +38,17 @@ void ReadBackDigest::Written(uint64_t bytes) {
   changed_.notify_one();
 }
 
-std::optional<std::string> ReadBackDigest::Finish() {
-  if (reader_.joinable()) {
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      finishing_ = true;
-    }
-    changed_.notify_one();
-    reader_.join();
+void ReadBackDigest::WritesEnded() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    finishing_ = true;
   }
+  changed_.notify_one();
+}
+
+std::optional<std::string> ReadBackDigest::Finish() {
+  WritesEnded();
+  if (reader_.joinable()) reader_.join();
   if (failed_) return std::nullopt;
   std::string digest = digest_.HexDigest();
   if (digest.empty()) return std::nullopt;
@@ -66,7 +68,7 @@ void ReadBackDigest::Read() {
       if (stopping_ || (finishing_ && written_ == read)) return;
       target = written_;
     }
-    while (read < target) {
+    while (read < target && !stopping_) {
       const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), target - read));
       const ssize_t got = ::pread(file_.get(), buffer.data(), want, static_cast<off_t>(read));
       if (got < 0 && errno == EINTR) continue;

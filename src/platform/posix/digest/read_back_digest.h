@@ -1,6 +1,7 @@
 #ifndef BREVAK_PLATFORM_POSIX_DIGEST_READ_BACK_DIGEST_H_
 #define BREVAK_PLATFORM_POSIX_DIGEST_READ_BACK_DIGEST_H_
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
@@ -30,9 +31,12 @@ class ReadBackDigest {
 
   // The file's first `bytes` are written.
   void Written(uint64_t bytes);
-  // Nothing more will be written: waits for the reading to end and gives
-  // the digest of all that Written announced, or nothing when the file
-  // could not be read back.
+  // Nothing more will be written; the reading goes on to the end of what
+  // Written announced.
+  void WritesEnded();
+  // Waits for the reading to end after WritesEnded and gives the digest of
+  // all that Written announced, or nothing when the file could not be
+  // read back.
   std::optional<std::string> Finish();
 
  private:
@@ -44,7 +48,7 @@ class ReadBackDigest {
   std::condition_variable changed_;
   uint64_t written_ = 0;   // under mutex_
   bool finishing_ = false; // under mutex_: no more writes
-  bool stopping_ = false;  // under mutex_: no digest wanted
+  std::atomic<bool> stopping_{false};  // no digest wanted: the reading stops at once
   bool failed_ = false;    // set by the reader; read after it has ended
   std::thread reader_;
 };

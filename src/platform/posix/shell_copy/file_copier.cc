@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <optional>
+#include <memory>
 #include <vector>
 
 #include "platform/posix/digest/read_back_digest.h"
@@ -101,8 +101,8 @@ int32_t StreamingFileCopier::CopyFile(const std::filesystem::path& from, const s
   if (!S_ISREG(source.st_mode)) return ERROR_ACCESS_DENIED;
   FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (!out.ok()) return Failed(ERROR_PATH_NOT_FOUND);
-  std::optional<ReadBackDigest> read_back;
-  if (digests_ != nullptr) read_back.emplace(to);
+  std::unique_ptr<ReadBackDigest> read_back;
+  if (digests_ != nullptr) read_back = std::make_unique<ReadBackDigest>(to);
   const CopyProgress written = [&](uint64_t bytes_done) {
     if (read_back) read_back->Written(bytes_done);
     return progress(bytes_done);
@@ -113,7 +113,9 @@ int32_t StreamingFileCopier::CopyFile(const std::filesystem::path& from, const s
   const bool copy_known = ::fstat(out.get(), &copy) == 0;
   if (const int closed = out.Close()) return Win32ErrorFromErrno(closed);
   if (read_back && copy_known) {
-    if (std::optional<std::string> digest = read_back->Finish()) digests_->Keep(copy, std::move(*digest));
+    // The reading goes on while the next file is copied.
+    read_back->WritesEnded();
+    digests_->Keep(copy, std::move(read_back));
   }
   return ERROR_SUCCESS;
 }

@@ -40,7 +40,7 @@ class FileCopier {
 // copy_file_range where it can, read/write otherwise), so memory does not
 // grow with the file, and starts writing each chunk to the disk at once.
 // Given `digests`, it also reads each copy back as it is written, on a
-// second thread, and keeps the copy's digest there.
+// thread of its own, and hands that reading to `digests`.
 // REQUIRES: digests, when given, outlives this object.
 class StreamingFileCopier : public FileCopier {
  public:

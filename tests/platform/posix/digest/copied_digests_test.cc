@@ -88,6 +88,32 @@ TEST(CopiedDigestsTest, TheCopysDigestIsGivenOnceAndOnlyForTheFileAsTheCopyLeftI
   }
 }
 
+TEST(CopiedDigestsTest, CopiesStillBeingReadWhenMoreFollowEachGetTheirOwnDigest) {
+  TempPrefix prefix;
+  const WinePrefix wine(prefix.root());
+  CopiedDigests copied;
+  StreamingFileCopier copier(&copied);
+  const size_t copies = CopiedDigests::kReadingAtOnce + 2;
+  std::string contents = Contents();
+  for (size_t i = 0; i < copies; ++i) {
+    contents[i] = 'a';  // each file its own bytes
+    WriteFile(prefix.OnDriveC("from" + std::to_string(i)), contents);
+    ASSERT_EQ(copier.CopyFile(prefix.OnDriveC("from" + std::to_string(i)), prefix.OnDriveC("to" + std::to_string(i)),
+                              [](uint64_t) { return true; }),
+              0);
+  }
+  // The same file copied again is read again.
+  fs::remove(prefix.OnDriveC("to0"));
+  ASSERT_EQ(copier.CopyFile(prefix.OnDriveC("from1"), prefix.OnDriveC("to0"), [](uint64_t) { return true; }), 0);
+  PosixFileDigests digests(wine, &copied);
+  for (size_t i = copies; i-- > 0;) {
+    const std::u16string to = u"C:\\to" + std::u16string(1, static_cast<char16_t>(u'0' + i));
+    int reads = 0;
+    EXPECT_EQ(digests.Sha256(to, [&] { ++reads; }), PosixFileDigests(wine).Sha256(to, nullptr)) << i;
+    EXPECT_EQ(reads, 0) << i;
+  }
+}
+
 TEST(CopiedDigestsTest, ACopyThatDidNotEndKeepsNoDigest) {
   TempPrefix prefix;
   const fs::path source = prefix.OnDriveC("Customerdata.car");
