@@ -65,7 +65,7 @@ bool Pbkdf2(const char* digest, const std::string& password, const unsigned char
   const size_t block_size = static_cast<size_t>(EVP_MD_get_size(md));
   const size_t blocks = (key_size + block_size - 1) / block_size;
   std::vector<std::thread> others;
-  std::unique_ptr<bool[]> done(new bool[blocks]());
+  std::vector<char> done(blocks, 0);  // one element per thread: no two share a write
   const auto derive = [&](size_t b) {
     const size_t size = std::min(block_size, key_size - b * block_size);
     done[b] = Block(digest, password, salt, salt_size, iterations, static_cast<uint32_t>(b + 1),
@@ -80,7 +80,7 @@ bool Pbkdf2(const char* digest, const std::string& password, const unsigned char
   }
   if (blocks > 0) derive(0);
   for (std::thread& other : others) other.join();
-  return std::all_of(done.get(), done.get() + blocks, [](bool ok) { return ok; });
+  return std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
 }
 
 }  // namespace brevak::posix

@@ -19,6 +19,7 @@ void CopiedDigests::Keep(const struct stat& copy, std::unique_ptr<ReadBackDigest
     Finish(*std::find_if(copies_.begin(), copies_.end(), still_reading));
   }
   copies_.push_back(Copy{copy.st_dev, copy.st_ino, copy.st_size, copy.st_mtim, std::move(reading), std::nullopt});
+  if (copies_.size() > kKeptAtMost) copies_.pop_front();  // its reading ended long ago
 }
 
 std::optional<std::string> CopiedDigests::Take(const std::filesystem::path& file) {

@@ -35,6 +35,9 @@ class CopiedDigests {
   // Copies whose reading may go on at once; the oldest is waited for
   // when another comes.
   static constexpr size_t kReadingAtOnce = 4;
+  // Copies kept at most: a digest nobody asked for (the package's files,
+  // a restore's) is forgotten, oldest first, once this many followed it.
+  static constexpr size_t kKeptAtMost = 64;
 
   // The copy whose status is `copy` is being read back by `reading`,
   // whose writes have ended.
